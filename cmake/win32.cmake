@@ -1,0 +1,15 @@
+# The win32 build: what ships in build/win32/dist, and the end-to-end tests run under Wine.
+set(MIVRA_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
+file(MAKE_DIRECTORY ${MIVRA_DIST_DIR})
+
+file(GLOB MIVRA_WIN32_SOURCES CONFIGURE_DEPENDS src/*/*_win32.cpp src/os/win32/*.cpp)
+add_executable(mivra WIN32 ${MIVRA_WIN32_SOURCES} src/resources/mivra.rc)
+target_include_directories(mivra PRIVATE src)
+target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
+target_link_libraries(mivra mivra_logic shlwapi shell32 user32 gdi32 kernel32)
+set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+
+if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
+    enable_testing()
+    add_subdirectory(tests/e2e)
+endif()

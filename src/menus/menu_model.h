@@ -1,0 +1,56 @@
+// Menus as data: the model that every menu builder fills and that the Win32 front turns into an
+// HMENU. Owns: the fixed pools of menus and entries of one model; no allocation.
+// A model holds several menus (the popup and its submenus); entries of one menu form a chain so that
+// submenus can be built while their parent is being filled.
+#pragma once
+
+#include <cstdint>
+
+constexpr int menu_entry_capacity = 4200;
+constexpr int menu_capacity = 160;
+
+enum menu_entry_flag : uint32_t {
+    menu_separator = 1,    // MF_SEPARATOR
+    menu_column_break = 2, // MF_MENUBARBREAK
+    menu_checked = 4,      // MFS_CHECKED
+};
+
+// How an empty submenu is filled when it opens (the front asks the builders at WM_INITMENUPOPUP).
+enum menu_lazy_kind : int32_t {
+    menu_filled = 0,
+    menu_lazy_group = 1,     // group entry: fill_item_menu(sub, id - 1000, 1)
+    menu_lazy_history = 2,   // clipboard history
+    menu_lazy_text_file = 3, // a listed text file
+};
+
+struct menu_entry {
+    int32_t id;
+    uint32_t flags;
+    int32_t submenu; // index of a menu of the same model, or -1
+    int32_t next;    // next entry of the same menu, or -1
+    char caption[260];
+};
+
+struct menu_node {
+    int32_t first, last, count;
+    int32_t lazy; // menu_lazy_kind
+};
+
+struct menu_model {
+    int32_t menu_count;
+    int32_t entry_count;
+    menu_node menus[menu_capacity];
+    menu_entry entries[menu_entry_capacity];
+};
+
+// Empties the whole model.
+void reset_menu_model(menu_model *model);
+// A new empty menu; returns its index, or -1 when the pool is full.
+int32_t create_menu(menu_model *model, int32_t lazy);
+// Appends an entry (caption cut to 259 bytes); returns its index, or -1 when the pool is full.
+int32_t append_menu_entry(menu_model *model, int32_t menu, int32_t id, uint32_t flags, const char *caption,
+                          int32_t submenu);
+// Removes every entry of one menu (the pool slots are not reused until reset).
+void clear_menu(menu_model *model, int32_t menu);
+// Finds the entry with command id `id` in menu `menu` (not in submenus); -1 when absent.
+int32_t find_menu_entry(const menu_model *model, int32_t menu, int32_t id);

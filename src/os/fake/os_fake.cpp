@@ -1,0 +1,247 @@
+#include "os/fake/os_fake.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "text/sjis.h"
+
+fake_system fake;
+
+void reset_fake_system() { fake = fake_system(); }
+
+std::string fake_events()
+{
+    std::string all;
+    for (size_t i = 0; i < fake.events.size(); ++i) {
+        if (i > 0)
+            all += '\n';
+        all += fake.events[i];
+    }
+    return all;
+}
+
+static void log_event(const std::string &line) { fake.events.push_back(line); }
+
+// Host paths are POSIX paths; a backslash is taken as a separator so that Windows-style joins
+// ("dir\name") made by the portable code work on real files here.
+static std::string host_path(const char *path)
+{
+    std::string p(path);
+    for (char &c : p)
+        if (c == '\\')
+            c = '/';
+    return p;
+}
+
+int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out)
+{
+    out->data = nullptr;
+    out->size = 0;
+    std::string p = host_path(path);
+    FILE *f = fopen(p.c_str(), "rb");
+    if (!f && create_if_missing) {
+        f = fopen(p.c_str(), "wb");
+        if (f) {
+            fclose(f);
+            f = fopen(p.c_str(), "rb");
+        }
+    }
+    if (!f)
+        return 0;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        fclose(f);
+        return 0;
+    }
+    size_t size = static_cast<size_t>(st.st_size);
+    char *data = static_cast<char *>(calloc(size + 1, 1));
+    if (!data) {
+        fclose(f);
+        return 0;
+    }
+    size_t got = fread(data, 1, size, f);
+    fclose(f);
+    out->data = data;
+    out->size = got;
+    return 1;
+}
+
+void os_free_buffer(os_buffer *buffer)
+{
+    free(buffer->data);
+    buffer->data = nullptr;
+    buffer->size = 0;
+}
+
+int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *file_size)
+{
+    std::string p = host_path(path);
+    FILE *f = fopen(p.c_str(), "rb");
+    if (!f)
+        return os_read_open_failed;
+    struct stat st;
+    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+        fclose(f);
+        return os_read_open_failed;
+    }
+    size_t size = static_cast<size_t>(st.st_size);
+    if (file_size)
+        *file_size = size;
+    if (size + 1 > capacity) {
+        fclose(f);
+        return os_read_too_large;
+    }
+    size_t got = fread(buffer, 1, size, f);
+    fclose(f);
+    buffer[got] = '\0';
+    return got == size ? os_read_ok : os_read_failed;
+}
+
+int os_file_exists(const char *path)
+{
+    struct stat st;
+    return stat(host_path(path).c_str(), &st) == 0 ? 1 : 0;
+}
+
+int os_is_directory(const char *path)
+{
+    struct stat st;
+    return (stat(host_path(path).c_str(), &st) == 0 && S_ISDIR(st.st_mode)) ? 1 : 0;
+}
+
+size_t os_full_path(const char *name, char *out)
+{
+    std::string full;
+    if (name[0] == '/' || name[0] == '\\') {
+        full = name;
+    } else {
+        char cwd[4096];
+        if (!getcwd(cwd, sizeof cwd))
+            return 0;
+        full = std::string(cwd) + "/" + name;
+    }
+    if (full.size() >= path_capacity)
+        return full.size() + 1;
+    copy_text(out, path_capacity, full.c_str());
+    return full.size();
+}
+
+size_t os_search_path(const char *path_list, const char *name, char *out)
+{
+    std::string list = path_list ? path_list : "";
+    size_t start = 0;
+    while (start <= list.size()) {
+        size_t end = list.find(';', start);
+        if (end == std::string::npos)
+            end = list.size();
+        std::string dir = list.substr(start, end - start);
+        if (!dir.empty()) {
+            std::string candidate = dir + "/" + name;
+            if (os_file_exists(candidate.c_str())) {
+                if (candidate.size() >= path_capacity)
+                    return candidate.size() + 1;
+                copy_text(out, path_capacity, candidate.c_str());
+                return candidate.size();
+            }
+        }
+        start = end + 1;
+    }
+    return 0;
+}
+
+static int write_mode(const char *path, const char *data, size_t size, const char *mode)
+{
+    FILE *f = fopen(host_path(path).c_str(), mode);
+    if (!f)
+        return 0;
+    size_t put = fwrite(data, 1, size, f);
+    return (fclose(f) == 0 && put == size) ? 1 : 0;
+}
+
+int os_write_file(const char *path, const char *data, size_t size) { return write_mode(path, data, size, "wb"); }
+
+int os_append_file(const char *path, const char *data, size_t size) { return write_mode(path, data, size, "ab"); }
+
+int os_clipboard_get_text(os_window, char *buffer, size_t capacity, size_t *length)
+{
+    if (fake.clipboard_fails || !fake.clipboard_has_text)
+        return 0;
+    copy_text(buffer, capacity, fake.clipboard.c_str());
+    if (length)
+        *length = fake.clipboard.size();
+    return 1;
+}
+
+int os_clipboard_set_text(os_window, const char *text)
+{
+    if (fake.clipboard_fails)
+        return 0;
+    fake.clipboard = text;
+    fake.clipboard_has_text = true;
+    log_event(std::string("clip ") + text);
+    return 1;
+}
+
+void os_local_time(os_time *out) { *out = fake.now; }
+
+int os_special_folder(os_window, int csidl, char *out)
+{
+    auto it = fake.folders.find(csidl);
+    if (it == fake.folders.end())
+        return 0;
+    copy_text(out, path_capacity, it->second.c_str());
+    return 1;
+}
+
+void os_key_event(int virtual_key, int key_up, int extended)
+{
+    char line[40];
+    snprintf(line, sizeof line, "key %02X %s%s", virtual_key & 0xFF, key_up ? "up" : "down", extended ? " ext" : "");
+    log_event(line);
+}
+
+void os_sleep(int milliseconds) { log_event("sleep " + std::to_string(milliseconds)); }
+
+void os_beep(unsigned type) { log_event("beep " + std::to_string(type)); }
+
+void os_error_box(os_window, const char *text) { log_event(std::string("error ") + text); }
+
+void os_shell_open(const char *file, const char *params, const char *dir)
+{
+    log_event(std::string("shell ") + file + "|" + (params ? params : "") + "|" + (dir ? dir : ""));
+}
+
+void os_switch_foreground(os_window window) { log_event("foreground " + std::to_string(window)); }
+
+void os_read_target_focus(os_window, os_window target, os_window *focus, os_point *caret,
+                          uint32_t *selection_start, uint32_t *selection_end)
+{
+    log_event("capture " + std::to_string(target));
+    *focus = fake.focus_control;
+    *caret = fake.caret;
+    *selection_start = fake.selection_start;
+    *selection_end = fake.selection_end;
+}
+
+void os_set_selection(os_window control, uint32_t start, uint32_t end)
+{
+    log_event("setsel " + std::to_string(control) + " " + std::to_string(start) + " " + std::to_string(end));
+}
+
+void os_replace_selection(os_window, const char *text) { log_event(std::string("replace ") + text); }
+
+int os_window_rect(os_window window, os_rect *out)
+{
+    auto it = fake.window_rects.find(window);
+    if (it == fake.window_rects.end())
+        return 0;
+    *out = it->second;
+    return 1;
+}
+
+void os_cursor_pos(os_point *out) { *out = fake.cursor; }
+
+void os_arm_timer(os_window, int id) { log_event("timer " + std::to_string(id)); }

@@ -1,0 +1,35 @@
+// Host-test implementation of the system seam: its control panel.
+// Owns: the in-memory clipboard, the settable clock, cursor, window rectangles and special folders,
+// and the event log that records every observable action in order. Files are real files.
+#pragma once
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "os/os.h"
+
+struct fake_system {
+    std::string clipboard;
+    bool clipboard_has_text = false;
+    bool clipboard_fails = false;      // every open of the clipboard fails
+    os_time now{2026, 3, 5, 4, 14, 7, 9, 0};
+    std::map<int, std::string> folders; // csidl -> path; missing means failure
+    std::map<os_window, os_rect> window_rects;
+    os_point cursor{0, 0};
+    // What os_read_target_focus reports.
+    os_window focus_control = 0;
+    os_point caret{0, 0};
+    uint32_t selection_start = 0, selection_end = 0;
+    // Every observable action, one line each, e.g. "key 11 down", "key 2D up ext", "sleep 50",
+    // "clip a", "replace b", "setsel 1 3", "foreground 5", "timer 620", "beep 64", "error <text>",
+    // "shell <file>|<params>|<dir>".
+    std::vector<std::string> events;
+};
+
+extern fake_system fake;
+
+// Resets the fake to its initial state (clock 2026-03-05 14:07:09, a Thursday).
+void reset_fake_system();
+// Events joined with "\n" for compact assertions.
+std::string fake_events();

@@ -1,0 +1,101 @@
+// The system seam: every service the portable rooms need from the outside world.
+// Owns: nothing but the declarations. os/win32/ implements them with the real API; os/fake/
+// implements them for host tests (in-memory clipboard, settable clock and folders, and an event log
+// of key events, sleeps, clipboard writes, selection changes, message boxes and shell calls).
+// Files are real files in both implementations. Texts are Shift-JIS byte strings.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+
+// A window handle as a number (an HWND on Windows); 0 is no window.
+typedef uintptr_t os_window;
+
+struct os_point {
+    int32_t x;
+    int32_t y;
+};
+
+struct os_rect {
+    int32_t left, top, right, bottom;
+};
+
+// ---- files ---------------------------------------------------------------------------------
+
+// A whole file in memory: `size` bytes followed by a terminating zero.
+struct os_buffer {
+    char *data;
+    size_t size;
+};
+
+// Reads a whole file (shared for reading). With create_if_missing, a missing file is created empty
+// first (OPEN_ALWAYS). Returns 1 on success, 0 when the file cannot be opened. Free with os_free_buffer.
+int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out);
+void os_free_buffer(os_buffer *buffer);
+
+enum os_read_status { os_read_ok = 0, os_read_open_failed = 1, os_read_too_large = 2, os_read_failed = 3 };
+// Reads a whole file into a caller's buffer of `capacity` bytes (the text is terminated, so at most
+// capacity - 1 bytes fit). *file_size receives the file's size whenever the file could be opened;
+// a larger file is not read and gives os_read_too_large.
+int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *file_size);
+
+int os_file_exists(const char *path);
+int os_is_directory(const char *path);
+// GetFullPathNameA into out (260 bytes); returns the length it reports (0 on failure, >= 260 when
+// the result did not fit, in which case out is unchanged).
+size_t os_full_path(const char *name, char *out);
+// SearchPathA into out (260 bytes) over path_list, or the system's default order when path_list is
+// null. Returns the length it reports (0 when not found; >= 260 when it did not fit).
+size_t os_search_path(const char *path_list, const char *name, char *out);
+// Writes (replaces) or appends bytes; returns 1 on success.
+int os_write_file(const char *path, const char *data, size_t size);
+int os_append_file(const char *path, const char *data, size_t size);
+
+// ---- clipboard (CF_TEXT) -----------------------------------------------------------------------
+
+// Copies the clipboard text into buffer (capacity includes the terminator; a longer text is cut).
+// Returns 1 when the clipboard holds text (possibly empty), 0 when it holds none or cannot be opened.
+// *length, when not null, receives the full length of the clipboard text.
+int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length);
+// Replaces the clipboard contents with text. Returns 1 on success, 0 on failure.
+int os_clipboard_set_text(os_window owner, const char *text);
+
+// ---- time and folders ------------------------------------------------------------------------
+
+struct os_time {
+    int year, month, day, weekday; // weekday 0 = Sunday
+    int hour, minute, second, milliseconds;
+};
+void os_local_time(os_time *out);
+// SHGetSpecialFolderPathA(owner, out, csidl, FALSE); out is 260 bytes. Returns 1 on success.
+int os_special_folder(os_window owner, int csidl, char *out);
+
+// ---- input, waits, feedback --------------------------------------------------------------------
+
+// keybd_event for one virtual key; extended sets KEYEVENTF_EXTENDEDKEY.
+void os_key_event(int virtual_key, int key_up, int extended);
+void os_sleep(int milliseconds);
+// MessageBeep(type).
+void os_beep(unsigned type);
+// Brings owner to the foreground, then MessageBoxA(owner, text, "Mivra", MB_ICONERROR).
+void os_error_box(os_window owner, const char *text);
+// ShellExecuteA(null, default verb, file, params, dir, SW_SHOWNORMAL); params and dir may be null.
+void os_shell_open(const char *file, const char *params, const char *dir);
+
+// ---- windows of the target ---------------------------------------------------------------------
+
+// The foreground switch with the input attachment and foreground lock timeout dance.
+void os_switch_foreground(os_window window);
+// Attaches to the target's input, makes it the foreground window and reads its focus control, the
+// caret (screen coordinates) and the selection (EM_GETSEL). Does not switch back.
+void os_read_target_focus(os_window own, os_window target, os_window *focus, os_point *caret,
+                          uint32_t *selection_start, uint32_t *selection_end);
+// EM_SETSEL / EM_REPLACESEL to an edit control (of any process).
+void os_set_selection(os_window control, uint32_t start, uint32_t end);
+void os_replace_selection(os_window control, const char *text);
+// Window rectangle in screen pixels; returns 0 when the window does not exist.
+int os_window_rect(os_window window, os_rect *out);
+// Mouse cursor in screen pixels.
+void os_cursor_pos(os_point *out);
+// SetTimer(window, id, 0, NULL).
+void os_arm_timer(os_window window, int id);
