@@ -245,3 +245,5 @@ int os_window_rect(os_window window, os_rect *out)
 void os_cursor_pos(os_point *out) { *out = fake.cursor; }
 
 void os_arm_timer(os_window, int id) { log_event("timer " + std::to_string(id)); }
+
+void os_close_window(os_window) { log_event("close"); }

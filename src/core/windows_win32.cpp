@@ -1,0 +1,127 @@
+// Window enumeration: the running-instance search by class name, and the list of visible top-level
+// windows with the executable of each window's process.
+#include <windows.h>
+#include <tlhelp32.h>
+
+#include <cstring>
+
+#include "core/main_window_win32.h"
+#include "core/target.h"
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
+int enumeration_phase;
+HWND previous_instance_window;
+
+void process_exe_path_nt(DWORD process_id, char *out)
+{
+    out[0] = '\0';
+    HMODULE psapi = LoadLibraryA("PSAPI.DLL");
+    if (!psapi)
+        return;
+    typedef BOOL(WINAPI * enum_modules_fn)(HANDLE, HMODULE *, DWORD, LPDWORD);
+    typedef DWORD(WINAPI * module_name_fn)(HANDLE, HMODULE, LPSTR, DWORD);
+    enum_modules_fn enum_modules =
+        reinterpret_cast<enum_modules_fn>(reinterpret_cast<void *>(GetProcAddress(psapi, "EnumProcessModules")));
+    module_name_fn module_name =
+        reinterpret_cast<module_name_fn>(reinterpret_cast<void *>(GetProcAddress(psapi, "GetModuleFileNameExA")));
+    if (enum_modules && module_name) {
+        HANDLE process = OpenProcess(0x1F0FFF, FALSE, process_id);
+        if (process) {
+            HMODULE first = nullptr;
+            DWORD needed = 0;
+            char path[MAX_PATH] = "";
+            if (enum_modules(process, &first, sizeof first, &needed) &&
+                module_name(process, first, path, MAX_PATH) > 0)
+                copy_text(out, path_capacity, path);
+            CloseHandle(process);
+        }
+    }
+    FreeLibrary(psapi);
+}
+
+void process_exe_path_9x(DWORD process_id, char *out)
+{
+    out[0] = '\0';
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    typedef HANDLE(WINAPI * snapshot_fn)(DWORD, DWORD);
+    typedef BOOL(WINAPI * walk_fn)(HANDLE, PROCESSENTRY32 *);
+    snapshot_fn snapshot = reinterpret_cast<snapshot_fn>(
+        reinterpret_cast<void *>(GetProcAddress(kernel, "CreateToolhelp32Snapshot")));
+    walk_fn first = reinterpret_cast<walk_fn>(reinterpret_cast<void *>(GetProcAddress(kernel, "Process32First")));
+    walk_fn next = reinterpret_cast<walk_fn>(reinterpret_cast<void *>(GetProcAddress(kernel, "Process32Next")));
+    if (!snapshot || !first || !next)
+        return;
+    HANDLE snap = snapshot(TH32CS_SNAPPROCESS, 0);
+    if (snap == INVALID_HANDLE_VALUE)
+        return;
+    PROCESSENTRY32 entry;
+    memset(&entry, 0, sizeof entry);
+    entry.dwSize = sizeof entry;
+    for (BOOL more = first(snap, &entry); more; more = next(snap, &entry)) {
+        if (entry.th32ProcessID == process_id) {
+            copy_text_n(out, path_capacity, entry.szExeFile, sizeof entry.szExeFile);
+            break;
+        }
+    }
+    CloseHandle(snap);
+}
+
+BOOL CALLBACK enum_window_proc(HWND window, LPARAM)
+{
+    char title[260] = "";
+    char class_name[128] = "";
+    GetWindowTextA(window, title, sizeof title);
+    GetClassNameA(window, class_name, sizeof class_name);
+
+    if (enumeration_phase == 1) {
+        if (reinterpret_cast<os_window>(window) == settings.main_window)
+            return TRUE;
+        if (equals_nocase(class_name, main_class_name)) {
+            enumeration_phase = 2;
+            previous_instance_window = window;
+            return FALSE;
+        }
+        return TRUE;
+    }
+
+    if (!IsWindowVisible(window) || lstrcmpA(class_name, "Shell_TrayWnd") == 0 ||
+        lstrcmpA(class_name, "Progman") == 0)
+        return TRUE;
+    RECT rect;
+    if (!GetWindowRect(window, &rect))
+        return TRUE;
+    int width = rect.right - rect.left;
+    int height = rect.bottom - rect.top;
+    if (width <= 0 || height <= 0)
+        return TRUE;
+    if (width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED))
+        return TRUE;
+    DWORD process_id = 0;
+    GetWindowThreadProcessId(window, &process_id);
+    char path[260];
+    if (settings.is_nt == 1)
+        process_exe_path_nt(process_id, path);
+    else
+        process_exe_path_9x(process_id, path);
+    LONG style = GetWindowLongA(window, GWL_STYLE);
+    int has_caption = (style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
+    add_listed_window(reinterpret_cast<os_window>(window), has_caption, path, title);
+    return TRUE;
+}
+
+void enumerate_windows()
+{
+    enumeration_phase = 0;
+    EnumWindows(enum_window_proc, 0);
+}
+
+HWND find_previous_instance()
+{
+    enumeration_phase = 1;
+    previous_instance_window = nullptr;
+    EnumWindows(enum_window_proc, 0);
+    return enumeration_phase == 2 ? previous_instance_window : nullptr;
+}

@@ -1,0 +1,356 @@
+// The system seam over the real Win32 API (ANSI functions, code page 932 texts).
+#include <windows.h>
+#include <shlobj.h>
+#include <shlwapi.h>
+
+#include <cstring>
+
+#include "os/os.h"
+#include "text/sjis.h"
+
+static HWND as_hwnd(os_window w) { return reinterpret_cast<HWND>(w); }
+
+// A hung target must not hang the program: cross-process sends give up after this long.
+static const UINT send_timeout_ms = 5000;
+
+static LRESULT send_bounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DWORD_PTR result = 0;
+    if (!SendMessageTimeoutA(window, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms,
+                             &result))
+        return 0;
+    return static_cast<LRESULT>(result);
+}
+
+// ---- files ---------------------------------------------------------------------------------
+
+int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out)
+{
+    out->data = nullptr;
+    out->size = 0;
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
+                              create_if_missing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFFFF) {
+        CloseHandle(file);
+        return 0;
+    }
+    char *data = static_cast<char *>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1));
+    if (!data) {
+        CloseHandle(file);
+        return 0;
+    }
+    DWORD got = 0;
+    if (!ReadFile(file, data, size, &got, nullptr))
+        got = 0; // read errors after a good open are not reported; parse what was read
+    CloseHandle(file);
+    data[got] = '\0';
+    out->data = data;
+    out->size = got;
+    return 1;
+}
+
+void os_free_buffer(os_buffer *buffer)
+{
+    if (buffer->data)
+        HeapFree(GetProcessHeap(), 0, buffer->data);
+    buffer->data = nullptr;
+    buffer->size = 0;
+}
+
+int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *file_size)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return os_read_open_failed;
+    DWORD high = 0;
+    DWORD size = GetFileSize(file, &high);
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
+        CloseHandle(file);
+        return os_read_failed;
+    }
+    if (file_size)
+        *file_size = high ? SIZE_MAX : size;
+    if (high != 0 || static_cast<size_t>(size) + 1 > capacity) {
+        CloseHandle(file);
+        return os_read_too_large;
+    }
+    DWORD got = 0;
+    BOOL ok = ReadFile(file, buffer, size, &got, nullptr);
+    CloseHandle(file);
+    buffer[ok ? got : 0] = '\0';
+    return (ok && got == size) ? os_read_ok : os_read_failed;
+}
+
+int os_file_exists(const char *path) { return PathFileExistsA(path) ? 1 : 0; }
+
+int os_is_directory(const char *path) { return PathIsDirectoryA(path) ? 1 : 0; }
+
+size_t os_full_path(const char *name, char *out)
+{
+    char buffer[MAX_PATH];
+    char *file_part = nullptr;
+    DWORD length = GetFullPathNameA(name, MAX_PATH, buffer, &file_part);
+    if (length > 0 && length < MAX_PATH)
+        copy_text(out, path_capacity, buffer);
+    return length;
+}
+
+size_t os_search_path(const char *path_list, const char *name, char *out)
+{
+    char buffer[MAX_PATH];
+    char *file_part = nullptr;
+    DWORD length = SearchPathA(path_list, name, nullptr, MAX_PATH, buffer, &file_part);
+    if (length > 0 && length < MAX_PATH)
+        copy_text(out, path_capacity, buffer);
+    return length;
+}
+
+static int write_with(const char *path, const char *data, size_t size, DWORD disposition, bool append)
+{
+    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+                              nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    if (append)
+        SetFilePointer(file, 0, nullptr, FILE_END);
+    DWORD put = 0;
+    BOOL ok = WriteFile(file, data, static_cast<DWORD>(size), &put, nullptr);
+    CloseHandle(file);
+    return (ok && put == size) ? 1 : 0;
+}
+
+int os_write_file(const char *path, const char *data, size_t size)
+{
+    return write_with(path, data, size, CREATE_ALWAYS, false);
+}
+
+int os_append_file(const char *path, const char *data, size_t size)
+{
+    return write_with(path, data, size, OPEN_ALWAYS, true);
+}
+
+// ---- clipboard ---------------------------------------------------------------------------------
+
+// Another program (a clipboard recorder) may hold the clipboard for a moment after every change.
+static bool open_clipboard_retrying(os_window owner)
+{
+    for (int attempt = 0; attempt < 50; ++attempt) {
+        if (OpenClipboard(as_hwnd(owner)))
+            return true;
+        Sleep(10);
+    }
+    return false;
+}
+
+int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length)
+{
+    if (capacity > 0)
+        buffer[0] = '\0';
+    if (length)
+        *length = 0;
+    if (!IsClipboardFormatAvailable(CF_TEXT) || !open_clipboard_retrying(owner))
+        return 0;
+    int result = 0;
+    HANDLE data = GetClipboardData(CF_TEXT);
+    if (data) {
+        const char *text = static_cast<const char *>(GlobalLock(data));
+        if (text) {
+            // The block may lack a terminator; never read past its size.
+            size_t block = GlobalSize(data);
+            size_t n = strnlen(text, block);
+            copy_text_n(buffer, capacity, text, n);
+            if (length)
+                *length = n;
+            GlobalUnlock(data);
+            result = 1;
+        }
+    }
+    CloseClipboard();
+    return result;
+}
+
+int os_clipboard_set_text(os_window owner, const char *text)
+{
+    size_t length = strlen(text);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    if (!block)
+        return 0;
+    char *target = static_cast<char *>(GlobalLock(block));
+    if (!target) {
+        GlobalFree(block);
+        return 0;
+    }
+    memcpy(target, text, length + 1);
+    GlobalUnlock(block);
+    if (!open_clipboard_retrying(owner)) {
+        GlobalFree(block);
+        return 0;
+    }
+    EmptyClipboard();
+    if (!SetClipboardData(CF_TEXT, block)) {
+        GlobalFree(block);
+        CloseClipboard();
+        return 0;
+    }
+    CloseClipboard();
+    return 1;
+}
+
+// ---- time and folders ------------------------------------------------------------------------
+
+void os_local_time(os_time *out)
+{
+    SYSTEMTIME now;
+    GetLocalTime(&now);
+    out->year = now.wYear;
+    out->month = now.wMonth;
+    out->day = now.wDay;
+    out->weekday = now.wDayOfWeek;
+    out->hour = now.wHour;
+    out->minute = now.wMinute;
+    out->second = now.wSecond;
+    out->milliseconds = now.wMilliseconds;
+}
+
+int os_special_folder(os_window owner, int csidl, char *out)
+{
+    char buffer[MAX_PATH] = "";
+    if (!SHGetSpecialFolderPathA(as_hwnd(owner), buffer, csidl, FALSE))
+        return 0;
+    copy_text(out, path_capacity, buffer);
+    return 1;
+}
+
+// ---- input, waits, feedback --------------------------------------------------------------------
+
+void os_key_event(int virtual_key, int key_up, int extended)
+{
+    DWORD flags = (key_up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    BYTE scan = static_cast<BYTE>(MapVirtualKeyA(static_cast<UINT>(virtual_key), 0));
+    keybd_event(static_cast<BYTE>(virtual_key), scan, flags, 0);
+}
+
+void os_sleep(int milliseconds) { Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0); }
+
+void os_beep(unsigned type) { MessageBeep(type); }
+
+void os_error_box(os_window owner, const char *text)
+{
+    SetForegroundWindow(as_hwnd(owner));
+    MessageBoxA(as_hwnd(owner), text, "Mivra", MB_ICONERROR);
+}
+
+void os_shell_open(const char *file, const char *params, const char *dir)
+{
+    ShellExecuteA(nullptr, nullptr, file, params, dir, SW_SHOWNORMAL);
+}
+
+// ---- windows of the target ---------------------------------------------------------------------
+
+void os_switch_foreground(os_window window)
+{
+    HWND hwnd = as_hwnd(window);
+    DWORD foreground_thread = GetWindowThreadProcessId(GetForegroundWindow(), nullptr);
+    DWORD window_thread = GetWindowThreadProcessId(hwnd, nullptr);
+    BOOL attached = FALSE;
+    if (foreground_thread && window_thread && foreground_thread != window_thread)
+        attached = AttachThreadInput(window_thread, foreground_thread, TRUE);
+    DWORD saved_timeout = 0;
+    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
+    SetForegroundWindow(hwnd);
+    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)),
+                          0);
+    if (attached) {
+        AttachThreadInput(window_thread, foreground_thread, FALSE);
+        // Wine drops the foreground when the input queues are detached again; Windows keeps it,
+        // so this second call changes nothing there.
+        if (GetForegroundWindow() != hwnd)
+            SetForegroundWindow(hwnd);
+    }
+}
+
+void os_read_target_focus(os_window own, os_window target, os_window *focus, os_point *caret,
+                          uint32_t *selection_start, uint32_t *selection_end)
+{
+    HWND target_hwnd = as_hwnd(target);
+    DWORD own_thread = GetWindowThreadProcessId(as_hwnd(own), nullptr);
+    DWORD target_thread = GetWindowThreadProcessId(target_hwnd, nullptr);
+    BOOL attached = FALSE;
+    if (own_thread && target_thread && own_thread != target_thread)
+        attached = AttachThreadInput(target_thread, own_thread, TRUE);
+    SetForegroundWindow(target_hwnd);
+    HWND focus_hwnd = GetFocus();
+
+    // Wine reads (0, 0) from GetCaretPos through an attachment; the thread's GUI info reports the
+    // caret rectangle and its window on both systems.
+    GUITHREADINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    POINT point = {0, 0};
+    if (target_thread && GetGUIThreadInfo(target_thread, &info) && info.hwndCaret) {
+        if (!focus_hwnd)
+            focus_hwnd = info.hwndFocus;
+        point.x = info.rcCaret.left;
+        point.y = info.rcCaret.top;
+        ClientToScreen(info.hwndCaret, &point);
+    } else {
+        if (!focus_hwnd && target_thread && GetGUIThreadInfo(target_thread, &info))
+            focus_hwnd = info.hwndFocus;
+        GetCaretPos(&point);
+        if (focus_hwnd)
+            ClientToScreen(focus_hwnd, &point);
+    }
+    if (attached)
+        AttachThreadInput(target_thread, own_thread, FALSE);
+
+    *focus = reinterpret_cast<os_window>(focus_hwnd);
+    caret->x = point.x;
+    caret->y = point.y;
+    DWORD start = 0, end = 0;
+    if (focus_hwnd)
+        send_bounded(focus_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
+    *selection_start = start;
+    *selection_end = end;
+}
+
+void os_set_selection(os_window control, uint32_t start, uint32_t end)
+{
+    if (control)
+        send_bounded(as_hwnd(control), EM_SETSEL, start, end);
+}
+
+void os_replace_selection(os_window control, const char *text)
+{
+    if (control)
+        send_bounded(as_hwnd(control), EM_REPLACESEL, 0, reinterpret_cast<LPARAM>(text));
+}
+
+int os_window_rect(os_window window, os_rect *out)
+{
+    RECT rect;
+    if (!window || !IsWindow(as_hwnd(window)) || !GetWindowRect(as_hwnd(window), &rect))
+        return 0;
+    out->left = rect.left;
+    out->top = rect.top;
+    out->right = rect.right;
+    out->bottom = rect.bottom;
+    return 1;
+}
+
+void os_cursor_pos(os_point *out)
+{
+    POINT point = {0, 0};
+    GetCursorPos(&point);
+    out->x = point.x;
+    out->y = point.y;
+}
+
+void os_arm_timer(os_window window, int id) { SetTimer(as_hwnd(window), static_cast<UINT_PTR>(id), 0, nullptr); }
+
+void os_close_window(os_window window) { PostMessageA(as_hwnd(window), WM_CLOSE, 0, 0); }

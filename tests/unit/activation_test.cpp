@@ -1,0 +1,322 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+
+#include "core/activation.h"
+#include "core/target.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "output/output_state.h"
+#include "text/sjis.h"
+
+namespace {
+
+const os_window main_window = 7;
+const os_window target_window = 42;
+const os_window focus_control = 43;
+
+// Each fake chooser logs its call and answers what the test set.
+int window_popup_answer, history_answer, recent_answer, title_answer, text_file_answer, main_menu_answer,
+    search_answer, history_macros_answer;
+
+void log_call(const char *name) { fake.events.push_back(std::string("chooser ") + name); }
+
+void fake_enumerate()
+{
+    log_call("enumerate");
+    add_listed_window(target_window, 1, "C:\\apps\\notepad.exe", "memo");
+    add_listed_window(target_window + 10, 1, "C:\\apps\\other.exe", "other");
+}
+int fake_window_popup(os_window) { return log_call("window"), window_popup_answer; }
+int fake_history_popup(os_window) { return log_call("history"), history_answer; }
+int fake_recent_popup(os_window) { return log_call("recent"), recent_answer; }
+int fake_title_popup(os_window) { return log_call("title"), title_answer; }
+int fake_text_file_popup(os_window) { return log_call("text_file"), text_file_answer; }
+int fake_main_menu(os_window) { return log_call("main_menu"), main_menu_answer; }
+int fake_search_window(os_window) { return log_call("search"), search_answer; }
+int fake_history_macros(os_window) { return log_call("history_macros"), history_macros_answer; }
+void fake_write_log() { log_call("write_log"); }
+
+class Activation : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        reset_settings();
+        reset_item_store();
+        reset_output_state();
+        reset_target_state();
+        reset_fake_system();
+        choosers = activation_choosers{fake_enumerate,   fake_window_popup,    fake_history_popup,
+                                       fake_recent_popup, fake_title_popup,     fake_text_file_popup,
+                                       fake_main_menu,    fake_search_window,   fake_history_macros,
+                                       fake_write_log};
+        window_popup_answer = 1;
+        history_answer = 0;
+        recent_answer = 0;
+        title_answer = 0;
+        text_file_answer = 2;
+        main_menu_answer = 1;
+        search_answer = 0;
+        history_macros_answer = 1;
+        target.target_window = target.start_foreground = target_window;
+        fake.focus_control = focus_control;
+        settings.menu_position = 4;
+        settings.screen_width = 1000;
+        settings.screen_height = 800;
+        windows.window_count = 1;
+        windows.window_handle[0] = target_window;
+    }
+
+    // The chooser calls and closes only, in order.
+    static std::string flow()
+    {
+        std::string out;
+        for (const auto &e : fake.events) {
+            if (e.rfind("chooser ", 0) == 0 || e == "close" || e.rfind("timer ", 0) == 0 ||
+                e.rfind("foreground", 0) == 0 || e == "sleep 100")
+                out += (out.empty() ? "" : ", ") + e;
+        }
+        return out;
+    }
+};
+
+TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTimer)
+{
+    windows.window_count = 0;
+    select_target(main_window);
+    EXPECT_EQ(windows.window_count, 2);
+    EXPECT_EQ(windows.window_selected, 0);
+    EXPECT_EQ(target.focus_control, focus_control);
+    EXPECT_EQ(fake_events(), "chooser enumerate\ncapture 42\nforeground 7\ntimer 610");
+}
+
+TEST_F(Activation, ClipboardOnlyStartMakesNoWindowList)
+{
+    settings.output_mode = 2;
+    windows.window_count = 5;
+    select_target(main_window);
+    EXPECT_EQ(windows.window_count, 0);
+    EXPECT_EQ(fake_events(), "capture 42\nforeground 7\ntimer 610");
+}
+
+TEST_F(Activation, StartFormsInOrderOfPrecedence)
+{
+    struct row {
+        const char *name;
+        int direct_mode, log_mode, log_entries, recent_first, path_found, search_kind;
+        const char *first_chooser;
+    } rows[] = {
+        {"history start wins over everything", 2, 1, 3, 1, 1, 1, "chooser history"},
+        {"recent start needs log entries", 0, 1, 3, 1, 1, 0, "chooser recent"},
+        {"recent start without log entries is skipped", 0, 1, 0, 1, 0, 0, "chooser main_menu"},
+        {"recent start without log mode is skipped", 0, 0, 3, 1, 0, 0, "chooser main_menu"},
+        {"normal start with the search window", 0, 0, 0, 0, 0, 1, "chooser search"},
+        {"normal start with the main menu", 0, 0, 0, 0, 0, 0, "chooser main_menu"},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        settings.direct_mode = r.direct_mode;
+        settings.log_mode = r.log_mode;
+        settings.log_entry_count = r.log_entries;
+        settings.recent_first = r.recent_first;
+        settings.path_argument_found = r.path_found;
+        settings.search_kind = r.search_kind;
+        on_show_chooser_timer(main_window);
+        std::string first;
+        for (const auto &e : fake.events)
+            if (e.rfind("chooser ", 0) == 0) {
+                first = e;
+                break;
+            }
+        EXPECT_EQ(first, r.first_chooser) << r.name;
+    }
+}
+
+TEST_F(Activation, HistoryStartOutcomes)
+{
+    struct row {
+        const char *name;
+        int answer, output_mode, search_kind;
+        const char *flow;
+    } rows[] = {
+        {"cancel closes", 1, 1, 0, "chooser history, close"},
+        {"normal-start entry falls back to the main menu", -1, 1, 0,
+         "chooser history, sleep 100, chooser main_menu"},
+        {"normal-start entry falls back to the search window", -1, 1, 1, "chooser history, chooser search"},
+        {"an entry is pasted with paste keys", 0, 0, 0, "chooser history, foreground 42, timer 720"},
+        {"clipboard-only ends with the entry on the clipboard", 0, 2, 0, "chooser history, close"},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        settings.direct_mode = 2;
+        settings.output_mode = r.output_mode;
+        settings.search_kind = r.search_kind;
+        history_answer = r.answer;
+        on_show_chooser_timer(main_window);
+        EXPECT_EQ(flow(), r.flow) << r.name;
+        if (r.answer == 0 && r.output_mode == 0)
+            EXPECT_EQ(settings.output_mode, 1) << r.name;
+    }
+}
+
+TEST_F(Activation, HistoryStartWithoutWindowsCloses)
+{
+    settings.direct_mode = 2;
+    windows.window_count = 0;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "close");
+}
+
+TEST_F(Activation, ChoiceStepAsksForTheTargetWhenSeveralWindowsQualify)
+{
+    settings.window_select_mode = 5;
+    windows.window_count = 2;
+    window_popup_answer = 0;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "sleep 100, chooser window, close");
+
+    SetUp();
+    settings.window_select_mode = 5;
+    windows.window_count = 2;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "sleep 100, chooser window, sleep 100, chooser main_menu");
+}
+
+TEST_F(Activation, NormalStartBranches)
+{
+    struct row {
+        const char *name;
+        int title_first, title_answer, text_file_search, text_file_answer, main_menu_answer;
+        const char *flow;
+    } rows[] = {
+        {"title popup takes over", 1, 1, 0, 0, 1, "chooser title"},
+        {"title popup declines", 1, 0, 0, 0, 1, "chooser title, sleep 100, chooser main_menu"},
+        {"text-file popup closes", 0, 0, 1, 1, 1, "sleep 100, chooser text_file, close"},
+        {"text-file popup takes over", 0, 0, 1, 0, 1, "sleep 100, chooser text_file"},
+        {"text-file popup continues with the main menu", 0, 0, 1, 5, 1,
+         "sleep 100, chooser text_file, chooser main_menu"},
+        {"main menu cancelled closes", 0, 0, 0, 0, 0, "sleep 100, chooser main_menu, close"},
+        {"main menu took over waits", 0, 0, 0, 0, 1, "sleep 100, chooser main_menu"},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        settings.title_first = r.title_first;
+        title_answer = r.title_answer;
+        settings.text_file_search = r.text_file_search;
+        text_file_answer = r.text_file_answer;
+        main_menu_answer = r.main_menu_answer;
+        on_show_chooser_timer(main_window);
+        EXPECT_EQ(flow(), r.flow) << r.name;
+    }
+}
+
+TEST_F(Activation, AMissingChooserActsAsACancel)
+{
+    choosers.show_main_menu = nullptr;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "sleep 100, close");
+
+    SetUp();
+    settings.direct_mode = 2;
+    choosers.show_history_popup = nullptr;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "close");
+}
+
+TEST_F(Activation, SearchWindowResultDecidesCloseOrWait)
+{
+    settings.search_kind = 2;
+    search_answer = 0;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "chooser search");
+    SetUp();
+    settings.search_kind = 2;
+    search_answer = 2;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "chooser search, close");
+}
+
+TEST_F(Activation, DirectStartClosesWithoutACandidateTarget)
+{
+    settings.direct_mode = 1;
+    windows.window_count = 0;
+    settings.window_select_mode = 1;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "close");
+
+    // Without a window list the start's own foreground window still qualifies.
+    SetUp();
+    settings.direct_mode = 1;
+    windows.window_count = 0;
+    fake.clipboard = "pasted";
+    fake.clipboard_has_text = true;
+    settings.command_line = "/#b";
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "foreground 42, timer 620");
+    EXPECT_STREQ(output.output_text, "pasted");
+    EXPECT_STREQ(store.items[0].file_param, "/#b");
+}
+
+TEST_F(Activation, DirectStartFromAnEmptyClipboardCloses)
+{
+    settings.direct_mode = 1;
+    fake.clipboard_has_text = false;
+    on_show_chooser_timer(main_window);
+    EXPECT_EQ(flow(), "close");
+}
+
+TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
+{
+    struct row {
+        const char *name;
+        const char *text;
+        int replace, running, macro_done, answer;
+        const char *flow;
+    } rows[] = {
+        {"asks and continues", "a%clm%b", 1, 1, 0, 1, "chooser history_macros, foreground 42, sleep 100, timer 720"},
+        {"cancelled choice closes", "a%CLM%b", 1, 1, 0, 0, "chooser history_macros, close"},
+        {"recorder stopped", "a%CLM%b", 1, 0, 0, 1, "timer 720"},
+        {"replacement off", "a%CLM%b", 0, 1, 0, 1, "timer 720"},
+        {"clipboard macro already done", "a%CLM%b", 1, 1, 1, 1, "timer 720"},
+        {"no macro in the text", "plain", 1, 1, 0, 1, "timer 720"},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        copy_text(output.output_text, sizeof output.output_text, r.text);
+        settings.replace_enabled = r.replace;
+        settings.history_running = r.running;
+        output.clipboard_macro_done = r.macro_done;
+        history_macros_answer = r.answer;
+        on_history_choices_timer(main_window);
+        EXPECT_EQ(flow(), r.flow) << r.name;
+    }
+}
+
+TEST_F(Activation, DeliverStepLogsOnlyAfterADeliveryOutsideTextFiles)
+{
+    struct row {
+        const char *name;
+        int log_mode, text_file_search;
+        bool fail_clipboard;
+        bool logged;
+    } rows[] = {
+        {"logged", 1, 0, false, true},
+        {"no log mode", 0, 0, false, false},
+        {"text-file line is not logged", 1, 1, false, false},
+        {"failed delivery is not logged", 1, 0, true, false},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        settings.log_mode = r.log_mode;
+        settings.text_file_search = r.text_file_search;
+        fake.clipboard_fails = r.fail_clipboard;
+        copy_text(output.output_text, sizeof output.output_text, "x");
+        on_deliver_timer(main_window);
+        EXPECT_EQ(flow().find("chooser write_log") != std::string::npos, r.logged) << r.name;
+        EXPECT_EQ(fake.events.back(), "close") << r.name;
+    }
+}
+
+} // namespace
