@@ -24,3 +24,6 @@ char *resolve_path(const char *name, char *out);
 // Reads the data file into the settings record and the item store. 0 (after the error box) when the
 // file cannot be opened.
 int load_data_file(os_window owner);
+// Reads the recent-items log at the end of loading (when log_mode > 0). Not filled in yet: the log
+// reader leaves log_entry_count at 0.
+void read_log_file(os_window owner);

@@ -29,10 +29,13 @@ static void log_event(const std::string &line) { fake.events.push_back(line); }
 // ("dir\name") made by the portable code work on real files here.
 static std::string host_path(const char *path)
 {
-    std::string p(path);
-    for (char &c : p)
-        if (c == '\\')
-            c = '/';
+    std::string p;
+    for (const char *c = path; *c != '\0'; c += char_width(c)) {
+        if (char_width(c) == 2)
+            p.append(c, 2);
+        else
+            p += (*c == '\\') ? '/' : *c;
+    }
     return p;
 }
 

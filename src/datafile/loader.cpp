@@ -1,0 +1,470 @@
+#include "datafile/loader.h"
+
+#include <cstring>
+
+#include "datafile/item_store.h"
+#include "datafile/options.h"
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
+size_t line_advance;
+int resolve_found;
+
+char *read_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
+{
+    memset(line, 0, line_buffer_size);
+    if (offset > size) {
+        // Nothing left: an advance of 1 still ends the caller's loop.
+        line_advance = 1;
+        return line;
+    }
+    size_t used = 0;
+    size_t i = offset;
+    // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
+    for (; i < size && data[i] != '\n'; ++i) {
+        char c = data[i];
+        if (c == '\r' || (c == '\t' && !keep_tabs))
+            continue;
+        if (used < line_limit)
+            line[used++] = c;
+    }
+    line_advance = i + 1 - offset;
+    return line;
+}
+
+char *resolve_path(const char *name, char *out)
+{
+    char found[path_capacity];
+    resolve_found = 0;
+    if (name[0] != '\0' && os_file_exists(name)) {
+        resolve_found = 1;
+        size_t length = os_full_path(name, found);
+        copy_text(out, path_capacity, (length >= 1 && length <= 259) ? found : name);
+        return out;
+    }
+    if (name[0] != '\0' && settings.has_search_path == 1) {
+        size_t length = os_search_path(settings.search_path, name, found);
+        if (length >= 1 && length <= 259) {
+            resolve_found = 1;
+            copy_text(out, path_capacity, found);
+            return out;
+        }
+    }
+    if (name[0] != '\0') {
+        size_t length = os_search_path(nullptr, name, found);
+        if (length >= 1 && length <= 259) {
+            resolve_found = 1;
+            copy_text(out, path_capacity, found);
+            return out;
+        }
+    }
+    if (out != name)
+        copy_text(out, path_capacity, name);
+    return out;
+}
+
+void read_log_file(os_window owner)
+{
+    (void)owner;
+}
+
+namespace {
+
+constexpr int menu_unset = 9;
+constexpr int menu_at_cursor = 5;
+// Child, visible, vertical scroll bar, notify, no integral height.
+constexpr uint32_t list_style_base = 0x50200101;
+constexpr uint32_t list_style_sorted = 0x2;
+
+// Joins a directory and a file name; 0 when the result would not fit (such a path names no file).
+int join_path(char *out, const char *dir, const char *name)
+{
+    copy_text(out, path_capacity, dir);
+    return append_text(out, path_capacity, name);
+}
+
+// The data file in the order the fallback chain gives; the last candidate is created when missing.
+int read_data_file(os_buffer *file)
+{
+    if (settings.data_file_path[0] != '\0' && os_file_exists(settings.data_file_path))
+        return os_read_whole_file(settings.data_file_path, 0, file);
+    char own[path_capacity];
+    char shared[path_capacity];
+    int own_fits = join_path(own, settings.exe_dir, settings.data_file_name);
+    int shared_fits = join_path(shared, settings.exe_dir, "Mivra.ini");
+    if (own_fits && os_file_exists(own))
+        copy_text(settings.data_file_path, sizeof settings.data_file_path, own);
+    else if (shared_fits && os_file_exists(shared))
+        copy_text(settings.data_file_path, sizeof settings.data_file_path, shared);
+    else if (own_fits)
+        copy_text(settings.data_file_path, sizeof settings.data_file_path, own);
+    else
+        return 0;
+    return os_read_whole_file(settings.data_file_path, 1, file);
+}
+
+void reset_loaded_settings()
+{
+    settings.editor_path[0] = '\0';
+    copy_text(settings.delimiter, sizeof settings.delimiter, " | ");
+    copy_text(settings.break_mark, sizeof settings.break_mark, "↓");
+    settings.select_count = 0;
+    settings.except_count = 0;
+    settings.match_accept = 0;
+    settings.replace_enabled = 0;
+    settings.sendkey_enabled = 0;
+    settings.sendkey_file_enabled = 0;
+    settings.sort_list = 1;
+    settings.show_text_default = 0;
+    settings.list_font_set = 0;
+    settings.has_search_path = 0;
+    copy_text(settings.comment_mark, sizeof settings.comment_mark, ";");
+}
+
+// One section being read line by line out of the whole-file buffer.
+struct section_reader {
+    const char *data;
+    size_t size;
+    size_t offset;
+    int keep_tabs;
+    char line[line_buffer_size];
+};
+
+// Places the reader on the line after the header's own line. Headers are found case-insensitively
+// anywhere in the text; the search stops at the buffer's terminator (or a zero byte in the file).
+bool open_section(section_reader *reader, const os_buffer &file, const char *header, int keep_tabs)
+{
+    const char *at = file.data ? find_nocase(file.data, header) : nullptr;
+    if (at == nullptr)
+        return false;
+    reader->data = file.data;
+    reader->size = file.size;
+    reader->keep_tabs = keep_tabs;
+    size_t after_header = static_cast<size_t>(at - file.data) + strlen(header);
+    const void *lf = memchr(file.data + after_header, '\n', file.size - after_header);
+    reader->offset = lf ? static_cast<size_t>(static_cast<const char *>(lf) - file.data) + 1 : file.size + 1;
+    return true;
+}
+
+// The next line with its leading blanks removed, or null at "%end" or at the end of the data. A last
+// line that no LF ends is not read.
+char *next_section_line(section_reader *reader)
+{
+    read_line(reader->offset, reader->size, reader->data, reader->keep_tabs, reader->line);
+    if (reader->offset + line_advance > reader->size)
+        return nullptr;
+    reader->offset += line_advance;
+    char *line = reader->line;
+    while (*line == ' ' || *line == '\t')
+        ++line;
+    if (starts_with_nocase(line, "%end"))
+        return nullptr;
+    return line;
+}
+
+// Splits text at the first occurrence of the delimiter (case-insensitive). False when it is absent;
+// then neither output is touched.
+bool split_at_delimiter(const char *text, char *before, size_t before_capacity, const char **after)
+{
+    if (settings.delimiter[0] == '\0')
+        return false;
+    const char *at = find_nocase(text, settings.delimiter);
+    if (at == nullptr)
+        return false;
+    copy_text_n(before, before_capacity, text, static_cast<size_t>(at - text));
+    *after = at + strlen(settings.delimiter);
+    return true;
+}
+
+void read_system_section(const os_buffer &file)
+{
+    section_reader reader;
+    if (!open_section(&reader, file, "[system]", 0))
+        return;
+    while (char *line = next_section_line(&reader)) {
+        if (line[0] == '\0' || line[0] == ';')
+            continue;
+        // Every value list ends in CR, as the parsers expect; the line is at most 517 bytes.
+        append_text(reader.line, sizeof reader.line, "\r\n");
+        apply_system_option(line);
+    }
+}
+
+void settle_system_settings()
+{
+    if (settings.menu_position == menu_unset)
+        settings.menu_position = menu_at_cursor;
+    if (settings.select_count == 0 && settings.window_select_mode != 1 && settings.window_select_mode != 5)
+        settings.window_select_mode = 0;
+    settings.list_style = list_style_base | (settings.sort_list == 1 ? list_style_sorted : 0);
+}
+
+item_entry *append_entry(int32_t kind, int32_t depth)
+{
+    item_entry *entry = &store.items[store.item_count++];
+    memset(entry, 0, sizeof *entry);
+    entry->kind = kind;
+    entry->depth = depth;
+    return entry;
+}
+
+void set_plain_caption(item_entry *entry)
+{
+    copy_text(entry->plain_caption, sizeof entry->plain_caption, entry->caption);
+    remove_byte(entry->plain_caption, '&');
+}
+
+void store_text_item(const char *line, int32_t depth)
+{
+    item_entry *entry = append_entry(text_item, depth);
+    const char *rest = nullptr;
+    if (split_at_delimiter(line, entry->text, sizeof entry->text, &rest)) {
+        entry->show_text = settings.show_text_default;
+        if (rest[0] == '#') {
+            ++rest;
+            entry->show_text = 1 - settings.show_text_default;
+        }
+        copy_text(entry->caption, sizeof entry->caption, rest);
+        set_plain_caption(entry);
+        copy_text(entry->list_caption, sizeof entry->list_caption, entry->plain_caption);
+        return;
+    }
+    // Without a delimiter the line is everything at once, "&" marks included.
+    copy_text(entry->text, sizeof entry->text, line);
+    copy_text(entry->caption, sizeof entry->caption, line);
+    copy_text(entry->plain_caption, sizeof entry->plain_caption, line);
+    copy_text(entry->list_caption, sizeof entry->list_caption, line);
+    entry->show_text = settings.show_text_default;
+}
+
+// ">" turns the entry above into a file entry, but only when its text names an existing file.
+void store_file_parameters(const char *rest)
+{
+    item_entry *entry = &store.items[store.item_count - 1];
+    char full[path_capacity];
+    if (entry->text[0] == '\0')
+        return;
+    resolve_path(entry->text, full);
+    if (resolve_found != 1 || os_is_directory(full))
+        return;
+    const char *caption = nullptr;
+    if (split_at_delimiter(rest, entry->file_param, sizeof entry->file_param, &caption)) {
+        copy_text(entry->file_caption, sizeof entry->file_caption, caption);
+    } else {
+        copy_text(entry->file_param, sizeof entry->file_param, rest);
+        entry->file_caption[0] = '\0';
+    }
+    copy_text(entry->text, sizeof entry->text, full);
+    entry->is_file = 1;
+}
+
+void read_data_section(const os_buffer &file)
+{
+    store.item_count = 0;
+    section_reader reader;
+    if (!open_section(&reader, file, "[data]", 1))
+        return;
+    int32_t depth = 0;
+    bool item_seen = false;
+    bool separators_allowed = false;
+    while (char *line = next_section_line(&reader)) {
+        if (line[0] == '\0' || line[0] == ';' || store.item_count >= data_item_limit)
+            continue;
+        if ((line[0] == '+' || line[0] == '-') && separators_allowed) {
+            append_entry(line[0] == '+' ? separator_mark : column_break_mark, depth);
+        } else if (line[0] == '{' && line[1] != '\0') {
+            item_entry *entry = append_entry(group_open, depth);
+            copy_text(entry->caption, sizeof entry->caption, line + 1);
+            set_plain_caption(entry);
+            ++depth;
+            separators_allowed = false;
+        } else if (line[0] == '}' && depth > 0) {
+            append_entry(group_close, depth);
+            --depth;
+        } else if (line[0] == '>' && item_seen) {
+            store_file_parameters(line + 1);
+        } else {
+            store_text_item(line, depth);
+            item_seen = true;
+            separators_allowed = true;
+        }
+    }
+}
+
+void append_utility_entry(const char *caption)
+{
+    item_entry *entry = append_entry(utility_entry, 0);
+    copy_text(entry->plain_caption, sizeof entry->plain_caption, caption);
+    copy_text(entry->list_caption, sizeof entry->list_caption, caption);
+}
+
+void append_utility_entries()
+{
+    if (settings.output_mode != 2 || settings.history_running == 1)
+        append_utility_entry("&1 : クリップボード");
+    append_utility_entry("&2 : 設定ファイル");
+    append_utility_entry("&3 : 説明書");
+    if (settings.history_running == 1)
+        append_utility_entry("&4 : 履歴停止");
+    else if (settings.recorder_path[0] != '\0' && os_file_exists(settings.recorder_path))
+        append_utility_entry("&4 : 履歴開始");
+    append_utility_entry("&9 : Ver.1.38");
+}
+
+void append_text_file(const char *path, const char *name)
+{
+    int32_t index = store.text_file_count++;
+    copy_text(store.text_file_path[index], path_capacity, path);
+    copy_text(store.text_file_name[index], path_capacity, name);
+}
+
+void base_name_of(const char *path, char *name)
+{
+    split_path(path, nullptr, nullptr, name, nullptr);
+}
+
+void read_file_section(const os_buffer &file)
+{
+    store.text_file_count = 0;
+    section_reader reader;
+    if (!open_section(&reader, file, "[file]", 0))
+        return;
+    while (store.text_file_count < text_file_limit) {
+        char *line = next_section_line(&reader);
+        if (line == nullptr)
+            break;
+        // A blank line would not resolve to a file anyway.
+        if (line[0] == '\0')
+            continue;
+        char name[line_buffer_size];
+        const char *display = nullptr;
+        bool named = split_at_delimiter(line, name, sizeof name, &display);
+        if (!named)
+            copy_text(name, sizeof name, line);
+        char full[path_capacity];
+        resolve_path(name, full);
+        if (resolve_found != 1 || os_is_directory(full))
+            continue;
+        char base[path_capacity];
+        if (!named) {
+            base_name_of(full, base);
+            display = base;
+        }
+        append_text_file(full, display);
+    }
+}
+
+void choose_text_file()
+{
+    if (store.text_file_count == 0 && settings.text_file_search != 3) {
+        settings.text_file_search = 0;
+        settings.file_section_enabled = 0;
+    } else if (settings.text_file_search == 2) {
+        settings.text_file_search = 1;
+        store.text_file_selected = 0;
+        for (int32_t i = 0; i < store.text_file_count; ++i) {
+            if (equals_nocase(store.text_file_name[i], settings.text_file_search_name)) {
+                store.text_file_selected = i;
+                // Only a file that was found opens preselected; otherwise the list is offered.
+                settings.text_file_preselected = 1;
+                break;
+            }
+        }
+    } else if (settings.text_file_search == 3) {
+        char base[path_capacity];
+        base_name_of(settings.path_argument, base);
+        store.text_file_selected = store.text_file_count;
+        append_text_file(settings.path_argument, base);
+        settings.text_file_search = 1;
+        settings.text_file_preselected = 1;
+    }
+}
+
+void read_replace_section(const os_buffer &file)
+{
+    store.replace_count = 0;
+    section_reader reader;
+    if (!open_section(&reader, file, "[replace]", 1))
+        return;
+    while (char *line = next_section_line(&reader)) {
+        if (line[0] != '%' || store.replace_count >= replace_capacity)
+            continue;
+        char from[path_capacity];
+        const char *to = nullptr;
+        if (!split_at_delimiter(line, from, sizeof from, &to))
+            continue;
+        if (strlen(from) < 2 || to[0] == '\0')
+            continue;
+        copy_text(store.replace_from[store.replace_count], path_capacity, from);
+        copy_text(store.replace_to[store.replace_count], path_capacity, to);
+        ++store.replace_count;
+    }
+}
+
+void read_key_section(const os_buffer &file)
+{
+    store.key_count = 0;
+    section_reader reader;
+    if (!open_section(&reader, file, "[key]", 1))
+        return;
+    while (char *line = next_section_line(&reader)) {
+        if (line[0] == ';' || store.key_count >= key_capacity)
+            continue;
+        size_t length = strlen(line);
+        if (length < 2)
+            continue;
+        int32_t row = store.key_count++;
+        copy_text_n(store.key_code[row], sizeof store.key_code[row], line, 2);
+        // The third byte separates the number from its name.
+        copy_text(store.key_text[row], sizeof store.key_text[row],
+                  length > 3 ? line + 3 : store.key_code[row]);
+    }
+}
+
+void read_title_section(const os_buffer &file)
+{
+    store.title_count = 0;
+    section_reader reader;
+    if (!open_section(&reader, file, "[title]", 1))
+        return;
+    while (char *line = next_section_line(&reader)) {
+        if (line[0] == ';' || store.title_count >= title_capacity)
+            continue;
+        char group[path_capacity];
+        const char *pattern = nullptr;
+        if (!split_at_delimiter(line, group, sizeof group, &pattern))
+            continue;
+        copy_text(store.title_group[store.title_count], path_capacity, group);
+        copy_text(store.title_pattern[store.title_count], path_capacity, pattern);
+        ++store.title_count;
+    }
+}
+
+} // namespace
+
+int load_data_file(os_window owner)
+{
+    os_buffer file;
+    if (!read_data_file(&file)) {
+        os_error_box(owner, "設定ファイル異常");
+        return 0;
+    }
+    reset_loaded_settings();
+    read_system_section(file);
+    settle_system_settings();
+    read_data_section(file);
+    if (settings.search_kind > 0)
+        append_utility_entries();
+    if (settings.text_file_search != 0)
+        settings.file_section_enabled = 1;
+    if (settings.file_section_enabled == 1)
+        read_file_section(file);
+    choose_text_file();
+    read_replace_section(file);
+    read_key_section(file);
+    read_title_section(file);
+    os_free_buffer(&file);
+    if (settings.log_mode > 0)
+        read_log_file(owner);
+    return 1;
+}

@@ -1,0 +1,481 @@
+#include "datafile/options.h"
+
+#include <cstring>
+
+#include "datafile/loader.h"
+#include "datafile/settings.h"
+#include "os/os.h"
+#include "text/sjis.h"
+
+namespace {
+
+// Room for the longest per-value limit of any option (127 bytes) and its terminator.
+constexpr size_t value_capacity = 128;
+constexpr int menu_unset = 9;
+
+// Length of an option value: it ends at the CR LF that the loader appends (or at the terminator).
+size_t value_length(const char *value)
+{
+    size_t n = 0;
+    while (value[n] != '\0' && value[n] != '\r' && value[n] != '\n')
+        ++n;
+    return n;
+}
+
+// Walks a ","-separated value list; `next` is null once the list has ended.
+struct value_reader {
+    const char *next;
+};
+
+// Collects the next value, keeping its first max_bytes bytes (out holds max_bytes + 1). False when
+// the list has ended, so a missing trailing value leaves its field alone while an empty one ("a,,b")
+// is still a value.
+bool next_value(value_reader *reader, char *out, size_t max_bytes)
+{
+    if (reader->next == nullptr)
+        return false;
+    const char *p = reader->next;
+    size_t n = 0;
+    while (p[n] != '\0' && p[n] != ',' && p[n] != '\r' && p[n] != '\n')
+        ++n;
+    copy_text_n(out, max_bytes + 1, p, n);
+    reader->next = p[n] == ',' ? p + n + 1 : nullptr;
+    return true;
+}
+
+// The whole value as one string (single-valued options keep their commas).
+void whole_value(const char *value, char *out, size_t capacity)
+{
+    copy_text_n(out, capacity, value, value_length(value));
+}
+
+int32_t in_range_or(int32_t value, int32_t low, int32_t high, int32_t fallback)
+{
+    return (value >= low && value <= high) ? value : fallback;
+}
+
+// A file option is kept only when it names an existing file, never a directory.
+bool resolve_existing_file(const char *name, char *full)
+{
+    if (name[0] == '\0')
+        return false;
+    resolve_path(name, full);
+    return resolve_found == 1 && !os_is_directory(full);
+}
+
+void parse_delimiter(const char *value)
+{
+    whole_value(value, settings.delimiter, sizeof settings.delimiter);
+}
+
+void parse_break_mark(const char *value)
+{
+    whole_value(value, settings.break_mark, sizeof settings.break_mark);
+}
+
+// Takes the search path from the first "path=" line of a path file, or the whole file without its
+// tabs and line ends. A file that cannot be read leaves no search path at all.
+void read_path_file(const char *path)
+{
+    settings.has_search_path = 0;
+    settings.search_path[0] = '\0';
+    os_buffer file;
+    if (!os_read_whole_file(path, 0, &file))
+        return;
+    if (file.data == nullptr)
+        return;
+    const char *from = find_nocase(file.data, "path=");
+    bool single_line = from != nullptr;
+    if (single_line)
+        from += 5;
+    else
+        from = file.data;
+    size_t used = 0;
+    for (const char *p = from; *p != '\0' && used + 1 < sizeof settings.search_path; ++p) {
+        if (single_line && (*p == '\r' || *p == '\n'))
+            break;
+        if (*p == '\t' || *p == '\r' || *p == '\n')
+            continue;
+        settings.search_path[used++] = *p;
+    }
+    settings.search_path[used] = '\0';
+    if (used > 0)
+        settings.has_search_path = 1;
+    os_free_buffer(&file);
+}
+
+void parse_search_path(const char *value)
+{
+    char name[line_buffer_size];
+    whole_value(value, name, sizeof name);
+    char full[path_capacity];
+    if (resolve_existing_file(name, full)) {
+        read_path_file(full);
+        return;
+    }
+    copy_text(settings.search_path, sizeof settings.search_path, name);
+    settings.has_search_path = 1;
+}
+
+void enable_replace(const char *)
+{
+    settings.replace_enabled = 1;
+}
+
+void enable_sendkey(const char *)
+{
+    settings.sendkey_enabled = 1;
+    settings.sendkey_file_enabled = 1;
+}
+
+void parse_item(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 6))
+        settings.show_text_default = read_decimal(v) == 1 ? 1 : 0;
+    if (next_value(&reader, v, 6)) {
+        int32_t length = read_decimal(v);
+        settings.text_caption_length = length == -1 ? 0 : in_range_or(length, 10, 50, 20);
+    }
+}
+
+// Clipboard-only output chosen on the command line stays in force.
+void select_insert_output(const char *)
+{
+    if (settings.output_mode != 2)
+        settings.output_mode = 0;
+}
+
+void parse_name_list(const char *value, char (*names)[32], int32_t *count)
+{
+    memset(names, 0, sizeof(char[32]) * select_name_capacity);
+    *count = 0;
+    value_reader reader{value};
+    char v[value_capacity];
+    while (*count < select_name_capacity && next_value(&reader, v, 31)) {
+        if (v[0] != '\0')
+            copy_text(names[(*count)++], 32, v);
+    }
+}
+
+void parse_select(const char *value)
+{
+    parse_name_list(value, settings.select_names, &settings.select_count);
+}
+
+void parse_except(const char *value)
+{
+    parse_name_list(value, settings.except_names, &settings.except_count);
+}
+
+const char default_font_face[] = "ＭＳ Ｐゴシック";
+
+// The weight value is a single digit meaning hundreds; anything else keeps what is there.
+void read_font_weight(const char *v, int32_t *weight)
+{
+    int32_t digit = read_decimal(v);
+    if (digit >= 0 && digit <= 9)
+        *weight = digit * 100;
+}
+
+// The Win32 front creates the font object from these fields after loading.
+void parse_font(const char *value)
+{
+    copy_text(settings.list_font_face, sizeof settings.list_font_face, default_font_face);
+    settings.list_font_height = 13;
+    settings.list_font_weight = 400;
+    settings.list_font_italic = 0;
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 127) && v[0] != '\0')
+        copy_text(settings.list_font_face, sizeof settings.list_font_face, v);
+    if (next_value(&reader, v, 15)) {
+        int32_t height = read_decimal(v);
+        settings.list_font_height = height > 0 ? height : 14;
+    }
+    if (next_value(&reader, v, 15))
+        read_font_weight(v, &settings.list_font_weight);
+    if (next_value(&reader, v, 15))
+        settings.list_font_italic = read_decimal(v) == 1 ? 1 : 0;
+    settings.list_font_set = 1;
+}
+
+void parse_editor(const char *value)
+{
+    char name[line_buffer_size];
+    whole_value(value, name, sizeof name);
+    char full[path_capacity];
+    if (resolve_existing_file(name, full))
+        copy_text(settings.editor_path, sizeof settings.editor_path, full);
+}
+
+void parse_year(const char *value)
+{
+    settings.era_base_year = read_decimal(value);
+}
+
+void parse_log(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 15))
+        settings.log_mode = in_range_or(read_decimal(v), 0, 2, 0);
+    if (next_value(&reader, v, 15))
+        settings.log_max_entries = in_range_or(read_decimal(v), 10, 50, 20);
+    char name[path_capacity];
+    if (!next_value(&reader, name, path_capacity - 1))
+        return;
+    size_t length = strlen(name);
+    if (length < 5 || length > 127)
+        return;
+    // A log path that does not fit would name some other file: keep the previous one.
+    char path[path_capacity];
+    copy_text(path, sizeof path, settings.exe_dir);
+    if (append_text(path, sizeof path, name))
+        copy_text(settings.log_file_path, sizeof settings.log_file_path, path);
+}
+
+// Head and tail must stay within 100 bytes together, tail never longer than head.
+void parse_history(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 6))
+        settings.history_head_chars = in_range_or(read_decimal(v), 10, 100, 30);
+    int32_t head = settings.history_head_chars;
+    int32_t tail = settings.history_tail_chars;
+    if (next_value(&reader, v, 6))
+        tail = read_decimal(v);
+    // A tail kept from an earlier line is checked against the new head as well.
+    settings.history_tail_chars = (tail >= 0 && tail <= head && head + tail <= 100) ? tail : 0;
+}
+
+void parse_wait(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 15))
+        settings.long_text_extra_wait = in_range_or(read_decimal(v), 1, 10000, 100);
+    if (next_value(&reader, v, 15)) {
+        int32_t threshold = read_decimal(v);
+        settings.long_text_threshold = threshold >= 1 ? threshold : 1000;
+    }
+    if (next_value(&reader, v, 15))
+        settings.segment_wait = in_range_or(read_decimal(v), 0, 10000, 0);
+    if (next_value(&reader, v, 15))
+        settings.chord_key_wait = in_range_or(read_decimal(v), 0, 10000, 0);
+}
+
+void parse_file(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 15))
+        settings.file_section_enabled = read_decimal(v) != 0 ? 1 : 0;
+    if (next_value(&reader, v, 15))
+        settings.file_menu_rows = in_range_or(read_decimal(v), 1, 100, 25);
+    if (next_value(&reader, v, 15))
+        settings.file_menu_columns = in_range_or(read_decimal(v), 1, 10, 4);
+    if (next_value(&reader, v, 15)) {
+        int32_t lines = read_decimal(v);
+        settings.file_menu_max_lines = lines >= 1 ? lines : 1000;
+    }
+    if (next_value(&reader, v, 15))
+        settings.file_caption_length = in_range_or(read_decimal(v), 0, 100, 0);
+    if (next_value(&reader, v, 15))
+        settings.file_menu_numbered = read_decimal(v) == 1 ? 1 : 0;
+    if (next_value(&reader, v, 15) && v[0] != '\0')
+        copy_text(settings.comment_mark, sizeof settings.comment_mark, v);
+}
+
+void parse_window(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 6))
+        settings.search_window_width = in_range_or(read_decimal(v), 120, 300, 130);
+    if (next_value(&reader, v, 6))
+        settings.list_window_width = in_range_or(read_decimal(v), 150, 500, 160);
+    if (next_value(&reader, v, 6))
+        settings.list_window_height = in_range_or(read_decimal(v), 70, 500, 150);
+    if (next_value(&reader, v, 6))
+        settings.window_offset_x = read_decimal(v);
+    if (next_value(&reader, v, 6))
+        settings.window_offset_y = read_decimal(v);
+}
+
+void disable_sort(const char *)
+{
+    settings.sort_list = 0;
+}
+
+void enable_match_accept(const char *)
+{
+    settings.match_accept = 1;
+}
+
+// The preview starts from the list window's size and the list font as they stand at this line.
+void parse_view(const char *value)
+{
+    settings.preview_width = settings.list_window_width;
+    settings.preview_height = settings.list_window_height;
+    settings.preview_size_limit = 1000;
+    if (settings.list_font_set == 1) {
+        copy_text(settings.preview_font_face, sizeof settings.preview_font_face, settings.list_font_face);
+        settings.preview_font_height = settings.list_font_height;
+        settings.preview_font_weight = settings.list_font_weight;
+        settings.preview_font_italic = settings.list_font_italic;
+    } else {
+        copy_text(settings.preview_font_face, sizeof settings.preview_font_face, default_font_face);
+        settings.preview_font_height = 13;
+        settings.preview_font_weight = 400;
+        settings.preview_font_italic = 0;
+    }
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 127))
+        settings.preview_mode = in_range_or(read_decimal(v), 0, 2, 0);
+    if (settings.preview_mode == 0) {
+        settings.preview_width = 0;
+        settings.preview_height = 0;
+        return;
+    }
+    if (next_value(&reader, v, 127) && v[0] != '\0') {
+        int32_t limit = read_decimal(v);
+        settings.preview_size_limit = limit < 0 ? 1000 : limit;
+    }
+    if (next_value(&reader, v, 127) && v[0] != '\0')
+        settings.preview_width = in_range_or(read_decimal(v), 150, 1000, settings.list_window_width);
+    if (next_value(&reader, v, 127) && v[0] != '\0')
+        settings.preview_height = in_range_or(read_decimal(v), 1, 500, settings.list_window_height);
+    if (next_value(&reader, v, 127) && v[0] != '\0')
+        copy_text(settings.preview_font_face, sizeof settings.preview_font_face, v);
+    if (next_value(&reader, v, 127) && v[0] != '\0') {
+        int32_t height = read_decimal(v);
+        if (height > 0)
+            settings.preview_font_height = height;
+    }
+    if (next_value(&reader, v, 127))
+        read_font_weight(v, &settings.preview_font_weight);
+    if (next_value(&reader, v, 127)) {
+        int32_t italic = read_decimal(v);
+        if (italic == 0 || italic == 1)
+            settings.preview_font_italic = italic;
+    }
+}
+
+// "@key=" lines share three slots; each line reads at most three values.
+void parse_paste_keys(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    for (int read = 0; read < paste_key_capacity && next_value(&reader, v, 15); ++read) {
+        if (settings.paste_key_count < paste_key_capacity)
+            settings.paste_keys[settings.paste_key_count++] = read_hex_or_decimal(v);
+    }
+}
+
+void parse_migemo(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 15))
+        settings.migemo_min_length = in_range_or(read_decimal(v), 1, 10, 2);
+    char name[path_capacity];
+    char full[path_capacity];
+    if (next_value(&reader, name, path_capacity - 1) && resolve_existing_file(name, full))
+        copy_text(settings.migemo_dict_path, sizeof settings.migemo_dict_path, full);
+}
+
+void disable_guidance(const char *)
+{
+    settings.guidance = 0;
+}
+
+void parse_stay(const char *value)
+{
+    value_reader reader{value};
+    char v[value_capacity];
+    if (next_value(&reader, v, 6))
+        settings.stay_mode = in_range_or(read_decimal(v), 1, 2, 0);
+    if (next_value(&reader, v, 6))
+        settings.stay_flag = read_decimal(v) == 1 ? 1 : 0;
+}
+
+void parse_menu_option(const char *value)
+{
+    parse_menu_value(value);
+}
+
+struct option_entry {
+    const char *name;
+    size_t min_value_length; // bytes after "="; a shorter value ignores the line
+    int search_window_only;  // read only when the search window is in use
+    void (*parse)(const char *value);
+};
+
+// Tried in this order; the first name that begins the line wins. Names that carry their value
+// ("@clip=0") match only that value.
+const option_entry option_table[] = {
+    {"@dlm=", 2, 0, parse_delimiter},     {"@path=", 1, 0, parse_search_path},
+    {"@break=", 0, 0, parse_break_mark},  {"@menu=", 3, 0, parse_menu_option},
+    {"@replace=1", 0, 0, enable_replace}, {"@sendkey=1", 0, 0, enable_sendkey},
+    {"@item=", 1, 0, parse_item},         {"@clip=0", 0, 0, select_insert_output},
+    {"@select=", 1, 0, parse_select},     {"@except=", 1, 0, parse_except},
+    {"@font=", 1, 0, parse_font},         {"@editor=", 0, 0, parse_editor},
+    {"@year=", 0, 0, parse_year},         {"@log=", 1, 0, parse_log},
+    {"@hist=", 2, 0, parse_history},      {"@wait=", 1, 0, parse_wait},
+    {"@file=", 1, 0, parse_file},         {"@window=", 3, 0, parse_window},
+    {"@sort=0", 0, 1, disable_sort},      {"@match=1", 0, 1, enable_match_accept},
+    {"@view=", 0, 1, parse_view},         {"@key=", 4, 1, parse_paste_keys},
+    {"@migemo=", 1, 1, parse_migemo},     {"@guidance=0", 0, 1, disable_guidance},
+    {"@stay=", 1, 1, parse_stay},
+};
+
+} // namespace
+
+void apply_system_option(const char *line)
+{
+    for (const option_entry &option : option_table) {
+        if (!starts_with_nocase(line, option.name))
+            continue;
+        if (option.search_window_only && settings.search_kind <= 0)
+            return;
+        const char *value = line + strlen(option.name);
+        if (value_length(value) < option.min_value_length)
+            return;
+        option.parse(value);
+        return;
+    }
+}
+
+void parse_menu_value(const char *value)
+{
+    // Only the first position counts: the command line's, else the first "@menu=" line.
+    if (settings.menu_position != menu_unset)
+        return;
+    settings.menu_position = 0;
+    value_reader reader{value};
+    char x[value_capacity];
+    char y[value_capacity];
+    next_value(&reader, x, 6);
+    if (!next_value(&reader, y, 6)) {
+        char word[line_buffer_size];
+        whole_value(value, word, sizeof word);
+        if (find_nocase(word, "mouse"))
+            settings.menu_position = settings.mouse_present ? 2 : 0;
+        else if (find_nocase(word, "mous2"))
+            settings.menu_position = settings.mouse_present ? 3 : 0;
+        else if (find_nocase(word, "center"))
+            settings.menu_position = 4;
+        else if (find_nocase(word, "cursor"))
+            settings.menu_position = 5;
+        return;
+    }
+    bool y_is_last = reader.next == nullptr;
+    settings.menu_x = find_nocase(x, "MAX") ? settings.screen_width : read_decimal(x);
+    bool y_max = y_is_last ? equals_nocase(y, "MAX") : find_nocase(y, "MAX") != nullptr;
+    settings.menu_y = y_max ? settings.screen_height : read_decimal(y);
+    settings.menu_position = 1;
+}

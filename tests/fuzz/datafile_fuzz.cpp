@@ -1,0 +1,76 @@
+// Loads arbitrary bytes as the data file. The first byte chooses the start modes that change what
+// the loader reads: search window or popup menu, mouse, text-file search, output mode, recorder.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <string>
+
+#include "datafile/item_store.h"
+#include "datafile/loader.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "text/sjis.h"
+
+static std::string fuzz_dir()
+{
+    static std::string dir;
+    if (dir.empty()) {
+        char pattern[] = "/tmp/mivra_datafile_fuzz_XXXXXX";
+        const char *made = mkdtemp(pattern);
+        dir = std::string(made ? made : "/tmp") + "/";
+        // Files that "[file]", ">" lines and the path argument can name.
+        for (const char *name : {"a.txt", "hist.exe", "path.txt"}) {
+            FILE *f = fopen((dir + name).c_str(), "wb");
+            if (f) {
+                fputs("path=/tmp;/usr\r\n", f);
+                fclose(f);
+            }
+        }
+    }
+    return dir;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    const std::string dir = fuzz_dir();
+    const std::string data_file = dir + "fuzz.ini";
+    FILE *f = fopen(data_file.c_str(), "wb");
+    if (!f)
+        return 0;
+    fwrite(data + 1, 1, size - 1, f);
+    fclose(f);
+
+    // The loader empties every table it fills; clearing the 5 MB store on each run would only slow
+    // the fuzzer down.
+    reset_settings();
+    store.text_file_selected = 0;
+    reset_fake_system();
+    uint8_t modes = data[0];
+    copy_text(settings.exe_dir, sizeof settings.exe_dir, dir.c_str());
+    copy_text(settings.data_file_name, sizeof settings.data_file_name, "fuzz.ini");
+    copy_text(settings.data_file_path, sizeof settings.data_file_path, data_file.c_str());
+    copy_text(settings.recorder_path, sizeof settings.recorder_path, (dir + "hist.exe").c_str());
+    copy_text(settings.log_file_path, sizeof settings.log_file_path, (dir + "log.ini").c_str());
+    copy_text(settings.path_argument, sizeof settings.path_argument, (dir + "a.txt").c_str());
+    copy_text(settings.text_file_search_name, sizeof settings.text_file_search_name, "a");
+    settings.search_kind = modes % 3;
+    settings.mouse_present = (modes >> 2) & 1;
+    settings.text_file_search = (modes >> 3) & 3;
+    settings.output_mode = (modes & 0x20) ? 2 : 1;
+    settings.history_running = (modes >> 6) & 1;
+    settings.window_select_mode = (modes & 0x80) ? 7 : 0;
+    settings.screen_width = 1280;
+    settings.screen_height = 984;
+
+    if (load_data_file(1) != 1)
+        abort(); // an existing, readable file always loads
+    if (store.item_count < 0 || store.item_count > item_capacity ||
+        store.text_file_count > text_file_capacity || store.replace_count > replace_capacity ||
+        store.key_count > key_capacity || store.title_count > title_capacity ||
+        settings.paste_key_count > paste_key_capacity || settings.select_count > select_name_capacity ||
+        settings.except_count > select_name_capacity)
+        abort();
+    return 0;
+}
