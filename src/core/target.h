@@ -38,3 +38,66 @@ extern window_list windows;
 extern target_record target;
 
 void reset_target_state();
+
+// Records the focus control, caret and selection of `target_window` and brings `own` back to the
+// front. 0 for a null target.
+int capture_target(os_window own, os_window target_window);
+void switch_foreground(os_window window);
+// The target to the foreground, then its selection restored, so a paste replaces it.
+void return_to_target();
+// Sets popup_flags, rewrites caret_point with the popup origin and copies it to popup_origin.
+void compute_popup_origin();
+// Target selection over the enumerated list: the "/#a" names, the except filter, the target lookup.
+void filter_window_list();
+// Appends one enumerated window (at most 100) and matches "/#a=" names against its executable.
+void add_listed_window(os_window w, int has_caption, const char *exe_path, const char *title);
+
+// ---- the target's focus and the foreground ----------------------------------------------------
+
+// Records the target's focus control, caret and selection, then brings `own` back to the front.
+// 0 (nothing changed) for a null target, else 1.
+int capture_target(os_window own, os_window target_window);
+void switch_foreground(os_window window);
+// Gives the foreground back to the target and restores the selection captured last, so that a
+// paste replaces what the user had selected.
+void return_to_target();
+
+// ---- where popups and the search window open --------------------------------------------------
+
+constexpr uint32_t popup_flags_base = 0x102;   // TPM_RETURNCMD | TPM_RIGHTBUTTON
+constexpr uint32_t popup_center_align = 0x4;   // TPM_CENTERALIGN
+constexpr uint32_t popup_vcenter_align = 0x10; // TPM_VCENTERALIGN
+constexpr int32_t search_window_height = 23;
+constexpr int32_t guidance_width = 100;
+constexpr int32_t guidance_height = 18;
+constexpr int32_t screen_margin = 5;
+
+// Sets popup_flags, and popup_origin with caret_point after menu_position.
+void compute_popup_origin();
+
+// Where the search window and its companions go. The front moves the search window to
+// `search_window_rect`, reads back the rectangle the system gave it, and moves the others to the
+// rectangles `place_search_window_layout` derives from that one.
+struct search_window_layout {
+    os_rect search; // as given
+    os_rect list;
+    os_rect preview;  // meaningful only when has_preview
+    os_rect guidance; // meaningful only when has_guidance
+    int32_t has_preview;
+    int32_t has_guidance;
+};
+// The search window's rectangle next to caret_point, kept on screen; with_offsets adds
+// window_offset_x/y.
+os_rect search_window_rect(int32_t with_offsets);
+// The list, preview and guidance rectangles for the search window at `search`; also records
+// popup_origin (below the search window) and preview_top.
+search_window_layout place_search_window_layout(const os_rect &search);
+
+// ---- the window list ----------------------------------------------------------------------------
+
+// One visible top-level window found by the enumeration (list phase), in Z order. Picks it as the
+// target when it runs the program named by "/#a=", and lists it while fewer than 100 are listed.
+void add_listed_window(os_window window, int has_caption, const char *exe_path, const char *title);
+// After the enumeration: the "@select=" restriction, the fall-back of an unfound "/#a=" program,
+// the "@except=" filter, and the choice of the target within the list.
+void filter_window_list();

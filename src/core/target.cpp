@@ -1,0 +1,271 @@
+#include "core/target.h"
+
+#include <cstring>
+
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
+int capture_target(os_window own, os_window target_window)
+{
+    if (target_window == 0)
+        return 0;
+    os_read_target_focus(own, target_window, &target.focus_control, &target.caret_point,
+                         &target.selection_start, &target.selection_end);
+    switch_foreground(own);
+    return 1;
+}
+
+void switch_foreground(os_window window)
+{
+    os_switch_foreground(window);
+}
+
+void return_to_target()
+{
+    switch_foreground(target.target_window);
+    os_set_selection(target.focus_control, target.selection_start, target.selection_end);
+}
+
+static os_point screen_centre()
+{
+    return os_point{settings.screen_width / 2, settings.screen_height / 2};
+}
+
+void compute_popup_origin()
+{
+    uint32_t flags = popup_flags_base;
+    const uint32_t centred = popup_center_align | popup_vcenter_align;
+    os_point origin = target.caret_point;
+    switch (settings.menu_position) {
+    case 0: {
+        os_rect r;
+        if (target.target_window != 0 && os_window_rect(target.target_window, &r) && r.right > r.left &&
+            r.bottom > r.top)
+            origin = os_point{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2};
+        else
+            origin = screen_centre();
+        flags |= centred;
+        break;
+    }
+    case 1:
+        origin = os_point{settings.menu_x, settings.menu_y};
+        break;
+    case 2:
+    case 3:
+        if (settings.mouse_present) {
+            os_cursor_pos(&origin);
+            if (settings.menu_position == 3)
+                flags |= popup_vcenter_align;
+        }
+        else {
+            origin = screen_centre();
+            flags |= centred;
+        }
+        break;
+    case 4:
+        origin = screen_centre();
+        flags |= centred;
+        break;
+    case 5:
+        origin.x += settings.window_offset_x;
+        origin.y += settings.window_offset_y;
+        break;
+    default:
+        break;
+    }
+    target.popup_flags = flags;
+    target.caret_point = origin;
+    target.popup_origin = origin;
+}
+
+static int32_t max2(int32_t a, int32_t b)
+{
+    return a > b ? a : b;
+}
+
+os_rect search_window_rect(int32_t with_offsets)
+{
+    const int32_t dx = with_offsets == 1 ? settings.window_offset_x : 0;
+    const int32_t dy = with_offsets == 1 ? settings.window_offset_y : 0;
+    const int32_t px = target.caret_point.x, py = target.caret_point.y;
+    const int32_t w = settings.search_window_width;
+    const int32_t lw = settings.list_window_width, lh = settings.list_window_height;
+    const int32_t vw = settings.preview_width, vh = settings.preview_height;
+    const int32_t sw = settings.screen_width, sh = settings.screen_height;
+    const int32_t bottom_gap = search_window_height + screen_margin; // 28
+
+    int32_t total_width, y;
+    if (settings.preview_mode == 2) {
+        // The preview stands above the search window, the list below it.
+        total_width = max2(max2(lw, vw), w) + dx;
+        const int32_t height = lh + search_window_height + dy;
+        if (py - vh + dy < screen_margin)
+            y = vh + screen_margin;
+        else if (py + height > sh - screen_margin)
+            y = sh - lh - bottom_gap;
+        else
+            y = py + dy;
+    }
+    else {
+        // The preview (if any) stands beside the list.
+        total_width = max2(lw + vw, w) + dx;
+        const int32_t height = max2(lh, vh) + search_window_height + dy;
+        if (py + dy < screen_margin)
+            y = screen_margin;
+        else if (py + height > sh - screen_margin)
+            y = sh - max2(lh, vh) - bottom_gap;
+        else
+            y = py + dy;
+    }
+    int32_t x;
+    if (px + total_width > sw - screen_margin)
+        x = sw - (total_width - dx) - screen_margin;
+    else
+        x = max2(px + dx, screen_margin);
+    return os_rect{x, y, x + w, y + search_window_height};
+}
+
+static os_rect rect_at(int32_t x, int32_t y, int32_t width, int32_t height)
+{
+    return os_rect{x, y, x + width, y + height};
+}
+
+search_window_layout place_search_window_layout(const os_rect &search)
+{
+    search_window_layout out;
+    memset(&out, 0, sizeof out);
+    out.search = search;
+    out.list = rect_at(search.left, search.bottom, settings.list_window_width, settings.list_window_height);
+    target.popup_origin = os_point{search.left, search.bottom};
+    if (settings.preview_mode == 1) {
+        out.preview = rect_at(out.list.right, out.list.top, settings.preview_width, settings.preview_height);
+        out.has_preview = 1;
+        target.preview_top = out.list.top;
+    }
+    else if (settings.preview_mode == 2) {
+        out.preview = rect_at(search.left, search.top - settings.preview_height, settings.preview_width,
+                              settings.preview_height);
+        out.has_preview = 1;
+        target.preview_top = search.top - settings.preview_height;
+    }
+    if (settings.guidance == 1) {
+        if (settings.preview_mode == 1)
+            out.guidance =
+                rect_at(search.left, search.top - guidance_height, guidance_width, guidance_height);
+        else
+            out.guidance = rect_at(search.right, search.top + 3, guidance_width, guidance_height);
+        out.has_guidance = 1;
+    }
+    return out;
+}
+
+// ---- the window list --------------------------------------------------------------------------
+
+// Entry `to` becomes a copy of entry `from` of `source` (which may be the list itself).
+static void copy_window_entry(window_list &list, int32_t to, const window_list &source, int32_t from)
+{
+    if (&list == &source && to == from)
+        return;
+    list.window_handle[to] = source.window_handle[from];
+    list.window_has_caption[to] = source.window_has_caption[from];
+    memcpy(list.window_exe_path[to], source.window_exe_path[from], sizeof list.window_exe_path[to]);
+    memcpy(list.window_exe_name[to], source.window_exe_name[from], sizeof list.window_exe_name[to]);
+    memcpy(list.window_title[to], source.window_title[from], sizeof list.window_title[to]);
+}
+
+// Names are compared whole, ignoring case; an unreadable executable (empty name) matches nothing.
+static bool is_program(const char *exe_name, const char *name)
+{
+    return exe_name[0] != '\0' && equals_nocase(exe_name, name);
+}
+
+void add_listed_window(os_window window, int has_caption, const char *exe_path, const char *title)
+{
+    // A window past the list's capacity is ignored entirely: were it picked as the target, its
+    // index would point past the list.
+    if (windows.window_count >= window_list_capacity)
+        return;
+    const int32_t n = windows.window_count;
+    char base[path_capacity];
+    split_path(exe_path, nullptr, nullptr, base, nullptr);
+    if (settings.window_select_mode == 1 && is_program(base, settings.window_select_name)) {
+        target.target_window = window;
+        windows.window_selected = n;
+        settings.window_select_mode = 2;
+    }
+    windows.window_handle[n] = window;
+    windows.window_has_caption[n] = has_caption ? 1 : 0;
+    copy_text(windows.window_exe_path[n], sizeof windows.window_exe_path[n], exe_path);
+    copy_text(windows.window_exe_name[n], sizeof windows.window_exe_name[n], base);
+    copy_text(windows.window_title[n], sizeof windows.window_title[n], title);
+    windows.window_count = n + 1;
+}
+
+// The reordered list of the select names is built here before it replaces the window list.
+static window_list selected_scratch;
+
+// Keeps only the windows of the "@select=" programs, in the order of the names. 1 when any was found.
+static int restrict_to_select_names()
+{
+    int32_t found = 0;
+    for (int32_t s = 0; s < settings.select_count && found < filtered_window_limit; ++s) {
+        for (int32_t i = 0; i < windows.window_count && found < filtered_window_limit; ++i) {
+            if (is_program(windows.window_exe_name[i], settings.select_names[s]))
+                copy_window_entry(selected_scratch, found++, windows, i);
+        }
+    }
+    if (found == 0)
+        return 0;
+    for (int32_t i = 0; i < found; ++i)
+        copy_window_entry(windows, i, selected_scratch, i);
+    windows.window_count = found;
+    target.target_window = windows.window_handle[0];
+    windows.window_selected = 0;
+    return 1;
+}
+
+static bool is_excepted(const char *exe_name)
+{
+    if (is_program(exe_name, settings.window_select_name))
+        return false;
+    for (int32_t e = 0; e < settings.except_count; ++e) {
+        if (is_program(exe_name, settings.except_names[e]))
+            return true;
+    }
+    return false;
+}
+
+static void apply_except_names()
+{
+    int32_t kept = 0;
+    for (int32_t i = 0; i < windows.window_count && kept < filtered_window_limit; ++i) {
+        if (!is_excepted(windows.window_exe_name[i]))
+            copy_window_entry(windows, kept++, windows, i);
+    }
+    windows.window_count = kept;
+    if (kept == 0)
+        windows.window_exe_path[0][0] = '\0';
+}
+
+void filter_window_list()
+{
+    const int32_t fallback_mode = settings.path_argument_found == 1 ? 5 : 0;
+    if (settings.window_select_mode == 7) {
+        if (restrict_to_select_names())
+            return;
+        settings.window_select_mode = fallback_mode;
+    }
+    if (settings.window_select_mode == 1)
+        settings.window_select_mode = fallback_mode;
+    if (settings.except_count > 0)
+        apply_except_names();
+    windows.window_selected = 0;
+    for (int32_t i = 0; i < windows.window_count; ++i) {
+        if (windows.window_handle[i] == target.target_window) {
+            windows.window_selected = i;
+            return;
+        }
+    }
+    if (windows.window_count > 0)
+        target.target_window = windows.window_handle[0];
+}

@@ -1,0 +1,320 @@
+#include "menus/main_menu.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/target.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "expand/expand.h"
+#include "output/output_state.h"
+#include "output/paste.h"
+#include "text/sjis.h"
+
+int32_t pending_mark, pending_mark_item;
+
+namespace {
+
+constexpr int32_t mark_none = 0;
+constexpr int32_t mark_separator = 1;
+constexpr int32_t mark_column_break = 2;
+
+const char clipboard_caption[] = "クリップボード ( &1 )";
+const char window_menu_format[] = "選択 [ %s ] ( &2 )";
+const char version_caption[] = "Ver.1.38 ( &0 )";
+const char recorder_stop_caption[] = "履歴停止 ( &R )";
+const char recorder_start_caption[] = "履歴開始 ( &R )";
+const char data_file_caption[] = "設定ファイル ( &S )";
+const char manual_caption[] = "説明書 ( &H )";
+
+void file_item_caption(const item_entry &item, const char *file_separator, char *out)
+{
+    if (item.file_caption[0] != '\0') {
+        copy_text(out, path_capacity, item.file_caption);
+        return;
+    }
+    char base[path_capacity], ext[path_capacity];
+    split_path(item.text, nullptr, nullptr, base, ext);
+    copy_text(out, path_capacity, base);
+    append_text(out, path_capacity, ext);
+    append_text(out, path_capacity, file_separator);
+    append_text(out, path_capacity, item.file_param);
+}
+
+// Appends the entry and gives its index in the model, so that a group can attach its submenu.
+int32_t append_item(menu_model *m, int32_t menu, int32_t index, const char *caption)
+{
+    uint32_t flags = 0;
+    if (pending_mark == mark_separator)
+        append_menu_entry(m, menu, item_command_base + pending_mark_item, menu_separator, "", -1);
+    else if (pending_mark == mark_column_break)
+        flags = menu_column_break;
+    pending_mark = mark_none;
+    return append_menu_entry(m, menu, item_command_base + index, flags, caption, -1);
+}
+
+void append_separator(menu_model *m, int32_t menu, int32_t id)
+{
+    append_menu_entry(m, menu, id, menu_separator, "", -1);
+}
+
+// Window submenu entries: only the first 20 windows, the range of ids the dispatch knows.
+void build_window_menu(menu_model *m, int32_t menu)
+{
+    const int32_t selected = windows.window_selected;
+    const char *selected_name =
+        (selected >= 0 && selected < windows.window_count) ? windows.window_exe_name[selected] : "";
+    char caption[600];
+    snprintf(caption, sizeof caption, window_menu_format, selected_name);
+    const int32_t sub = create_menu(m, menu_filled);
+    append_menu_entry(m, menu, window_menu_command, 0, caption, sub);
+    if (sub < 0)
+        return;
+    const int32_t shown =
+        windows.window_count < filtered_window_limit ? windows.window_count : filtered_window_limit;
+    for (int32_t w = 0; w < shown; ++w) {
+        if (windows.window_has_caption[w] == 1)
+            snprintf(caption, sizeof caption, "%s | %s", windows.window_exe_name[w], windows.window_title[w]);
+        else
+            copy_text(caption, sizeof caption, windows.window_exe_name[w]);
+        append_menu_entry(m, sub, window_command_base + w, w == selected ? uint32_t{menu_checked} : 0u,
+                          caption, -1);
+    }
+}
+
+void build_version_menu(menu_model *m, int32_t menu)
+{
+    const int32_t sub = create_menu(m, menu_filled);
+    append_menu_entry(m, menu, version_menu_command, 0, version_caption, sub);
+    if (sub < 0)
+        return;
+    const char *recorder_caption = nullptr;
+    if (settings.history_running == 1)
+        recorder_caption = recorder_stop_caption;
+    else if (os_file_exists(settings.recorder_path))
+        recorder_caption = recorder_start_caption;
+    if (recorder_caption != nullptr) {
+        append_menu_entry(m, sub, recorder_command, 0, recorder_caption, -1);
+        append_separator(m, sub, version_separator_id);
+    }
+    append_menu_entry(m, sub, data_file_command, 0, data_file_caption, -1);
+    append_menu_entry(m, sub, manual_command, 0, manual_caption, -1);
+}
+
+// Opens `document` in the "@editor=" program when that exists (started in its own folder, the
+// document quoted when it holds blanks), else with the program associated with its type.
+void open_in_editor(const char *document)
+{
+    const char *editor = settings.editor_path;
+    if (editor[0] == '\0' || !os_file_exists(editor) || os_is_directory(editor)) {
+        os_shell_open(document, nullptr, nullptr);
+        return;
+    }
+    char drive[path_capacity], dir[path_capacity], work_dir[path_capacity];
+    split_path(editor, drive, dir, nullptr, nullptr);
+    copy_text(work_dir, sizeof work_dir, drive);
+    append_text(work_dir, sizeof work_dir, dir);
+    // Quoted whole even at the length limit, where the system's quoting would give up and let the
+    // editor see several arguments.
+    char parameter[path_capacity + 3];
+    if (strchr(document, ' ') != nullptr)
+        snprintf(parameter, sizeof parameter, "\"%s\"", document);
+    else
+        copy_text(parameter, sizeof parameter, document);
+    os_shell_open(editor, parameter, work_dir);
+}
+
+void switch_recorder()
+{
+    if (settings.history_running != 1 && os_file_exists(settings.recorder_link_path))
+        os_shell_open(settings.recorder_link_path, nullptr, nullptr);
+    else
+        os_shell_open(settings.recorder_path, nullptr, nullptr);
+}
+
+int schedule_output(os_window window, int timer)
+{
+    return_to_target();
+    os_arm_timer(window, timer);
+    return menu_output_scheduled;
+}
+
+bool no_target_for_paste()
+{
+    return settings.output_mode != 2 && windows.window_count == 0;
+}
+
+int choose_item(os_window window, int32_t i)
+{
+    if (i >= store.item_count)
+        return menu_nothing;
+    const item_entry &item = store.items[i];
+    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
+    if (item.kind != text_item || no_target_for_paste())
+        return menu_nothing;
+    if (item.is_file == 1) {
+        output.output_source = 1;
+        if (!expand_item_file(window, i, 0, 0) || settings.output_mode == 2)
+            return menu_nothing;
+        return schedule_output(window, output_timer);
+    }
+    output.output_source = 0;
+    copy_text(output.output_text, sizeof output.output_text, item.text);
+    prepare_chosen_text(window);
+    if (settings.output_mode == 2 && !put_clipboard_text(window, output.output_text))
+        return menu_nothing;
+    return schedule_output(window, output_timer);
+}
+
+int choose_window(os_window window, int32_t w)
+{
+    // An id of a window that is no longer listed does nothing.
+    if (w >= windows.window_count)
+        return menu_nothing;
+    windows.window_selected = w;
+    target.target_window = windows.window_handle[w];
+    capture_target(window, target.target_window);
+    compute_popup_origin();
+    return menu_show_again;
+}
+
+} // namespace
+
+void reset_main_menu_state()
+{
+    pending_mark = mark_none;
+    pending_mark_item = 0;
+}
+
+void item_caption_with_separator(int32_t index, const char *file_separator, char *out)
+{
+    const item_entry &item = store.items[index];
+    if (item.is_file == 1 && (item.show_text == 1 || strcmp(item.plain_caption, item.text) == 0)) {
+        file_item_caption(item, file_separator, out);
+    }
+    else if (item.is_file == 1) {
+        copy_text(out, path_capacity, item.plain_caption);
+    }
+    else if (item.show_text == 1) {
+        const int32_t cut = settings.text_caption_length;
+        if (cut > 0)
+            copy_text_n(out, path_capacity, item.text, static_cast<size_t>(cut));
+        else
+            copy_text(out, path_capacity, item.text);
+    }
+    else {
+        copy_text(out, path_capacity, item.caption);
+    }
+}
+
+void item_menu_caption(int32_t index, char *out)
+{
+    item_caption_with_separator(index, " > ", out);
+}
+
+void append_item_entry(menu_model *m, int32_t menu, int32_t index, const char *caption)
+{
+    append_item(m, menu, index, caption);
+}
+
+void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset)
+{
+    clear_menu(m, menu);
+    const int32_t start = index + offset;
+    if (start < 0 || start >= store.item_count) {
+        pending_mark = mark_none;
+        return;
+    }
+    const int32_t base = store.items[start].depth;
+    char caption[path_capacity];
+    for (int32_t i = start; i < store.item_count; ++i) {
+        const item_entry &item = store.items[i];
+        if (item.depth < base)
+            break;
+        if (item.depth > base)
+            continue; // inside a nested group
+        switch (item.kind) {
+        case text_item:
+            item_menu_caption(i, caption);
+            append_item(m, menu, i, caption);
+            break;
+        case separator_mark:
+            pending_mark = mark_separator;
+            pending_mark_item = i;
+            break;
+        case column_break_mark:
+            pending_mark = mark_column_break;
+            pending_mark_item = i;
+            break;
+        case group_open: {
+            const int32_t entry = append_item(m, menu, i, item.caption);
+            if (entry >= 0)
+                m->entries[entry].submenu = create_menu(m, menu_lazy_group);
+            break;
+        }
+        case group_close:
+            pending_mark = mark_none;
+            break;
+        default:
+            break;
+        }
+    }
+    // A mark with no entry after it on its level shows nothing, here or in the next menu.
+    pending_mark = mark_none;
+}
+
+int32_t build_main_menu(menu_model *m)
+{
+    reset_menu_model(m);
+    const int32_t root = create_menu(m, menu_filled);
+    fill_item_menu(m, root, 0, 0);
+    build_utility_menu(m, root);
+    return root;
+}
+
+void build_utility_menu(menu_model *m, int32_t menu)
+{
+    // The recent items of the log come before the clipboard entry with a later change; until then
+    // none are added.
+    const bool recent_added = false;
+
+    if (settings.history_running == 1 || settings.output_mode != 2) {
+        if (store.item_count > 0 || recent_added)
+            append_separator(m, menu, utility_separator_id);
+        const int32_t history = settings.history_running == 1 ? create_menu(m, menu_lazy_history) : -1;
+        append_menu_entry(m, menu, clipboard_command, 0, clipboard_caption, history);
+    }
+    if (settings.output_mode != 2 && windows.window_count > 0) {
+        append_separator(m, menu, utility_separator_id);
+        build_window_menu(m, menu);
+    }
+    // The list of text files ("データファイル ( &3 )", 6300) comes here with a later change.
+    if (settings.output_mode != 2 || settings.history_running == 1 || windows.window_count > 0 ||
+        store.item_count > 0 || recent_added)
+        append_separator(m, menu, utility_separator_id);
+    build_version_menu(m, menu);
+}
+
+int dispatch_menu_command(os_window window, int32_t id)
+{
+    if (id >= item_command_base && id < item_command_end)
+        return choose_item(window, id - item_command_base);
+    if (id == clipboard_command) {
+        if (windows.window_count == 0)
+            return menu_nothing;
+        settings.output_mode = 1;
+        output.output_source = 2;
+        return schedule_output(window, output_timer);
+    }
+    if (id >= window_command_base && id < window_command_end)
+        return choose_window(window, id - window_command_base);
+    if (id == data_file_command)
+        open_in_editor(settings.data_file_path);
+    else if (id == manual_command)
+        open_in_editor(settings.manual_path);
+    else if (id == recorder_command)
+        switch_recorder();
+    // History entries (8000..8100) and text-file lines (9000..13999) are carried out by the history
+    // and text-file menus when they arrive; like every other id they do nothing here yet.
+    return menu_nothing;
+}

@@ -1,0 +1,257 @@
+#include "output/paste.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "core/target.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "output/output_state.h"
+#include "text/sjis.h"
+
+namespace {
+
+constexpr int vk_tab = 0x09;
+constexpr int vk_control = 0x11;
+constexpr int vk_v = 0x56;
+constexpr int key_wait = 50;
+constexpr int clipboard_wait = 100;
+constexpr int segment_base_wait = 100;
+constexpr unsigned beep_asterisk = 0x40; // MB_ICONASTERISK
+constexpr int max_chord_keys = 5;
+constexpr int no_key = -1;
+
+// A chord is "%$" + key numbers + "%": 4..12 bytes from the first "%" to the last.
+constexpr ptrdiff_t chord_min_span = 4;
+constexpr ptrdiff_t chord_max_span = 12;
+
+const char tab_mark[] = "%$tb%";
+const char unregistered_format[] = "未登録キーのため処理をキャンセルしました。\r\n\r\nキー№　：　%s";
+
+// Page up/down, end, home, the arrows, print screen, insert and delete need KEYEVENTF_EXTENDEDKEY.
+int is_extended_key(int code)
+{
+    return (code >= 0x21 && code <= 0x28) || (code >= 0x2C && code <= 0x2E);
+}
+
+void send_key(int code, int key_up, int extended_rule)
+{
+    os_key_event(code, key_up, extended_rule && is_extended_key(code));
+}
+
+// Ctrl+V, or the "@key=" codes pressed in order and released in reverse.
+void send_paste_keys(int extended_rule)
+{
+    const int count =
+        settings.paste_key_count < paste_key_capacity ? settings.paste_key_count : paste_key_capacity;
+    if (count <= 0) {
+        send_key(vk_control, 0, extended_rule);
+        os_sleep(key_wait);
+        send_key(vk_v, 0, extended_rule);
+        send_key(vk_v, 1, extended_rule);
+        os_sleep(key_wait);
+        send_key(vk_control, 1, extended_rule);
+        return;
+    }
+    for (int i = 0; i < count; ++i) {
+        send_key(settings.paste_keys[i], 0, extended_rule);
+        os_sleep(key_wait);
+    }
+    for (int i = count - 1; i >= 0; --i) {
+        send_key(settings.paste_keys[i], 1, extended_rule);
+        os_sleep(key_wait);
+    }
+}
+
+// One piece of the text: clipboard and paste keys in mode 1, EM_REPLACESEL otherwise.
+int deliver_segment(os_window owner, const char *segment, int extended_rule)
+{
+    if (settings.output_mode == 1) {
+        if (!put_clipboard_text(owner, segment))
+            return 0;
+        os_sleep(output.clipboard_settle_wait);
+        send_paste_keys(extended_rule);
+        return 1;
+    }
+    os_replace_selection(target.focus_control, segment);
+    return 1;
+}
+
+void report_unregistered_key(os_window owner, const char *key)
+{
+    char message[160];
+    snprintf(message, sizeof message, unregistered_format, key);
+    output.unregistered_key_flag = 0;
+    os_error_box(owner, message);
+}
+
+// One key number of a chord, as it stands between "%$" and the closing "%".
+struct chord_pair {
+    const char *at;
+    size_t length; // 2, or 3 when a double-byte character starts at its second byte
+};
+
+// Splits the chord body [body, close) into at most five pairs of two bytes. A pair never ends inside
+// a double-byte character: one that would takes the character whole. An odd last byte is ignored.
+int read_chord_pairs(const char *body, const char *close, chord_pair *pairs)
+{
+    int count = 0;
+    const char *p = body;
+    while (count < max_chord_keys && p < close) {
+        const char *end = p + char_width(p);
+        if (end - p == 1 && end < close)
+            end += char_width(end);
+        if (end - p < 2 || end > close)
+            break;
+        pairs[count].at = p;
+        pairs[count].length = static_cast<size_t>(end - p);
+        ++count;
+        p = end;
+    }
+    return count;
+}
+
+bool is_tab_pair(const chord_pair &pair)
+{
+    return pair.length == 2 && fold_ascii(pair.at[0]) == 't' && fold_ascii(pair.at[1]) == 'b';
+}
+
+bool is_registered(const chord_pair &pair)
+{
+    if (pair.length != 2)
+        return false;
+    const char code[3] = {pair.at[0], pair.at[1], '\0'};
+    return find_key(code)[0] != '\0';
+}
+
+// The virtual-key code of a pair: "tb" is Tab, two hex digits are the code itself. Any other pair,
+// even when the key table registers it, names no key and is sent as nothing.
+int pair_key_code(const chord_pair &pair)
+{
+    if (is_tab_pair(pair))
+        return vk_tab;
+    if (pair.length != 2)
+        return no_key;
+    const int high = hex_digit_value(pair.at[0]);
+    const int low = hex_digit_value(pair.at[1]);
+    if (high < 0 || low < 0)
+        return no_key;
+    return high * 16 + low;
+}
+
+void send_chord(const int *codes, int count)
+{
+    const int wait = settings.chord_key_wait + key_wait;
+    for (int i = 0; i < count; ++i) {
+        if (codes[i] == no_key)
+            continue;
+        send_key(codes[i], 0, 1);
+        os_sleep(wait);
+    }
+    for (int i = count - 1; i >= 0; --i) {
+        if (codes[i] == no_key)
+            continue;
+        send_key(codes[i], 1, 1);
+        os_sleep(wait);
+    }
+}
+
+int process_chords(os_window owner)
+{
+    char *segment = output.output_text;
+    char *search = output.output_text;
+    for (;;) {
+        char *open = find_nocase(search, "%$");
+        if (open == nullptr)
+            return segment[0] != '\0' ? deliver_segment(owner, segment, 1) : 1;
+        char *close = strchr(open + 2, '%');
+        if (close == nullptr)
+            return deliver_segment(owner, segment, 1);
+        const ptrdiff_t span = close - open;
+        if (span < chord_min_span || span > chord_max_span) {
+            search = open + 2;
+            continue;
+        }
+        chord_pair pairs[max_chord_keys];
+        int codes[max_chord_keys];
+        const int count = read_chord_pairs(open + 2, close, pairs);
+        for (int i = 0; i < count; ++i) {
+            if (!is_tab_pair(pairs[i]) && settings.preview_mode == 0 && !is_registered(pairs[i])) {
+                char shown[4];
+                copy_text_n(shown, sizeof shown, pairs[i].at, pairs[i].length);
+                report_unregistered_key(owner, shown);
+                return 0;
+            }
+            codes[i] = pair_key_code(pairs[i]);
+        }
+        if (open > segment) {
+            *open = '\0';
+            if (!deliver_segment(owner, segment, 1))
+                return 0;
+        }
+        send_chord(codes, count);
+        segment = search = close + 1;
+        os_sleep(settings.segment_wait + segment_base_wait);
+    }
+}
+
+int process_tabs(os_window owner)
+{
+    char *segment = output.output_text;
+    for (;;) {
+        char *mark = find_nocase(segment, tab_mark);
+        if (mark == nullptr)
+            return segment[0] != '\0' ? deliver_segment(owner, segment, 0) : 1;
+        if (mark > segment) {
+            *mark = '\0';
+            if (!deliver_segment(owner, segment, 0))
+                return 0;
+        }
+        send_key(vk_tab, 0, 0);
+        send_key(vk_tab, 1, 0);
+        segment = mark + (sizeof tab_mark - 1);
+        os_sleep(settings.segment_wait + segment_base_wait);
+    }
+}
+
+} // namespace
+
+int put_clipboard_text(os_window owner, const char *text)
+{
+    const size_t length = strlen(text);
+    const bool long_text =
+        settings.long_text_threshold >= 0 && length > static_cast<size_t>(settings.long_text_threshold);
+    output.clipboard_settle_wait = clipboard_wait + (long_text ? settings.long_text_extra_wait : 0);
+    if (!os_clipboard_set_text(owner, text))
+        return 0;
+    if (settings.output_mode == 2)
+        os_beep(beep_asterisk);
+    return 1;
+}
+
+int paste_output(os_window owner)
+{
+    if (output.output_source == 2) {
+        if (settings.output_mode == 1) {
+            os_sleep(output.clipboard_settle_wait);
+            send_paste_keys(1);
+        }
+        return 1;
+    }
+    if (output.unregistered_key_flag) {
+        char key[3];
+        copy_text_n(key, sizeof key, output.unregistered_key, 2);
+        report_unregistered_key(owner, key);
+        return 0;
+    }
+    // Clipboard-only mode delivers nothing: the text went to the clipboard when it was chosen, and
+    // tab or chord processing would otherwise type into the target.
+    if (settings.output_mode == 2)
+        return 1;
+    const bool clipboard_text = output.history_chosen || output.clipboard_macro_done;
+    if (!clipboard_text && output.key_macro_present == 1)
+        return process_chords(owner);
+    if (!clipboard_text && output.tab_macro_present == 1)
+        return process_tabs(owner);
+    return deliver_segment(owner, output.output_text, 1);
+}
