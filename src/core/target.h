@@ -39,19 +39,6 @@ extern target_record target;
 
 void reset_target_state();
 
-// Records the focus control, caret and selection of `target_window` and brings `own` back to the
-// front. 0 for a null target.
-int capture_target(os_window own, os_window target_window);
-void switch_foreground(os_window window);
-// The target to the foreground, then its selection restored, so a paste replaces it.
-void return_to_target();
-// Sets popup_flags, rewrites caret_point with the popup origin and copies it to popup_origin.
-void compute_popup_origin();
-// Target selection over the enumerated list: the "/#a" names, the except filter, the target lookup.
-void filter_window_list();
-// Appends one enumerated window (at most 100) and matches "/#a=" names against its executable.
-void add_listed_window(os_window w, int has_caption, const char *exe_path, const char *title);
-
 // ---- the target's focus and the foreground ----------------------------------------------------
 
 // Records the target's focus control, caret and selection, then brings `own` back to the front.

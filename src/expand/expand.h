@@ -1,11 +1,15 @@
 // Expansion: file items with their item switches, the macro steps, the clipboard macros and the
 // date, time, folder and replace macros. Everything rewrites output_text in place.
+// Owns: the item switch state and the macro passes. Every pass builds its result in one sweep in a
+// work buffer and copies it back; a result that would outgrow its buffer is cut there, at a
+// character boundary. A text file larger than output_text is refused like an unreadable one.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
 
 #include "os/os.h"
+#include "output/output_state.h"
 
 // Item switch state, reset by every parse_item_switches.
 struct item_switches {
@@ -23,13 +27,18 @@ extern item_switches switches;
 // range its switches select and applies the macros. 1 success, 0 failure (after its message).
 int expand_item_file(os_window window, int item, int source, int preview);
 void parse_item_switches(const char *switch_text);
+// Moves the part of text (size bytes, terminated after them) that the switch state selects to the
+// start of text and terminates it there. Returns its length.
+size_t cut_to_range(char *text, size_t size);
 void apply_macros(os_window window, int preview);
-// Preview form of key macros: "%$0d%" becomes " [Enter] ". Rewrites text (< 1,024 bytes) in place.
-void render_key_macros(char *text);
+// Preview form of key macros: "%$0d%" becomes " [Enter] ". Rewrites text (< 1,024 bytes) in place;
+// text is a buffer of capacity bytes, and the rendered form is cut to fit it.
+void render_key_macros(char *text, size_t capacity = output_text_capacity);
 // "%CLP%" and, while the recorder is not running, "%CLM%": the clipboard text.
 void expand_clipboard_macros(os_window window, int preview);
-// Replace rows, folder macros, date and time macros; text is output_text-sized.
-void expand_date_folder_macros(char *text);
+// Replace rows, folder macros, date and time macros; text is a buffer of capacity bytes and the
+// result is cut to fit it (never in the middle of a double-byte character).
+void expand_date_folder_macros(char *text, size_t capacity = output_text_capacity);
 // Text preparation of a chosen text already in output_text: break marks to CR LF, then the macro
 // steps when replacement is on, then the key-macro flag.
 void prepare_chosen_text(os_window window);
