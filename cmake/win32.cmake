@@ -13,3 +13,17 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     enable_testing()
     add_subdirectory(tests/e2e)
 endif()
+
+# The sample data file and the manual are kept in UTF-8 with LF here and shipped in Shift-JIS with
+# CR LF.
+find_program(MIVRA_ICONV iconv REQUIRED)
+set(MIVRA_PACKAGE_OUTPUTS)
+foreach(name Mivra.ini Mivra.txt)
+    add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/${name}
+        COMMAND sh -c "${MIVRA_ICONV} -f UTF-8 -t CP932 \"$1\" | sed 's/$/\\r/' > \"$2\""
+                   mivra-package ${CMAKE_SOURCE_DIR}/package/${name} ${MIVRA_DIST_DIR}/${name}
+        DEPENDS ${CMAKE_SOURCE_DIR}/package/${name}
+        VERBATIM)
+    list(APPEND MIVRA_PACKAGE_OUTPUTS ${MIVRA_DIST_DIR}/${name})
+endforeach()
+add_custom_target(mivra_package ALL DEPENDS ${MIVRA_PACKAGE_OUTPUTS})

@@ -1,0 +1,79 @@
+// The newcomer's demo, run inside the Wine session by scripts/demo: starts Wine's notepad as the
+// target and mivra.exe beside the sample data file, then either lets the user choose (interactive)
+// or opens the menu, waits for the screenshot, chooses "今日の日付" with keys, and prints the text
+// that landed in notepad.
+//
+//   demo_driver DIST_DIR [--auto SHOT_READY_FILE]
+#include "e2e_support.h"
+
+#include <cstdio>
+#include <string>
+
+using namespace e2e;
+
+namespace {
+
+int fail(const char *what)
+{
+    fprintf(stderr, "demo: %s\n", what);
+    return 1;
+}
+
+HWND notepad_edit(HWND notepad) { return FindWindowExA(notepad, nullptr, "Edit", nullptr); }
+
+} // namespace
+
+int main(int argc, char **argv)
+{
+    if (argc < 2)
+        return fail("usage: demo_driver DIST_DIR [--auto SHOT_READY_FILE]");
+    std::string dist = windows_path(argv[1]);
+    bool automatic = argc >= 4 && std::string(argv[2]) == "--auto";
+    std::string shot_ready = automatic ? windows_path(argv[3]) : "";
+
+    process notepad = start_process("notepad.exe", "", dist);
+    if (!notepad.handle)
+        return fail("notepad did not start");
+    HWND window = wait_top_window("Notepad", nullptr, notepad.id);
+    if (!window)
+        return fail("notepad's window did not appear");
+    SetForegroundWindow(window);
+    poll_until([&] { return GetForegroundWindow() == window; }, 5000);
+
+    process mivra = start_process(join_path(dist, "mivra.exe"), "", dist);
+    if (!mivra.handle)
+        return fail("mivra.exe did not start");
+
+    if (automatic) {
+        RECT menu;
+        if (!wait_popup_menu(mivra.id, &menu))
+            return fail("the menu did not open");
+        printf("menu-open %ld %ld %ld %ld\n", menu.left, menu.top, menu.right, menu.bottom);
+        fflush(stdout);
+        // scripts/demo takes the screenshot, then creates the file.
+        if (!poll_until([&] { return file_exists(shot_ready); }, 60000))
+            return fail("no screenshot was taken");
+        press_key('D'); // the group "日付と時刻"
+        poll_until([&] {
+            RECT r;
+            HWND found = nullptr;
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
+                 w = FindWindowExA(nullptr, w, "#32768", nullptr))
+                if (IsWindowVisible(w) && GetWindowRect(w, &r) && r.left != menu.left)
+                    found = w;
+            return found != nullptr;
+        });
+        press_key('1'); // "今日の日付"
+    }
+
+    DWORD code = 0;
+    if (!wait_process_exit(mivra, automatic ? wait_ms : INFINITE, &code))
+        return fail("mivra.exe did not end");
+    HWND edit = notepad_edit(window);
+    std::string text;
+    poll_until([&] { return !(text = window_text(edit)).empty(); }, 5000);
+    printf("pasted: %s\n", text.c_str());
+    fflush(stdout);
+    kill_process(notepad);
+    return text.empty() ? 1 : 0;
+}
