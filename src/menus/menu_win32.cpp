@@ -92,7 +92,9 @@ void on_menu_select(WPARAM wparam, LPARAM lparam)
 {
     last_menu_item = LOWORD(wparam);
     last_menu = reinterpret_cast<HMENU>(lparam);
-    selected_by_mouse = (HIWORD(wparam) & MF_MOUSESELECT) ? 1 : 0;
+    // The notice of a closing menu (flags 0xFFFF) is no mouse selection; taken as one it would make
+    // the next menu's first WM_INITMENUPOPUP press a second Down key.
+    selected_by_mouse = (HIWORD(wparam) != 0xFFFF && (HIWORD(wparam) & MF_MOUSESELECT)) ? 1 : 0;
 }
 
 // Empties a popup (destroying its submenus) and fills it from a fresh model.

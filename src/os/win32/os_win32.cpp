@@ -235,7 +235,21 @@ void os_key_event(int virtual_key, int key_up, int extended)
     keybd_event(static_cast<BYTE>(virtual_key), scan, flags, 0);
 }
 
-void os_sleep(int milliseconds) { Sleep(milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0); }
+// Delivery waits block the activation, but messages that other processes send to the clipboard
+// owner (a paste in the target reads our clipboard) are answered meanwhile, or both would wait.
+void os_sleep(int milliseconds)
+{
+    DWORD start = GetTickCount();
+    DWORD total = milliseconds > 0 ? static_cast<DWORD>(milliseconds) : 0;
+    for (;;) {
+        MSG msg;
+        PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+        DWORD spent = GetTickCount() - start;
+        if (spent >= total)
+            break;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, total - spent, QS_SENDMESSAGE);
+    }
+}
 
 void os_beep(unsigned type) { MessageBeep(type); }
 
@@ -281,27 +295,26 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
     HWND target_hwnd = as_hwnd(target);
     DWORD own_thread = GetWindowThreadProcessId(as_hwnd(own), nullptr);
     DWORD target_thread = GetWindowThreadProcessId(target_hwnd, nullptr);
+    // The thread's GUI info reports the caret on both systems, but under Wine only before the
+    // input attachment; GetCaretPos through the attachment reads (0, 0) there. Windows gives the
+    // same point both ways.
+    GUITHREADINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    bool have_info = target_thread && GetGUIThreadInfo(target_thread, &info);
     BOOL attached = FALSE;
     if (own_thread && target_thread && own_thread != target_thread)
         attached = AttachThreadInput(target_thread, own_thread, TRUE);
     SetForegroundWindow(target_hwnd);
     HWND focus_hwnd = GetFocus();
-
-    // Wine reads (0, 0) from GetCaretPos through an attachment; the thread's GUI info reports the
-    // caret rectangle and its window on both systems.
-    GUITHREADINFO info;
-    memset(&info, 0, sizeof info);
-    info.cbSize = sizeof info;
+    if (!focus_hwnd && have_info)
+        focus_hwnd = info.hwndFocus;
     POINT point = {0, 0};
-    if (target_thread && GetGUIThreadInfo(target_thread, &info) && info.hwndCaret) {
-        if (!focus_hwnd)
-            focus_hwnd = info.hwndFocus;
+    if (have_info && info.hwndCaret) {
         point.x = info.rcCaret.left;
         point.y = info.rcCaret.top;
         ClientToScreen(info.hwndCaret, &point);
     } else {
-        if (!focus_hwnd && target_thread && GetGUIThreadInfo(target_thread, &info))
-            focus_hwnd = info.hwndFocus;
         GetCaretPos(&point);
         if (focus_hwnd)
             ClientToScreen(focus_hwnd, &point);

@@ -1,0 +1,36 @@
+// Fuzzes the command line: the path-argument scan and every switch, with the values that follow.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <vector>
+
+#include "cmdline/cmdline.h"
+#include "core/target.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "text/sjis.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    reset_settings();
+    reset_target_state();
+    reset_fake_system();
+    copy_text(settings.exe_dir, sizeof settings.exe_dir, "/tmp/");
+    copy_text(settings.data_file_name, sizeof settings.data_file_name, "Mivra.ini");
+    settings.history_running = data[0] & 1;
+    settings.mouse_present = (data[0] >> 1) & 1;
+    std::vector<char> line(data + 1, data + size);
+    line.push_back('\0');
+    find_path_argument(line.data());
+    parse_command_line(line.data());
+    // Every text field the command line fills must stay terminated inside its buffer.
+    if (strnlen(settings.path_argument, sizeof settings.path_argument) >= sizeof settings.path_argument ||
+        strnlen(settings.data_file_path, sizeof settings.data_file_path) >= sizeof settings.data_file_path ||
+        strnlen(settings.window_select_name, 260) >= 260 ||
+        strnlen(settings.initial_search_word, 260) >= 260 ||
+        strnlen(settings.text_file_search_name, 260) >= 260)
+        __builtin_trap();
+    return 0;
+}
