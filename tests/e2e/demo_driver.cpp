@@ -3,7 +3,9 @@
 // or opens the menu, waits for the screenshot, chooses "今日の日付" with keys, and prints the text
 // that landed in notepad.
 //
-//   demo_driver DIST_DIR [--auto SHOT_READY_FILE]
+//   demo_driver DIST_DIR [--auto STATE_DIR]
+// In automatic mode it writes STATE_DIR/menu-open when the menu is up and goes on once
+// STATE_DIR/shot-ready exists.
 #include "e2e_support.h"
 
 #include <cstdio>
@@ -26,12 +28,14 @@ HWND notepad_edit(HWND notepad) { return FindWindowExA(notepad, nullptr, "Edit",
 int main(int argc, char **argv)
 {
     if (argc < 2)
-        return fail("usage: demo_driver DIST_DIR [--auto SHOT_READY_FILE]");
+        return fail("usage: demo_driver DIST_DIR [--auto STATE_DIR]");
     std::string dist = windows_path(argv[1]);
     bool automatic = argc >= 4 && std::string(argv[2]) == "--auto";
-    std::string shot_ready = automatic ? windows_path(argv[3]) : "";
+    std::string state = automatic ? windows_path(argv[3]) : "";
 
-    process notepad = start_process("notepad.exe", "", dist);
+    char system_dir[MAX_PATH] = "";
+    GetSystemDirectoryA(system_dir, MAX_PATH);
+    process notepad = start_process(join_path(system_dir, "notepad.exe"), "", dist);
     if (!notepad.handle)
         return fail("notepad did not start");
     HWND window = wait_top_window("Notepad", nullptr, notepad.id);
@@ -48,10 +52,11 @@ int main(int argc, char **argv)
         RECT menu;
         if (!wait_popup_menu(mivra.id, &menu))
             return fail("the menu did not open");
-        printf("menu-open %ld %ld %ld %ld\n", menu.left, menu.top, menu.right, menu.bottom);
-        fflush(stdout);
+        char where[80];
+        snprintf(where, sizeof where, "%ld %ld %ld %ld\n", menu.left, menu.top, menu.right, menu.bottom);
+        write_file(join_path(state, "menu-open"), where);
         // scripts/demo takes the screenshot, then creates the file.
-        if (!poll_until([&] { return file_exists(shot_ready); }, 60000))
+        if (!poll_until([&] { return file_exists(join_path(state, "shot-ready")); }, 60000))
             return fail("no screenshot was taken");
         press_key('D'); // the group "日付と時刻"
         poll_until([&] {
