@@ -1,0 +1,48 @@
+// Fuzzes the delivery of a text: chord and tab marks are parsed from the text itself, so any bytes
+// must be delivered without reading past the text. The first byte picks the output mode and flags,
+// the second the key table.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "output/output_state.h"
+#include "output/paste.h"
+#include "text/sjis.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size < 2)
+        return 0;
+    reset_settings();
+    reset_item_store();
+    reset_output_state();
+    reset_fake_system();
+    const uint8_t modes = data[0];
+    settings.output_mode = modes % 3;
+    output.key_macro_present = (modes >> 2) & 1;
+    output.tab_macro_present = (modes >> 3) & 1;
+    output.history_chosen = (modes >> 4) & 1;
+    output.output_source = (modes >> 5) & 1 ? 2 : 0;
+    settings.preview_mode = (modes >> 6) & 1;
+    settings.paste_key_count = (modes >> 7) & 1;
+    settings.paste_keys[0] = 0x2D;
+    // Register some key numbers, among them ones the text is likely to hold.
+    static const char *codes[] = {"11", "56", "0D", "09", "2D", "tb"};
+    for (int i = 0; i < 6; ++i) {
+        if (data[1] & (1 << i)) {
+            copy_text(store.key_code[store.key_count], sizeof store.key_code[0], codes[i]);
+            copy_text(store.key_text[store.key_count], sizeof store.key_text[0], codes[i]);
+            store.key_count++;
+        }
+    }
+    size_t length = size - 2;
+    if (length >= output_text_capacity)
+        length = output_text_capacity - 1;
+    memcpy(output.output_text, data + 2, length);
+    output.output_text[length] = '\0';
+    paste_output(1);
+    return 0;
+}
