@@ -132,6 +132,13 @@ static void on_close(HWND window)
     DestroyWindow(window);
 }
 
+// A running instance that stopped answering must not hang this start as well.
+static void send_to_instance(HWND previous, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    DWORD_PTR ignored = 0;
+    SendMessageTimeoutA(previous, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, 10000, &ignored);
+}
+
 // Hands the start over to the running instance, or replaces it with "/#z". Returns true when this
 // instance continues as the only one.
 static bool take_instance(HWND window)
@@ -148,10 +155,10 @@ static bool take_instance(HWND window)
         record.dwData = static_cast<ULONG_PTR>(target.target_window);
         record.cbData = 2;
         record.lpData = request;
-        SendMessageA(previous, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&record));
+        send_to_instance(previous, WM_COPYDATA, reinterpret_cast<WPARAM>(window), reinterpret_cast<LPARAM>(&record));
         return false;
     }
-    SendMessageA(previous, WM_CLOSE, 0, 0);
+    send_to_instance(previous, WM_CLOSE, 0, 0);
     release_instance_mutex();
     instance_mutex = CreateMutexA(nullptr, TRUE, instance_mutex_name);
     return GetLastError() != ERROR_ALREADY_EXISTS;
