@@ -271,21 +271,26 @@ std::string big_text(size_t size)
 
 // ---- file items ----------------------------------------------------------------------------------
 
-TEST_F(Expansion, FileItemLineRangesPasteTheChosenLines)
+TEST_F(Expansion, FileItemSwitchesPasteTheChosenPart)
 {
-    const std::string file = in_dir("lines.txt");
-    ASSERT_TRUE(write_file(file, "one\r\ntwo\r\n表示three\r\nfour\r\nfive\r\n"));
+    const std::string lines = in_dir("lines.txt");
+    ASSERT_TRUE(write_file(lines, "one\r\ntwo\r\n表示three\r\nfour\r\nfive\r\n"));
+    const std::string marked = in_dir("marked.txt");
+    ASSERT_TRUE(write_file(marked, "head\r\nbefore 【始】表示 middle【終】 after\r\ntail\r\n"));
     struct row {
         const char *name;
+        const std::string &file;
         const char *switches;
         std::string pasted;
     } rows[] = {
-        {"#L:2-3 gives lines 2 and 3 with their breaks", "#L:2-3", "two\r\n表示three\r\n"},
-        {"#-L:3 gives line 3 without its break", "#-L:3", "表示three"},
+        {"#L:2-3 gives lines 2 and 3 with their breaks", lines, "#L:2-3", "two\r\n表示three\r\n"},
+        {"#-L:3 gives line 3 without its break", lines, "#-L:3", "表示three"},
+        {"without #D the markers stay", marked, "#T:【始】-【終】", "【始】表示 middle【終】"},
+        {"with #D only the text between them", marked, "#T:【始】-【終】 #D", "表示 middle"},
     };
     for (const row &r : rows) {
         SCOPED_TRACE(r.name);
-        write_data_file(data_file_with_items("", file + " | Lines\r\n>" + r.switches + "\r\n"));
+        write_data_file(data_file_with_items("", r.file + " | Part\r\n>" + r.switches + "\r\n"));
         target_app *t = open_target(target_text, target_from, target_to);
         ASSERT_TRUE(t);
         process &p = start("");
@@ -294,31 +299,6 @@ TEST_F(Expansion, FileItemLineRangesPasteTheChosenLines)
         DWORD code = STILL_ACTIVE;
         EXPECT_TRUE(wait_process_exit(p, wait_ms, &code));
         EXPECT_EQ(code, 0u);
-        finish(p, t);
-    }
-}
-
-TEST_F(Expansion, FileItemMarkerRangeKeepsOrDropsTheMarkers)
-{
-    const std::string file = in_dir("marked.txt");
-    ASSERT_TRUE(write_file(file, "head\r\nbefore 【始】表示 middle【終】 after\r\ntail\r\n"));
-    struct row {
-        const char *name;
-        const char *switches;
-        std::string pasted;
-    } rows[] = {
-        {"without #D the markers stay", "#T:【始】-【終】", "【始】表示 middle【終】"},
-        {"with #D only the text between them", "#T:【始】-【終】 #D", "表示 middle"},
-    };
-    for (const row &r : rows) {
-        SCOPED_TRACE(r.name);
-        write_data_file(data_file_with_items("", file + " | Marked\r\n>" + r.switches + "\r\n"));
-        target_app *t = open_target(target_text, target_from, target_to);
-        ASSERT_TRUE(t);
-        process &p = start("");
-        choose_first_entry(p);
-        expect_edit_becomes(*t, in_target(r.pasted));
-        EXPECT_TRUE(wait_process_exit(p, wait_ms, nullptr));
         finish(p, t);
     }
 }
