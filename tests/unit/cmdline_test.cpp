@@ -4,17 +4,14 @@
 
 #include <cstdio>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <sys/stat.h>
 #include <unistd.h>
 
 #include "cmdline/cmdline.h"
 #include "core/target.h"
-#include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
-#include "output/output_state.h"
 #include "text/sjis.h"
 
 namespace {
@@ -23,37 +20,23 @@ class CommandLineTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_settings();
-        reset_item_store();
-        reset_output_state();
-        reset_target_state();
         reset_fake_system();
         char pattern[] = "/tmp/mivra_cmdline_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
+        reset_start_state();
+        for (const char *name : {"Mivra.ini", "other.ini", "a.txt", "b.txt", "my", "my file.txt"})
+            fclose(fopen(p(name).c_str(), "wb"));
+        mkdir(p("folder").c_str(), 0700);
+    }
+    void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
+
+    void reset_start_state()
+    {
+        reset_settings();
+        reset_target_state();
         copy_text(settings.exe_dir, sizeof settings.exe_dir, (dir + "/").c_str());
         copy_text(settings.data_file_name, sizeof settings.data_file_name, "Mivra.ini");
-        touch("Mivra.ini");
-        touch("other.ini");
-        touch("a.txt");
-        touch("b.txt");
-        touch("my");
-        touch("my file.txt");
-        mkdir((dir + "/folder").c_str(), 0700);
-    }
-    void TearDown() override
-    {
-        std::string command = "rm -rf '" + dir + "'";
-        ASSERT_EQ(system(command.c_str()), 0);
-    }
-
-    std::string touch(const std::string &name)
-    {
-        std::string path = dir + "/" + name;
-        FILE *f = fopen(path.c_str(), "wb");
-        EXPECT_NE(f, nullptr);
-        fclose(f);
-        return path;
     }
 
     // As the first instance does it: the path argument first, then the switches.
@@ -61,6 +44,41 @@ class CommandLineTest : public ::testing::Test {
     {
         find_path_argument(command_line.c_str());
         parse_command_line(command_line.c_str());
+    }
+
+    // The start state fields that differ from their defaults, as "name=value" in a fixed order.
+    std::string changes() const
+    {
+        std::string s;
+        auto put = [&s](bool changed, const char *name, const std::string &value) {
+            if (changed)
+                s += (s.empty() ? "" : " ") + std::string(name) + "=" + value;
+        };
+        auto num = [&put](const char *name, int64_t value, int64_t initial) {
+            put(value != initial, name, std::to_string(value));
+        };
+        auto text = [&put](const char *name, const char *value) { put(value[0] != '\0', name, value); };
+        put(std::string(settings.data_file_path) != p("Mivra.ini"), "data",
+            settings.data_file_path + dir.size() + 1);
+        num("menu", settings.menu_position, 9);
+        num("x", settings.menu_x, 0);
+        num("y", settings.menu_y, 0);
+        num("select", settings.window_select_mode, 0);
+        text("name", settings.window_select_name);
+        num("window", target.target_window, 0);
+        num("foreground", target.start_foreground, target.target_window);
+        num("search", settings.search_kind, 0);
+        text("word", settings.initial_search_word);
+        num("state", settings.initial_word_state, 0);
+        num("output", settings.output_mode, 1);
+        num("direct", settings.direct_mode, 0);
+        num("recent", settings.recent_first, 0);
+        num("migemo", settings.migemo_on, 0);
+        num("path", settings.path_argument_found, 0);
+        num("textfile", settings.text_file_search, 0);
+        text("textname", settings.text_file_search_name);
+        num("title", settings.title_first, 0);
+        return s;
     }
 
     std::string p(const std::string &name) const { return dir + "/" + name; }
@@ -74,30 +92,25 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 {
     struct row {
         const char *name;
-        std::string line;
-        int found;
-        std::string path;
+        std::string line, path; // path empty: none found
     } rows[] = {
-        {"plain path", p("a.txt"), 1, p("a.txt")},
-        {"after a switch", "/#b " + p("a.txt"), 1, p("a.txt")},
-        {"first of two", p("a.txt") + " " + p("b.txt"), 1, p("a.txt")},
-        {"folder", p("folder"), 1, p("folder")},
-        {"missing file", p("none.txt"), 0, ""},
-        {"quoted path with a blank is one token", "\"" + p("my file.txt") + "\"", 1, p("my file.txt")},
-        {"unquoted path with a blank is split", p("my file.txt"), 1, p("my")},
-        {"blanks inside the quotes are removed", "\"  " + p("a.txt") + "  \"", 1, p("a.txt")},
-        {"quote right after a token", "xyz\"" + p("my file.txt") + "\"", 1, p("my file.txt")},
-        {"quote after a file token takes the file", p("a.txt") + "\"" + p("b.txt") + "\"", 1, p("a.txt")},
-        {"unclosed quote is not removed", "\"" + p("a.txt"), 0, ""},
-        {"tab inside a token is ignored", p("a.t\txt"), 1, p("a.txt")},
-        {"line breaks are ignored", p("b.txt") + "\r\n", 1, p("b.txt")},
-        {"switch token is no path", "/#b /#c", 0, ""},
-        {"missing quoted then existing", "\"" + p("x y") + "\" " + p("b.txt"), 1, p("b.txt")},
+        {"plain path", p("a.txt"), p("a.txt")},
+        {"folder", p("folder"), p("folder")},
+        {"missing file", p("none.txt"), ""},
+        {"switch token is no path", "/#b /#c", ""},
+        {"quoted path with a blank is one token", "\"" + p("my file.txt") + "\"", p("my file.txt")},
+        {"unquoted path with a blank is split", p("my file.txt"), p("my")},
+        {"blanks inside the quotes are removed", "\"  " + p("a.txt") + "  \"", p("a.txt")},
+        {"quote right after a token", "xyz\"" + p("my file.txt") + "\"", p("my file.txt")},
+        {"quote after a file token takes the file", p("a.txt") + "\"" + p("b.txt") + "\"", p("a.txt")},
+        {"unclosed quote is not removed", "\"" + p("a.txt"), ""},
+        {"tabs and line breaks are ignored", p("a.t\txt") + "\r\n", p("a.txt")},
+        {"missing quoted then existing", "\"" + p("x y") + "\" " + p("b.txt"), p("b.txt")},
     };
     for (const auto &r : rows) {
         reset_settings();
         find_path_argument(r.line.c_str());
-        EXPECT_EQ(settings.path_argument_found, r.found) << r.name;
+        EXPECT_EQ(settings.path_argument_found, r.path.empty() ? 0 : 1) << r.name;
         EXPECT_EQ(std::string(settings.path_argument), r.path) << r.name;
     }
 }
@@ -109,7 +122,6 @@ TEST_F(CommandLineTest, RelativePathIsTestedAgainstTheCurrentDirectory)
     ASSERT_EQ(chdir(dir.c_str()), 0);
     find_path_argument("/#l a.txt");
     ASSERT_EQ(chdir(saved), 0);
-    EXPECT_EQ(settings.path_argument_found, 1);
     EXPECT_STREQ(settings.path_argument, "a.txt");
 }
 
@@ -121,212 +133,84 @@ TEST_F(CommandLineTest, PathOf260CharactersOrMoreIsNeverTaken)
         deep += "/" + std::string(60, 'd');
         mkdir(deep.c_str(), 0700);
     }
-    std::string file = deep + "/f.txt";
-    FILE *f = fopen(file.c_str(), "wb");
-    ASSERT_NE(f, nullptr);
-    fclose(f);
-    find_path_argument(file.c_str());
+    fclose(fopen((deep + "/f.txt").c_str(), "wb"));
+    find_path_argument((deep + "/f.txt").c_str());
     EXPECT_EQ(settings.path_argument_found, 0);
 
-    std::string long_token(2000, 'x');
-    find_path_argument((long_token + " " + p("a.txt")).c_str());
-    EXPECT_EQ(settings.path_argument_found, 1) << "an over-long token is cut, not overflowed";
-    EXPECT_EQ(std::string(settings.path_argument), p("a.txt"));
+    find_path_argument((std::string(2000, 'x') + " " + p("a.txt")).c_str());
+    EXPECT_EQ(std::string(settings.path_argument), p("a.txt")) << "an over-long token is cut, not overflowed";
 }
 
 // ---- the switches ------------------------------------------------------------------------------
 
-struct switch_row {
-    const char *name;
-    std::string line;
-    int history_running;
-    // expectations
-    int select_mode;
-    const char *select_name;
-    int search_kind;
-    const char *word;
-    int word_state;
-    int output_mode, direct_mode, recent_first, migemo_on, title_first;
-};
-
-TEST_F(CommandLineTest, SwitchesSetTheStartModes)
+TEST_F(CommandLineTest, SwitchesSetTheStartState)
 {
-    const switch_row rows[] = {
-        // name                              line                  hist  sel name       kind word   st out dir
-        // rec mig tit
-        {"nothing", "", 0, 0, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"window by name", "/#a=notepad", 0, 1, "notepad", 0, "", 0, 1, 0, 0, 0, 0},
-        {"window list", "/#a=", 0, 5, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"select programs", "/#a", 0, 7, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"/#a= wins over /#a", "/#a /#a=", 0, 5, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"upper case switch", "/#A=Notepad", 0, 1, "Notepad", 0, "", 0, 1, 0, 0, 0, 0},
-        {"value ends at a blank", "/#a=note pad", 0, 1, "note", 0, "", 0, 1, 0, 0, 0, 0},
-        {"prefix search with a word", "/#i=abc", 0, 0, "", 1, "abc", 1, 1, 0, 0, 0, 0},
-        {"prefix search with an empty word", "/#i=", 0, 0, "", 1, "", 2, 1, 0, 0, 0, 0},
-        {"prefix search", "/#i", 0, 0, "", 1, "", 0, 1, 0, 0, 0, 0},
-        {"substring search with a word", "/#g=xyz", 0, 0, "", 2, "xyz", 1, 1, 0, 0, 0, 0},
-        {"substring search with an empty word", "/#G=", 0, 0, "", 2, "", 2, 1, 0, 0, 0, 0},
-        {"substring search", "/#g", 0, 0, "", 2, "", 0, 1, 0, 0, 0, 0},
-        {"/#i= wins over /#g=", "/#g=two /#i=one", 0, 0, "", 1, "one", 1, 1, 0, 0, 0, 0},
-        {"/#i wins over /#g=", "/#g=two /#i", 0, 0, "", 1, "", 0, 1, 0, 0, 0, 0},
-        {"word up to the blank", "/#i=two words", 0, 0, "", 1, "two", 1, 1, 0, 0, 0, 0},
-        {"clipboard only", "/#c", 0, 0, "", 0, "", 0, 2, 0, 0, 0, 0},
-        {"clipboard start", "/#b", 0, 0, "", 0, "", 0, 1, 1, 0, 0, 0},
-        {"history start without recorder", "/#h", 0, 0, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"history start with recorder", "/#h", 1, 0, "", 0, "", 0, 1, 2, 0, 0, 0},
-        {"/#h overrides /#b", "/#b /#h", 1, 0, "", 0, "", 0, 1, 2, 0, 0, 0},
-        {"/#b stays without recorder", "/#b /#h", 0, 0, "", 0, "", 0, 1, 1, 0, 0, 0},
-        {"recent first", "/#o", 0, 0, "", 0, "", 0, 1, 0, 1, 0, 0},
-        {"romaji without search has no effect", "/#j", 0, 0, "", 0, "", 0, 1, 0, 0, 0, 0},
-        {"romaji with prefix search", "/#i /#j", 0, 0, "", 1, "", 0, 1, 0, 0, 1, 0},
-        {"romaji with substring search", "/#J /#g", 0, 0, "", 2, "", 0, 1, 0, 0, 1, 0},
-        {"title first", "/#y", 0, 0, "", 0, "", 0, 1, 0, 0, 0, 1},
-        {"switch inside a longer token", "x/#cy", 0, 0, "", 0, "", 0, 2, 0, 0, 0, 0},
-        {"everything at once", "/#a=ed /#i=w /#c /#b /#o /#j /#y", 0, 1, "ed", 1, "w", 1, 2, 1, 1, 1, 1},
-    };
-    for (const auto &r : rows) {
-        reset_settings();
-        copy_text(settings.exe_dir, sizeof settings.exe_dir, (dir + "/").c_str());
-        settings.history_running = r.history_running;
-        run(r.line);
-        EXPECT_EQ(settings.window_select_mode, r.select_mode) << r.name;
-        EXPECT_STREQ(settings.window_select_name, r.select_name) << r.name;
-        EXPECT_EQ(settings.search_kind, r.search_kind) << r.name;
-        EXPECT_STREQ(settings.initial_search_word, r.word) << r.name;
-        EXPECT_EQ(settings.initial_word_state, r.word_state) << r.name;
-        EXPECT_EQ(settings.output_mode, r.output_mode) << r.name;
-        EXPECT_EQ(settings.direct_mode, r.direct_mode) << r.name;
-        EXPECT_EQ(settings.recent_first, r.recent_first) << r.name;
-        EXPECT_EQ(settings.migemo_on, r.migemo_on) << r.name;
-        EXPECT_EQ(settings.title_first, r.title_first) << r.name;
-    }
-}
-
-TEST_F(CommandLineTest, TextFileSwitchesAndThePathArgument)
-{
-    struct row {
-        const char *name;
-        std::string line;
-        int found, text_file_search;
-        const char *file_name;
-    } rows[] = {
-        {"listed file by name", "/#f=list.txt", 0, 2, "list.txt"},
-        {"empty name shows the list", "/#f=", 0, 1, ""},
-        {"text-file popup", "/#F", 0, 1, ""},
-        {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, 3, ""},
-        {"path becomes a text file with /#f=", "/#f=x " + p("a.txt"), 0, 3, ""},
-        {"path alone is dropped", p("a.txt"), 0, 0, ""},
-        {"path with /#b is dropped", "/#b " + p("a.txt"), 0, 0, ""},
-        {"path kept by /#l", "/#l " + p("a.txt"), 1, 0, ""},
-        {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 1, 0, ""},
-        {"/#l without a path", "/#l", 0, 0, ""},
-    };
-    for (const auto &r : rows) {
-        reset_settings();
-        run(r.line);
-        EXPECT_EQ(settings.path_argument_found, r.found) << r.name;
-        EXPECT_EQ(settings.text_file_search, r.text_file_search) << r.name;
-        EXPECT_STREQ(settings.text_file_search_name, r.file_name) << r.name;
-    }
-}
-
-TEST_F(CommandLineTest, WindowHandleBecomesTheTarget)
-{
-    struct row {
-        const char *name;
-        const char *line;
-        os_window handle;
-    } rows[] = {
-        {"decimal handle", "/#w=1234", 1234},    {"signed handle", "/#w=+77", 77},
-        {"no digits gives none", "/#w=abc", 0},  {"leading digits count", "/#w=12ab", 12},
-        {"value ends at a blank", "/#w=5 6", 5}, {"negative keeps its 32 bits", "/#w=-1", 0xFFFFFFFFu},
-    };
-    for (const auto &r : rows) {
-        reset_target_state();
-        target.target_window = 99;
-        run(r.line);
-        EXPECT_EQ(target.target_window, r.handle) << r.name;
-        EXPECT_EQ(target.start_foreground, r.handle) << r.name;
-    }
-    reset_target_state();
-    run("/#c");
-    EXPECT_EQ(target.target_window, 0u);
-}
-
-TEST_F(CommandLineTest, DataFileSwitchChoosesAnExistingFileBesideTheExecutable)
-{
-    struct row {
-        const char *name;
-        std::string line;
-        std::string expected;
-    } rows[] = {
-        {"existing file", "/#s=other.ini", p("other.ini")},
-        {"upper case switch", "/#S=other.ini", p("other.ini")},
-        {"missing file gives the default", "/#s=missing.ini", p("Mivra.ini")},
-        {"no switch gives the default", "/#c", p("Mivra.ini")},
-        {"empty name gives the default", "/#s=", p("Mivra.ini")},
-        {"folder gives the default", "/#s=folder", p("Mivra.ini")},
-        {"259 characters give the default", "/#s=" + std::string(259, 'n'), p("Mivra.ini")},
-    };
-    for (const auto &r : rows) {
-        run(r.line);
-        EXPECT_EQ(std::string(settings.data_file_path), r.expected) << r.name;
-    }
-}
-
-TEST_F(CommandLineTest, MenuSwitchIsParsedAsTheMenuOption)
-{
-    struct row {
-        const char *name;
-        std::string line;
-        int position, x, y;
-    } rows[] = {
-        {"named position", "/#m=center", 4, 0, 0},
-        {"coordinates", "/#m=10,20 /#c", 1, 10, 20},
-        {"empty value does nothing", "/#m=", 9, 0, 0},
-        {"259 characters are dropped", "/#m=center" + std::string(253, 'x'), 9, 0, 0},
-        {"258 characters are read", "/#m=center" + std::string(252, 'x'), 4, 0, 0},
-    };
-    for (const auto &r : rows) {
-        reset_settings();
-        run(r.line);
-        EXPECT_EQ(settings.menu_position, r.position) << r.name;
-        EXPECT_EQ(settings.menu_x, r.x) << r.name;
-        EXPECT_EQ(settings.menu_y, r.y) << r.name;
-    }
-}
-
-TEST_F(CommandLineTest, LongValuesFollowThe259CharacterRules)
-{
-    std::string name258(258, 'a'), name259(259, 'a'), word(300, 'w');
-    run("/#a=" + name258);
-    EXPECT_EQ(settings.window_select_mode, 1);
-    EXPECT_EQ(strlen(settings.window_select_name), 258u);
-
-    reset_settings();
-    run("/#a=" + name259);
-    EXPECT_EQ(settings.window_select_mode, 5) << "a name of 259 characters is dropped";
-    EXPECT_STREQ(settings.window_select_name, "");
-
-    reset_settings();
-    run("/#i=" + word);
-    EXPECT_EQ(std::string(settings.initial_search_word), std::string(259, 'w'));
-    EXPECT_EQ(settings.initial_word_state, 1);
-
-    reset_settings();
-    run("/#f=" + word);
-    EXPECT_EQ(std::string(settings.text_file_search_name), std::string(259, 'w'));
-
-    // A cut never leaves half of a double-byte character.
-    std::string kana = "x";
+    std::string a258(258, 'a'), w259(259, 'w'), kana;
     for (int i = 0; i < 200; ++i)
         kana += "\x83\x41";
-    reset_settings();
-    run("/#g=" + kana);
-    EXPECT_EQ(strlen(settings.initial_search_word), 259u);
-    reset_settings();
-    run("/#g=" + kana.substr(1));
-    EXPECT_EQ(strlen(settings.initial_search_word), 258u);
+    struct row {
+        const char *name;
+        std::string line;
+        int history_running;
+        std::string expected;
+    } rows[] = {
+        {"nothing", "", 0, ""},
+        {"data file beside the executable", "/#s=other.ini", 0, "data=other.ini"},
+        {"missing data file gives the default", "/#s=missing.ini", 0, ""},
+        {"folder gives the default data file", "/#s=folder", 0, ""},
+        {"data file name of 259 characters gives the default", "/#s=" + std::string(259, 'n'), 0, ""},
+        {"named menu position", "/#m=center", 0, "menu=4"},
+        {"menu coordinates", "/#m=10,20 /#c", 0, "menu=1 x=10 y=20 output=2"},
+        {"empty menu value does nothing", "/#m=", 0, ""},
+        {"menu value of 258 characters is read", "/#m=center" + std::string(252, 'x'), 0, "menu=4"},
+        {"menu value of 259 characters is dropped", "/#m=center" + std::string(253, 'x'), 0, ""},
+        {"window by name", "/#a=notepad", 0, "select=1 name=notepad"},
+        {"upper case switch, value up to the blank", "/#A=Note pad", 0, "select=1 name=Note"},
+        {"window name of 258 characters", "/#a=" + a258, 0, "select=1 name=" + a258},
+        {"window name of 259 characters is dropped", "/#a=" + a258 + "a", 0, "select=5"},
+        {"window list", "/#a=", 0, "select=5"},
+        {"select programs", "/#a", 0, "select=7"},
+        {"/#a= wins over /#a", "/#a /#a=", 0, "select=5"},
+        {"window handle", "/#w=1234", 0, "window=1234"},
+        {"handle without digits is none", "/#w=abc", 0, ""},
+        {"negative handle keeps its 32 bits", "/#w=-1", 0, "window=4294967295"},
+        {"prefix search with a word", "/#i=abc", 0, "search=1 word=abc state=1"},
+        {"prefix search with an empty word", "/#i=", 0, "search=1 state=2"},
+        {"substring search with a word", "/#g=xyz", 0, "search=2 word=xyz state=1"},
+        {"substring search", "/#g", 0, "search=2"},
+        {"/#i= wins over /#g=", "/#g=two /#i=one", 0, "search=1 word=one state=1"},
+        {"/#i wins over /#g=", "/#g=two /#i", 0, "search=1"},
+        {"word cut to 259 characters", "/#i=" + std::string(300, 'w'), 0,
+         "search=1 word=" + w259 + " state=1"},
+        {"cut after a whole double-byte character", "/#g=x" + kana, 0,
+         "search=2 word=x" + kana.substr(0, 258) + " state=1"},
+        {"cut before a split double-byte character", "/#g=" + kana, 0,
+         "search=2 word=" + kana.substr(0, 258) + " state=1"},
+        {"clipboard only", "/#c", 0, "output=2"},
+        {"clipboard start", "/#b", 0, "direct=1"},
+        {"/#h without the recorder leaves /#b", "/#b /#h", 0, "direct=1"},
+        {"history start with the recorder", "/#h", 1, "direct=2"},
+        {"/#h overrides /#b", "/#b /#h", 1, "direct=2"},
+        {"recent first", "/#o", 0, "recent=1"},
+        {"romaji without a search has no effect", "/#j", 0, ""},
+        {"romaji with a search", "/#J /#g", 0, "search=2 migemo=1"},
+        {"title first", "/#y", 0, "title=1"},
+        {"switch inside a longer token", "x/#cy", 0, "output=2"},
+        {"listed text file by name", "/#f=list.txt", 0, "textfile=2 textname=list.txt"},
+        {"empty text file name shows the list", "/#f=", 0, "textfile=1"},
+        {"text-file popup", "/#F", 0, "textfile=1"},
+        {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
+        {"path becomes a text file with /#f=", "/#f=x " + p("a.txt"), 0, "textfile=3"},
+        {"path alone is dropped", p("a.txt"), 0, ""},
+        {"path kept by /#l", "/#l " + p("a.txt"), 0, "path=1"},
+        {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
+    };
+    for (const auto &r : rows) {
+        reset_start_state();
+        settings.history_running = r.history_running;
+        run(r.line);
+        EXPECT_EQ(changes(), r.expected) << r.name;
+    }
 }
 
 } // namespace

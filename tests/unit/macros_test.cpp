@@ -2,11 +2,9 @@
 // rows before and after them, the clipboard macros, and the cut that keeps every pass in its buffer.
 #include <gtest/gtest.h>
 
-#include <cstring>
 #include <string>
 #include <vector>
 
-#include "core/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
@@ -17,8 +15,6 @@
 
 namespace {
 
-const os_window owner = 7;
-
 class MacrosTest : public ::testing::Test {
   protected:
     void SetUp() override
@@ -26,7 +22,6 @@ class MacrosTest : public ::testing::Test {
         reset_settings();
         reset_item_store();
         reset_output_state();
-        reset_target_state();
         reset_fake_system();
     }
 
@@ -40,14 +35,8 @@ class MacrosTest : public ::testing::Test {
     std::string clipboard_pass(const std::string &text, int preview = 0)
     {
         copy_text(output.output_text, output_text_capacity, text.c_str());
-        expand_clipboard_macros(owner, preview);
+        expand_clipboard_macros(7, preview);
         return output.output_text;
-    }
-
-    void set_clipboard(const std::string &text)
-    {
-        fake.clipboard = text;
-        fake.clipboard_has_text = true;
     }
 
     void add_row(const char *from, const char *to)
@@ -59,233 +48,120 @@ class MacrosTest : public ::testing::Test {
 };
 
 struct date_row {
-    const char *name;
     const char *text;
     const char *expected;
 };
 
 // ---- date and time -----------------------------------------------------------------------------
 
-// 2026-03-05 14:07:09, a Thursday, with era_base_year 2018.
-const date_row afternoon_rows[] = {
-    {"4y year", "%4y%", "2026"},
-    {"yy era year", "%yy%", "8"},
-    {"2y last two digits", "%2y%", "26"},
-    {"mm month", "%mm%", "3"},
-    {"0m month zero padded", "%0m%", "03"},
-    {"-m month blank padded", "%-m%", " 3"},
-    {"lm small long month", "%lm%", "march"},
-    {"Lm capital long month", "%Lm%", "March"},
-    {"LM capital long month", "%LM%", "March"},
-    {"lM only the second letter counts", "%lM%", "march"},
-    {"sm small short month", "%sm%", "mar"},
-    {"SM capital short month", "%SM%", "Mar"},
-    {"sM only the second letter counts", "%sM%", "mar"},
-    {"dd day", "%dd%", "5"},
-    {"0d day zero padded", "%0d%", "05"},
-    {"-d day blank padded", "%-d%", " 5"},
-    {"hh small third letter: 12-hour", "%hh%", "2"},
-    {"HH 24-hour", "%HH%", "14"},
-    {"hH 24-hour", "%hH%", "14"},
-    {"Hh 12-hour", "%Hh%", "2"},
-    {"0h zero padded 12-hour", "%0h%", "02"},
-    {"0H zero padded 24-hour", "%0H%", "14"},
-    {"-h blank padded 12-hour", "%-h%", " 2"},
-    {"-H blank padded 24-hour", "%-H%", "14"},
-    {"ff minute", "%ff%", "7"},
-    {"0f minute zero padded", "%0f%", "07"},
-    {"-f minute blank padded", "%-f%", " 7"},
-    {"ss second", "%ss%", "9"},
-    {"0s second zero padded", "%0s%", "09"},
-    {"-s second blank padded", "%-s%", " 9"},
-    {"ww weekday kanji", "%ww%", "木"},
-    {"lw small long weekday", "%lw%", "thursday"},
-    {"Lw capital long weekday", "%Lw%", "Thursday"},
-    {"sw small short weekday", "%sw%", "thu"},
-    {"Sw capital short weekday", "%Sw%", "Thu"},
-    {"rn line break", "a%rn%b", "a\r\nb"},
-    {"RN line break", "%RN%", "\r\n"},
-    {"ii small third letter: 13 to 23 fold", "%ii%", "2"},
-    {"iI 1-to-24 hour", "%iI%", "14"},
-    {"II 1-to-24 hour", "%II%", "14"},
-    {"0i zero padded", "%0i%", "02"},
-    {"0I zero padded 1-to-24", "%0I%", "14"},
-    {"-i blank padded", "%-i%", " 2"},
-    {"ap small", "%ap%", "pm"},
-    {"Ap capital", "%Ap%", "PM"},
-    {"aP Japanese", "%aP%", "午後"},
-    {"AP third letter wins", "%AP%", "午後"},
-    {"a. small dotted", "%a.%", "p.m."},
-    {"A. capital dotted", "%A.%", "P.M."},
-    {"pa small", "%pa%", "pm"},
-    {"Pa capital", "%Pa%", "PM"},
-    {"pA Japanese", "%pA%", "午後"},
-    {"p. small dotted", "%p.%", "p.m."},
-    {"P. capital dotted", "%P.%", "P.M."},
-    {"tb tab", "a%tb%b", "a\tb"},
-    {"TB tab", "%TB%", "\t"},
-    {"every occurrence", "%0m%/%0m%", "03/03"},
-    {"several kinds at once", "%4y%-%0m%-%0d% %0H%:%0f%:%0s%", "2026-03-05 14:07:09"},
-    {"unknown macro stays", "%xx%", "%xx%"},
-    {"inserted digits are not macros", "%%4y%", "%2026"},
-};
+// 2026-03-05 14:07:09, a Thursday, with era_base_year 2018. The first letter's case picks a
+// capital name; for hours the second letter's case picks the 24-hour (or 1-to-24) clock, and in
+// "%AP%" the third letter's case the Japanese form. Unknown macros and inserted digits stay.
+const std::vector<date_row> afternoon_rows = {
+    {"%4y%", "2026"},     {"%yy%", "8"},          {"%2y%", "26"},       {"%mm%", "3"},     {"%0m%", "03"},
+    {"%-m%", " 3"},       {"%lm%", "march"},      {"%Lm%", "March"},    {"%LM%", "March"}, {"%lM%", "march"},
+    {"%sm%", "mar"},      {"%SM%", "Mar"},        {"%sM%", "mar"},      {"%dd%", "5"},     {"%0d%", "05"},
+    {"%-d%", " 5"},       {"%hh%", "2"},          {"%HH%", "14"},       {"%hH%", "14"},    {"%Hh%", "2"},
+    {"%0h%", "02"},       {"%0H%", "14"},         {"%-h%", " 2"},       {"%-H%", "14"},    {"%ff%", "7"},
+    {"%0f%", "07"},       {"%-f%", " 7"},         {"%ss%", "9"},        {"%0s%", "09"},    {"%-s%", " 9"},
+    {"%ww%", "木"},       {"%lw%", "thursday"},   {"%Lw%", "Thursday"}, {"%sw%", "thu"},   {"%Sw%", "Thu"},
+    {"a%rn%b", "a\r\nb"}, {"%RN%", "\r\n"},       {"a%tb%b", "a\tb"},   {"%TB%", "\t"},    {"%ii%", "2"},
+    {"%iI%", "14"},       {"%II%", "14"},         {"%0i%", "02"},       {"%0I%", "14"},    {"%-i%", " 2"},
+    {"%ap%", "pm"},       {"%Ap%", "PM"},         {"%aP%", "午後"},     {"%AP%", "午後"},  {"%a.%", "p.m."},
+    {"%A.%", "P.M."},     {"%pa%", "pm"},         {"%Pa%", "PM"},       {"%pA%", "午後"},  {"%p.%", "p.m."},
+    {"%P.%", "P.M."},     {"%0m%/%0m%", "03/03"}, {"%xx%", "%xx%"},     {"%%4y%", "%2026"}};
 
 // 00:30:05 the same day: hour 0 is 0 on the 12-hour clock, 24 on the 1-to-24 scale.
-const date_row after_midnight_rows[] = {
-    {"hh", "%hh%", "0"},          {"HH", "%HH%", "0"},
-    {"-h", "%-h%", " 0"},         {"ii", "%ii%", "24"},
-    {"II", "%II%", "24"},         {"0i", "%0i%", "24"},
-    {"ap morning", "%ap%", "am"}, {"aP", "%aP%", "午前"},
-    {"A.", "%A.%", "A.M."},       {"pa afternoon", "%pa%", "pm"},
-    {"pA", "%pA%", "午後"},       {"p.", "%p.%", "p.m."},
-    {"ff", "%0f%", "30"},         {"ss", "%ss%", "5"},
+const std::vector<date_row> after_midnight_rows = {
+    {"%hh%", "0"},    {"%HH%", "0"},    {"%ii%", "24"}, {"%II%", "24"},   {"%ap%", "am"},
+    {"%aP%", "午前"}, {"%A.%", "A.M."}, {"%pa%", "pm"}, {"%pA%", "午後"}, {"%p.%", "p.m."},
 };
 
 // 12:30:00: afternoon for "%ap%", morning for "%pa%".
-const date_row noon_rows[] = {
-    {"hh", "%hh%", "0"},  {"HH", "%HH%", "12"},   {"ii", "%ii%", "12"},   {"iI", "%iI%", "12"},
-    {"ap", "%ap%", "pm"}, {"aP", "%aP%", "午後"}, {"a.", "%a.%", "p.m."}, {"pa", "%pa%", "am"},
-    {"Pa", "%Pa%", "AM"}, {"pA", "%pA%", "午前"}, {"P.", "%P.%", "A.M."}, {"0s", "%0s%", "00"},
+const std::vector<date_row> noon_rows = {
+    {"%hh%", "0"},    {"%HH%", "12"}, {"%ii%", "12"}, {"%iI%", "12"},   {"%ap%", "pm"},   {"%aP%", "午後"},
+    {"%a.%", "p.m."}, {"%pa%", "am"}, {"%Pa%", "AM"}, {"%pA%", "午前"}, {"%P.%", "A.M."},
 };
 
-// 1999-12-31 23:59:58, a Friday, with the default era base 1988.
-const date_row other_year_rows[] = {
-    {"4y", "%4y%", "1999"}, {"2y", "%2y%", "99"},       {"yy", "%yy%", "11"},  {"mm", "%mm%", "12"},
-    {"-m", "%-m%", "12"},   {"lm", "%lm%", "december"}, {"SM", "%SM%", "Dec"}, {"dd", "%0d%", "31"},
-    {"ww", "%ww%", "金"},   {"lw", "%lw%", "friday"},   {"Sw", "%Sw%", "Fri"}, {"hh", "%hh%", "11"},
-    {"HH", "%HH%", "23"},   {"ii", "%ii%", "11"},       {"iI", "%iI%", "23"},  {"ap", "%ap%", "pm"},
-    {"pa", "%pa%", "pm"},   {"ss", "%ss%", "58"},
+// 1999-12-31 23:59:58, a Friday: the era base 2018 is unusable, 1988 stands in.
+const std::vector<date_row> other_year_rows = {
+    {"%4y%", "1999"}, {"%2y%", "99"},  {"%yy%", "11"},       {"%mm%", "12"}, {"%-m%", "12"},
+    {"%0d%", "31"},   {"%SM%", "Dec"}, {"%lm%", "december"}, {"%ww%", "金"}, {"%lw%", "friday"},
+    {"%Sw%", "Fri"},  {"%hh%", "11"},  {"%HH%", "23"},       {"%ii%", "11"}, {"%ss%", "58"},
 };
 
-void check_rows(const date_row *rows, size_t count, const char *when)
+TEST_F(MacrosTest, DateMacrosAtFourTimes)
 {
-    for (size_t i = 0; i < count; ++i) {
-        copy_text(output.output_text, output_text_capacity, rows[i].text);
-        expand_date_folder_macros(output.output_text);
-        EXPECT_EQ(std::string(output.output_text), rows[i].expected) << when << ": " << rows[i].name;
-    }
-}
-
-TEST_F(MacrosTest, DateMacrosOnAThursdayAfternoon)
-{
+    struct when {
+        const char *name;
+        os_time now;
+        const std::vector<date_row> &rows;
+    } times[] = {
+        {"14:07:09", fake.now, afternoon_rows},
+        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight_rows},
+        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon_rows},
+        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year_rows},
+    };
     settings.era_base_year = 2018;
-    check_rows(afternoon_rows, sizeof afternoon_rows / sizeof afternoon_rows[0], "14:07:09");
-}
-
-TEST_F(MacrosTest, DateMacrosAfterMidnight)
-{
-    fake.now = os_time{2026, 3, 5, 4, 0, 30, 5, 0};
-    check_rows(after_midnight_rows, sizeof after_midnight_rows / sizeof after_midnight_rows[0], "00:30");
-}
-
-TEST_F(MacrosTest, DateMacrosAtHalfPastNoon)
-{
-    fake.now = os_time{2026, 3, 5, 4, 12, 30, 0, 0};
-    check_rows(noon_rows, sizeof noon_rows / sizeof noon_rows[0], "12:30");
-}
-
-TEST_F(MacrosTest, DateMacrosInAnotherYear)
-{
-    fake.now = os_time{1999, 12, 31, 5, 23, 59, 58, 0};
-    check_rows(other_year_rows, sizeof other_year_rows / sizeof other_year_rows[0], "1999");
-}
-
-TEST_F(MacrosTest, ShortYearKeepsItsWholeNumber)
-{
+    EXPECT_EQ(expand("%4y%-%0m%-%0d% %0H%:%0f%:%0s%"), "2026-03-05 14:07:09");
+    for (const auto &t : times) {
+        fake.now = t.now;
+        for (const auto &r : t.rows)
+            EXPECT_EQ(expand(r.text), r.expected) << t.name << ": " << r.text;
+    }
     fake.now = os_time{7, 1, 1, 1, 9, 0, 0, 0};
-    EXPECT_EQ(expand("%2y%"), "7");
+    EXPECT_EQ(expand("%2y%"), "7") << "a short year keeps its whole number";
 }
 
 TEST_F(MacrosTest, UnusableEraBaseYearFallsBackTo1988)
 {
-    struct row {
-        const char *name;
-        int era, expected_year, kept_era;
-    } rows[] = {
-        {"earlier year is used", 2018, 8, 2018},
-        {"last year is used", 2025, 1, 2025},
-        {"the current year is unusable", 2026, 38, 1988},
-        {"a later year is unusable", 2030, 38, 1988},
-        {"zero is unusable", 0, 38, 1988},
-        {"negative is unusable", -5, 38, 1988},
-    };
-    for (const auto &r : rows) {
-        settings.era_base_year = r.era;
-        EXPECT_EQ(expand("%yy%"), std::to_string(r.expected_year)) << r.name;
-        EXPECT_EQ(settings.era_base_year, r.kept_era) << r.name;
+    settings.era_base_year = 2025;
+    EXPECT_EQ(expand("%yy%"), "1") << "last year is used";
+    for (int unusable : {2026, 0}) {
+        settings.era_base_year = unusable;
+        EXPECT_EQ(expand("%yy%"), "38") << unusable;
+        EXPECT_EQ(settings.era_base_year, 1988) << unusable;
     }
 }
 
 TEST_F(MacrosTest, TabMarkSetsTheTabFlag)
 {
+    expand("a%tb%b");
+    EXPECT_EQ(output.tab_macro_present, 0) << "%tb% is a date macro";
     EXPECT_EQ(expand("a%$TB%b"), "a%$TB%b");
     EXPECT_EQ(output.tab_macro_present, 1);
-    reset_output_state();
-    expand("a%tb%b");
-    EXPECT_EQ(output.tab_macro_present, 0);
 }
 
 // ---- folders -----------------------------------------------------------------------------------
 
-TEST_F(MacrosTest, EveryFolderMacroNamesItsFolder)
+TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
 {
     struct row {
         const char *macro;
         int csidl;
     } rows[] = {
-        {"%Windows%", 0x24},
-        {"%Program Files%", 0x26},
-        {"%System%", 0x25},
-        {"%My Pictures%", 0x27},
-        {"%My Music%", 0x0D},
-        {"%My Video%", 0x0E},
-        {"%My Documents%", 0x05},
-        {"%Favorites%", 0x06},
-        {"%Start Menu%", 0x0B},
-        {"%Programs%", 0x02},
-        {"%StartUp%", 0x07},
-        {"%SendTo%", 0x09},
-        {"%Internet Cache%", 0x20},
-        {"%Fonts%", 0x14},
-        {"%Cookies%", 0x21},
-        {"%History%", 0x22},
-        {"%Desktop%", 0x00},
-        {"%Recent%", 0x08},
-        {"%Common Start Menu%", 0x16},
-        {"%Common Programs%", 0x17},
-        {"%Common StartUp%", 0x18},
-        {"%Common Desktop%", 0x19},
-        {"%Common Favorites%", 0x1F},
-        {"%Common My Documents%", 0x2E},
-        {"%Common My Pictures%", 0x36},
-        {"%Common My Music%", 0x35},
-        {"%Common My Video%", 0x37},
+        // a folder of its own, a per-user folder and its common counterpart on each line
+        {"%Windows%", 0x24},        {"%Start Menu%", 0x0B},   {"%Common Start Menu%", 0x16},
+        {"%Program Files%", 0x26},  {"%Programs%", 0x02},     {"%Common Programs%", 0x17},
+        {"%System%", 0x25},         {"%StartUp%", 0x07},      {"%Common StartUp%", 0x18},
+        {"%SendTo%", 0x09},         {"%Desktop%", 0x00},      {"%Common Desktop%", 0x19},
+        {"%Internet Cache%", 0x20}, {"%Favorites%", 0x06},    {"%Common Favorites%", 0x1F},
+        {"%Fonts%", 0x14},          {"%My Documents%", 0x05}, {"%Common My Documents%", 0x2E},
+        {"%Cookies%", 0x21},        {"%My Pictures%", 0x27},  {"%Common My Pictures%", 0x36},
+        {"%History%", 0x22},        {"%My Music%", 0x0D},     {"%Common My Music%", 0x35},
+        {"%Recent%", 0x08},         {"%My Video%", 0x0E},     {"%Common My Video%", 0x37},
     };
     for (const auto &r : rows)
         fake.folders[r.csidl] = "C:\\F" + std::to_string(r.csidl);
-    for (const auto &r : rows) {
+    for (const auto &r : rows)
         EXPECT_EQ(expand(std::string("<") + r.macro + ">"), "<C:\\F" + std::to_string(r.csidl) + ">")
             << r.macro;
-    }
-}
-
-TEST_F(MacrosTest, FolderMacrosIgnoreCaseAndMissingFoldersStay)
-{
-    fake.folders[0x24] = "C:\\windows";
-    EXPECT_EQ(expand("%WINDOWS%;%windows%;%Fonts%;%Fonts%"), "C:\\windows;C:\\windows;%Fonts%;%Fonts%");
-}
-
-TEST_F(MacrosTest, CommonStartUpIsNotTakenForStartUp)
-{
-    fake.folders[0x07] = "U";
-    fake.folders[0x18] = "C";
-    EXPECT_EQ(expand("%Common StartUp%|%StartUp%"), "C|U");
-}
-
-TEST_F(MacrosTest, FolderPathIsNotSearchedForItsOwnMacro)
-{
-    fake.folders[0x24] = "%Windows%";
-    EXPECT_EQ(expand("%Windows%%Windows%"), "%Windows%%Windows%");
+    EXPECT_EQ(expand("%WINDOWS%;%windows%"), "C:\\F36;C:\\F36") << "found without case";
+    EXPECT_EQ(expand("%Common StartUp%|%StartUp%"), "C:\\F24|C:\\F7");
+    fake.folders.erase(0x14);
+    fake.folders[0x21] = "%Cookies%";
+    EXPECT_EQ(expand("%Fonts%%Fonts%%Cookies%%Cookies%"), "%Fonts%%Fonts%%Cookies%%Cookies%")
+        << "a missing folder leaves its macro; a folder path is not searched for its own macro";
 }
 
 // ---- replace rows ------------------------------------------------------------------------------
@@ -300,14 +176,10 @@ TEST_F(MacrosTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
     } cases[] = {
         {"user macro becomes a date", {{"%today%", "%4y%/%0m%/%0d%"}}, "%today%", "2026/03/05"},
         {"second pass sees the date", {{"2026", "this year"}}, "%4y%", "this year"},
-        {"self-containing replacement: once per occurrence in each of the two passes",
-         {{"ab", "xaby"}},
-         "ab-ab",
-         "xxabyy-xxabyy"},
+        {"self-containing row: once per occurrence in each pass", {{"ab", "xaby"}}, "ab-ab", "xxabyy-xxabyy"},
         {"found without case", {{"Hello", "bye"}}, "HELLO hello", "bye bye"},
         {"rows in table order", {{"a", "b"}, {"b", "c"}}, "a", "c"},
         {"empty pattern replaces nothing", {{"", "x"}}, "abc", "abc"},
-        {"replacement may be empty", {{"-", ""}}, "a-b-c", "abc"},
         {"double-byte pattern", {{"漢字", "kanji"}}, "漢字と漢字", "kanjiとkanji"},
     };
     for (const auto &c : cases) {
@@ -318,13 +190,13 @@ TEST_F(MacrosTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
     }
 }
 
-TEST_F(MacrosTest, ReplaceRowsThatGrowTheTextAreCutAtTheBuffer)
+TEST_F(MacrosTest, GrowingTextIsCutAtTheBuffer)
 {
-    add_row("a", std::string(259, 'b').c_str());
-    EXPECT_EQ(expand(std::string(10000, 'a')), std::string(output_text_capacity - 1, 'b'));
+    char text[9] = "%lm%%lm%";
+    expand_date_folder_macros(text, sizeof text);
+    EXPECT_STREQ(text, "marchmar") << "a smaller buffer cuts to its own capacity";
 
     // Two-byte replacements from the start of the text: 1,039,999 bytes would split the last one.
-    reset_item_store();
     std::string kana;
     for (int i = 0; i < 129; ++i)
         kana += "\x83\x41";
@@ -334,38 +206,25 @@ TEST_F(MacrosTest, ReplaceRowsThatGrowTheTextAreCutAtTheBuffer)
     EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
 }
 
-TEST_F(MacrosTest, SmallerBufferCutsTheResultToItsCapacity)
-{
-    char text[9];
-    copy_text(text, sizeof text, "%lm%%lm%");
-    expand_date_folder_macros(text, sizeof text);
-    EXPECT_STREQ(text, "marchmar");
-}
-
 // The passes' own search must find exactly what find_nocase finds: never a trail byte, also inside
 // runs of bytes that can both lead and trail, and in malformed text.
 TEST_F(MacrosTest, PassSearchAgreesWithFindNocase)
 {
-    const char alphabet[] = {'%', 'a', 'A', 'b', '\x83', '\x41', '\x5C', '\x81', '%', 'y', '\x83', '\xE0'};
-    const char *patterns[] = {"%a%", "a", "A%",       "\x83\x41", "\x41",  "%\x83",        "ab", "\x5C",
-                              "y",   "%", "\x83\x83", "\x83",     "\x81%", "\xE0\x83\x41", "Ab%"};
+    const char alphabet[] = {'%', 'a', 'A', 'b', '\x83', '\x41', '\x5C', '\x81', 'y', '\xE0'};
+    const char *patterns[] = {"%a%",  "A%",       "\x83\x41", "\x41",        "%\x83",
+                              "\x5C", "\x83\x83", "\x81%",    "\xE0\x83\x41"};
     unsigned seed = 12345;
-    for (int round = 0; round < 20000; ++round) {
+    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245u + 12345u) >> 16) % range; };
+    for (int round = 0; round < 3000; ++round) {
         char text[48];
-        seed = seed * 1103515245u + 12345u;
-        int length = static_cast<int>((seed >> 16) % 47);
-        for (int i = 0; i < length; ++i) {
-            seed = seed * 1103515245u + 12345u;
-            text[i] = alphabet[(seed >> 16) % sizeof alphabet];
-        }
+        int length = static_cast<int>(next(47));
+        for (int i = 0; i < length; ++i)
+            text[i] = alphabet[next(sizeof alphabet)];
         text[length] = '\0';
-        for (const char *pattern : patterns) {
-            for (int from = 0; from <= length; from += 7) {
-                const char *start = text + from;
-                ASSERT_EQ(find_pattern(start, pattern), find_nocase(start, pattern))
+        for (const char *pattern : patterns)
+            for (int from = 0; from <= length; from += 7)
+                ASSERT_EQ(find_pattern(text + from, pattern), find_nocase(text + from, pattern))
                     << "round " << round << " from " << from << " pattern " << pattern;
-            }
-        }
     }
 }
 
@@ -375,78 +234,60 @@ TEST_F(MacrosTest, ClipboardMacrosTakeTheClipboardText)
 {
     struct row {
         const char *name;
-        bool has_text;
-        const char *clipboard;
+        const char *clipboard; // null: no text on the clipboard
         int history_running;
         const char *text;
         const char *expected;
         int done;
     } rows[] = {
-        {"CLP replaced", true, "x", 0, "a%CLP%b", "axb", 1},
-        {"empty clipboard removes it", true, "", 0, "a%CLP%b", "ab", 1},
-        {"no clipboard text removes it", false, "", 0, "a%CLP%b", "ab", 1},
-        {"lower case replaced", true, "x", 0, "%clp%", "x", 1},
-        {"ending with the macro ends with the text", true, "xyz", 0, "ab%CLP%", "abxyz", 1},
-        {"every occurrence", true, "x", 0, "%CLP%%CLP%", "xx", 1},
-        {"clipboard holding the macro is not expanded again", true, "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%",
-         1},
-        {"CLM is the clipboard without recorder", true, "x", 0, "a%CLM%b", "axb", 0},
-        {"CLM waits for the recorder", true, "x", 1, "a%CLM%b", "a%CLM%b", 0},
-        {"CLP makes CLM the clipboard too", true, "x", 1, "%CLM%%CLP%%clm%", "xxx", 1},
+        {"CLP replaced", "x", 0, "a%CLP%b", "axb", 1},
+        {"no clipboard text removes both", nullptr, 0, "a%CLP%b%CLM%c", "abc", 1},
+        {"lower case replaced", "x", 0, "%clp%", "x", 1},
+        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1},
+        {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1},
+        {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0},
+        {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0},
+        {"CLP makes CLM the clipboard too", "x", 1, "%CLM%%CLP%%clm%", "xxx", 1},
     };
     for (const auto &r : rows) {
         reset_output_state();
-        fake.clipboard = r.clipboard;
-        fake.clipboard_has_text = r.has_text;
+        fake.clipboard = r.clipboard ? r.clipboard : "";
+        fake.clipboard_has_text = r.clipboard != nullptr;
         settings.history_running = r.history_running;
         EXPECT_EQ(clipboard_pass(r.text), r.expected) << r.name;
         EXPECT_EQ(output.clipboard_macro_done, r.done) << r.name;
     }
 }
 
-TEST_F(MacrosTest, FailingClipboardRemovesTheMacros)
-{
-    set_clipboard("x");
-    fake.clipboard_fails = true;
-    EXPECT_EQ(clipboard_pass("a%CLP%b%CLM%c"), "abc");
-}
-
 TEST_F(MacrosTest, PreviewLeavesMacrosForClipboardTextsOver1024Bytes)
 {
-    set_clipboard(std::string(1025, 'x'));
+    fake.clipboard_has_text = true;
+    fake.clipboard = std::string(1025, 'x');
     EXPECT_EQ(clipboard_pass("%CLP%%CLM%", 1), "%CLP%%CLM%");
-    set_clipboard(std::string(1024, 'x'));
-    EXPECT_EQ(clipboard_pass("%CLP%", 1), std::string(1024, 'x'));
-    set_clipboard(std::string(1025, 'x'));
     EXPECT_EQ(clipboard_pass("%CLP%", 0), std::string(1025, 'x'));
+    fake.clipboard = std::string(1024, 'x');
+    EXPECT_EQ(clipboard_pass("%CLP%", 1), std::string(1024, 'x'));
 }
 
-TEST_F(MacrosTest, HugeClipboardIsCutAtTheBuffer)
+TEST_F(MacrosTest, HugeOrManyClipboardTextsAreCutAtTheBuffer)
 {
-    set_clipboard(std::string(2 * output_text_capacity, 'c'));
-    std::string result = clipboard_pass("a%CLP%b%CLP%");
-    EXPECT_EQ(result.size(), output_text_capacity - 1);
-    EXPECT_EQ(result[0], 'a');
-    EXPECT_EQ(result.find('b'), std::string::npos);
-    EXPECT_EQ(output.clipboard_macro_done, 1);
-
-    std::string kana;
-    for (int i = 0; i < 300000; ++i)
-        kana += "\x83\x41";
-    set_clipboard(kana);
-    result = clipboard_pass("%CLP%%CLP%");
+    // A clipboard text twice the buffer: 1,039,999 bytes of "ア" would end in half of one.
+    fake.clipboard_has_text = true;
+    for (size_t i = 0; i < output_text_capacity; ++i)
+        fake.clipboard += "\x83\x41";
+    std::string result = clipboard_pass("%CLP%%CLP%");
     EXPECT_EQ(result.size(), output_text_capacity - 2);
     EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
-}
 
-TEST_F(MacrosTest, ManyClipboardMacrosStayLinearAndBounded)
-{
-    set_clipboard(std::string(200, 'c'));
-    std::string text;
+    // Many macros stay linear and bounded, and nothing after the cut comes back.
+    fake.clipboard = std::string(200, 'c');
+    std::string text = "a";
     for (int i = 0; i < 20000; ++i)
         text += "%CLP%";
-    std::string result = clipboard_pass(text);
+    result = clipboard_pass(text + "b");
     EXPECT_EQ(result.size(), output_text_capacity - 1);
+    EXPECT_EQ(result.find('b'), std::string::npos);
+    EXPECT_EQ(output.clipboard_macro_done, 1);
 }
 
 } // namespace
