@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include <cstdio>
+#include <map>
 #include <string>
 
 #include "core/activation.h"
@@ -17,27 +17,14 @@ const os_window main_window = 7;
 const os_window target_window = 42;
 const os_window focus_control = 43;
 
-// Each fake chooser logs its call and answers what the test set.
-int window_popup_answer, history_answer, recent_answer, title_answer, text_file_answer, main_menu_answer,
-    search_answer, history_macros_answer;
+// Each fake chooser logs its call and gives the answer the test set for it (0 when none).
+std::map<std::string, int> answers;
 
-void log_call(const char *name) { fake.events.push_back(std::string("chooser ") + name); }
-
-void fake_enumerate()
+int ask(const char *name)
 {
-    log_call("enumerate");
-    add_listed_window(target_window, 1, "C:\\apps\\notepad.exe", "memo");
-    add_listed_window(target_window + 10, 1, "C:\\apps\\other.exe", "other");
+    fake.events.push_back(std::string("chooser ") + name);
+    return answers[name];
 }
-int fake_window_popup(os_window) { return log_call("window"), window_popup_answer; }
-int fake_history_popup(os_window) { return log_call("history"), history_answer; }
-int fake_recent_popup(os_window) { return log_call("recent"), recent_answer; }
-int fake_title_popup(os_window) { return log_call("title"), title_answer; }
-int fake_text_file_popup(os_window) { return log_call("text_file"), text_file_answer; }
-int fake_main_menu(os_window) { return log_call("main_menu"), main_menu_answer; }
-int fake_search_window(os_window) { return log_call("search"), search_answer; }
-int fake_history_macros(os_window) { return log_call("history_macros"), history_macros_answer; }
-void fake_write_log() { log_call("write_log"); }
 
 class Activation : public ::testing::Test {
   protected:
@@ -48,36 +35,36 @@ class Activation : public ::testing::Test {
         reset_output_state();
         reset_target_state();
         reset_fake_system();
-        choosers = activation_choosers{fake_enumerate,   fake_window_popup,    fake_history_popup,
-                                       fake_recent_popup, fake_title_popup,     fake_text_file_popup,
-                                       fake_main_menu,    fake_search_window,   fake_history_macros,
-                                       fake_write_log};
-        window_popup_answer = 1;
-        history_answer = 0;
-        recent_answer = 0;
-        title_answer = 0;
-        text_file_answer = 2;
-        main_menu_answer = 1;
-        search_answer = 0;
-        history_macros_answer = 1;
+        choosers = activation_choosers{
+            [] {
+                ask("enumerate");
+                add_listed_window(target_window, 1, "C:\\apps\\notepad.exe", "memo");
+                add_listed_window(target_window + 10, 1, "C:\\apps\\other.exe", "other");
+            },
+            [](os_window) { return ask("window"); },
+            [](os_window) { return ask("history"); },
+            [](os_window) { return ask("recent"); },
+            [](os_window) { return ask("title"); },
+            [](os_window) { return ask("text_file"); },
+            [](os_window) { return ask("main_menu"); },
+            [](os_window) { return ask("search"); },
+            [](os_window) { return ask("history_macros"); },
+            [] { ask("write_log"); },
+        };
+        answers = {{"window", 1}, {"text_file", 2}, {"main_menu", 1}, {"history_macros", 1}};
         target.target_window = target.start_foreground = target_window;
         fake.focus_control = focus_control;
-        settings.menu_position = 4;
-        settings.screen_width = 1000;
-        settings.screen_height = 800;
         windows.window_count = 1;
         windows.window_handle[0] = target_window;
     }
 
-    // The chooser calls and closes only, in order.
+    // The events without the restored selections, in order.
     static std::string flow()
     {
         std::string out;
-        for (const auto &e : fake.events) {
-            if (e.rfind("chooser ", 0) == 0 || e == "close" || e.rfind("timer ", 0) == 0 ||
-                e.rfind("foreground", 0) == 0 || e == "sleep 100")
+        for (const auto &e : fake.events)
+            if (e.rfind("setsel", 0) != 0)
                 out += (out.empty() ? "" : ", ") + e;
-        }
         return out;
     }
 };
@@ -90,10 +77,9 @@ TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTi
     EXPECT_EQ(windows.window_selected, 0);
     EXPECT_EQ(target.focus_control, focus_control);
     EXPECT_EQ(fake_events(), "chooser enumerate\ncapture 42\nforeground 7\ntimer 610");
-}
 
-TEST_F(Activation, ClipboardOnlyStartMakesNoWindowList)
-{
+    // A clipboard-only start makes no window list.
+    SetUp();
     settings.output_mode = 2;
     windows.window_count = 5;
     select_target(main_window);
@@ -106,14 +92,14 @@ TEST_F(Activation, StartFormsInOrderOfPrecedence)
     struct row {
         const char *name;
         int direct_mode, log_mode, log_entries, recent_first, path_found, search_kind;
-        const char *first_chooser;
+        const char *flow_start;
     } rows[] = {
         {"history start wins over everything", 2, 1, 3, 1, 1, 1, "chooser history"},
         {"recent start needs log entries", 0, 1, 3, 1, 1, 0, "chooser recent"},
-        {"recent start without log entries is skipped", 0, 1, 0, 1, 0, 0, "chooser main_menu"},
-        {"recent start without log mode is skipped", 0, 0, 3, 1, 0, 0, "chooser main_menu"},
+        {"recent start without log entries is skipped", 0, 1, 0, 1, 0, 0, "sleep 100, chooser main_menu"},
+        {"recent start without log mode is skipped", 0, 0, 3, 1, 0, 0, "sleep 100, chooser main_menu"},
         {"normal start with the search window", 0, 0, 0, 0, 0, 1, "chooser search"},
-        {"normal start with the main menu", 0, 0, 0, 0, 0, 0, "chooser main_menu"},
+        {"normal start with the main menu", 0, 0, 0, 0, 0, 0, "sleep 100, chooser main_menu"},
     };
     for (const auto &r : rows) {
         SetUp();
@@ -124,13 +110,7 @@ TEST_F(Activation, StartFormsInOrderOfPrecedence)
         settings.path_argument_found = r.path_found;
         settings.search_kind = r.search_kind;
         on_show_chooser_timer(main_window);
-        std::string first;
-        for (const auto &e : fake.events)
-            if (e.rfind("chooser ", 0) == 0) {
-                first = e;
-                break;
-            }
-        EXPECT_EQ(first, r.first_chooser) << r.name;
+        EXPECT_EQ(flow().rfind(r.flow_start, 0), 0u) << r.name << ": " << flow();
     }
 }
 
@@ -138,50 +118,30 @@ TEST_F(Activation, HistoryStartOutcomes)
 {
     struct row {
         const char *name;
-        int answer, output_mode, search_kind;
+        int answer, output_mode, search_kind, window_count;
         const char *flow;
     } rows[] = {
-        {"cancel closes", 1, 1, 0, "chooser history, close"},
-        {"normal-start entry falls back to the main menu", -1, 1, 0,
+        {"cancel closes", 1, 1, 0, 1, "chooser history, close"},
+        {"normal-start entry falls back to the main menu", -1, 1, 0, 1,
          "chooser history, sleep 100, chooser main_menu"},
-        {"normal-start entry falls back to the search window", -1, 1, 1, "chooser history, chooser search"},
-        {"an entry is pasted with paste keys", 0, 0, 0, "chooser history, foreground 42, timer 720"},
-        {"clipboard-only ends with the entry on the clipboard", 0, 2, 0, "chooser history, close"},
+        {"normal-start entry falls back to the search window", -1, 1, 1, 1,
+         "chooser history, chooser search"},
+        {"an entry is pasted with paste keys", 0, 0, 0, 1, "chooser history, foreground 42, timer 720"},
+        {"clipboard-only ends with the entry on the clipboard", 0, 2, 0, 1, "chooser history, close"},
+        {"no window to paste into closes", 0, 1, 0, 0, "close"},
     };
     for (const auto &r : rows) {
         SetUp();
         settings.direct_mode = 2;
         settings.output_mode = r.output_mode;
         settings.search_kind = r.search_kind;
-        history_answer = r.answer;
+        windows.window_count = r.window_count;
+        answers["history"] = r.answer;
         on_show_chooser_timer(main_window);
         EXPECT_EQ(flow(), r.flow) << r.name;
         if (r.answer == 0 && r.output_mode == 0)
             EXPECT_EQ(settings.output_mode, 1) << r.name;
     }
-}
-
-TEST_F(Activation, HistoryStartWithoutWindowsCloses)
-{
-    settings.direct_mode = 2;
-    windows.window_count = 0;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "close");
-}
-
-TEST_F(Activation, ChoiceStepAsksForTheTargetWhenSeveralWindowsQualify)
-{
-    settings.window_select_mode = 5;
-    windows.window_count = 2;
-    window_popup_answer = 0;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "sleep 100, chooser window, close");
-
-    SetUp();
-    settings.window_select_mode = 5;
-    windows.window_count = 2;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "sleep 100, chooser window, sleep 100, chooser main_menu");
 }
 
 TEST_F(Activation, NormalStartBranches)
@@ -203,51 +163,50 @@ TEST_F(Activation, NormalStartBranches)
     for (const auto &r : rows) {
         SetUp();
         settings.title_first = r.title_first;
-        title_answer = r.title_answer;
         settings.text_file_search = r.text_file_search;
-        text_file_answer = r.text_file_answer;
-        main_menu_answer = r.main_menu_answer;
+        answers["title"] = r.title_answer;
+        answers["text_file"] = r.text_file_answer;
+        answers["main_menu"] = r.main_menu_answer;
         on_show_chooser_timer(main_window);
         EXPECT_EQ(flow(), r.flow) << r.name;
     }
 }
 
-TEST_F(Activation, AMissingChooserActsAsACancel)
+TEST_F(Activation, ChoiceStepSearchWindowMissingChoosersAndDirectStartWithoutAText)
 {
-    choosers.show_main_menu = nullptr;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "sleep 100, close");
-
-    SetUp();
-    settings.direct_mode = 2;
-    choosers.show_history_popup = nullptr;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "close");
+    struct row {
+        const char *name;
+        void (*arrange)();
+        const char *flow;
+    } rows[] = {
+        {"several qualifying windows: the choice is asked, cancelled",
+         [] { settings.window_select_mode = 5, windows.window_count = 2, answers["window"] = 0; },
+         "sleep 100, chooser window, close"},
+        {"several qualifying windows: the choice is asked, then the main menu",
+         [] { settings.window_select_mode = 5, windows.window_count = 2; },
+         "sleep 100, chooser window, sleep 100, chooser main_menu"},
+        {"search window armed a paste timer: waits", [] { settings.search_kind = 2; }, "chooser search"},
+        {"search window done: closes", [] { settings.search_kind = 2, answers["search"] = 2; },
+         "chooser search, close"},
+        {"missing main menu acts as a cancel", [] { choosers.show_main_menu = nullptr; }, "sleep 100, close"},
+        {"missing history popup acts as a cancel",
+         [] { settings.direct_mode = 2, choosers.show_history_popup = nullptr; }, "close"},
+        {"direct start without a candidate target closes",
+         [] { settings.direct_mode = 1, windows.window_count = 0, settings.window_select_mode = 1; },
+         "close"},
+        {"direct start from an empty clipboard closes",
+         [] { settings.direct_mode = 1, fake.clipboard_has_text = false; }, "close"},
+    };
+    for (const auto &r : rows) {
+        SetUp();
+        r.arrange();
+        on_show_chooser_timer(main_window);
+        EXPECT_EQ(flow(), r.flow) << r.name;
+    }
 }
 
-TEST_F(Activation, SearchWindowResultDecidesCloseOrWait)
+TEST_F(Activation, DirectStartWithoutAWindowListUsesTheStartsForegroundWindow)
 {
-    settings.search_kind = 2;
-    search_answer = 0;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "chooser search");
-    SetUp();
-    settings.search_kind = 2;
-    search_answer = 2;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "chooser search, close");
-}
-
-TEST_F(Activation, DirectStartClosesWithoutACandidateTarget)
-{
-    settings.direct_mode = 1;
-    windows.window_count = 0;
-    settings.window_select_mode = 1;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "close");
-
-    // Without a window list the start's own foreground window still qualifies.
-    SetUp();
     settings.direct_mode = 1;
     windows.window_count = 0;
     fake.clipboard = "pasted";
@@ -259,23 +218,15 @@ TEST_F(Activation, DirectStartClosesWithoutACandidateTarget)
     EXPECT_STREQ(store.items[0].file_param, "/#b");
 }
 
-TEST_F(Activation, DirectStartFromAnEmptyClipboardCloses)
-{
-    settings.direct_mode = 1;
-    fake.clipboard_has_text = false;
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "close");
-}
-
 TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
 {
     struct row {
-        const char *name;
-        const char *text;
+        const char *name, *text;
         int replace, running, macro_done, answer;
         const char *flow;
     } rows[] = {
-        {"asks and continues", "a%clm%b", 1, 1, 0, 1, "chooser history_macros, foreground 42, sleep 100, timer 720"},
+        {"asks and continues", "a%clm%b", 1, 1, 0, 1,
+         "chooser history_macros, foreground 42, sleep 100, timer 720"},
         {"cancelled choice closes", "a%CLM%b", 1, 1, 0, 0, "chooser history_macros, close"},
         {"recorder stopped", "a%CLM%b", 1, 0, 0, 1, "timer 720"},
         {"replacement off", "a%CLM%b", 0, 1, 0, 1, "timer 720"},
@@ -288,7 +239,7 @@ TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
         settings.replace_enabled = r.replace;
         settings.history_running = r.running;
         output.clipboard_macro_done = r.macro_done;
-        history_macros_answer = r.answer;
+        answers["history_macros"] = r.answer;
         on_history_choices_timer(main_window);
         EXPECT_EQ(flow(), r.flow) << r.name;
     }
@@ -299,8 +250,7 @@ TEST_F(Activation, DeliverStepLogsOnlyAfterADeliveryOutsideTextFiles)
     struct row {
         const char *name;
         int log_mode, text_file_search;
-        bool fail_clipboard;
-        bool logged;
+        bool fail_clipboard, logged;
     } rows[] = {
         {"logged", 1, 0, false, true},
         {"no log mode", 0, 0, false, false},

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <sstream>
 #include <string>
-#include <vector>
 
 #include "core/target.h"
 #include "datafile/settings.h"
@@ -11,14 +11,6 @@
 
 namespace {
 
-std::string events()
-{
-    std::string all;
-    for (size_t i = 0; i < fake.events.size(); ++i)
-        all += (i ? ", " : "") + fake.events[i];
-    return all;
-}
-
 std::string rect_text(const os_rect &r)
 {
     char buf[64];
@@ -26,11 +18,41 @@ std::string rect_text(const os_rect &r)
     return buf;
 }
 
-void set_select_names(char (*names)[32], int32_t *count, std::initializer_list<const char *> list)
+// Fills a "@select=" or "@except=" table from blank-separated names.
+void set_names(char (*names)[32], int32_t *count, const std::string &list)
 {
+    std::istringstream in(list);
     *count = 0;
-    for (const char *name : list)
-        copy_text(names[(*count)++], 32, name);
+    for (std::string name; in >> name;)
+        copy_text(names[(*count)++], 32, name.c_str());
+}
+
+// Lists windows 1, 2, ... with the executables named blank-separated ("-" for an unreadable path).
+void list_windows(const std::string &names)
+{
+    std::istringstream in(names);
+    int n = 0;
+    for (std::string name; in >> name;) {
+        std::string path = name == "-" ? "" : "C:\\Program Files\\" + name + ".exe";
+        ++n;
+        add_listed_window(static_cast<os_window>(n), 1, path.c_str(), ("title " + std::to_string(n)).c_str());
+    }
+}
+
+std::string repeat(const std::string &name, int times)
+{
+    std::string out;
+    while (times-- > 0)
+        out += name + " ";
+    return out;
+}
+
+std::string listed()
+{
+    std::string out;
+    for (int32_t i = 0; i < windows.window_count; ++i)
+        out += (i ? " " : "") + std::to_string(windows.window_handle[i]);
+    return out;
 }
 
 class TargetTest : public ::testing::Test {
@@ -49,20 +71,17 @@ class TargetTest : public ::testing::Test {
 
 TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
 {
-    target.focus_control = 5;
-    EXPECT_EQ(capture_target(1, 0), 0);
-    EXPECT_EQ(target.focus_control, 5u);
-
     fake.focus_control = 31;
     fake.caret = os_point{103, 95};
     fake.selection_start = 4;
     fake.selection_end = 9;
     EXPECT_EQ(capture_target(1, 7), 1);
+    EXPECT_EQ(capture_target(1, 0), 0); // no target: nothing read, no switch
     EXPECT_EQ(target.caret_point.x, 103);
     EXPECT_EQ(target.caret_point.y, 95);
     target.target_window = 7;
     return_to_target();
-    EXPECT_EQ(events(), "capture 7, foreground 1, foreground 7, setsel 31 4 9");
+    EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nsetsel 31 4 9");
 }
 
 // ---- popup origin ------------------------------------------------------------------------------
@@ -71,8 +90,7 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
 {
     struct row {
         const char *name;
-        int32_t position;
-        int32_t mouse_present;
+        int32_t position, mouse_present;
         bool target_has_rect;
         os_rect target_rect;
         int32_t x, y;
@@ -92,8 +110,7 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
         {"unset keeps the caret", 9, 1, false, {}, 103, 95, 0x102},
     };
     for (const auto &r : rows) {
-        reset_target_state();
-        reset_fake_system();
+        SetUp();
         settings.menu_position = r.position;
         settings.mouse_present = r.mouse_present;
         settings.menu_x = 15;
@@ -116,259 +133,120 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
 
 // ---- search window placement -------------------------------------------------------------------
 
-struct placement_row {
-    const char *name;
-    int32_t preview_mode, preview_width, preview_height;
-    int32_t caret_x, caret_y, with_offsets;
-    std::string search, list, preview; // preview "" when none
-};
-
 TEST_F(TargetTest, SearchWindowStaysOnScreen)
 {
-    // Defaults: search 130 wide, list 160 x 150, offsets (10, 30); screen 1280 x 984.
-    const placement_row rows[] = {
-        {"beside the caret with offsets", 0, 0, 0, 100, 100, 1, "(110,130)-(240,153)", "(110,153)-(270,303)",
-         ""},
-        {"at the caret without offsets", 0, 0, 0, 100, 100, 0, "(100,100)-(230,123)", "(100,123)-(260,273)",
-         ""},
-        {"above the top edge", 0, 0, 0, 100, -40, 1, "(110,5)-(240,28)", "(110,28)-(270,178)", ""},
-        {"left of the left edge", 0, 0, 0, -100, 100, 1, "(5,130)-(135,153)", "(5,153)-(165,303)", ""},
-        {"bottom edge: list ends 5 above it", 0, 0, 0, 100, 900, 1, "(110,806)-(240,829)",
-         "(110,829)-(270,979)", ""},
-        {"bottom edge exactly fits", 0, 0, 0, 100, 776, 1, "(110,806)-(240,829)", "(110,829)-(270,979)", ""},
-        {"one pixel past the edge moves up", 0, 0, 0, 100, 807, 0, "(100,806)-(230,829)",
-         "(100,829)-(260,979)", ""},
-        {"right edge: list ends 5 from it", 0, 0, 0, 1200, 100, 1, "(1115,130)-(1245,153)",
-         "(1115,153)-(1275,303)", ""},
+    // Defaults: search 130 x 23, list 160 x 150 below it, offsets (10, 30); screen 1280 x 984.
+    struct row {
+        const char *name;
+        int32_t preview_mode, preview_width, preview_height, caret_x, caret_y, with_offsets;
+        const char *list, *preview; // preview "" when none
+    } rows[] = {
+        {"beside the caret with offsets", 0, 0, 0, 100, 100, 1, "(110,153)-(270,303)", ""},
+        {"at the caret without offsets", 0, 0, 0, 100, 100, 0, "(100,123)-(260,273)", ""},
+        {"above the top edge", 0, 0, 0, 100, -40, 1, "(110,28)-(270,178)", ""},
+        {"left of the left edge", 0, 0, 0, -100, 100, 1, "(5,153)-(165,303)", ""},
+        {"bottom edge: list ends 5 above it", 0, 0, 0, 100, 900, 1, "(110,829)-(270,979)", ""},
+        {"right edge: list ends 5 from it", 0, 0, 0, 1200, 100, 1, "(1115,153)-(1275,303)", ""},
         {"preview beside, bottom edge: taller preview ends 5 above", 1, 200, 300, 100, 900, 1,
-         "(110,656)-(240,679)", "(110,679)-(270,829)", "(270,679)-(470,979)"},
+         "(110,679)-(270,829)", "(270,679)-(470,979)"},
         {"preview beside, right edge: preview ends 5 from it", 1, 200, 100, 1100, 100, 1,
-         "(915,130)-(1045,153)", "(915,153)-(1075,303)", "(1075,153)-(1275,253)"},
+         "(915,153)-(1075,303)", "(1075,153)-(1275,253)"},
         {"preview above, near the top: preview stays on screen", 2, 200, 100, 100, 50, 1,
-         "(110,105)-(240,128)", "(110,128)-(270,278)", "(110,5)-(310,105)"},
-        {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, "(110,806)-(240,829)",
-         "(110,829)-(270,979)", "(110,706)-(310,806)"},
+         "(110,128)-(270,278)", "(110,5)-(310,105)"},
+        {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, "(110,829)-(270,979)",
+         "(110,706)-(310,806)"},
         {"preview above, right edge uses the widest window", 2, 300, 100, 1100, 400, 1,
-         "(975,430)-(1105,453)", "(975,453)-(1135,603)", "(975,330)-(1275,430)"},
+         "(975,453)-(1135,603)", "(975,330)-(1275,430)"},
     };
     for (const auto &r : rows) {
         settings.preview_mode = r.preview_mode;
         settings.preview_width = r.preview_width;
         settings.preview_height = r.preview_height;
-        settings.guidance = 0;
         target.caret_point = os_point{r.caret_x, r.caret_y};
         os_rect search = search_window_rect(r.with_offsets);
         search_window_layout layout = place_search_window_layout(search);
-        EXPECT_EQ(rect_text(search), r.search) << r.name;
+        EXPECT_EQ(search.right - search.left, 130) << r.name;
+        EXPECT_EQ(search.bottom - search.top, 23) << r.name;
         EXPECT_EQ(rect_text(layout.list), r.list) << r.name;
         EXPECT_EQ(layout.has_preview ? rect_text(layout.preview) : "", r.preview) << r.name;
         EXPECT_EQ(target.popup_origin.x, search.left) << r.name;
         EXPECT_EQ(target.popup_origin.y, search.bottom) << r.name;
-        if (layout.has_preview) {
+        if (layout.has_preview)
             EXPECT_EQ(target.preview_top, layout.preview.top) << r.name;
-        }
     }
 }
 
 TEST_F(TargetTest, CompanionsFollowTheRectangleTheSystemGave)
 {
-    settings.preview_mode = 1;
+    const os_rect given{50, 60, 190, 90}; // taller and wider than asked
     settings.preview_width = 200;
     settings.preview_height = 120;
-    const os_rect given{50, 60, 190, 90}; // taller and wider than asked
-    search_window_layout layout = place_search_window_layout(given);
-    EXPECT_EQ(rect_text(layout.list), "(50,90)-(210,240)");
-    EXPECT_EQ(rect_text(layout.preview), "(210,90)-(410,210)");
-    EXPECT_EQ(target.preview_top, 90);
-    EXPECT_EQ(target.popup_origin.y, 90);
-}
-
-TEST_F(TargetTest, GuidanceSitsAboveWithPreviewBesideElseRightOfTheSearchWindow)
-{
-    const os_rect search{100, 200, 230, 223};
     struct row {
         const char *name;
         int32_t preview_mode, guidance;
-        std::string expected; // "" none
+        const char *preview, *guidance_rect; // "" none
     } rows[] = {
-        {"preview beside: above the search window", 1, 1, "(100,182)-(200,200)"},
-        {"no preview: right of the search window", 0, 1, "(230,203)-(330,221)"},
-        {"preview above: right of the search window", 2, 1, "(230,203)-(330,221)"},
-        {"guidance off", 0, 0, ""},
+        {"preview beside, guidance above the search window", 1, 1, "(210,90)-(410,210)", "(50,42)-(150,60)"},
+        {"no preview, guidance right of the search window", 0, 1, "", "(190,63)-(290,81)"},
+        {"preview above, guidance right of the search window", 2, 1, "(50,-60)-(250,60)",
+         "(190,63)-(290,81)"},
+        {"guidance off", 0, 0, "", ""},
     };
     for (const auto &r : rows) {
         settings.preview_mode = r.preview_mode;
         settings.guidance = r.guidance;
-        search_window_layout layout = place_search_window_layout(search);
-        EXPECT_EQ(layout.has_guidance ? rect_text(layout.guidance) : "", r.expected) << r.name;
+        search_window_layout layout = place_search_window_layout(given);
+        EXPECT_EQ(rect_text(layout.list), "(50,90)-(210,240)") << r.name;
+        EXPECT_EQ(layout.has_preview ? rect_text(layout.preview) : "", r.preview) << r.name;
+        EXPECT_EQ(layout.has_guidance ? rect_text(layout.guidance) : "", r.guidance_rect) << r.name;
     }
 }
 
 // ---- window list -------------------------------------------------------------------------------
 
-// Lists windows 1, 2, ... with the given executable names ("" for an unreadable path).
-void list_windows(const std::vector<std::string> &names)
-{
-    for (size_t i = 0; i < names.size(); ++i) {
-        std::string path = names[i].empty() ? "" : "C:\\Program Files\\" + names[i] + ".exe";
-        add_listed_window(static_cast<os_window>(i + 1), 1, path.c_str(),
-                          ("title " + std::to_string(i + 1)).c_str());
-    }
-}
-
-std::string listed()
-{
-    std::string out;
-    for (int32_t i = 0; i < windows.window_count; ++i)
-        out += (i ? " " : "") + std::to_string(windows.window_handle[i]);
-    return out;
-}
-
-TEST_F(TargetTest, ListedWindowKeepsPathBaseNameAndTitle)
-{
-    add_listed_window(5, 2, "C:\\Windows\\notepad.exe", "memo - Notepad");
-    add_listed_window(6, 0, "", "untitled");
-    ASSERT_EQ(windows.window_count, 2);
-    EXPECT_EQ(windows.window_handle[0], 5u);
-    EXPECT_EQ(windows.window_has_caption[0], 1);
-    EXPECT_STREQ(windows.window_exe_path[0], "C:\\Windows\\notepad.exe");
-    EXPECT_STREQ(windows.window_exe_name[0], "notepad");
-    EXPECT_STREQ(windows.window_title[0], "memo - Notepad");
-    EXPECT_EQ(windows.window_has_caption[1], 0);
-    EXPECT_STREQ(windows.window_exe_name[1], "");
-}
-
-TEST_F(TargetTest, NamedProgramBecomesTheTargetOnExactNameMatch)
-{
-    struct row {
-        const char *name;
-        std::vector<std::string> programs;
-        const char *select_name;
-        int32_t mode;
-        os_window target; // 0 = unchanged
-        int32_t selected;
-        int32_t mode_after;
-    } rows[] = {
-        {"first window of the program wins", {"calc", "notepad", "notepad"}, "notepad", 1, 2, 1, 2},
-        {"case is ignored", {"NotePad"}, "notepad", 1, 1, 0, 2},
-        {"shorter name does not match", {"notepad"}, "note", 1, 0, 0, 1},
-        {"longer name does not match", {"note"}, "notepad", 1, 0, 0, 1},
-        {"extension is not part of the name", {"notepad"}, "notepad.exe", 1, 0, 0, 1},
-        {"unreadable path never matches", {""}, "", 1, 0, 0, 1},
-        {"only while a name is sought", {"notepad"}, "notepad", 0, 0, 0, 0},
-    };
-    for (const auto &r : rows) {
-        reset_target_state();
-        settings.window_select_mode = r.mode;
-        copy_text(settings.window_select_name, 260, r.select_name);
-        list_windows(r.programs);
-        EXPECT_EQ(target.target_window, r.target) << r.name;
-        EXPECT_EQ(windows.window_selected, r.selected) << r.name;
-        EXPECT_EQ(settings.window_select_mode, r.mode_after) << r.name;
-    }
-}
-
-TEST_F(TargetTest, ListHoldsAtMostAHundredWindows)
-{
-    settings.window_select_mode = 1;
-    copy_text(settings.window_select_name, 260, "late");
-    std::vector<std::string> names(100, "app");
-    names.push_back("late");
-    list_windows(names);
-    EXPECT_EQ(windows.window_count, 100);
-    // The 101st window is not listed, so it cannot be the target either.
-    EXPECT_EQ(target.target_window, 0u);
-    EXPECT_EQ(settings.window_select_mode, 1);
-}
-
-struct filter_row {
-    const char *name;
-    std::vector<std::string> programs; // windows 1.. in Z order
-    int32_t mode;
-    std::vector<const char *> select_names, except_names;
-    const char *select_name;
-    int32_t path_argument_found;
-    os_window start_target;
-    std::string expected_list;
-    os_window expected_target;
-    int32_t expected_selected, expected_mode;
-};
-
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {
-    const filter_row rows[] = {
-        {"select names in the order of the names",
-         {"a", "b", "c", "b", "d"},
-         7,
-         {"c", "b"},
-         {},
-         "",
-         0,
-         5,
-         "3 2 4",
-         3,
-         0,
+    struct row {
+        const char *name, *programs; // windows 1.. in Z order
+        int32_t mode;
+        const char *select_names, *except_names, *select_name;
+        int32_t path_argument_found;
+        os_window start_target;
+        const char *expected_list;
+        os_window expected_target;
+        int32_t expected_selected, expected_mode;
+    } rows[] = {
+        {"named program: its first window is the target", "calc notepad notepad", 1, "", "", "notepad", 0, 0,
+         "1 2 3", 2, 1, 2},
+        {"named program: case is ignored", "NotePad", 1, "", "", "notepad", 0, 0, "1", 1, 0, 2},
+        {"named program: a shorter name does not match", "notepad", 1, "", "", "note", 0, 0, "1", 1, 0, 0},
+        {"named program: a longer name does not match", "note", 1, "", "", "notepad", 0, 0, "1", 1, 0, 0},
+        {"named program: an unreadable path never matches", "-", 1, "", "", "", 0, 0, "1", 1, 0, 0},
+        {"named program: sought only in its mode", "notepad", 0, "", "", "notepad", 0, 0, "1", 1, 0, 0},
+        {"select names in the order of the names", "a b c b d", 7, "c b", "", "", 0, 5, "3 2 4", 3, 0, 7},
+        {"select names ignore case, exact length", "Calc calcx calc", 7, "CALC", "", "", 0, 1, "1 3", 1, 0,
          7},
-        {"select names ignore case, exact length",
-         {"Calc", "calcx", "calc"},
-         7,
-         {"CALC"},
-         {},
-         "",
-         0,
-         1,
-         "1 3",
-         1,
-         0,
-         7},
-        {"no selected program: normal target rules", {"a", "b"}, 7, {"z"}, {}, "", 0, 2, "1 2", 2, 1, 0},
-        {"no selected program with a file: choose from the list",
-         {"a"},
-         7,
-         {"z"},
-         {},
-         "",
-         1,
-         1,
-         "1",
-         1,
-         0,
-         5},
-        {"select names skip the except list", {"a", "b"}, 7, {"b"}, {"b"}, "", 0, 0, "2", 2, 0, 7},
-        {"unfound named program: normal rules", {"a", "b"}, 1, {}, {}, "z", 0, 2, "1 2", 2, 1, 0},
-        {"unfound named program with a file", {"a", "b"}, 1, {}, {}, "z", 1, 2, "1 2", 2, 1, 5},
-        {"except list removes programs, order kept",
-         {"a", "x", "b", "X", "c"},
-         0,
-         {},
-         {"x"},
-         "",
-         0,
-         5,
-         "1 3 5",
-         5,
-         2,
-         0},
-        {"except list keeps the named program", {"a", "x"}, 2, {}, {"x"}, "x", 0, 2, "1 2", 2, 1, 2},
-        {"except list removing all empties the list", {"x", "y"}, 0, {}, {"x", "y"}, "", 0, 1, "", 1, 0, 0},
-        {"target not listed: the upper window", {"a", "b"}, 0, {}, {}, "", 0, 99, "1 2", 1, 0, 0},
-        {"target moved by the filter", {"x", "a", "b"}, 0, {}, {"x"}, "", 0, 3, "2 3", 3, 1, 0},
-        {"except names compare whole names", {"xx", "x"}, 0, {}, {"x"}, "", 0, 1, "1", 1, 0, 0},
+        {"no selected program: normal target rules", "a b", 7, "z", "", "", 0, 2, "1 2", 2, 1, 0},
+        {"no selected program with a file: choose from the list", "a", 7, "z", "", "", 1, 1, "1", 1, 0, 5},
+        {"select names skip the except list", "a b", 7, "b", "b", "", 0, 0, "2", 2, 0, 7},
+        {"unfound named program with a file", "a b", 1, "", "", "z", 1, 2, "1 2", 2, 1, 5},
+        {"except list removes programs, order kept", "a x b X c", 0, "", "x", "", 0, 5, "1 3 5", 5, 2, 0},
+        {"except list keeps the named program", "a x", 2, "", "x", "x", 0, 2, "1 2", 2, 1, 2},
+        {"except list removing all empties the list", "x y", 0, "", "x y", "", 0, 1, "", 1, 0, 0},
+        {"target not listed: the upper window", "a b", 0, "", "", "", 0, 99, "1 2", 1, 0, 0},
+        {"target moved by the filter", "x a b", 0, "", "x", "", 0, 3, "2 3", 3, 1, 0},
+        {"except names compare whole names", "xx x", 0, "", "x", "", 0, 1, "1", 1, 0, 0},
     };
     for (const auto &r : rows) {
         reset_target_state();
-        settings.window_select_mode = 0;
-        list_windows(r.programs);
         settings.window_select_mode = r.mode;
-        set_select_names(settings.select_names, &settings.select_count, {});
-        for (const char *n : r.select_names)
-            copy_text(settings.select_names[settings.select_count++], 32, n);
-        settings.except_count = 0;
-        for (const char *n : r.except_names)
-            copy_text(settings.except_names[settings.except_count++], 32, n);
         copy_text(settings.window_select_name, 260, r.select_name);
+        list_windows(r.programs); // a named program is sought while listing
+        set_names(settings.select_names, &settings.select_count, r.select_names);
+        set_names(settings.except_names, &settings.except_count, r.except_names);
         settings.path_argument_found = r.path_argument_found;
-        target.target_window = r.start_target;
+        if (r.start_target)
+            target.target_window = r.start_target;
         filter_window_list();
         EXPECT_EQ(listed(), r.expected_list) << r.name;
         EXPECT_EQ(target.target_window, r.expected_target) << r.name;
@@ -377,48 +255,56 @@ TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
     }
 }
 
-TEST_F(TargetTest, ExceptFilterMovesWholeEntriesAndEmptiesThePath)
+TEST_F(TargetTest, ListKeepsPathBaseNameAndTitleAndTheExceptFilterMovesWholeEntries)
 {
-    list_windows({"x", "b"});
-    settings.except_count = 1;
-    copy_text(settings.except_names[0], 32, "x");
+    add_listed_window(4, 0, "", "untitled"); // an unreadable path gives no name
+    EXPECT_STREQ(windows.window_exe_name[0], "");
+    reset_target_state();
+    add_listed_window(5, 1, "C:\\Program Files\\x.exe", "excepted");
+    add_listed_window(6, 2, "C:\\Windows\\notepad.exe", "memo - Notepad");
+    set_names(settings.except_names, &settings.except_count, "x");
     filter_window_list();
     ASSERT_EQ(windows.window_count, 1);
-    EXPECT_STREQ(windows.window_exe_name[0], "b");
-    EXPECT_STREQ(windows.window_exe_path[0], "C:\\Program Files\\b.exe");
-    EXPECT_STREQ(windows.window_title[0], "title 2");
+    EXPECT_EQ(windows.window_handle[0], 6u);
+    EXPECT_EQ(windows.window_has_caption[0], 1);
+    EXPECT_STREQ(windows.window_exe_path[0], "C:\\Windows\\notepad.exe");
+    EXPECT_STREQ(windows.window_exe_name[0], "notepad");
+    EXPECT_STREQ(windows.window_title[0], "memo - Notepad");
 
-    copy_text(settings.except_names[0], 32, "b");
+    set_names(settings.except_names, &settings.except_count, "notepad");
     filter_window_list();
     EXPECT_EQ(windows.window_count, 0);
     EXPECT_STREQ(windows.window_exe_path[0], "");
 }
 
-TEST_F(TargetTest, CapOfTwentyOnlyWithAnExceptList)
+TEST_F(TargetTest, ListCapsAtAHundredAndAtTwentyAfterAnExceptListOrSelectNames)
 {
-    list_windows(std::vector<std::string>(25, "app"));
+    settings.window_select_mode = 1;
+    copy_text(settings.window_select_name, 260, "late");
+    list_windows(repeat("app", 100) + "late");
+    EXPECT_EQ(windows.window_count, 100);
+    // The 101st window is not listed, so it cannot be the target either.
+    EXPECT_EQ(target.target_window, 0u);
+
+    reset_target_state();
+    settings.window_select_mode = 0;
+    list_windows(repeat("app", 25));
     filter_window_list();
     EXPECT_EQ(windows.window_count, 25);
 
     reset_target_state();
-    std::vector<std::string> names(25, "app");
-    names.insert(names.begin() + 3, "skip");
-    list_windows(names);
-    settings.except_count = 1;
-    copy_text(settings.except_names[0], 32, "skip");
+    list_windows(repeat("app", 3) + "skip " + repeat("app", 22));
+    set_names(settings.except_names, &settings.except_count, "skip");
     filter_window_list();
     EXPECT_EQ(windows.window_count, 20);
     EXPECT_EQ(windows.window_handle[3], 5u);
     EXPECT_EQ(windows.window_handle[19], 21u);
-}
 
-TEST_F(TargetTest, SelectNamesKeepAtMostTwenty)
-{
-    std::vector<std::string> names(30, "b");
-    names.insert(names.begin(), "a");
-    list_windows(names);
+    reset_target_state();
+    settings.except_count = 0;
+    list_windows("a " + repeat("b", 30));
     settings.window_select_mode = 7;
-    set_select_names(settings.select_names, &settings.select_count, {"a", "b"});
+    set_names(settings.select_names, &settings.select_count, "a b");
     filter_window_list();
     EXPECT_EQ(windows.window_count, 20);
     EXPECT_EQ(windows.window_handle[0], 1u);
