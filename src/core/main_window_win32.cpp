@@ -8,6 +8,7 @@
 
 #include "cmdline/cmdline.h"
 #include "core/activation.h"
+#include "core/process_state.h"
 #include "core/target.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
@@ -77,7 +78,7 @@ void init_environment(HWND main_window)
     settings.mouse_present = GetSystemMetrics(SM_CMOUSEBUTTONS);
     target.caret_point.x = 0;
     target.caret_point.y = 0;
-    settings.default_font = reinterpret_cast<uintptr_t>(create_japanese_font("ＭＳ Ｐゴシック", 13, 400, 0));
+    settings.default_font = reinterpret_cast<uintptr_t>(create_japanese_font(default_font_face, default_font_height, default_font_weight, 0));
 
     // The recorder holds its mutex while it runs; probe it without keeping it alive.
     settings.history_running = 0;
@@ -270,10 +271,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int)
 {
-    reset_settings();
-    reset_item_store();
-    reset_target_state();
-    reset_output_state();
+    reset_process_state();
     GetModuleFileNameA(nullptr, settings.exe_path, sizeof settings.exe_path);
     settings.exe_path[sizeof settings.exe_path - 1] = '\0';
     PathUnquoteSpacesA(settings.exe_path);

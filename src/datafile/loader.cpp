@@ -106,8 +106,8 @@ int read_data_file(os_buffer *file)
 void reset_loaded_settings()
 {
     settings.editor_path[0] = '\0';
-    copy_text(settings.delimiter, sizeof settings.delimiter, " | ");
-    copy_text(settings.break_mark, sizeof settings.break_mark, "↓");
+    copy_text(settings.delimiter, sizeof settings.delimiter, default_delimiter);
+    copy_text(settings.break_mark, sizeof settings.break_mark, default_break_mark);
     settings.select_count = 0;
     settings.except_count = 0;
     settings.match_accept = 0;
@@ -118,7 +118,7 @@ void reset_loaded_settings()
     settings.show_text_default = 0;
     settings.list_font_set = 0;
     settings.has_search_path = 0;
-    copy_text(settings.comment_mark, sizeof settings.comment_mark, ";");
+    copy_text(settings.comment_mark, sizeof settings.comment_mark, default_comment_mark);
 }
 
 // One section being read line by line out of the whole-file buffer.

@@ -169,8 +169,6 @@ void parse_except(const char *value)
     parse_name_list(value, settings.except_names, &settings.except_count);
 }
 
-const char default_font_face[] = "ＭＳ Ｐゴシック";
-
 // The weight value is a single digit meaning hundreds; anything else keeps what is there.
 void read_font_weight(const char *v, int32_t *weight)
 {
@@ -183,8 +181,8 @@ void read_font_weight(const char *v, int32_t *weight)
 void parse_font(const char *value)
 {
     copy_text(settings.list_font_face, sizeof settings.list_font_face, default_font_face);
-    settings.list_font_height = 13;
-    settings.list_font_weight = 400;
+    settings.list_font_height = default_font_height;
+    settings.list_font_weight = default_font_weight;
     settings.list_font_italic = 0;
     value_reader reader{value};
     char v[value_capacity];
@@ -328,8 +326,8 @@ void parse_view(const char *value)
         settings.preview_font_italic = settings.list_font_italic;
     } else {
         copy_text(settings.preview_font_face, sizeof settings.preview_font_face, default_font_face);
-        settings.preview_font_height = 13;
-        settings.preview_font_weight = 400;
+        settings.preview_font_height = default_font_height;
+        settings.preview_font_weight = default_font_weight;
         settings.preview_font_italic = 0;
     }
     value_reader reader{value};

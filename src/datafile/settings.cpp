@@ -10,14 +10,14 @@ void reset_settings()
 {
     memset(&settings, 0, sizeof settings);
     settings.command_line = "";
-    copy_text(settings.delimiter, sizeof settings.delimiter, " | ");
-    copy_text(settings.break_mark, sizeof settings.break_mark, "↓");
+    copy_text(settings.delimiter, sizeof settings.delimiter, default_delimiter);
+    copy_text(settings.break_mark, sizeof settings.break_mark, default_break_mark);
     settings.menu_position = 9;
     settings.text_caption_length = 20;
     settings.output_mode = 1;
-    copy_text(settings.list_font_face, sizeof settings.list_font_face, "ＭＳ Ｐゴシック");
-    settings.list_font_height = 13;
-    settings.list_font_weight = 400;
+    copy_text(settings.list_font_face, sizeof settings.list_font_face, default_font_face);
+    settings.list_font_height = default_font_height;
+    settings.list_font_weight = default_font_weight;
     settings.era_base_year = 1988;
     settings.log_max_entries = 20;
     settings.history_head_chars = 30;
@@ -27,7 +27,7 @@ void reset_settings()
     settings.file_menu_rows = 25;
     settings.file_menu_columns = 4;
     settings.file_menu_max_lines = 1000;
-    copy_text(settings.comment_mark, sizeof settings.comment_mark, ";");
+    copy_text(settings.comment_mark, sizeof settings.comment_mark, default_comment_mark);
     settings.search_window_width = 130;
     settings.list_window_width = 160;
     settings.list_window_height = 150;

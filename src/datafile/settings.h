@@ -13,6 +13,14 @@ constexpr int select_name_capacity = 10;
 constexpr int search_path_capacity = 5200;
 constexpr int paste_key_capacity = 3;
 
+// Defaults that the loader restores before each reading as well.
+constexpr char default_delimiter[] = " | ";
+constexpr char default_break_mark[] = "↓";
+constexpr char default_comment_mark[] = ";";
+constexpr char default_font_face[] = "ＭＳ Ｐゴシック";
+constexpr int32_t default_font_height = 13;
+constexpr int32_t default_font_weight = 400;
+
 struct settings_record {
     // ---- process values (start-up) ----
     char exe_path[260];

@@ -3,6 +3,7 @@
 #include <map>
 #include <string>
 
+#include "core/process_state.h"
 #include "core/activation.h"
 #include "core/target.h"
 #include "datafile/item_store.h"
@@ -30,10 +31,7 @@ class Activation : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_settings();
-        reset_item_store();
-        reset_output_state();
-        reset_target_state();
+        reset_process_state();
         reset_fake_system();
         choosers = activation_choosers{
             [] {

@@ -8,6 +8,7 @@
 #include <initializer_list>
 #include <string>
 
+#include "core/process_state.h"
 #include "core/target.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
@@ -23,10 +24,7 @@ struct datafile_dir {
 
     datafile_dir()
     {
-        reset_settings();
-        reset_item_store();
-        reset_output_state();
-        reset_target_state();
+        reset_process_state();
         reset_fake_system();
         char pattern[] = "/tmp/mivra_datafile_XXXXXX";
         const char *made = mkdtemp(pattern);

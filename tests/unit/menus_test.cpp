@@ -6,6 +6,7 @@
 #include <sstream>
 #include <string>
 
+#include "core/process_state.h"
 #include "core/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
@@ -94,10 +95,7 @@ class MenuTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_settings();
-        reset_item_store();
-        reset_output_state();
-        reset_target_state();
+        reset_process_state();
         reset_fake_system();
         reset_main_menu_state();
         reset_menu_model(&model);

@@ -2,6 +2,7 @@
 
 #include <string>
 
+#include "core/process_state.h"
 #include "core/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
@@ -38,10 +39,7 @@ class PasteTest : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_settings();
-        reset_item_store();
-        reset_target_state();
-        reset_output_state();
+        reset_process_state();
         reset_fake_system();
         target.focus_control = 9;
         for (const char *code : {"11", "56", "2E", "0d", "zz"}) {

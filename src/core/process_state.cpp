@@ -1,0 +1,14 @@
+#include "core/process_state.h"
+
+#include "core/target.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "output/output_state.h"
+
+void reset_process_state()
+{
+    reset_settings();
+    reset_item_store();
+    reset_target_state();
+    reset_output_state();
+}
