@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/options.h"
 #include "datafile/settings.h"
 #include "os/os.h"

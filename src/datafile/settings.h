@@ -1,7 +1,7 @@
 // The settings record: every "[system]" option, the start modes that the command line sets and the
 // process values derived at start-up. One process-wide instance, `settings`.
 // Owns: the record and its initial values. The option parsers (settings.cpp) and the loader fill
-// it; core/ fills the process values; cmdline/ the start modes. Everyone else only reads it, except
+// it; app/ fills the process values; cmdline/ the start modes. Everyone else only reads it, except
 // the working-state fields that their rooms name.
 #pragma once
 
@@ -20,6 +20,44 @@ constexpr char default_comment_mark[] = ";";
 constexpr char default_font_face[] = "ＭＳ Ｐゴシック";
 constexpr int32_t default_font_height = 13;
 constexpr int32_t default_font_weight = 400;
+
+// ---- the numbered modes, with the values the data file and the command line give them ----
+
+// output_mode
+constexpr int32_t output_insert = 0;         // EM_REPLACESEL into the target control
+constexpr int32_t output_paste = 1;          // clipboard and paste keys
+constexpr int32_t output_clipboard_only = 2; // clipboard only, nothing is sent to the target
+// search_kind
+constexpr int32_t search_popup_menu = 0;
+constexpr int32_t search_prefix = 1;
+constexpr int32_t search_substring = 2;
+// menu_position
+constexpr int32_t menu_at_active_window = 0;
+constexpr int32_t menu_at_point = 1;
+constexpr int32_t menu_at_mouse = 2;
+constexpr int32_t menu_at_mouse_centred = 3;
+constexpr int32_t menu_at_screen_centre = 4;
+constexpr int32_t menu_at_caret = 5;
+constexpr int32_t menu_position_unset = 9;
+// window_select_mode
+constexpr int32_t select_foreground = 0;    // the foreground window
+constexpr int32_t select_named_pending = 1; // "/#a=name", its window still to be found
+constexpr int32_t select_named_found = 2;
+constexpr int32_t select_from_list = 5;     // the user chooses from the window list
+constexpr int32_t select_restricted = 7;    // "/#a": only the "@select=" programs
+// direct_mode
+constexpr int32_t direct_none = 0;
+constexpr int32_t direct_clipboard = 1; // "/#b"
+constexpr int32_t direct_history = 2;   // "/#h"
+// text_file_search
+constexpr int32_t text_file_off = 0;
+constexpr int32_t text_file_on = 1;
+constexpr int32_t text_file_named = 2; // a file name came with the command line
+constexpr int32_t text_file_path = 3;  // a file path came with the command line
+// preview_mode
+constexpr int32_t preview_off = 0;
+constexpr int32_t preview_beside = 1;
+constexpr int32_t preview_above = 2;
 
 struct settings_record {
     // ---- process values (start-up) ----
@@ -47,12 +85,12 @@ struct settings_record {
     char break_mark[32];
     char search_path[search_path_capacity];
     int32_t has_search_path;
-    int32_t menu_position; // 9 = unset
+    int32_t menu_position; // menu_at_*, menu_position_unset
     int32_t menu_x, menu_y;
     int32_t replace_enabled, sendkey_enabled, sendkey_file_enabled;
     int32_t show_text_default;
     int32_t text_caption_length;
-    int32_t output_mode; // 0 insert, 1 clipboard and paste keys, 2 clipboard only
+    int32_t output_mode; // output_insert, output_paste, output_clipboard_only
     char select_names[select_name_capacity][32];
     int32_t select_count;
     char except_names[select_name_capacity][32];
@@ -71,7 +109,7 @@ struct settings_record {
     char comment_mark[16];
     int32_t search_window_width, list_window_width, list_window_height;
     int32_t window_offset_x, window_offset_y;
-    int32_t search_kind; // 0 popup menu, 1 prefix search, 2 substring search
+    int32_t search_kind; // search_popup_menu, search_prefix, search_substring
     int32_t sort_list, match_accept;
     uint32_t list_style;
     int32_t preview_mode, preview_size_limit, preview_width, preview_height;
@@ -87,13 +125,13 @@ struct settings_record {
     // ---- start modes (command line) ----
     char path_argument[260];
     int32_t path_argument_found;
-    int32_t window_select_mode; // 0, 1 "/#a=name", 2 found, 5 choose from list, 7 "/#a"
+    int32_t window_select_mode; // select_*
     char window_select_name[260];
     char initial_search_word[260];
     int32_t initial_word_state;
-    int32_t direct_mode; // 0, 1 "/#b", 2 "/#h"
+    int32_t direct_mode; // direct_*
     int32_t recent_first, migemo_on, title_first;
-    int32_t text_file_search;
+    int32_t text_file_search; // text_file_*
     char text_file_search_name[260];
     int32_t text_file_preselected;
     int32_t log_entry_count;

@@ -1,7 +1,7 @@
 // Popup menus from menu models, and the menu messages of the main window.
 #include "menus/menu_win32.h"
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "menus/main_menu.h"
 

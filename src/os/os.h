@@ -97,7 +97,7 @@ void os_replace_selection(os_window control, const char *text);
 int os_window_rect(os_window window, os_rect *out);
 // Mouse cursor in screen pixels.
 void os_cursor_pos(os_point *out);
-// SetTimer(window, id, 0, NULL).
-void os_arm_timer(os_window window, int id);
+// SetTimer(window, id, 0, NULL); 0 when the system refused the timer.
+int os_arm_timer(os_window window, int id);
 // Asks the main window to close (WM_CLOSE), which ends the activation and the process.
 void os_close_window(os_window window);

@@ -7,9 +7,14 @@
 
 constexpr size_t output_text_capacity = 1040000;
 
+// output_source
+constexpr int32_t source_prepared = 0;  // the chooser prepared output_text
+constexpr int32_t source_expanded = 1;  // the expansion engine or a history entry filled it
+constexpr int32_t source_clipboard = 2; // paste the clipboard unchanged
+
 struct output_state {
     char output_text[output_text_capacity];
-    int32_t output_source; // 0 chooser prepared output_text, 1 expansion or history, 2 clipboard as is
+    int32_t output_source; // source_*
     int32_t clipboard_macro_done;
     int32_t key_macro_present;
     int32_t tab_macro_present;

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <cstring>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "output/output_state.h"

@@ -247,6 +247,12 @@ int os_window_rect(os_window window, os_rect *out)
 
 void os_cursor_pos(os_point *out) { *out = fake.cursor; }
 
-void os_arm_timer(os_window, int id) { log_event("timer " + std::to_string(id)); }
+int os_arm_timer(os_window, int id)
+{
+    if (fake.timer_fails)
+        return 0;
+    log_event("timer " + std::to_string(id));
+    return 1;
+}
 
 void os_close_window(os_window) { log_event("close"); }

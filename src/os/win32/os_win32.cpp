@@ -364,6 +364,9 @@ void os_cursor_pos(os_point *out)
     out->y = point.y;
 }
 
-void os_arm_timer(os_window window, int id) { SetTimer(as_hwnd(window), static_cast<UINT_PTR>(id), 0, nullptr); }
+int os_arm_timer(os_window window, int id)
+{
+    return SetTimer(as_hwnd(window), static_cast<UINT_PTR>(id), 0, nullptr) != 0 ? 1 : 0;
+}
 
 void os_close_window(os_window window) { PostMessageA(as_hwnd(window), WM_CLOSE, 0, 0); }

@@ -1,6 +1,6 @@
-#include "core/activation.h"
+#include "app/activation.h"
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"

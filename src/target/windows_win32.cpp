@@ -1,19 +1,19 @@
-// Window enumeration: the running-instance search by class name, and the list of visible top-level
-// windows with the executable of each window's process.
 #include <windows.h>
 #include <tlhelp32.h>
 
 #include <cstring>
 
-#include "core/main_window_win32.h"
-#include "core/target.h"
+#include "target/windows_win32.h"
+
+#include "target/target.h"
 #include "datafile/settings.h"
 #include "text/sjis.h"
 
-int enumeration_phase;
-HWND previous_instance_window;
+static int enumeration_phase;
+static HWND previous_instance_window;
+static const char *instance_class_name;
 
-void process_exe_path_nt(DWORD process_id, char *out)
+static void process_exe_path_nt(DWORD process_id, char *out)
 {
     out[0] = '\0';
     HMODULE psapi = LoadLibraryA("PSAPI.DLL");
@@ -40,7 +40,7 @@ void process_exe_path_nt(DWORD process_id, char *out)
     FreeLibrary(psapi);
 }
 
-void process_exe_path_9x(DWORD process_id, char *out)
+static void process_exe_path_9x(DWORD process_id, char *out)
 {
     out[0] = '\0';
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -69,7 +69,15 @@ void process_exe_path_9x(DWORD process_id, char *out)
     CloseHandle(snap);
 }
 
-BOOL CALLBACK enum_window_proc(HWND window, LPARAM)
+void process_exe_path(DWORD process_id, char *out)
+{
+    if (settings.is_nt == 1)
+        process_exe_path_nt(process_id, out);
+    else
+        process_exe_path_9x(process_id, out);
+}
+
+static BOOL CALLBACK enum_window_proc(HWND window, LPARAM)
 {
     char title[260] = "";
     char class_name[128] = "";
@@ -79,7 +87,7 @@ BOOL CALLBACK enum_window_proc(HWND window, LPARAM)
     if (enumeration_phase == 1) {
         if (reinterpret_cast<os_window>(window) == settings.main_window)
             return TRUE;
-        if (equals_nocase(class_name, main_class_name)) {
+        if (equals_nocase(class_name, instance_class_name)) {
             enumeration_phase = 2;
             previous_instance_window = window;
             return FALSE;
@@ -102,10 +110,7 @@ BOOL CALLBACK enum_window_proc(HWND window, LPARAM)
     DWORD process_id = 0;
     GetWindowThreadProcessId(window, &process_id);
     char path[260];
-    if (settings.is_nt == 1)
-        process_exe_path_nt(process_id, path);
-    else
-        process_exe_path_9x(process_id, path);
+    process_exe_path(process_id, path);
     LONG style = GetWindowLongA(window, GWL_STYLE);
     int has_caption = (style & (WS_BORDER | WS_DLGFRAME)) ? 1 : 0;
     add_listed_window(reinterpret_cast<os_window>(window), has_caption, path, title);
@@ -118,8 +123,9 @@ void enumerate_windows()
     EnumWindows(enum_window_proc, 0);
 }
 
-HWND find_previous_instance()
+HWND find_previous_instance(const char *class_name)
 {
+    instance_class_name = class_name;
     enumeration_phase = 1;
     previous_instance_window = nullptr;
     EnumWindows(enum_window_proc, 0);

@@ -1,5 +1,5 @@
 // The process entry and the hidden main window whose procedure drives every activation.
-#include "core/main_window_win32.h"
+#include "app/main_window_win32.h"
 
 #include <shlwapi.h>
 
@@ -7,9 +7,10 @@
 #include <cstring>
 
 #include "cmdline/cmdline.h"
-#include "core/activation.h"
-#include "core/process_state.h"
-#include "core/target.h"
+#include "app/activation.h"
+#include "app/process_state.h"
+#include "target/target.h"
+#include "target/windows_win32.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
@@ -147,7 +148,7 @@ static bool take_instance(HWND window)
     instance_mutex = CreateMutexA(nullptr, TRUE, instance_mutex_name);
     if (GetLastError() != ERROR_ALREADY_EXISTS)
         return true;
-    HWND previous = find_previous_instance();
+    HWND previous = find_previous_instance(main_class_name);
     if (!previous)
         return false;
     if (!find_nocase(settings.command_line, "/#z")) {

@@ -1,6 +1,6 @@
-#include "core/process_state.h"
+#include "app/process_state.h"
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "output/output_state.h"

@@ -1,4 +1,4 @@
-#include "core/target.h"
+#include "target/target.h"
 
 #include <cstring>
 
