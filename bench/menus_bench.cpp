@@ -4,7 +4,7 @@
 
 #include <string>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "menus/main_menu.h"
@@ -85,8 +85,8 @@ void BM_fill_last_group(benchmark::State &state)
     const int32_t group = fill_full_store();
     for (auto _ : state) {
         reset_menu_model(&model);
-        int32_t menu = create_menu(&model, menu_lazy_group);
-        fill_item_menu(&model, menu, group, 1);
+        int32_t menu = create_menu(&model, menu_lazy_group, group);
+        fill_lazy_menu(&model, menu);
         benchmark::DoNotOptimize(model.entry_count);
     }
 }

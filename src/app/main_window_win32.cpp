@@ -209,7 +209,11 @@ static LRESULT on_create(HWND window)
     create_option_fonts();
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
-    select_target(reinterpret_cast<os_window>(window));
+    // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
+    if (!select_target(reinterpret_cast<os_window>(window))) {
+        release_resources();
+        return -1;
+    }
     return 0;
 }
 
@@ -261,7 +265,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
         on_menu_select(wparam, lparam);
         return 0;
     case WM_INITMENUPOPUP:
-        on_init_menu_popup(reinterpret_cast<HMENU>(wparam), LOWORD(lparam));
+        on_init_menu_popup(reinterpret_cast<HMENU>(wparam));
         return 0;
     case WM_INITMENU:
         on_init_menu();

@@ -125,9 +125,9 @@ void read_window_switches(const char *command_line)
             named.length = 0;
         copy_text_n(settings.window_select_name, sizeof settings.window_select_name, named.text,
                     named.length);
-        settings.window_select_mode = named.length > 0 ? 1 : 5;
+        settings.window_select_mode = named.length > 0 ? select_named_pending : select_from_list;
     } else if (has_switch(command_line, "/#a")) {
-        settings.window_select_mode = 7;
+        settings.window_select_mode = select_restricted;
     }
 
     switch_value handle = find_value(command_line, "/#w=");
@@ -154,17 +154,17 @@ void read_search_switches(const char *command_line)
     switch_value substring = find_value(command_line, "/#g=");
     bool substring_bare = has_switch(command_line, "/#g");
     if (prefix.present) {
-        settings.search_kind = 1;
+        settings.search_kind = search_prefix;
         take_search_word(prefix);
     } else if (prefix_bare) {
-        settings.search_kind = 1;
+        settings.search_kind = search_prefix;
     } else if (substring.present) {
-        settings.search_kind = 2;
+        settings.search_kind = search_substring;
         take_search_word(substring);
     } else if (substring_bare) {
-        settings.search_kind = 2;
+        settings.search_kind = search_substring;
     } else {
-        settings.search_kind = 0;
+        settings.search_kind = search_popup_menu;
     }
 }
 
@@ -175,12 +175,12 @@ void read_text_file_switches(const char *command_line)
     if (named.present || bare) {
         if (settings.path_argument_found == 1) {
             settings.path_argument_found = 0;
-            settings.text_file_search = 3;
+            settings.text_file_search = text_file_path;
         } else if (named.present && named.length > 0) {
-            settings.text_file_search = 2;
+            settings.text_file_search = text_file_named;
             copy_value(settings.text_file_search_name, sizeof settings.text_file_search_name, named);
         } else {
-            settings.text_file_search = 1;
+            settings.text_file_search = text_file_on;
         }
     } else if (settings.path_argument_found == 1 && !has_switch(command_line, "/#l")) {
         settings.path_argument_found = 0;
@@ -238,14 +238,14 @@ void parse_command_line(const char *command_line)
     read_window_switches(command_line);
     read_search_switches(command_line);
     if (has_switch(command_line, "/#c"))
-        settings.output_mode = 2;
+        settings.output_mode = output_clipboard_only;
     if (has_switch(command_line, "/#b"))
-        settings.direct_mode = 1;
+        settings.direct_mode = direct_clipboard;
     if (has_switch(command_line, "/#h") && settings.history_running == 1)
-        settings.direct_mode = 2;
+        settings.direct_mode = direct_history;
     if (has_switch(command_line, "/#o"))
         settings.recent_first = 1;
-    if (has_switch(command_line, "/#j") && settings.search_kind > 0)
+    if (has_switch(command_line, "/#j") && settings.search_kind != search_popup_menu)
         settings.migemo_on = 1;
     read_text_file_switches(command_line);
     if (has_switch(command_line, "/#y"))

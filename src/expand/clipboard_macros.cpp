@@ -1,5 +1,4 @@
 // "%CLP%" and "%CLM%": the clipboard text put into output_text.
-#include <cstdlib>
 #include <cstring>
 
 #include "datafile/settings.h"
@@ -12,23 +11,15 @@ constexpr size_t preview_clipboard_limit = 1024;
 void expand_clipboard_macros(os_window window, int preview)
 {
     // The clipboard text can be any size; more than output_text holds could never be pasted anyway.
-    char *clip = static_cast<char *>(malloc(output_text_capacity));
-    char *work = static_cast<char *>(malloc(output_text_capacity));
-    if (!clip || !work) {
-        free(clip);
-        free(work);
-        return;
-    }
+    static char clip[output_text_capacity];
+    char *work = macro_work_buffer();
     size_t length = 0;
     if (!os_clipboard_get_text(window, clip, output_text_capacity, &length)) {
         clip[0] = '\0';
         length = 0;
     }
-    if (preview && length > preview_clipboard_limit) {
-        free(clip);
-        free(work);
+    if (preview && length > preview_clipboard_limit)
         return;
-    }
     if (length >= output_text_capacity)
         drop_split_character(clip, output_text_capacity - 1);
 
@@ -41,6 +32,4 @@ void expand_clipboard_macros(os_window window, int preview)
     if (settings.history_running == 0 || output.clipboard_macro_done == 1)
         substitute_all(output.output_text, output_text_capacity, work, "%CLM%", fixed_replacement,
                        &replacement);
-    free(clip);
-    free(work);
 }

@@ -271,10 +271,10 @@ void expand_date_folder_macros(char *text, size_t capacity)
 {
     if (find_pattern(text, "%$tb%"))
         output.tab_macro_present = 1;
-    // One work buffer as large as the text's own buffer: every pass fits, or is cut, there.
-    char *work = static_cast<char *>(malloc(capacity));
-    if (!work)
-        return;
+    // Every pass fits, or is cut, in the shared work buffer.
+    if (capacity > work_buffer_capacity)
+        capacity = work_buffer_capacity;
+    char *work = macro_work_buffer();
     replace_rows(text, capacity, work);
 
     date_context date;
@@ -298,5 +298,4 @@ void expand_date_folder_macros(char *text, size_t capacity)
     }
 
     replace_rows(text, capacity, work);
-    free(work);
 }

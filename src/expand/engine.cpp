@@ -8,6 +8,7 @@
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
+#include "output/chord.h"
 #include "output/paste.h"
 #include "text/sjis.h"
 
@@ -17,7 +18,6 @@ namespace {
 
 constexpr size_t switch_value_limit = 259; // characters kept of a number or a marker
 constexpr size_t key_render_limit = 1024;  // key macros are rendered for shorter texts only
-constexpr int max_chord_keys = 5;
 const char unreadable_message[] = "データファイルが読めません！";
 
 bool is_blank(char c)
@@ -229,7 +229,7 @@ int read_file_source(os_window window, const item_entry &item, int preview, size
         char name[path_capacity], ext[path_capacity];
         split_path(item.text, nullptr, nullptr, name, ext);
         snprintf(output.output_text, output_text_capacity, "! %s - %s%s", item.list_caption, name, ext);
-        output.output_source = 0;
+        output.output_source = source_prepared;
         return 2;
     }
     if (status != os_read_ok) {
@@ -281,7 +281,7 @@ int expand_item_file(os_window window, int item, int source, int preview)
         return 0;
     const item_entry &entry = store.items[item];
     size_t size = 0;
-    if (source == 1) {
+    if (source == expand_from_clipboard) {
         if (!read_clipboard_source(window, entry, &size))
             return 0;
     } else {
@@ -292,10 +292,6 @@ int expand_item_file(os_window window, int item, int source, int preview)
 
     cut_to_range(output.output_text, size);
     apply_macros(window, preview);
-    if (preview == 1)
-        return 1;
-    if (settings.output_mode == 2)
-        return put_clipboard_text(window, output.output_text) ? 1 : 0;
     return 1;
 }
 
@@ -323,52 +319,38 @@ void render_key_macros(char *text, size_t capacity)
     size_t length = strnlen(text, capacity);
     if (length >= capacity)
         return;
-    // Each macro of at least 5 bytes renders as at most " [" + 5 keys of 31 bytes + 4 blanks + "] ".
-    size_t work_capacity = length * 33 + 64;
-    if (work_capacity > capacity)
-        work_capacity = capacity;
-    char *work = static_cast<char *>(malloc(work_capacity));
-    if (!work)
-        return;
+    if (capacity > work_buffer_capacity)
+        capacity = work_buffer_capacity;
+    char *work = macro_work_buffer();
     rebuilt_text r;
-    rebuild_start(&r, work, work_capacity);
+    rebuild_start(&r, work, capacity);
     const char *from = text;
-    while (!r.cut) {
-        const char *open = find_nocase(from, "%$");
-        if (!open)
-            break;
-        const char *close = find_exact(open + 2, "%");
-        if (!close)
-            break;
-        size_t distance = static_cast<size_t>(close - open);
-        if (distance < 4 || distance > 12)
-            break;
-        rebuild_append(&r, from, static_cast<size_t>(open - from));
+    key_chord chord;
+    while (!r.cut && next_chord(from, &chord)) {
+        rebuild_append(&r, from, static_cast<size_t>(chord.open - from));
         rebuild_append(&r, " [", 2);
-        int keys = 0;
-        for (const char *p = open + 2; p + 2 <= close && keys < max_chord_keys; p += 2, ++keys) {
-            char code[3] = {p[0], p[1], '\0'};
-            bool tab = fold_ascii(code[0]) == 't' && fold_ascii(code[1]) == 'b';
-            if (tab)
-                copy_text(code, sizeof code, "09");
-            const char *key = find_key(code);
+        for (int k = 0; k < chord.count; ++k) {
+            const chord_pair &pair = chord.pairs[k];
+            char code[4];
+            copy_text_n(code, sizeof code, pair.at, pair.length);
+            const bool tab = is_tab_pair(pair);
+            const char *key = find_key(tab ? "09" : code);
             if (key[0] == '\0') {
-                key = code;
+                key = tab ? "09" : code;
                 if (!tab) {
                     output.unregistered_key_flag = 1;
                     copy_text(output.unregistered_key, sizeof output.unregistered_key, code);
                 }
             }
-            if (keys > 0)
+            if (k > 0)
                 rebuild_append(&r, " ", 1);
             rebuild_append(&r, key, strlen(key));
         }
         rebuild_append(&r, "] ", 2);
-        from = close + 1;
+        from = chord.close + 1;
     }
     rebuild_append(&r, from, strlen(from));
     memcpy(text, work, r.length + 1);
-    free(work);
 }
 
 void prepare_chosen_text(os_window window)
@@ -376,13 +358,9 @@ void prepare_chosen_text(os_window window)
     if (settings.break_mark[0] != '\0') {
         // One sweep gives what restarting from the beginning gives, as CR LF never holds part of a
         // mark read from a line, and it cannot loop on a mark that CR LF contains.
-        char *work = static_cast<char *>(malloc(output_text_capacity));
-        if (work) {
-            text_piece line_break{"\r\n", 2};
-            substitute_all(output.output_text, output_text_capacity, work, settings.break_mark,
-                           fixed_replacement, &line_break);
-            free(work);
-        }
+        text_piece line_break{"\r\n", 2};
+        substitute_all(output.output_text, output_text_capacity, macro_work_buffer(), settings.break_mark,
+                       fixed_replacement, &line_break);
     }
     apply_macros(window, 0);
 }

@@ -24,7 +24,10 @@ struct item_switches {
 extern item_switches switches;
 
 // Fills output_text from item `item`'s file (source != 1) or the clipboard (source 1), cuts the
-// range its switches select and applies the macros. 1 success, 0 failure (after its message).
+// range its switches select and applies the macros. 1 success, 0 failure (after its message). The
+// clipboard-only rule is the caller's (choice/).
+constexpr int expand_from_file = 0;
+constexpr int expand_from_clipboard = 1;
 int expand_item_file(os_window window, int item, int source, int preview);
 void parse_item_switches(const char *switch_text);
 // Moves the part of text (size bytes, terminated after them) that the switch state selects to the

@@ -133,3 +133,9 @@ void drop_split_character(char *text, size_t length)
         }
     }
 }
+
+char *macro_work_buffer()
+{
+    static char work[work_buffer_capacity];
+    return work;
+}

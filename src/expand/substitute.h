@@ -42,6 +42,11 @@ typedef text_piece (*replacement_for)(const char *occurrence, void *context);
 size_t substitute_all(char *text, size_t capacity, char *work, const char *pattern, replacement_for replace,
                       void *context);
 
+// The one work buffer of the macro passes, work_buffer_capacity bytes, allocated with the program.
+// A pass uses it only within its own call, so the passes of one expansion share it.
+constexpr size_t work_buffer_capacity = 1040000;
+char *macro_work_buffer();
+
 // The replacement that is the same for every occurrence; context is a text_piece.
 text_piece fixed_replacement(const char *occurrence, void *context);
 

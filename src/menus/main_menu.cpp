@@ -3,12 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
-#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
-#include "expand/expand.h"
-#include "output/output_state.h"
-#include "output/paste.h"
+#include "target/target.h"
 #include "text/sjis.h"
 
 int32_t pending_mark, pending_mark_item;
@@ -46,11 +43,11 @@ int32_t append_item(menu_model *m, int32_t menu, int32_t index, const char *capt
 {
     uint32_t flags = 0;
     if (pending_mark == mark_separator)
-        append_menu_entry(m, menu, item_command_base + pending_mark_item, menu_separator, "", -1);
+        append_menu_entry(m, menu, item_commands.first + pending_mark_item, menu_separator, "", -1);
     else if (pending_mark == mark_column_break)
         flags = menu_column_break;
     pending_mark = mark_none;
-    return append_menu_entry(m, menu, item_command_base + index, flags, caption, -1);
+    return append_menu_entry(m, menu, item_commands.first + index, flags, caption, -1);
 }
 
 void append_separator(menu_model *m, int32_t menu, int32_t id)
@@ -66,7 +63,7 @@ void build_window_menu(menu_model *m, int32_t menu)
         (selected >= 0 && selected < windows.window_count) ? windows.window_exe_name[selected] : "";
     char caption[600];
     snprintf(caption, sizeof caption, window_menu_format, selected_name);
-    const int32_t sub = create_menu(m, menu_filled);
+    const int32_t sub = create_menu(m, menu_filled, 0);
     append_menu_entry(m, menu, window_menu_command, 0, caption, sub);
     if (sub < 0)
         return;
@@ -77,14 +74,14 @@ void build_window_menu(menu_model *m, int32_t menu)
             snprintf(caption, sizeof caption, "%s | %s", windows.window_exe_name[w], windows.window_title[w]);
         else
             copy_text(caption, sizeof caption, windows.window_exe_name[w]);
-        append_menu_entry(m, sub, window_command_base + w, w == selected ? uint32_t{menu_checked} : 0u,
+        append_menu_entry(m, sub, window_commands.first + w, w == selected ? uint32_t{menu_checked} : 0u,
                           caption, -1);
     }
 }
 
 void build_version_menu(menu_model *m, int32_t menu)
 {
-    const int32_t sub = create_menu(m, menu_filled);
+    const int32_t sub = create_menu(m, menu_filled, 0);
     append_menu_entry(m, menu, version_menu_command, 0, version_caption, sub);
     if (sub < 0)
         return;
@@ -132,50 +129,16 @@ void switch_recorder()
         os_shell_open(settings.recorder_path, nullptr, nullptr);
 }
 
-int schedule_output(os_window window, int timer)
-{
-    return_to_target();
-    os_arm_timer(window, timer);
-    return menu_output_scheduled;
-}
-
-bool no_target_for_paste()
-{
-    return settings.output_mode != 2 && windows.window_count == 0;
-}
-
-int choose_item(os_window window, int32_t i)
-{
-    if (i >= store.item_count)
-        return menu_nothing;
-    const item_entry &item = store.items[i];
-    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
-    if (item.kind != text_item || no_target_for_paste())
-        return menu_nothing;
-    if (item.is_file == 1) {
-        output.output_source = 1;
-        if (!expand_item_file(window, i, 0, 0) || settings.output_mode == 2)
-            return menu_nothing;
-        return schedule_output(window, output_timer);
-    }
-    output.output_source = 0;
-    copy_text(output.output_text, sizeof output.output_text, item.text);
-    prepare_chosen_text(window);
-    if (settings.output_mode == 2 && !put_clipboard_text(window, output.output_text))
-        return menu_nothing;
-    return schedule_output(window, output_timer);
-}
-
-int choose_window(os_window window, int32_t w)
+choice_result choose_window(os_window window, int32_t w)
 {
     // An id of a window that is no longer listed does nothing.
     if (w >= windows.window_count)
-        return menu_nothing;
+        return choice_cancelled;
     windows.window_selected = w;
     target.target_window = windows.window_handle[w];
     capture_target(window, target.target_window);
     compute_popup_origin();
-    return menu_show_again;
+    return choice_continue;
 }
 
 } // namespace
@@ -249,7 +212,7 @@ void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset)
         case group_open: {
             const int32_t entry = append_item(m, menu, i, item.caption);
             if (entry >= 0)
-                m->entries[entry].submenu = create_menu(m, menu_lazy_group);
+                m->entries[entry].submenu = create_menu(m, menu_lazy_group, i);
             break;
         }
         case group_close:
@@ -266,7 +229,7 @@ void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset)
 int32_t build_main_menu(menu_model *m)
 {
     reset_menu_model(m);
-    const int32_t root = create_menu(m, menu_filled);
+    const int32_t root = create_menu(m, menu_filled, 0);
     fill_item_menu(m, root, 0, 0);
     build_utility_menu(m, root);
     return root;
@@ -278,43 +241,48 @@ void build_utility_menu(menu_model *m, int32_t menu)
     // none are added.
     const bool recent_added = false;
 
-    if (settings.history_running == 1 || settings.output_mode != 2) {
+    if (settings.history_running == 1 || settings.output_mode != output_clipboard_only) {
         if (store.item_count > 0 || recent_added)
             append_separator(m, menu, utility_separator_id);
-        const int32_t history = settings.history_running == 1 ? create_menu(m, menu_lazy_history) : -1;
+        const int32_t history = settings.history_running == 1 ? create_menu(m, menu_lazy_history, 0) : -1;
         append_menu_entry(m, menu, clipboard_command, 0, clipboard_caption, history);
     }
-    if (settings.output_mode != 2 && windows.window_count > 0) {
+    if (settings.output_mode != output_clipboard_only && windows.window_count > 0) {
         append_separator(m, menu, utility_separator_id);
         build_window_menu(m, menu);
     }
     // The list of text files ("データファイル ( &3 )", 6300) comes here with a later change.
-    if (settings.output_mode != 2 || settings.history_running == 1 || windows.window_count > 0 ||
+    if (settings.output_mode != output_clipboard_only || settings.history_running == 1 || windows.window_count > 0 ||
         store.item_count > 0 || recent_added)
         append_separator(m, menu, utility_separator_id);
     build_version_menu(m, menu);
 }
 
-int dispatch_menu_command(os_window window, int32_t id)
+void fill_lazy_menu(menu_model *m, int32_t menu)
 {
-    if (id >= item_command_base && id < item_command_end)
-        return choose_item(window, id - item_command_base);
-    if (id == clipboard_command) {
-        if (windows.window_count == 0)
-            return menu_nothing;
-        settings.output_mode = 1;
-        output.output_source = 2;
-        return schedule_output(window, output_timer);
-    }
-    if (id >= window_command_base && id < window_command_end)
-        return choose_window(window, id - window_command_base);
+    if (menu < 0 || menu >= m->menu_count)
+        return;
+    const menu_node &node = m->menus[menu];
+    // Histories and listed text files are filled by their own rooms when they arrive.
+    if (node.lazy == menu_lazy_group)
+        fill_item_menu(m, menu, node.owner, 1);
+}
+
+choice_result dispatch_menu_command(os_window window, int32_t id)
+{
+    if (item_commands.holds(id))
+        return finish_item(window, id - item_commands.first);
+    if (id == clipboard_command)
+        return finish_clipboard(window);
+    if (window_commands.holds(id))
+        return choose_window(window, id - window_commands.first);
     if (id == data_file_command)
         open_in_editor(settings.data_file_path);
     else if (id == manual_command)
         open_in_editor(settings.manual_path);
     else if (id == recorder_command)
         switch_recorder();
-    // History entries (8000..8100) and text-file lines (9000..13999) are carried out by the history
-    // and text-file menus when they arrive; like every other id they do nothing here yet.
-    return menu_nothing;
+    // History entries and text-file lines are carried out by their menus when they arrive; like
+    // every other id they do nothing here yet.
+    return choice_cancelled;
 }

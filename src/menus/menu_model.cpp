@@ -8,7 +8,7 @@ void reset_menu_model(menu_model *model)
     model->entry_count = 0;
 }
 
-int32_t create_menu(menu_model *model, int32_t lazy)
+int32_t create_menu(menu_model *model, int32_t lazy, int32_t owner)
 {
     if (model->menu_count >= menu_capacity)
         return -1;
@@ -16,6 +16,7 @@ int32_t create_menu(menu_model *model, int32_t lazy)
     node.first = node.last = -1;
     node.count = 0;
     node.lazy = lazy;
+    node.owner = owner;
     return model->menu_count++;
 }
 

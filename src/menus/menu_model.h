@@ -6,8 +6,13 @@
 
 #include <cstdint>
 
-constexpr int menu_entry_capacity = 4200;
-constexpr int menu_capacity = 160;
+#include "datafile/item_store.h"
+
+// The worst case the tables allow: every entry of the store shown on one level (a '+' line gives
+// at most one separator, a group one lazy submenu), then the utility entries with their submenus,
+// the recent items, the windows and the listed text files.
+constexpr int menu_capacity = item_capacity + 64;
+constexpr int menu_entry_capacity = item_capacity + 512;
 
 enum menu_entry_flag : uint32_t {
     menu_separator = 1,    // MF_SEPARATOR
@@ -15,12 +20,12 @@ enum menu_entry_flag : uint32_t {
     menu_checked = 4,      // MFS_CHECKED
 };
 
-// How an empty submenu is filled when it opens (the front asks the builders at WM_INITMENUPOPUP).
+// How an empty submenu is filled when it opens (the front asks fill_lazy_menu at WM_INITMENUPOPUP).
 enum menu_lazy_kind : int32_t {
     menu_filled = 0,
-    menu_lazy_group = 1,     // group entry: fill_item_menu(sub, id - 1000, 1)
+    menu_lazy_group = 1,     // the entries of the group that `owner` opens
     menu_lazy_history = 2,   // clipboard history
-    menu_lazy_text_file = 3, // a listed text file
+    menu_lazy_text_file = 3, // the lines of listed text file `owner`
 };
 
 struct menu_entry {
@@ -33,7 +38,8 @@ struct menu_entry {
 
 struct menu_node {
     int32_t first, last, count;
-    int32_t lazy; // menu_lazy_kind
+    int32_t lazy;  // menu_lazy_kind
+    int32_t owner; // what a lazy menu stands for: the group's item index, the text file's index
 };
 
 struct menu_model {
@@ -46,7 +52,7 @@ struct menu_model {
 // Empties the whole model.
 void reset_menu_model(menu_model *model);
 // A new empty menu; returns its index, or -1 when the pool is full.
-int32_t create_menu(menu_model *model, int32_t lazy);
+int32_t create_menu(menu_model *model, int32_t lazy, int32_t owner);
 // Appends an entry (caption cut to 259 bytes); returns its index, or -1 when the pool is full.
 int32_t append_menu_entry(menu_model *model, int32_t menu, int32_t id, uint32_t flags, const char *caption,
                           int32_t submenu);

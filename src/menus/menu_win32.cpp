@@ -1,18 +1,47 @@
 // Popup menus from menu models, and the menu messages of the main window.
 #include "menus/menu_win32.h"
 
-#include "target/target.h"
-#include "datafile/item_store.h"
 #include "menus/main_menu.h"
+#include "target/target.h"
 
 // The main menu's model lives while the menu is tracked; a lazily filled submenu gets a model of its
 // own for the moment it is filled.
 static menu_model main_model;
 static menu_model popup_model;
 
-static HMENU last_menu;
-static int last_menu_item;
 static int selected_by_mouse;
+
+// Every submenu handle of the menu being tracked, with what it stands for. WM_INITMENUPOPUP finds
+// the popup here; a handle that is not here (of another menu, or destroyed) is never filled.
+struct realised_popup {
+    HMENU handle;
+    int32_t lazy;
+    int32_t owner;
+};
+static realised_popup realised[menu_capacity];
+static int realised_count;
+
+static void remember_popup(HMENU handle, const menu_node &node)
+{
+    for (int i = 0; i < realised_count; ++i) {
+        if (realised[i].handle == handle) {
+            realised[i] = realised_popup{handle, node.lazy, node.owner};
+            return;
+        }
+    }
+    if (realised_count < menu_capacity)
+        realised[realised_count++] = realised_popup{handle, node.lazy, node.owner};
+}
+
+static void forget_popup(HMENU handle)
+{
+    for (int i = 0; i < realised_count; ++i) {
+        if (realised[i].handle == handle) {
+            realised[i] = realised[--realised_count];
+            return;
+        }
+    }
+}
 
 static void press_down_key()
 {
@@ -41,12 +70,14 @@ void realise_menu(HMENU target_menu, const menu_model *model, int32_t menu)
             HMENU submenu = CreatePopupMenu();
             if (submenu) {
                 realise_menu(submenu, model, entry.submenu);
+                remember_popup(submenu, model->menus[entry.submenu]);
                 info.fMask |= MIIM_SUBMENU;
                 info.hSubMenu = submenu;
             }
         }
         if (!InsertMenuItemA(target_menu, GetMenuItemCount(target_menu), TRUE, &info) && info.hSubMenu) {
             destroy_submenus(info.hSubMenu);
+            forget_popup(info.hSubMenu);
             DestroyMenu(info.hSubMenu);
         }
     }
@@ -59,20 +90,21 @@ void destroy_submenus(HMENU menu)
         HMENU submenu = GetSubMenu(menu, position);
         if (submenu) {
             destroy_submenus(submenu);
+            forget_popup(submenu);
             DestroyMenu(submenu);
         }
     }
 }
 
-int show_main_menu(os_window main)
+choice_result show_main_menu(os_window main)
 {
     HWND window = reinterpret_cast<HWND>(main);
     for (;;) {
-        reset_menu_model(&main_model);
         int32_t root = build_main_menu(&main_model);
         HMENU menu = CreatePopupMenu();
         if (!menu || root < 0)
-            return 0;
+            return choice_cancelled;
+        realised_count = 0;
         realise_menu(menu, &main_model, root);
         SetForegroundWindow(window);
         int id = TrackPopupMenu(menu, target.popup_flags, target.popup_origin.x, target.popup_origin.y, 0, window,
@@ -80,59 +112,50 @@ int show_main_menu(os_window main)
         PostMessageA(window, WM_NULL, 0, 0);
         destroy_submenus(menu);
         DestroyMenu(menu);
+        realised_count = 0;
         if (id == 0)
-            return 0;
-        int result = dispatch_menu_command(main, id);
-        if (result != menu_show_again)
+            return choice_cancelled;
+        choice_result result = dispatch_menu_command(main, id);
+        if (result != choice_continue)
             return result;
     }
 }
 
-void on_menu_select(WPARAM wparam, LPARAM lparam)
+void on_menu_select(WPARAM wparam, LPARAM)
 {
-    last_menu_item = LOWORD(wparam);
-    last_menu = reinterpret_cast<HMENU>(lparam);
     // The notice of a closing menu (flags 0xFFFF) is no mouse selection; taken as one it would make
     // the next menu's first WM_INITMENUPOPUP press a second Down key.
     selected_by_mouse = (HIWORD(wparam) != 0xFFFF && (HIWORD(wparam) & MF_MOUSESELECT)) ? 1 : 0;
 }
 
-// Empties a popup (destroying its submenus) and fills it from a fresh model.
-static void refill_popup(HMENU popup, int32_t group_index)
+// Empties a popup and fills it from a fresh model. RemoveMenu, unlike DeleteMenu, leaves the
+// submenu alive, so each one is destroyed exactly once, here.
+static void refill_popup(HMENU popup, int32_t lazy, int32_t owner)
 {
-    int count = GetMenuItemCount(popup);
-    for (int position = count - 1; position >= 0; --position) {
+    for (int position = GetMenuItemCount(popup) - 1; position >= 0; --position) {
         HMENU submenu = GetSubMenu(popup, position);
-        DeleteMenu(popup, static_cast<UINT>(position), MF_BYPOSITION);
+        RemoveMenu(popup, static_cast<UINT>(position), MF_BYPOSITION);
         if (submenu) {
             destroy_submenus(submenu);
+            forget_popup(submenu);
             DestroyMenu(submenu);
         }
     }
     reset_menu_model(&popup_model);
-    int32_t root = create_menu(&popup_model, menu_filled);
+    int32_t root = create_menu(&popup_model, lazy, owner);
     if (root < 0)
         return;
-    fill_item_menu(&popup_model, root, group_index, 1);
+    fill_lazy_menu(&popup_model, root);
     realise_menu(popup, &popup_model, root);
 }
 
-void on_init_menu_popup(HMENU popup, int position)
+void on_init_menu_popup(HMENU popup)
 {
-    if (last_menu && IsMenu(last_menu)) {
-        MENUITEMINFOA info;
-        ZeroMemory(&info, sizeof info);
-        info.cbSize = sizeof info;
-        info.fMask = MIIM_ID;
-        // The entry must really open this popup: last_menu may be a stale handle of a menu that
-        // was destroyed, whose number a new menu now carries.
-        if (GetSubMenu(last_menu, position) == popup &&
-            GetMenuItemInfoA(last_menu, static_cast<UINT>(position), TRUE, &info)) {
-            int id = static_cast<int>(info.wID);
-            int index = id - 1000;
-            // Histories (6010) and listed text files (8500..8599) are filled by their own rooms.
-            if (index >= 0 && index < store.item_count && store.items[index].kind == group_open)
-                refill_popup(popup, index);
+    for (int i = 0; i < realised_count; ++i) {
+        if (realised[i].handle == popup) {
+            if (realised[i].lazy != menu_filled)
+                refill_popup(popup, realised[i].lazy, realised[i].owner);
+            break;
         }
     }
     if (selected_by_mouse == 1)

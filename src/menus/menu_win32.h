@@ -7,13 +7,15 @@
 #include "menus/menu_model.h"
 #include "os/os.h"
 
-// Builds, shows and carries out the main menu. Non-zero when it took over the activation.
-int show_main_menu(os_window main);
+#include "choice/choice.h"
+
+// Builds, shows and carries out the main menu.
+choice_result show_main_menu(os_window main);
 // Appends the entries of `menu` of the model (with their built submenus) to an existing HMENU.
 void realise_menu(HMENU target, const menu_model *model, int32_t menu);
 // Destroys every submenu reachable from menu (not menu itself).
 void destroy_submenus(HMENU menu);
 
 void on_menu_select(WPARAM wparam, LPARAM lparam);
-void on_init_menu_popup(HMENU popup, int position);
+void on_init_menu_popup(HMENU popup);
 void on_init_menu();

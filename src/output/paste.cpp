@@ -3,27 +3,23 @@
 #include <cstdio>
 #include <cstring>
 
-#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "output/chord.h"
 #include "output/output_state.h"
+#include "target/target.h"
 #include "text/sjis.h"
 
 namespace {
 
-constexpr int vk_tab = 0x09;
+constexpr int tab_key = 0x09;
 constexpr int vk_control = 0x11;
 constexpr int vk_v = 0x56;
 constexpr int key_wait = 50;
 constexpr int clipboard_wait = 100;
 constexpr int segment_base_wait = 100;
 constexpr unsigned beep_asterisk = 0x40; // MB_ICONASTERISK
-constexpr int max_chord_keys = 5;
 constexpr int no_key = -1;
-
-// A chord is "%$" + key numbers + "%": 4..12 bytes from the first "%" to the last.
-constexpr ptrdiff_t chord_min_span = 4;
-constexpr ptrdiff_t chord_max_span = 12;
 
 const char tab_mark[] = "%$tb%";
 const char unregistered_format[] = "未登録キーのため処理をキャンセルしました。\r\n\r\nキー№　：　%s";
@@ -66,7 +62,7 @@ void send_paste_keys(int extended_rule)
 // One piece of the text: clipboard and paste keys in mode 1, EM_REPLACESEL otherwise.
 int deliver_segment(os_window owner, const char *segment, int extended_rule)
 {
-    if (settings.output_mode == 1) {
+    if (settings.output_mode == output_paste) {
         if (!put_clipboard_text(owner, segment))
             return 0;
         os_sleep(output.clipboard_settle_wait);
@@ -85,58 +81,12 @@ void report_unregistered_key(os_window owner, const char *key)
     os_error_box(owner, message);
 }
 
-// One key number of a chord, as it stands between "%$" and the closing "%".
-struct chord_pair {
-    const char *at;
-    size_t length; // 2, or 3 when a double-byte character starts at its second byte
-};
-
-// Splits the chord body [body, close) into at most five pairs of two bytes. A pair never ends inside
-// a double-byte character: one that would takes the character whole. An odd last byte is ignored.
-int read_chord_pairs(const char *body, const char *close, chord_pair *pairs)
-{
-    int count = 0;
-    const char *p = body;
-    while (count < max_chord_keys && p < close) {
-        const char *end = p + char_width(p);
-        if (end - p == 1 && end < close)
-            end += char_width(end);
-        if (end - p < 2 || end > close)
-            break;
-        pairs[count].at = p;
-        pairs[count].length = static_cast<size_t>(end - p);
-        ++count;
-        p = end;
-    }
-    return count;
-}
-
-bool is_tab_pair(const chord_pair &pair)
-{
-    return pair.length == 2 && fold_ascii(pair.at[0]) == 't' && fold_ascii(pair.at[1]) == 'b';
-}
-
 bool is_registered(const chord_pair &pair)
 {
     if (pair.length != 2)
         return false;
     const char code[3] = {pair.at[0], pair.at[1], '\0'};
     return find_key(code)[0] != '\0';
-}
-
-// The virtual-key code of a pair: "tb" is Tab, two hex digits are the code itself. Any other pair,
-// even when the key table registers it, names no key and is sent as nothing.
-int pair_key_code(const chord_pair &pair)
-{
-    if (is_tab_pair(pair))
-        return vk_tab;
-    if (pair.length != 2)
-        return no_key;
-    const int high = hex_digit_value(pair.at[0]);
-    const int low = hex_digit_value(pair.at[1]);
-    if (high < 0 || low < 0)
-        return no_key;
-    return high * 16 + low;
 }
 
 void send_chord(const int *codes, int count)
@@ -159,40 +109,30 @@ void send_chord(const int *codes, int count)
 int process_chords(os_window owner)
 {
     char *segment = output.output_text;
-    char *search = output.output_text;
-    for (;;) {
-        char *open = find_nocase(search, "%$");
-        if (open == nullptr)
-            return segment[0] != '\0' ? deliver_segment(owner, segment, 1) : 1;
-        char *close = strchr(open + 2, '%');
-        if (close == nullptr)
-            return deliver_segment(owner, segment, 1);
-        const ptrdiff_t span = close - open;
-        if (span < chord_min_span || span > chord_max_span) {
-            search = open + 2;
-            continue;
-        }
-        chord_pair pairs[max_chord_keys];
+    key_chord chord;
+    while (next_chord(segment, &chord)) {
         int codes[max_chord_keys];
-        const int count = read_chord_pairs(open + 2, close, pairs);
-        for (int i = 0; i < count; ++i) {
-            if (!is_tab_pair(pairs[i]) && settings.preview_mode == 0 && !is_registered(pairs[i])) {
+        for (int i = 0; i < chord.count; ++i) {
+            const chord_pair &pair = chord.pairs[i];
+            if (!is_tab_pair(pair) && settings.preview_mode == preview_off && !is_registered(pair)) {
                 char shown[4];
-                copy_text_n(shown, sizeof shown, pairs[i].at, pairs[i].length);
+                copy_text_n(shown, sizeof shown, pair.at, pair.length);
                 report_unregistered_key(owner, shown);
                 return 0;
             }
-            codes[i] = pair_key_code(pairs[i]);
+            codes[i] = pair_key_code(pair);
         }
+        char *open = output.output_text + (chord.open - output.output_text);
         if (open > segment) {
             *open = '\0';
             if (!deliver_segment(owner, segment, 1))
                 return 0;
         }
-        send_chord(codes, count);
-        segment = search = close + 1;
+        send_chord(codes, chord.count);
+        segment = output.output_text + (chord.close + 1 - output.output_text);
         os_sleep(settings.segment_wait + segment_base_wait);
     }
+    return segment[0] != '\0' ? deliver_segment(owner, segment, 1) : 1;
 }
 
 int process_tabs(os_window owner)
@@ -207,8 +147,8 @@ int process_tabs(os_window owner)
             if (!deliver_segment(owner, segment, 0))
                 return 0;
         }
-        send_key(vk_tab, 0, 0);
-        send_key(vk_tab, 1, 0);
+        send_key(tab_key, 0, 0);
+        send_key(tab_key, 1, 0);
         segment = mark + (sizeof tab_mark - 1);
         os_sleep(settings.segment_wait + segment_base_wait);
     }
@@ -224,15 +164,15 @@ int put_clipboard_text(os_window owner, const char *text)
     output.clipboard_settle_wait = clipboard_wait + (long_text ? settings.long_text_extra_wait : 0);
     if (!os_clipboard_set_text(owner, text))
         return 0;
-    if (settings.output_mode == 2)
+    if (settings.output_mode == output_clipboard_only)
         os_beep(beep_asterisk);
     return 1;
 }
 
 int paste_output(os_window owner)
 {
-    if (output.output_source == 2) {
-        if (settings.output_mode == 1) {
+    if (output.output_source == source_clipboard) {
+        if (settings.output_mode == output_paste) {
             os_sleep(output.clipboard_settle_wait);
             send_paste_keys(1);
         }
@@ -246,7 +186,7 @@ int paste_output(os_window owner)
     }
     // Clipboard-only mode delivers nothing: the text went to the clipboard when it was chosen, and
     // tab or chord processing would otherwise type into the target.
-    if (settings.output_mode == 2)
+    if (settings.output_mode == output_clipboard_only)
         return 1;
     const bool clipboard_text = output.history_chosen || output.clipboard_macro_done;
     if (!clipboard_text && output.key_macro_present == 1)

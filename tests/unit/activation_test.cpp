@@ -3,9 +3,9 @@
 #include <map>
 #include <string>
 
-#include "core/process_state.h"
-#include "core/activation.h"
-#include "core/target.h"
+#include "app/process_state.h"
+#include "app/activation.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
@@ -18,14 +18,16 @@ const os_window main_window = 7;
 const os_window target_window = 42;
 const os_window focus_control = 43;
 
-// Each fake chooser logs its call and gives the answer the test set for it (0 when none).
+// Each fake chooser logs its call and gives the answer the test set for it (a cancel when none).
 std::map<std::string, int> answers;
 
-int ask(const char *name)
+choice_result ask(const char *name)
 {
     fake.events.push_back(std::string("chooser ") + name);
-    return answers[name];
+    return static_cast<choice_result>(answers[name]);
 }
+
+constexpr int cancelled = choice_cancelled, scheduled = choice_scheduled, go_on = choice_continue;
 
 class Activation : public ::testing::Test {
   protected:
@@ -46,10 +48,10 @@ class Activation : public ::testing::Test {
             [](os_window) { return ask("text_file"); },
             [](os_window) { return ask("main_menu"); },
             [](os_window) { return ask("search"); },
-            [](os_window) { return ask("history_macros"); },
+            [](os_window) { return static_cast<int>(ask("history_macros")); },
             [] { ask("write_log"); },
         };
-        answers = {{"window", 1}, {"text_file", 2}, {"main_menu", 1}, {"history_macros", 1}};
+        answers = {{"window", go_on}, {"text_file", go_on}, {"main_menu", scheduled}, {"history_macros", 1}};
         target.target_window = target.start_foreground = target_window;
         fake.focus_control = focus_control;
         windows.window_count = 1;
@@ -80,9 +82,14 @@ TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTi
     SetUp();
     settings.output_mode = 2;
     windows.window_count = 5;
-    select_target(main_window);
+    EXPECT_EQ(select_target(main_window), 1);
     EXPECT_EQ(windows.window_count, 0);
     EXPECT_EQ(fake_events(), "capture 42\nforeground 7\ntimer 610");
+
+    // A refused first timer is reported, so that the instance closes instead of lingering.
+    SetUp();
+    fake.timer_fails = true;
+    EXPECT_EQ(select_target(main_window), 0);
 }
 
 TEST_F(Activation, StartFormsInOrderOfPrecedence)
@@ -112,33 +119,33 @@ TEST_F(Activation, StartFormsInOrderOfPrecedence)
     }
 }
 
-TEST_F(Activation, HistoryStartOutcomes)
+TEST_F(Activation, HistoryAndRecentStartOutcomes)
 {
     struct row {
         const char *name;
-        int answer, output_mode, search_kind, window_count;
+        int direct_mode, answer, search_kind, window_count;
         const char *flow;
     } rows[] = {
-        {"cancel closes", 1, 1, 0, 1, "chooser history, close"},
-        {"normal-start entry falls back to the main menu", -1, 1, 0, 1,
+        {"history cancelled closes", 2, cancelled, 0, 1, "chooser history, close"},
+        {"history normal-start entry falls back to the main menu", 2, go_on, 0, 1,
          "chooser history, sleep 100, chooser main_menu"},
-        {"normal-start entry falls back to the search window", -1, 1, 1, 1,
-         "chooser history, chooser search"},
-        {"an entry is pasted with paste keys", 0, 0, 0, 1, "chooser history, foreground 42, timer 720"},
-        {"clipboard-only ends with the entry on the clipboard", 0, 2, 0, 1, "chooser history, close"},
-        {"no window to paste into closes", 0, 1, 0, 0, "close"},
+        {"history normal-start entry falls back to the search window", 2, go_on, 1, 1,
+         "chooser history, chooser search, close"},
+        {"history entry scheduled waits", 2, scheduled, 0, 1, "chooser history"},
+        {"history without a window to paste into closes", 2, scheduled, 0, 0, "close"},
+        {"recent cancelled closes", 0, cancelled, 0, 1, "chooser recent, close"},
+        {"recent normal-start entry falls back", 0, go_on, 0, 1, "chooser recent, sleep 100, chooser main_menu"},
+        {"recent item scheduled waits", 0, scheduled, 0, 1, "chooser recent"},
     };
     for (const auto &r : rows) {
         SetUp();
-        settings.direct_mode = 2;
-        settings.output_mode = r.output_mode;
+        settings.direct_mode = r.direct_mode;
+        settings.log_mode = settings.log_entry_count = settings.recent_first = 1;
         settings.search_kind = r.search_kind;
         windows.window_count = r.window_count;
-        answers["history"] = r.answer;
+        answers["history"] = answers["recent"] = r.answer;
         on_show_chooser_timer(main_window);
         EXPECT_EQ(flow(), r.flow) << r.name;
-        if (r.answer == 0 && r.output_mode == 0)
-            EXPECT_EQ(settings.output_mode, 1) << r.name;
     }
 }
 
@@ -149,14 +156,14 @@ TEST_F(Activation, NormalStartBranches)
         int title_first, title_answer, text_file_search, text_file_answer, main_menu_answer;
         const char *flow;
     } rows[] = {
-        {"title popup takes over", 1, 1, 0, 0, 1, "chooser title"},
-        {"title popup declines", 1, 0, 0, 0, 1, "chooser title, sleep 100, chooser main_menu"},
-        {"text-file popup closes", 0, 0, 1, 1, 1, "sleep 100, chooser text_file, close"},
-        {"text-file popup takes over", 0, 0, 1, 0, 1, "sleep 100, chooser text_file"},
-        {"text-file popup continues with the main menu", 0, 0, 1, 5, 1,
+        {"title popup takes over", 1, scheduled, 0, 0, scheduled, "chooser title"},
+        {"title popup declines", 1, go_on, 0, 0, scheduled, "chooser title, sleep 100, chooser main_menu"},
+        {"text-file popup closes", 0, 0, 1, cancelled, scheduled, "sleep 100, chooser text_file, close"},
+        {"text-file popup takes over", 0, 0, 1, scheduled, scheduled, "sleep 100, chooser text_file"},
+        {"text-file popup continues with the main menu", 0, 0, 1, go_on, scheduled,
          "sleep 100, chooser text_file, chooser main_menu"},
-        {"main menu cancelled closes", 0, 0, 0, 0, 0, "sleep 100, chooser main_menu, close"},
-        {"main menu took over waits", 0, 0, 0, 0, 1, "sleep 100, chooser main_menu"},
+        {"main menu cancelled closes", 0, 0, 0, 0, cancelled, "sleep 100, chooser main_menu, close"},
+        {"main menu took over waits", 0, 0, 0, 0, scheduled, "sleep 100, chooser main_menu"},
     };
     for (const auto &r : rows) {
         SetUp();
@@ -178,14 +185,14 @@ TEST_F(Activation, ChoiceStepSearchWindowMissingChoosersAndDirectStartWithoutATe
         const char *flow;
     } rows[] = {
         {"several qualifying windows: the choice is asked, cancelled",
-         [] { settings.window_select_mode = 5, windows.window_count = 2, answers["window"] = 0; },
+         [] { settings.window_select_mode = 5, windows.window_count = 2, answers["window"] = cancelled; },
          "sleep 100, chooser window, close"},
         {"several qualifying windows: the choice is asked, then the main menu",
          [] { settings.window_select_mode = 5, windows.window_count = 2; },
          "sleep 100, chooser window, sleep 100, chooser main_menu"},
-        {"search window armed a paste timer: waits", [] { settings.search_kind = 2; }, "chooser search"},
-        {"search window done: closes", [] { settings.search_kind = 2, answers["search"] = 2; },
-         "chooser search, close"},
+        {"search window armed a paste timer: waits",
+         [] { settings.search_kind = 2, answers["search"] = scheduled; }, "chooser search"},
+        {"search window done: closes", [] { settings.search_kind = 2; }, "chooser search, close"},
         {"missing main menu acts as a cancel", [] { choosers.show_main_menu = nullptr; }, "sleep 100, close"},
         {"missing history popup acts as a cancel",
          [] { settings.direct_mode = 2, choosers.show_history_popup = nullptr; }, "close"},
@@ -230,6 +237,7 @@ TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
         {"replacement off", "a%CLM%b", 0, 1, 0, 1, "timer 720"},
         {"clipboard macro already done", "a%CLM%b", 1, 1, 1, 1, "timer 720"},
         {"no macro in the text", "plain", 1, 1, 0, 1, "timer 720"},
+        {"refused delivery timer closes", "plain", 1, 1, 0, -1, "close"},
     };
     for (const auto &r : rows) {
         SetUp();
@@ -238,6 +246,7 @@ TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
         settings.history_running = r.running;
         output.clipboard_macro_done = r.macro_done;
         answers["history_macros"] = r.answer;
+        fake.timer_fails = r.answer < 0;
         on_history_choices_timer(main_window);
         EXPECT_EQ(flow(), r.flow) << r.name;
     }

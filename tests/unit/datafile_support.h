@@ -8,8 +8,8 @@
 #include <initializer_list>
 #include <string>
 
-#include "core/process_state.h"
-#include "core/target.h"
+#include "app/process_state.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"

@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "core/process_state.h"
-#include "core/target.h"
+#include "app/process_state.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "menus/main_menu.h"
@@ -104,7 +104,7 @@ class MenuTest : public ::testing::Test {
     std::string fill(int32_t index, int32_t offset)
     {
         reset_menu_model(&model);
-        int32_t menu = create_menu(&model, menu_filled);
+        int32_t menu = create_menu(&model, menu_filled, 0);
         fill_item_menu(&model, menu, index, offset);
         return describe(menu);
     }
@@ -143,8 +143,8 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
 TEST_F(MenuTest, TrailingPlusAddsNothingHereOrInTheNextMenuFilled)
 {
     load_items("a +");
-    int32_t first = create_menu(&model, menu_filled);
-    int32_t next = create_menu(&model, menu_filled);
+    int32_t first = create_menu(&model, menu_filled, 0);
+    int32_t next = create_menu(&model, menu_filled, 0);
     fill_item_menu(&model, first, 0, 0);
     fill_item_menu(&model, first, 0, 0); // a refill empties the menu first
     append_item_entry(&model, next, 0, "a");
@@ -153,6 +153,41 @@ TEST_F(MenuTest, TrailingPlusAddsNothingHereOrInTheNextMenuFilled)
 }
 
 // ---- captions ----------------------------------------------------------------------------------
+
+TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
+{
+    load_items("a {G b {H c } } d");
+    int32_t root = build_main_menu(&model);
+    int32_t group = submenu_of(root, 1001);
+    ASSERT_GE(group, 0);
+    EXPECT_EQ(model.menus[group].owner, 1);
+    fill_lazy_menu(&model, group);
+    EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+    // Filling again (the submenu opens a second time) gives the same entries, not twice as many.
+    fill_lazy_menu(&model, group);
+    EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+}
+
+TEST_F(MenuTest, WorstCaseStoreKeepsEveryGroupAndUtilitySubmenu)
+{
+    // Every entry of a full store a group or a separator on one level, with 20 windows listed.
+    for (int i = 0; i < item_capacity; ++i) {
+        item_entry &e = store.items[store.item_count++];
+        e.kind = i % 2 ? separator_mark : group_open;
+        copy_text(e.caption, sizeof e.caption, "G");
+    }
+    for (int w = 0; w < filtered_window_limit; ++w)
+        add_listed_window(100 + w, 1, "app.exe", "t");
+    settings.history_running = 1;
+    int32_t root = build_main_menu(&model);
+    int groups = 0;
+    for (int32_t e = model.menus[root].first; e >= 0; e = model.entries[e].next)
+        groups += model.entries[e].submenu >= 0 && model.menus[model.entries[e].submenu].lazy == menu_lazy_group;
+    EXPECT_EQ(groups, item_capacity / 2);
+    EXPECT_GE(submenu_of(root, clipboard_command), 0);
+    EXPECT_EQ(model.menus[submenu_of(root, window_menu_command)].count, filtered_window_limit);
+    EXPECT_GE(submenu_of(root, version_menu_command), 0);
+}
 
 TEST_F(MenuTest, CaptionRule)
 {
@@ -293,41 +328,7 @@ class DispatchTest : public MenuTest {
         add_listed_window(11, 1, "notepad", "memo");
         add_listed_window(12, 1, "calc", "Calculator");
     }
-    const std::string scheduled = "foreground 11\nsetsel 0 0 0\ntimer 620";
 };
-
-TEST_F(DispatchTest, TextItemIsPreparedAndScheduled)
-{
-    struct row {
-        const char *name;
-        int output_mode, window_count;
-        bool clipboard_fails;
-        const char *output_text;
-        int result;
-        std::string expected;
-    } rows[] = {
-        {"paste mode, break marks become CR LF", 1, 2, false, "a\r\nb", menu_output_scheduled, scheduled},
-        {"clipboard-only: on the clipboard, still scheduled", 2, 0, false, "a\r\nb", menu_output_scheduled,
-         "clip a\r\nb\nbeep 64\n" + scheduled},
-        {"clipboard-only write failure", 2, 0, true, "a\r\nb", menu_nothing, ""},
-        {"no window to paste into", 1, 0, false, "", menu_nothing, ""},
-    };
-    for (const auto &r : rows) {
-        SetUp();
-        load_items("a↓b");
-        copy_text(store.items[0].caption, 260, "&Caption");
-        settings.output_mode = r.output_mode;
-        windows.window_count = r.window_count;
-        fake.clipboard_fails = r.clipboard_fails;
-        output.output_source = 5;
-        EXPECT_EQ(dispatch_menu_command(main_window, 1000), r.result) << r.name;
-        EXPECT_EQ(fake_events(), r.expected) << r.name;
-        EXPECT_STREQ(output.output_text, r.output_text) << r.name;
-        EXPECT_STREQ(output.latest_caption, "&Caption") << r.name;
-        if (r.window_count > 0 || r.output_mode == 2)
-            EXPECT_EQ(output.output_source, 0) << r.name;
-    }
-}
 
 TEST_F(DispatchTest, IdsThatCarryNoCommandDoNothing)
 {
@@ -337,45 +338,19 @@ TEST_F(DispatchTest, IdsThatCarryNoCommandDoNothing)
     for (int32_t id : {0, 1001, 1005, 5999, 6110, 6122, 6210, 6600, 6999, 8000, 8100, 9000, 1002}) {
         reset_fake_system();
         output.latest_caption[0] = '\0';
-        EXPECT_EQ(dispatch_menu_command(main_window, id), menu_nothing) << id;
+        EXPECT_EQ(dispatch_menu_command(main_window, id), choice_cancelled) << id;
         EXPECT_EQ(fake_events(), "") << id;
         EXPECT_STREQ(output.latest_caption, id == 1002 ? "G" : "") << id;
     }
 }
 
-TEST_F(DispatchTest, FileItemRunsTheExpansion)
+TEST_F(DispatchTest, ItemsAndTheClipboardEntryEndThroughTheChoiceRoom)
 {
-    const std::string dir = temp_dir(), file = dir + "/text.txt";
-    write_file(file, "from file");
-    load_items("x y");
-    copy_text(store.items[0].text, 260, file.c_str());
-    copy_text(store.items[1].text, 260, (dir + "/missing.txt").c_str());
-    store.items[0].is_file = store.items[1].is_file = 1;
-
-    EXPECT_EQ(dispatch_menu_command(main_window, 1000), menu_output_scheduled);
-    EXPECT_EQ(output.output_source, 1);
-    EXPECT_EQ(std::string(output.output_text).find("from file"), 0u);
-    EXPECT_EQ(fake.events.back(), "timer 620");
-
-    reset_fake_system();
-    EXPECT_EQ(dispatch_menu_command(main_window, 1001), menu_nothing);
-    // In clipboard-only mode the expansion finishes the output itself.
-    settings.output_mode = 2;
-    EXPECT_EQ(dispatch_menu_command(main_window, 1000), menu_nothing);
-    EXPECT_EQ(fake_events().find("timer"), std::string::npos);
-    std::filesystem::remove_all(dir);
-}
-
-TEST_F(DispatchTest, ClipboardEntryPastesTheClipboardWithPasteKeys)
-{
-    windows.window_count = 0;
-    EXPECT_EQ(dispatch_menu_command(main_window, clipboard_command), menu_nothing);
-    windows.window_count = 2;
-    settings.output_mode = 0;
-    EXPECT_EQ(dispatch_menu_command(main_window, clipboard_command), menu_output_scheduled);
-    EXPECT_EQ(settings.output_mode, 1);
-    EXPECT_EQ(output.output_source, 2);
-    EXPECT_EQ(fake_events(), scheduled);
+    load_items("a↓b");
+    EXPECT_EQ(dispatch_menu_command(main_window, 1000), choice_scheduled);
+    EXPECT_STREQ(output.output_text, "a\r\nb");
+    EXPECT_EQ(dispatch_menu_command(main_window, clipboard_command), choice_scheduled);
+    EXPECT_EQ(output.output_source, source_clipboard);
 }
 
 TEST_F(DispatchTest, ChoosingAWindowMakesItTheTargetAndShowsTheMenuAgain)
@@ -383,7 +358,7 @@ TEST_F(DispatchTest, ChoosingAWindowMakesItTheTargetAndShowsTheMenuAgain)
     settings.menu_position = 5;
     fake.focus_control = 31;
     fake.caret = os_point{100, 200};
-    EXPECT_EQ(dispatch_menu_command(main_window, 6121), menu_show_again);
+    EXPECT_EQ(dispatch_menu_command(main_window, 6121), choice_continue);
     EXPECT_EQ(fake_events(), "capture 12\nforeground 1");
     EXPECT_EQ(target.target_window, 12u);
     EXPECT_EQ(windows.window_selected, 1);
@@ -427,7 +402,7 @@ TEST_F(DispatchTest, ShellCommandsOpenDataFileManualAndRecorder)
             write_file(link);
         copy_text(settings.editor_path, 260, r.editor_path.c_str());
         settings.history_running = r.history_running;
-        EXPECT_EQ(dispatch_menu_command(main_window, r.id), menu_nothing) << r.name;
+        EXPECT_EQ(dispatch_menu_command(main_window, r.id), choice_cancelled) << r.name;
         EXPECT_EQ(fake_events(), r.expected) << r.name;
     }
     std::filesystem::remove_all(dir);

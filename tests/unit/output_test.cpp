@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "core/process_state.h"
-#include "core/target.h"
+#include "app/process_state.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "text/sjis.h"

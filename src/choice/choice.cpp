@@ -1,0 +1,98 @@
+#include "choice/choice.h"
+
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "expand/expand.h"
+#include "output/output_state.h"
+#include "output/paste.h"
+#include "target/target.h"
+#include "text/sjis.h"
+
+static bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
+
+// Pasting needs a window to paste into; the clipboard alone does not.
+static bool no_target_for_paste() { return !clipboard_only() && windows.window_count == 0; }
+
+choice_result schedule_output(os_window main, int timer)
+{
+    return_to_target();
+    return os_arm_timer(main, timer) ? choice_scheduled : choice_cancelled;
+}
+
+// The prepared text goes to the clipboard at once in clipboard-only mode; timer 620 runs either
+// way (its "%CLM%" step and the delivery do nothing more to the target in that mode).
+static choice_result finish_prepared(os_window main)
+{
+    if (clipboard_only() && !put_clipboard_text(main, output.output_text))
+        return choice_cancelled;
+    return schedule_output(main, timer_history_choices);
+}
+
+// An expanded file: in clipboard-only mode the clipboard is the whole output and the activation ends.
+static choice_result finish_expanded(os_window main)
+{
+    if (clipboard_only()) {
+        put_clipboard_text(main, output.output_text);
+        return choice_cancelled;
+    }
+    return schedule_output(main, timer_history_choices);
+}
+
+choice_result finish_item(os_window main, int32_t index)
+{
+    if (index < 0 || index >= store.item_count)
+        return choice_cancelled;
+    const item_entry &item = store.items[index];
+    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
+    if (item.kind != text_item || no_target_for_paste())
+        return choice_cancelled;
+    if (item.is_file == 1) {
+        output.output_source = source_expanded;
+        if (!expand_item_file(main, index, 0, 0))
+            return choice_cancelled;
+        return finish_expanded(main);
+    }
+    output.output_source = source_prepared;
+    copy_text(output.output_text, sizeof output.output_text, item.text);
+    prepare_chosen_text(main);
+    return finish_prepared(main);
+}
+
+choice_result finish_text(os_window main)
+{
+    if (no_target_for_paste())
+        return choice_cancelled;
+    output.output_source = source_prepared;
+    settings.text_file_search = text_file_on;
+    prepare_chosen_text(main);
+    return finish_prepared(main);
+}
+
+choice_result finish_direct(os_window main, int source)
+{
+    output.output_source = source_expanded;
+    if (!expand_item_file(main, 0, source, 0))
+        return choice_cancelled;
+    return finish_expanded(main);
+}
+
+choice_result finish_clipboard(os_window main)
+{
+    if (windows.window_count == 0)
+        return choice_cancelled;
+    settings.output_mode = output_paste;
+    output.output_source = source_clipboard;
+    return schedule_output(main, timer_history_choices);
+}
+
+choice_result finish_history_entry(os_window main)
+{
+    output.history_chosen = 1;
+    if (clipboard_only()) {
+        put_clipboard_text(main, output.output_text);
+        return choice_cancelled;
+    }
+    // Pasted with paste keys whatever the output mode was, and past the "%CLM%" step.
+    settings.output_mode = output_paste;
+    return schedule_output(main, timer_deliver);
+}

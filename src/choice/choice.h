@@ -1,0 +1,41 @@
+// Finishing a choice: what every chooser (main menu, secondary popups, search window, direct start)
+// does once the user has chosen. It takes the item, the prepared text or the history entry into
+// `output_text`, applies the break-mark and macro preparation, decides the clipboard-only rule,
+// gives the foreground and the selection back to the target and arms the output timer.
+// Owns: the output timers' ids and the one result type of the choosers. Writes `output` (the
+// output state) and `latest_caption`; reads the settings, the item store and the target record.
+#pragma once
+
+#include <cstdint>
+
+#include "os/os.h"
+
+// The timer chain of one activation: 610 shows the chooser, 620 substitutes history choices for
+// "%CLM%", 720 delivers, logs and closes.
+constexpr int timer_show_chooser = 610;
+constexpr int timer_history_choices = 620;
+constexpr int timer_deliver = 720;
+
+// What a chooser tells the activation cycle.
+enum choice_result : int32_t {
+    choice_cancelled = 0, // nothing to do: the activation ends
+    choice_scheduled = 1, // an output timer is armed (or the chooser took over): wait for it
+    choice_continue = 2,  // go on with the next step ("&@ 通常起動", a window chosen first)
+};
+
+// Item `index` of the store, chosen from a menu or popup: a text item is copied and prepared, a
+// file item goes through the expansion engine. Records the caption for the log.
+choice_result finish_item(os_window main, int32_t index);
+// A text already in output_text (a text-file line): prepared like a text item.
+choice_result finish_text(os_window main);
+// The direct start: item 0 names the file (or the clipboard, source 1) to expand.
+choice_result finish_direct(os_window main, int source);
+// The clipboard entry: the clipboard is pasted unchanged.
+choice_result finish_clipboard(os_window main);
+// A history entry already in output_text: pasted with paste keys and without the "%CLM%" step; in
+// clipboard-only mode it is only put on the clipboard.
+choice_result finish_history_entry(os_window main);
+
+// Gives the target back its foreground and selection and arms `timer`; a refused timer ends the
+// activation rather than leaving a hidden instance behind.
+choice_result schedule_output(os_window main, int timer);
