@@ -171,7 +171,7 @@ static void create_option_fonts()
     if (settings.list_font_set == 1 && !settings.list_font)
         settings.list_font = reinterpret_cast<uintptr_t>(create_japanese_font(
             settings.list_font_face, settings.list_font_height, settings.list_font_weight, settings.list_font_italic));
-    if (settings.preview_mode > 0 && !settings.preview_font)
+    if (settings.preview_mode != preview_off && !settings.preview_font)
         settings.preview_font = reinterpret_cast<uintptr_t>(
             create_japanese_font(settings.preview_font_face, settings.preview_font_height,
                                  settings.preview_font_weight, settings.preview_font_italic));

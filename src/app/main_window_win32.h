@@ -1,5 +1,6 @@
 // The Win32 front of the resident core: the entry, the hidden main window and its procedure,
-// and the start-up environment.
+// and the start-up environment. Writes the process values of the settings record and hands every
+// step of an activation to activation.h; owns the instance mutex and the fonts until the close.
 #pragma once
 
 #include <windows.h>

@@ -1,5 +1,6 @@
 // Menus as data: the model that every menu builder fills and that the Win32 front turns into an
-// HMENU. Owns: the fixed pools of menus and entries of one model; no allocation.
+// HMENU. Owns: the fixed pools of menus and entries of one model; no allocation. A model is
+// written by the builder that fills it and read by the front that realises it.
 // A model holds several menus (the popup and its submenus); entries of one menu form a chain so that
 // submenus can be built while their parent is being filled.
 #pragma once

@@ -1,5 +1,7 @@
 // The Win32 front of the menus: turns menu models into popup menus, tracks them, and handles the
 // menu messages of the main window (highlight key, selection tracking, lazy submenu filling).
+// Owns the model of the menu being tracked and which of its popup handles stands for which lazy
+// submenu; what goes into a menu is the builders' (main_menu.h).
 #pragma once
 
 #include <windows.h>

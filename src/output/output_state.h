@@ -1,5 +1,7 @@
 // The output state: `output_text`, the one buffer that every chooser fills, the macro steps rewrite
 // in place and the delivery sends, with the flags that travel with it through one activation.
+// Owns the record, `output`. Written by choice/ (what was chosen), expand/ (the macro passes and
+// their flags) and paste.cpp (the clipboard settle wait); the delivery reads it.
 #pragma once
 
 #include <cstddef>

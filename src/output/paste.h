@@ -1,5 +1,6 @@
 // Delivery of output_text to the target: the clipboard write, paste keys, direct insertion, tab
-// marks and key chords, planned as a sequence of os/ calls.
+// marks and key chords, planned as a sequence of os/ calls. Owns no record: it reads the settings
+// and the target record, and cuts output_text at the marks as it delivers.
 #pragma once
 
 #include "os/os.h"

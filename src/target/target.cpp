@@ -37,7 +37,7 @@ void compute_popup_origin()
     const uint32_t centred = popup_center_align | popup_vcenter_align;
     os_point origin = target.caret_point;
     switch (settings.menu_position) {
-    case 0: {
+    case menu_at_active_window: {
         os_rect r;
         if (target.target_window != 0 && os_window_rect(target.target_window, &r) && r.right > r.left &&
             r.bottom > r.top)
@@ -47,14 +47,14 @@ void compute_popup_origin()
         flags |= centred;
         break;
     }
-    case 1:
+    case menu_at_point:
         origin = os_point{settings.menu_x, settings.menu_y};
         break;
-    case 2:
-    case 3:
+    case menu_at_mouse:
+    case menu_at_mouse_centred:
         if (settings.mouse_present) {
             os_cursor_pos(&origin);
-            if (settings.menu_position == 3)
+            if (settings.menu_position == menu_at_mouse_centred)
                 flags |= popup_vcenter_align;
         }
         else {
@@ -62,11 +62,11 @@ void compute_popup_origin()
             flags |= centred;
         }
         break;
-    case 4:
+    case menu_at_screen_centre:
         origin = screen_centre();
         flags |= centred;
         break;
-    case 5:
+    case menu_at_caret:
         origin.x += settings.window_offset_x;
         origin.y += settings.window_offset_y;
         break;
@@ -95,7 +95,7 @@ os_rect search_window_rect(int32_t with_offsets)
     const int32_t bottom_gap = search_window_height + screen_margin; // 28
 
     int32_t total_width, y;
-    if (settings.preview_mode == 2) {
+    if (settings.preview_mode == preview_above) {
         // The preview stands above the search window, the list below it.
         total_width = max2(max2(lw, vw), w) + dx;
         const int32_t height = lh + search_window_height + dy;
@@ -137,19 +137,19 @@ search_window_layout place_search_window_layout(const os_rect &search)
     out.search = search;
     out.list = rect_at(search.left, search.bottom, settings.list_window_width, settings.list_window_height);
     target.popup_origin = os_point{search.left, search.bottom};
-    if (settings.preview_mode == 1) {
+    if (settings.preview_mode == preview_beside) {
         out.preview = rect_at(out.list.right, out.list.top, settings.preview_width, settings.preview_height);
         out.has_preview = 1;
         target.preview_top = out.list.top;
     }
-    else if (settings.preview_mode == 2) {
+    else if (settings.preview_mode == preview_above) {
         out.preview = rect_at(search.left, search.top - settings.preview_height, settings.preview_width,
                               settings.preview_height);
         out.has_preview = 1;
         target.preview_top = search.top - settings.preview_height;
     }
     if (settings.guidance == 1) {
-        if (settings.preview_mode == 1)
+        if (settings.preview_mode == preview_beside)
             out.guidance =
                 rect_at(search.left, search.top - guidance_height, guidance_width, guidance_height);
         else
@@ -188,10 +188,10 @@ void add_listed_window(os_window window, int has_caption, const char *exe_path, 
     const int32_t n = windows.window_count;
     char base[path_capacity];
     split_path(exe_path, nullptr, nullptr, base, nullptr);
-    if (settings.window_select_mode == 1 && is_program(base, settings.window_select_name)) {
+    if (settings.window_select_mode == select_named_pending && is_program(base, settings.window_select_name)) {
         target.target_window = window;
         windows.window_selected = n;
-        settings.window_select_mode = 2;
+        settings.window_select_mode = select_named_found;
     }
     windows.window_handle[n] = window;
     windows.window_has_caption[n] = has_caption ? 1 : 0;
@@ -249,13 +249,13 @@ static void apply_except_names()
 
 void filter_window_list()
 {
-    const int32_t fallback_mode = settings.path_argument_found == 1 ? 5 : 0;
-    if (settings.window_select_mode == 7) {
+    const int32_t fallback_mode = settings.path_argument_found == 1 ? select_from_list : select_foreground;
+    if (settings.window_select_mode == select_restricted) {
         if (restrict_to_select_names())
             return;
         settings.window_select_mode = fallback_mode;
     }
-    if (settings.window_select_mode == 1)
+    if (settings.window_select_mode == select_named_pending)
         settings.window_select_mode = fallback_mode;
     if (settings.except_count > 0)
         apply_except_names();

@@ -1,8 +1,9 @@
 // The window list and the target window record, with the rules that act on them.
 // Owns: `windows` (the visible top-level windows with their executables, in Z order) and `target`
 // (the window and control that receive the text, its caret and selection, and where popups open).
-// The enumeration itself and the input attachment live in the Win32 front (core/*_win32.cpp and
-// os/win32); everything that decides is here.
+// The enumeration itself and the input attachment live in the Win32 front (windows_win32.cpp and
+// os/win32); everything that decides is here. Only this room writes both records, except that a
+// chooser may make another listed window the target (capture_target) and "/#w=" sets the start one.
 #pragma once
 
 #include <cstdint>
