@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "cmdline/cmdline.h"
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "text/sjis.h"

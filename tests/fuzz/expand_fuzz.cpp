@@ -10,7 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
