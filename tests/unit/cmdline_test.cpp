@@ -9,7 +9,7 @@
 #include <unistd.h>
 
 #include "cmdline/cmdline.h"
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "text/sjis.h"

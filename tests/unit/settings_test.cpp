@@ -1,3 +1,4 @@
+// The "[system]" options, one table per rule, as the loader hands each line over.
 #include <gtest/gtest.h>
 
 #include <sstream>
@@ -258,23 +259,7 @@ TEST(SystemFileOptions, PathFileGivesTheSearchPath)
         EXPECT_EQ(shown_option("@path"), r.shown) << r.name;
     }
     datafile_dir d;
-    d.make_dir("tools");
+    d.write("tools/", "");
     ASSERT_EQ(d.load("[system]\n@path=" + d.path("tools") + "\n%end\n"), 1);
     EXPECT_EQ(shown_option("@path"), "1 " + d.path("tools"));
-}
-
-// A missing file or a directory is never taken; the earlier value stays.
-TEST(SystemFileOptions, EditorAndDictionaryMustBeExistingFiles)
-{
-    datafile_dir d;
-    d.write("bin/editor.exe", "");
-    d.write("dict.txt", "");
-    d.make_dir("dict/migemo-dict");
-    settings.search_kind = 1;
-    ASSERT_EQ(d.load("[system]\n@path=" + d.path("bin") +
-                     "\n@editor=editor.exe\n@editor=missing.exe\n@editor=" + d.path("bin") + "\n@migemo=3," +
-                     d.path("dict.txt") + "\n@migemo=4," + d.path("dict/migemo-dict") + "\n%end\n"),
-              1);
-    EXPECT_EQ(shown_option("@editor"), d.path("bin") + "/editor.exe");
-    EXPECT_EQ(shown_option("@migemo"), "4 " + d.path("dict.txt"));
 }
