@@ -150,51 +150,38 @@ TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
     }
 }
 
-TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCase)
+// Shown as the texts of the items, then the window selection mode as the "[system]" section leaves it.
+TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSettles)
 {
     struct row {
         const char *name;
-        std::string file;
-        std::string texts;
+        std::string file, shown;
+        int window_select_mode = 0; // from the command line
     } rows[] = {
-        {"the first header wins, inside a line, ignoring case", "x[Data]y\na\n%end\n[data]\nb\n%end\n", "a"},
-        {"text after the header on its line is ignored", "[data] b | c\na\n%end\n", "a"},
-        {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a"},
-        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b"},
-        {"last line without LF is dropped", "[data]\na\nb", "a"},
-        {"%end without LF at the end still closes", "[data]\na\n%end", "a"},
-        {"header as the last bytes gives an empty section", "a\n[data]", ""},
-        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), ""},
-        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b"},
-        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", ""},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        ASSERT_EQ(d.load(r.file), 1) << r.name;
-        std::string texts;
-        for (int i = 0; i < store.item_count; ++i)
-            texts += (i ? "|" : "") + std::string(store.items[i].text);
-        EXPECT_EQ(texts, r.texts) << r.name;
-    }
-}
-
-TEST(DataFileSections, SettlesWindowSelection)
-{
-    struct row {
-        const char *name;
-        std::string option;
-        int window_select_mode, settled;
-    } rows[] = {
-        {"select-only mode without a list is dropped", "", 7, 0},
-        {"select-only mode with a list stays", "@select=notepad", 7, 7},
-        {"named target mode stays", "", 1, 1},
-        {"choose-from-list mode stays", "", 5, 5},
+        {"the first header wins, inside a line, ignoring case", "x[Data]y\na\n%end\n[data]\nb\n%end\n",
+         "a 0"},
+        {"text after the header on its line is ignored", "[data] b | c\na\n%end\n", "a 0"},
+        {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0"},
+        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0"},
+        {"last line without LF is dropped", "[data]\na\nb", "a 0"},
+        {"%end without LF at the end still closes", "[data]\na\n%end", "a 0"},
+        {"header as the last bytes gives an empty section", "a\n[data]", " 0"},
+        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), " 0"},
+        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b 0"},
+        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", " 0"},
+        {"select-only mode without a list is dropped", "", " 0", 7},
+        {"select-only mode with a list stays", "[system]\n@select=notepad\n%end\n", " 7", 7},
+        {"named target mode stays", "", " 1", 1},
+        {"choose-from-list mode stays", "", " 5", 5},
     };
     for (const row &r : rows) {
         datafile_dir d;
         settings.window_select_mode = r.window_select_mode;
-        ASSERT_EQ(d.load("[system]\n" + r.option + "\n%end\n"), 1) << r.name;
-        EXPECT_EQ(settings.window_select_mode, r.settled) << r.name;
+        ASSERT_EQ(d.load(r.file), 1) << r.name;
+        std::string texts;
+        for (int i = 0; i < store.item_count; ++i)
+            texts += (i ? "|" : "") + std::string(store.items[i].text);
+        EXPECT_EQ(texts + " " + std::to_string(settings.window_select_mode), r.shown) << r.name;
     }
 }
 
@@ -228,37 +215,6 @@ TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
         for (int i = 0; i < store.item_count; ++i)
             all += (i ? "," : "") + describe_entry(i);
         EXPECT_EQ(all, r.expected) << r.name;
-    }
-}
-
-TEST(DataFileUtilityEntries, DependOnOutputModeAndTheRecorder)
-{
-    const std::string clip = "&1 : クリップボード,", usual = "&2 : 設定ファイル,&3 : 説明書,",
-                      ver = "&9 : Ver.1.38,";
-    struct row {
-        const char *name;
-        int output_mode, history_running;
-        bool recorder_exists;
-        std::string captions;
-    } rows[] = {
-        {"paste mode, no recorder program", 1, 0, false, clip + usual + ver},
-        {"recorder program present offers its start", 1, 0, true, clip + usual + "&4 : 履歴開始," + ver},
-        {"clipboard-only output hides the clipboard entry", 2, 0, true, usual + "&4 : 履歴開始," + ver},
-        {"a running recorder brings it back and offers its stop", 2, 1, false,
-         clip + usual + "&4 : 履歴停止," + ver},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        settings.search_kind = 1;
-        settings.output_mode = r.output_mode;
-        settings.history_running = r.history_running;
-        if (r.recorder_exists)
-            d.write("hist.exe", "");
-        ASSERT_EQ(d.load("[data]\na\n%end\n"), 1) << r.name;
-        std::string captions;
-        for (int i = 1; i < store.item_count; ++i)
-            captions += std::string(store.items[i].plain_caption) + ",";
-        EXPECT_EQ(captions, r.captions) << r.name;
     }
 }
 
@@ -384,9 +340,10 @@ static std::string dump_loaded(const std::string &dir, const std::string &defaul
 static void apply_setup(const datafile_dir &d, const std::string &setup)
 {
     const std::pair<const char *, int32_t *> numbers[] = {
-        {"search_kind", &settings.search_kind},           {"output_mode", &settings.output_mode},
-        {"text_file_search", &settings.text_file_search}, {"mouse_present", &settings.mouse_present},
-        {"screen_width", &settings.screen_width},         {"screen_height", &settings.screen_height}};
+        {"search_kind", &settings.search_kind},         {"output_mode", &settings.output_mode},
+        {"history_running", &settings.history_running}, {"text_file_search", &settings.text_file_search},
+        {"mouse_present", &settings.mouse_present},     {"screen_width", &settings.screen_width},
+        {"screen_height", &settings.screen_height}};
     std::istringstream lines(setup);
     std::string key, value;
     while (lines >> key && std::getline(lines >> std::ws, value)) {
@@ -413,7 +370,7 @@ TEST(DataFileGolden, LoaderUnderstandsEachCase)
          std::filesystem::directory_iterator(std::string(MIVRA_TEST_DATA_DIR) + "/datafile"))
         cases.push_back(entry.path().string());
     std::sort(cases.begin(), cases.end());
-    ASSERT_GE(cases.size(), 3u);
+    ASSERT_GE(cases.size(), 4u);
     for (const std::string &dir : cases) {
         SCOPED_TRACE(dir);
         datafile_dir d;
