@@ -10,6 +10,7 @@
 #include <iconv.h>
 #include <initializer_list>
 #include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "app/process_state.h"
@@ -30,14 +31,20 @@ struct datafile_dir {
         reset_process_state();
         reset_fake_system();
         char pattern[] = "/tmp/mivra_datafile_XXXXXX";
-        dir = std::string(mkdtemp(pattern)) + "/";
+        if (!mkdtemp(pattern))
+            throw std::runtime_error("no temporary directory");
+        dir = std::string(pattern) + "/";
         copy_text(settings.exe_dir, sizeof settings.exe_dir, dir.c_str());
         copy_text(settings.data_file_name, sizeof settings.data_file_name, "mivra.ini");
         copy_text(settings.data_file_path, sizeof settings.data_file_path, path("mivra.ini").c_str());
         copy_text(settings.recorder_path, sizeof settings.recorder_path, path("hist.exe").c_str());
         copy_text(settings.log_file_path, sizeof settings.log_file_path, path("log.ini").c_str());
     }
-    ~datafile_dir() { std::filesystem::remove_all(dir); }
+    ~datafile_dir()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(dir, ignored);
+    }
 
     std::string path(const std::string &name) const { return dir + name; }
     // Writes a file, making the directories it lies in; a name ending in "/" makes a directory.
