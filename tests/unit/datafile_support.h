@@ -1,15 +1,19 @@
 // Test support for the data file room: a fresh executable directory per test with real files, loading
-// a data file written from a test's text, and what each "[system]" option has set.
+// a data file written from a test's text, code page conversion, and what each "[system]" option set.
 #pragma once
 
+#include <cerrno>
+#include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <iconv.h>
 #include <initializer_list>
+#include <sstream>
+#include <stdexcept>
 #include <string>
 
 #include "app/process_state.h"
-#include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
@@ -27,34 +31,29 @@ struct datafile_dir {
         reset_process_state();
         reset_fake_system();
         char pattern[] = "/tmp/mivra_datafile_XXXXXX";
-        const char *made = mkdtemp(pattern);
-        dir = std::string(made ? made : "/tmp") + "/";
+        if (!mkdtemp(pattern))
+            throw std::runtime_error("no temporary directory");
+        dir = std::string(pattern) + "/";
         copy_text(settings.exe_dir, sizeof settings.exe_dir, dir.c_str());
         copy_text(settings.data_file_name, sizeof settings.data_file_name, "mivra.ini");
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, (dir + "mivra.ini").c_str());
-        copy_text(settings.recorder_path, sizeof settings.recorder_path, (dir + "hist.exe").c_str());
-        copy_text(settings.log_file_path, sizeof settings.log_file_path, (dir + "log.ini").c_str());
+        copy_text(settings.data_file_path, sizeof settings.data_file_path, path("mivra.ini").c_str());
+        copy_text(settings.recorder_path, sizeof settings.recorder_path, path("hist.exe").c_str());
+        copy_text(settings.log_file_path, sizeof settings.log_file_path, path("log.ini").c_str());
     }
     ~datafile_dir()
     {
         std::error_code ignored;
-        if (dir.rfind("/tmp/mivra_datafile_", 0) == 0)
-            std::filesystem::remove_all(dir, ignored);
+        std::filesystem::remove_all(dir, ignored);
     }
-    datafile_dir(const datafile_dir &) = delete;
-    datafile_dir &operator=(const datafile_dir &) = delete;
 
     std::string path(const std::string &name) const { return dir + name; }
-    void make_dir(const std::string &name) const { std::filesystem::create_directories(path(name)); }
-
-    // Writes a file, making the directories it lies in.
+    // Writes a file, making the directories it lies in; a name ending in "/" makes a directory.
     void write(const std::string &name, const std::string &bytes) const
     {
         std::filesystem::create_directories(std::filesystem::path(path(name)).parent_path());
-        std::ofstream out(path(name), std::ios::binary | std::ios::trunc);
-        out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+        if (name.back() != '/')
+            std::ofstream(path(name), std::ios::binary) << bytes;
     }
-
     // Writes the data file and loads it with owner window 1.
     int load(const std::string &bytes) const
     {
@@ -62,6 +61,36 @@ struct datafile_dir {
         return load_data_file(1);
     }
 };
+
+inline std::string read_all(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream all;
+    all << in.rdbuf();
+    return all.str();
+}
+
+// Converts between UTF-8 (files kept in the repository) and code page 932 (what the loader reads); a
+// byte that does not convert is written as \xNN.
+inline std::string convert(const std::string &in, const char *to, const char *from)
+{
+    iconv_t cd = iconv_open(to, from);
+    std::string out;
+    char *src = const_cast<char *>(in.data());
+    for (size_t left = in.size(); left > 0;) {
+        char buffer[64], *dst = buffer;
+        size_t room = sizeof buffer, r = iconv(cd, &src, &left, &dst, &room);
+        out.append(buffer, static_cast<size_t>(dst - buffer));
+        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
+            char escaped[8];
+            snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(*src++));
+            out += escaped;
+            --left;
+        }
+    }
+    iconv_close(cd);
+    return out;
+}
 
 inline std::string joined(std::initializer_list<int32_t> values)
 {

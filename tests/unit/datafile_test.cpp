@@ -1,18 +1,15 @@
+// The data file loader: the line reader and path resolver, the fallback chain, sections, the edge
+// rules of "[data]" and the tables, and golden whole files (tests/data/datafile/<case>/).
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstdio>
 #include <cstring>
-#include <iconv.h>
-#include <sstream>
 #include <vector>
 
 #include "datafile_support.h"
 
 // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
-static const std::string so = "\x83\x5C";
-static const std::string hyo = "\x95\x5C";
+static const std::string so = "\x83\x5C", hyo = "\x95\x5C";
 
 // A literal with its zero bytes kept.
 template <size_t n> static std::string bytes(const char (&text)[n])
@@ -45,16 +42,7 @@ static std::string rows_of(int count, const char (*left)[a], const char (*right)
     return all;
 }
 
-static std::vector<std::string> entries()
-{
-    std::vector<std::string> all;
-    for (int i = 0; i < store.item_count; ++i)
-        all.push_back(describe_entry(i));
-    return all;
-}
-
-// ---- read_line ----------------------------------------------------------------------------------
-
+// Tabs kept in "[data]" and dropped in "[file]" are pinned by the golden files.
 TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
 {
     const std::string long_line = std::string(600, 'x') + "\nnext\n";
@@ -68,13 +56,10 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
         size_t advance;
     } rows[] = {
         {"CR dropped wherever it stands", "a\rb\r\nnext\n", 0, 0, "ab", 5},
-        {"TAB dropped without keep_tabs", "a\tb\n", 0, 0, "ab", 4},
-        {"TAB kept with keep_tabs", "a\tb\n", 0, 1, "a\tb", 4},
         {"last line without LF: the advance runs past size", "ab\ncd", 3, 0, "cd", 3},
         {"offset at the end of the data", "ab\n", 3, 0, "", 1},
         {"zero byte inside the line ends the text, not the read", bytes("a\0b\nc\n"), 0, 0, "a", 4},
-        {"double-byte bytes as they are: trail 5C, lead byte before LF", so + "\\\x83\n", 0, 0, so + "\\\x83",
-         5},
+        {"trail 5C and a lead byte before LF kept", so + "\\\x83\n", 0, 0, so + "\\\x83", 5},
         {"a 600-byte line is cut to 517 bytes", long_line, 0, 0, std::string(517, 'x'), 601},
         {"the line after it is read whole", long_line, 601, 0, "next", 5},
         {"dropped bytes do not count towards the limit", tabbed, 0, 0, std::string(517, 'y'), tabbed.size()},
@@ -83,13 +68,12 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
         char line[line_buffer_size];
         memset(line, 'Z', sizeof line);
         read_line(r.offset, r.data.size(), r.data.data(), r.keep_tabs, line);
-        EXPECT_EQ(std::string(line), r.line) << r.name;
-        EXPECT_EQ(line_advance, r.advance) << r.name;
+        EXPECT_EQ(std::string(line) + " " + std::to_string(line_advance),
+                  r.line + " " + std::to_string(r.advance))
+            << r.name;
         EXPECT_EQ(line[line_buffer_size - 1], '\0') << r.name;
     }
 }
-
-// ---- resolve_path -------------------------------------------------------------------------------
 
 TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
 {
@@ -126,245 +110,112 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
     std::filesystem::current_path(cwd);
 }
 
-// ---- choosing the data file ----------------------------------------------------------------------
-
-TEST(LoadDataFile, FollowsTheFallbackChain)
+// The command line's path, else the file named after the executable, else "Mivra.ini", else an empty
+// one named after the executable is created; a data file that cannot be had is reported.
+TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
 {
     struct row {
         const char *name;
-        std::vector<std::string> present;
-        const char *chosen;
+        std::vector<std::string> present; // each holds one item, its own name
+        std::string exe_dir;              // relative to the test directory
+        const char *chosen;               // null: reported
     } rows[] = {
-        {"the path from the command line when it exists", {"given.ini", "mivra.ini"}, "given.ini"},
-        {"else the file named after the executable", {"mivra.ini", "Mivra.ini"}, "mivra.ini"},
-        {"else Mivra.ini", {"Mivra.ini"}, "Mivra.ini"},
-        {"else an empty one named after the executable is created", {}, "mivra.ini"},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        for (const std::string &name : r.present)
-            d.write(name, "[data]\n" + name + "\n%end\n");
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, d.path("given.ini").c_str());
-        ASSERT_EQ(load_data_file(1), 1) << r.name;
-        EXPECT_EQ(std::string(settings.data_file_path), d.path(r.chosen)) << r.name;
-        if (r.present.empty()) {
-            EXPECT_EQ(std::filesystem::file_size(d.path(r.chosen)), 0u) << r.name;
-            EXPECT_EQ(store.item_count, 0) << r.name;
-        } else {
-            EXPECT_STREQ(store.items[0].text, r.chosen) << r.name;
-        }
-        EXPECT_EQ(fake_events(), "") << r.name;
-    }
-}
-
-TEST(LoadDataFile, ReportsADataFileItCannotOpenOrCreate)
-{
-    struct row {
-        const char *name;
-        void (*arrange)(const datafile_dir &d);
-    } rows[] = {
-        {"the data file is a directory", [](const datafile_dir &d) { d.make_dir("mivra.ini"); }},
-        {"the executable's directory is gone",
-         [](const datafile_dir &d) {
-             copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path("no such dir/").c_str());
-         }},
+        {"the path from the command line", {"given.ini", "mivra.ini"}, "", "given.ini"},
+        {"else the file named after the executable", {"mivra.ini", "Mivra.ini"}, "", "mivra.ini"},
+        {"else Mivra.ini", {"Mivra.ini"}, "", "Mivra.ini"},
+        {"else an empty one is created", {}, "", "mivra.ini"},
+        {"the data file is a directory", {"mivra.ini/"}, "", nullptr},
+        {"the executable's directory is gone", {}, "no such dir/", nullptr},
         // Cut to 259 bytes the path would name "mivra.i", which exists.
         {"the fallback path does not fit",
-         [](const datafile_dir &d) {
-             std::string deep = std::string(251 - d.dir.size(), 'a');
-             d.write(deep + "/mivra.i", "[data]\nwrong file\n%end\n");
-             copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path(deep + "/").c_str());
-         }},
+         {std::string(224, 'a') + "/mivra.i"},
+         std::string(224, 'a') + "/",
+         nullptr},
     };
     for (const row &r : rows) {
         datafile_dir d;
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, d.path("gone.ini").c_str());
-        r.arrange(d);
-        EXPECT_EQ(load_data_file(7), 0) << r.name;
-        EXPECT_EQ(fake_events(), "error 設定ファイル異常") << r.name;
+        ASSERT_EQ(d.dir.size(), 27u);
+        for (const std::string &name : r.present)
+            d.write(name, "[data]\n" + name + "\n%end\n");
+        copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path(r.exe_dir).c_str());
+        copy_text(settings.data_file_path, sizeof settings.data_file_path, d.path("given.ini").c_str());
+        EXPECT_EQ(load_data_file(7), r.chosen ? 1 : 0) << r.name;
+        EXPECT_EQ(fake_events(), r.chosen ? "" : "error 設定ファイル異常") << r.name;
+        if (r.chosen)
+            EXPECT_EQ(std::string(settings.data_file_path) + "|" +
+                          (store.item_count ? store.items[0].text : ""),
+                      d.path(r.chosen) + "|" + (r.present.empty() ? "" : r.chosen))
+                << r.name;
     }
 }
 
-// ---- sections -----------------------------------------------------------------------------------
-
-TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCase)
+// Shown as the texts of the items, then the window selection mode as the "[system]" section leaves it.
+TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSettles)
 {
     struct row {
         const char *name;
-        std::string file;
-        std::vector<std::string> texts;
+        std::string file, shown;
+        int window_select_mode = 0; // from the command line
     } rows[] = {
-        {"the first header wins, inside a line, ignoring case",
-         "x[Data]y\na\n%end\n[data]\nb\n%end\n",
-         {"a"}},
-        {"text after the header on its line is ignored", "[data] b | c\na\n%end\n", {"a"}},
-        {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", {"a"}},
-        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", {"a", "[file]", "b"}},
-        {"last line without LF is dropped", "[data]\na\nb", {"a"}},
-        {"%end without LF at the end still closes", "[data]\na\n%end", {"a"}},
-        {"header as the last bytes gives an empty section", "a\n[data]", {}},
-        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), {}},
-        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), {"a", "b"}},
-        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", {}},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        ASSERT_EQ(d.load(r.file), 1) << r.name;
-        std::vector<std::string> texts;
-        for (int i = 0; i < store.item_count; ++i)
-            texts.push_back(store.items[i].text);
-        EXPECT_EQ(texts, r.texts) << r.name;
-    }
-}
-
-TEST(DataFileSections, SettlesMenuPositionAndWindowSelection)
-{
-    struct row {
-        const char *name;
-        std::string option;
-        int window_select_mode, settled;
-    } rows[] = {
-        {"select-only mode without a list is dropped", "", 7, 0},
-        {"select-only mode with a list stays", "@select=notepad", 7, 7},
-        {"named target mode stays", "", 1, 1},
-        {"choose-from-list mode stays", "", 5, 5},
+        {"the first header wins, inside a line, ignoring case", "x[Data]y\na\n%end\n[data]\nb\n%end\n",
+         "a 0"},
+        {"text after the header on its line is ignored", "[data] b | c\na\n%end\n", "a 0"},
+        {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0"},
+        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0"},
+        {"last line without LF is dropped", "[data]\na\nb", "a 0"},
+        {"%end without LF at the end still closes", "[data]\na\n%end", "a 0"},
+        {"header as the last bytes gives an empty section", "a\n[data]", " 0"},
+        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), " 0"},
+        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b 0"},
+        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", " 0"},
+        {"select-only mode without a list is dropped", "", " 0", 7},
+        {"select-only mode with a list stays", "[system]\n@select=notepad\n%end\n", " 7", 7},
+        {"named target mode stays", "", " 1", 1},
+        {"choose-from-list mode stays", "", " 5", 5},
     };
     for (const row &r : rows) {
         datafile_dir d;
         settings.window_select_mode = r.window_select_mode;
-        ASSERT_EQ(d.load("[system]\n" + r.option + "\n%end\n"), 1) << r.name;
-        EXPECT_EQ(settings.menu_position, 5) << r.name << ": an unset position becomes the text cursor";
-        EXPECT_EQ(settings.window_select_mode, r.settled) << r.name;
+        ASSERT_EQ(d.load(r.file), 1) << r.name;
+        std::string texts;
+        for (int i = 0; i < store.item_count; ++i)
+            texts += (i ? "|" : "") + std::string(store.items[i].text);
+        EXPECT_EQ(texts + " " + std::to_string(settings.window_select_mode), r.shown) << r.name;
     }
 }
 
-// ---- the "[data]" grammar -----------------------------------------------------------------------
-
-TEST(DataSectionGrammar, EachLineBecomesTheRightEntry)
+// The edge rules of "[data]"; the plain grammar is in the golden case "grammar".
+TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
 {
     const std::string t259(259, 't');
     struct row {
         const char *name;
-        std::string body;
-        std::vector<std::string> expected;
-        std::string option = ""; // a "[system]" line
+        std::string option, body, expected; // entries joined by ","
     } rows[] = {
-        {"delimiter splits text and caption; & leaves the plain caption",
-         "abc | A&bc\n",
-         {"text 0 [abc|A&bc|Abc|Abc]"}},
-        {"# inverts the show-text default", "abc | #Abc\n", {"text 0 [abc|Abc|Abc|Abc] show"}},
-        {"# inverts the show-text default 1; no delimiter takes the default",
-         "a | #A\na | A\nb\n",
-         {"text 0 [a|A|A|A]", "text 0 [a|A|A|A] show", "text 0 [b|b|b|b] show"},
-         "@item=1"},
-        {"# without a delimiter is text", "#abc\n", {"text 0 [#abc|#abc|#abc|#abc]"}},
-        {"no delimiter: the whole line everywhere, & kept", "A&B\n", {"text 0 [A&B|A&B|A&B|A&B]"}},
-        {"later delimiters belong to the caption", "x | y | z\n", {"text 0 [x|y | z|y | z|y | z]"}},
-        {"leading blanks go, trailing blanks and inner tabs stay",
-         " \t a\tb | c  \n",
-         {"text 0 [a\tb|c  |c  |c  ]"}},
-        {"a leading blank of the delimiter is trimmed away with the line start",
-         " | cap\n",
-         {"text 0 [| cap|| cap|| cap|| cap]"}},
-        {"comments and blank lines are skipped", "; x | y\n\n \t \na\n", {"text 0 [a|a|a|a]"}},
-        {"group depths 0, 1, 1; } ignores the rest of its line",
-         "{Gr&oup\na\n} x | y\n",
-         {"open 0 [|Gr&oup|Group|]", "text 1 [a|a|a|a]", "close 1 [|||]"}},
-        {"+ and - before any text item are text", "+\n-\n", {"text 0 [+|+|+|+]", "col 0 [|||]"}},
-        {"separator and column marks ignore the rest of their line",
-         "a\n+ x | y\n- z\n",
-         {"text 0 [a|a|a|a]", "sep 0 [|||]", "col 0 [|||]"}},
-        {"+ and - right after a group opening are text",
-         "a\n{G\n+\n-\n}\n",
-         {"text 0 [a|a|a|a]", "open 0 [|G|G|]", "text 1 [+|+|+|+]", "col 1 [|||]", "close 1 [|||]"}},
-        {"a lone { is text", "{\n", {"text 0 [{|{|{|{]"}},
-        {"} at the top level is text", "}x | y\n", {"text 0 [}x|y|y|y]"}},
-        {"> before any text item is text", ">x | y\n", {"text 0 [>x|y|y|y]"}},
-        {"> after a missing file changes nothing",
-         "nofile.txt\n>p | c\n",
-         {"text 0 [nofile.txt|nofile.txt|nofile.txt|nofile.txt]"}},
-        {"> after a group opening applies to the group and changes nothing",
-         "a\n{G\n>p\n",
-         {"text 0 [a|a|a|a]", "open 0 [|G|G|]"}},
-        {"unclosed groups stay open",
-         "{A\n{B\nx\n",
-         {"open 0 [|A|A|]", "open 1 [|B|B|]", "text 2 [x|x|x|x]"}},
-        {"text, caption and group caption are cut to 259 bytes",
+        {"text, caption and group caption are cut to 259 bytes", "",
          std::string(300, 't') + " | x\ny | " + std::string(300, 't') + "\n{" + std::string(600, 't') + "\n",
-         {"text 0 [" + t259 + "|x|x|x]", "text 0 [y|" + t259 + "|" + t259 + "|" + t259 + "]",
-          "open 0 [|" + t259 + "|" + t259 + "|]"}},
-        {"double-byte caption keeps its trail bytes",
-         "t | " + so + "&" + hyo + "\n",
-         {"text 0 [t|" + so + "&" + hyo + "|" + so + hyo + "|" + so + hyo + "]"}},
-        // "表" ends in 0x5C: a byte search for the delimiter "\\" would cut it in half.
-        {"the delimiter is found on character boundaries only",
+         "text 0 [" + t259 + "|x|x|x],text 0 [y|" + t259 + "|" + t259 + "|" + t259 + "],open 0 [|" + t259 +
+             "|" + t259 + "|]"},
+        {"double-byte caption keeps its trail bytes", "", "t | " + so + "&" + hyo + "\n",
+         "text 0 [t|" + so + "&" + hyo + "|" + so + hyo + "|" + so + hyo + "]"},
+        // A byte search for the delimiter "\\" would cut "表" in half.
+        {"the delimiter is found on character boundaries only", "@dlm=\\\\",
          hyo + "\\\\x\n" + so + "a\\\\" + so + "\n",
-         {"text 0 [" + hyo + "|x|x|x]", "text 0 [" + so + "a|" + so + "|" + so + "|" + so + "]"},
-         "@dlm=\\\\"},
-        {"a double-byte delimiter", "A" + so + so + "B\n", {"text 0 [A|B|B|B]"}, "@dlm=" + so + so},
-        {"the delimiter is found ignoring case", "aORb\n", {"text 0 [a|b|b|b]"}, "@dlm=Or"},
+         "text 0 [" + hyo + "|x|x|x],text 0 [" + so + "a|" + so + "|" + so + "|" + so + "]"},
+        {"a double-byte delimiter", "@dlm=" + so + so, "A" + so + so + "B\n", "text 0 [A|B|B|B]"},
+        {"the delimiter is found ignoring case", "@dlm=Or", "aORb\n", "text 0 [a|b|b|b]"},
+        {"# inverts the show-text default 1; no delimiter takes the default", "@item=1", "a | #A\na | A\nb\n",
+         "text 0 [a|A|A|A],text 0 [a|A|A|A] show,text 0 [b|b|b|b] show"},
     };
     for (const row &r : rows) {
         datafile_dir d;
         ASSERT_EQ(d.load("[system]\n" + r.option + "\n%end\n[data]\n" + r.body + "%end\n"), 1) << r.name;
-        EXPECT_EQ(entries(), r.expected) << r.name;
+        std::string all;
+        for (int i = 0; i < store.item_count; ++i)
+            all += (i ? "," : "") + describe_entry(i);
+        EXPECT_EQ(all, r.expected) << r.name;
     }
 }
-
-TEST(DataSectionGrammar, FileParameterLinesMakeFileEntries)
-{
-    datafile_dir d;
-    d.write("progメモ/tool.exe", "");
-    d.write("memo.txt", "");
-    d.make_dir("folder");
-    std::string body = "[system]\n@path=" + d.path("progメモ") +
-                       "\n%end\n[data]\n"
-                       "tool.exe\n>readme.txt | Readme\n" +
-                       d.path("memo.txt") + " | Memo\n>#2-3\n" + d.path("folder") + "\n>x | y\n" +
-                       "tool.exe | a\n>p | c | d\n%end\n";
-    ASSERT_EQ(d.load(body), 1);
-    std::string tool = d.path("progメモ") + "/tool.exe";
-    std::string folder = d.path("folder");
-    EXPECT_EQ(entries(), (std::vector<std::string>{
-                             "text 0 [" + tool + "|tool.exe|tool.exe|tool.exe] file(readme.txt|Readme)",
-                             "text 0 [" + d.path("memo.txt") + "|Memo|Memo|Memo] file(#2-3|)",
-                             "text 0 [" + folder + "|" + folder + "|" + folder + "|" + folder + "]",
-                             "text 0 [" + tool + "|a|a|a] file(p|c | d)",
-                         }));
-}
-
-TEST(DataFileUtilityEntries, DependOnOutputModeAndTheRecorder)
-{
-    const std::string clip = "&1 : クリップボード,", usual = "&2 : 設定ファイル,&3 : 説明書,",
-                      ver = "&9 : Ver.1.38,";
-    struct row {
-        const char *name;
-        int output_mode, history_running;
-        bool recorder_exists;
-        std::string captions;
-    } rows[] = {
-        {"paste mode, no recorder program", 1, 0, false, clip + usual + ver},
-        {"recorder program present offers its start", 1, 0, true, clip + usual + "&4 : 履歴開始," + ver},
-        {"clipboard-only output hides the clipboard entry", 2, 0, true, usual + "&4 : 履歴開始," + ver},
-        {"a running recorder brings it back and offers its stop", 2, 1, false,
-         clip + usual + "&4 : 履歴停止," + ver},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        settings.search_kind = 1;
-        settings.output_mode = r.output_mode;
-        settings.history_running = r.history_running;
-        if (r.recorder_exists)
-            d.write("hist.exe", "");
-        ASSERT_EQ(d.load("[data]\na\n%end\n"), 1) << r.name;
-        std::string captions;
-        for (int i = 1; i < store.item_count; ++i)
-            captions += std::string(store.items[i].plain_caption) + ",";
-        EXPECT_EQ(captions, r.captions) << r.name;
-    }
-}
-
-// ---- "[file]" and the choice of the text file -----------------------------------------------------
 
 // Shown as the names listed, then the selected index, text_file_search, file_section_enabled and
 // text_file_preselected.
@@ -406,48 +257,8 @@ TEST(DataFileTextFiles, ChoosesTheTextFile)
     }
 }
 
-// ---- "[replace]", "[key]", "[title]" --------------------------------------------------------------
-
-// Shown as "name>value" rows of the one table each case fills.
-TEST(DataFileTables, RowsOfReplaceKeyAndTitle)
-{
-    const std::string n40(40, 'n');
-    struct row {
-        const char *name;
-        std::string section;
-        std::string expected;
-    } rows[] = {
-        {"a replace row: name | replacement, double-byte kept", "[replace]\n%me | 山田" + so + "\n",
-         "%me>山田" + so},
-        {"leading blanks go, tabs stay, later delimiters belong to the replacement",
-         "[replace]\n  %tab | a\tb | c\n", "%tab>a\tb | c"},
-        {"a replace row needs a %name of two bytes, a delimiter and a replacement",
-         "[replace]\n%x | \n% | y\nname | z\n;%c | d\n\n%nodelim\n", ""},
-        {"a key row: two bytes of code, a separating byte, the name", "[key]\n0D Enter\n  2E\tDelete\n1BX\n",
-         "0D>Enter,2E>Delete,1B>1B"},
-        {"a code alone is its own name; comments and shorter lines are skipped", "[key]\n0D\n;11 Ctrl\n2\n\n",
-         "0D>0D"},
-        {"key names are cut to 31 bytes", "[key]\n70 " + n40 + "\n", "70>" + n40.substr(0, 31)},
-        {"a title row: group | pattern; comments and lines without a delimiter are skipped",
-         "[title]\nメール | Outlook|Thunderbird\n;x | y\nno delimiter\n\n", "メール>Outlook|Thunderbird"},
-        {"double-byte groups and patterns", "[title]\n" + so + " | ^" + hyo + "$\n", so + ">^" + hyo + "$"},
-    };
-    for (const row &r : rows) {
-        datafile_dir d;
-        ASSERT_EQ(d.load(r.section + "%end\n"), 1) << r.name;
-        EXPECT_EQ(rows_of(store.replace_count, store.replace_from, store.replace_to) +
-                      rows_of(store.key_count, store.key_code, store.key_text) +
-                      rows_of(store.title_count, store.title_group, store.title_pattern),
-                  r.expected)
-            << r.name;
-    }
-    // The first row of a code wins; codes are matched exactly.
-    datafile_dir d;
-    ASSERT_EQ(d.load("[key]\n0D\n0D Enter\n2E Delete\n%end\n"), 1);
-    EXPECT_EQ(std::string(find_key("0D")) + "," + find_key("2E") + "," + find_key("2e"), "0D,Delete,");
-}
-
-// Utility entries still follow the 3000 items of "[data]".
+// Every table stops at its limit; utility entries still follow the 3000 items of "[data]". Key codes
+// repeat every ten rows: the first row of a code wins, codes are matched exactly, names cut to 31 bytes.
 TEST(DataFileTables, StopAtTheirLimits)
 {
     datafile_dir d;
@@ -459,63 +270,32 @@ TEST(DataFileTables, StopAtTheirLimits)
             text += row(std::to_string(i)) + "\n";
         return text + "%end\n";
     };
-    std::string f = d.path("f.txt");
-    ASSERT_EQ(d.load(section("[data]", 3005, [](const std::string &i) { return "item" + i; }) +
-                     section("[file]", 101, [&](const std::string &i) { return f + " | n" + i; }) +
-                     section("[replace]", 105, [](const std::string &i) { return "%r" + i + " | v"; }) +
-                     section("[key]", 155,
-                             [](const std::string &i) { return "K" + i.substr(i.size() - 1) + " k" + i; }) +
-                     section("[title]", 105, [](const std::string &i) { return "g" + i + " | p"; })),
-              1);
+    std::string f = d.path("f.txt"), n40(40, 'n');
+    ASSERT_EQ(
+        d.load(section("[data]", 3005, [](const std::string &i) { return "item" + i; }) +
+               section("[file]", 101, [&](const std::string &i) { return f + " | n" + i; }) +
+               section("[replace]", 105, [](const std::string &i) { return "%r" + i + " | v"; }) +
+               section("[key]", 155,
+                       [&](const std::string &i) { return "K" + i.substr(i.size() - 1) + " k" + i + n40; }) +
+               section("[title]", 105, [](const std::string &i) { return "g" + i + " | p"; })),
+        1);
     EXPECT_EQ(joined({store.item_count, store.text_file_count, store.replace_count, store.key_count,
                       store.title_count}),
               "3004 99 100 150 100");
     EXPECT_EQ(std::string(store.items[2999].text) + " " + store.items[3003].plain_caption + " " +
-                  store.text_file_name[98] + " " + store.replace_from[99] + " " + store.key_text[149] + " " +
-                  store.title_group[99],
-              "item2999 &9 : Ver.1.38 n98 %r99 k149 g99");
+                  store.text_file_name[98] + " " + store.replace_from[99] + " " + store.title_group[99],
+              "item2999 &9 : Ver.1.38 n98 %r99 g99");
+    EXPECT_EQ(std::string(find_key("K3")) + "," + find_key("k3") + "," + store.key_text[149],
+              "k3" + n40.substr(0, 29) + ",,k149" + n40.substr(0, 27));
 }
 
 // ---- golden files --------------------------------------------------------------------------------
-
-// Converts between UTF-8 (the golden files) and code page 932 (what the loader reads); a byte that
-// does not convert is written as \xNN.
-static std::string convert(const std::string &in, const char *to, const char *from)
-{
-    iconv_t cd = iconv_open(to, from);
-    std::string out;
-    char *src = const_cast<char *>(in.data());
-    size_t left = in.size();
-    while (left > 0) {
-        char buffer[64];
-        char *dst = buffer;
-        size_t room = sizeof buffer;
-        size_t r = iconv(cd, &src, &left, &dst, &room);
-        out.append(buffer, static_cast<size_t>(dst - buffer));
-        if (r == static_cast<size_t>(-1) && errno != E2BIG) {
-            char escaped[8];
-            snprintf(escaped, sizeof escaped, "\\x%02X", static_cast<unsigned char>(*src++));
-            out += escaped;
-            --left;
-        }
-    }
-    iconv_close(cd);
-    return out;
-}
 
 static std::string replace_all(std::string text, const std::string &from, const std::string &to)
 {
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
-}
-
-static std::string read_all(const std::string &path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream all;
-    all << in.rdbuf();
-    return all.str();
 }
 
 // The settings, one option a line as shown_option shows it.
@@ -554,32 +334,27 @@ static std::string dump_loaded(const std::string &dir, const std::string &defaul
     return convert(replace_all(text, "\t", "\\t"), "UTF-8", "CP932");
 }
 
-// Applies setup.txt: "file NAME" (an empty file, with its directories, beside the data file),
-// "search_name NAME", or a settings field and its number.
+// Applies setup.txt: "file NAME" (an empty file, or with a final "/" a directory, beside the data
+// file), "search_name NAME", or a settings field and its number.
 static void apply_setup(const datafile_dir &d, const std::string &setup)
 {
     const std::pair<const char *, int32_t *> numbers[] = {
-        {"search_kind", &settings.search_kind},           {"output_mode", &settings.output_mode},
-        {"text_file_search", &settings.text_file_search}, {"mouse_present", &settings.mouse_present},
-        {"screen_width", &settings.screen_width},         {"screen_height", &settings.screen_height}};
+        {"search_kind", &settings.search_kind},         {"output_mode", &settings.output_mode},
+        {"history_running", &settings.history_running}, {"text_file_search", &settings.text_file_search},
+        {"mouse_present", &settings.mouse_present},     {"screen_width", &settings.screen_width},
+        {"screen_height", &settings.screen_height}};
     std::istringstream lines(setup);
     std::string key, value;
     while (lines >> key && std::getline(lines >> std::ws, value)) {
         value = convert(value, "CP932", "UTF-8");
-        bool known = true;
-        if (key == "file") {
+        bool known = key == "file" || key == "search_name";
+        if (key == "file")
             d.write(value, "");
-        } else if (key == "search_name") {
+        else if (key == "search_name")
             copy_text(settings.text_file_search_name, sizeof settings.text_file_search_name, value.c_str());
-        } else {
-            known = false;
-            for (const auto &number : numbers) {
-                if (key == number.first) {
-                    *number.second = atoi(value.c_str());
-                    known = true;
-                }
-            }
-        }
+        for (const auto &number : numbers)
+            if (key == number.first && (known = true))
+                *number.second = atoi(value.c_str());
         EXPECT_TRUE(known) << "unknown setup key " << key;
     }
 }
@@ -589,27 +364,23 @@ static void apply_setup(const datafile_dir &d, const std::string &setup)
 // expected.txt from what the loader understood.
 TEST(DataFileGolden, LoaderUnderstandsEachCase)
 {
-    std::string root = std::string(MIVRA_TEST_DATA_DIR) + "/datafile";
     std::vector<std::string> cases;
-    for (const auto &entry : std::filesystem::directory_iterator(root))
-        if (entry.is_directory())
-            cases.push_back(entry.path().string());
+    for (const auto &entry :
+         std::filesystem::directory_iterator(std::string(MIVRA_TEST_DATA_DIR) + "/datafile"))
+        cases.push_back(entry.path().string());
     std::sort(cases.begin(), cases.end());
-    ASSERT_GE(cases.size(), 2u);
-    bool update = getenv("MIVRA_UPDATE_GOLDEN") != nullptr;
+    ASSERT_GE(cases.size(), 4u);
     for (const std::string &dir : cases) {
         SCOPED_TRACE(dir);
         datafile_dir d;
         std::string defaults = dump_settings();
         apply_setup(d, read_all(dir + "/setup.txt"));
-        std::string input =
-            convert(replace_all(read_all(dir + "/input.ini"), "$DIR/", d.dir), "CP932", "UTF-8");
-        ASSERT_EQ(d.load(input), 1);
+        ASSERT_EQ(
+            d.load(convert(replace_all(read_all(dir + "/input.ini"), "$DIR/", d.dir), "CP932", "UTF-8")), 1);
         std::string got = dump_loaded(d.dir, defaults);
-        if (update) {
+        if (getenv("MIVRA_UPDATE_GOLDEN"))
             std::ofstream(dir + "/expected.txt", std::ios::binary) << got;
-            continue;
-        }
-        EXPECT_EQ(got, read_all(dir + "/expected.txt"));
+        else
+            EXPECT_EQ(got, read_all(dir + "/expected.txt"));
     }
 }

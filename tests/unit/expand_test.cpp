@@ -30,44 +30,30 @@ class ExpandTest : public ::testing::Test {
         char pattern[] = "/tmp/mivra_expand_XXXXXX";
         ASSERT_NE(mkdtemp(pattern), nullptr);
         dir = pattern;
-        add_key("0d", "Enter");
-        add_key("0a", "LF");
-        add_key("09", "Tab");
+        for (const char *key : {"0dEnter", "0aLF", "09Tab"})
+            add_key(key);
     }
     void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
 
-    void add_key(const char *code, const char *text)
+    // "0dEnter": the code is the first two bytes.
+    void add_key(const std::string &key)
     {
-        copy_text(store.key_code[store.key_count], 16, code);
-        copy_text(store.key_text[store.key_count], 32, text);
-        ++store.key_count;
+        copy_text(store.key_code[store.key_count], 16, key.substr(0, 2).c_str());
+        copy_text(store.key_text[store.key_count++], 32, key.substr(2).c_str());
     }
 
-    std::string write_file(const std::string &name, const std::string &content)
+    // Item 3 becomes a file entry over "f.txt" holding `content`, with the given switch text; returns
+    // what expanding it returned.
+    int expand_file(const std::string &content, const std::string &switch_text, int preview = 0)
     {
-        std::string path = dir + "/" + name;
-        EXPECT_TRUE(std::ofstream(path, std::ios::binary) << content);
-        return path;
-    }
-
-    // Item 3 becomes a file entry over `path` with the given switch text.
-    int file_item(const std::string &path, const std::string &switch_text)
-    {
+        std::string path = dir + "/f.txt";
+        std::ofstream(path, std::ios::binary) << content;
         item_entry &e = store.items[3];
         e.is_file = 1;
         copy_text(e.text, sizeof e.text, path.c_str());
         copy_text(e.file_param, sizeof e.file_param, switch_text.c_str());
         copy_text(e.list_caption, sizeof e.list_caption, "Notes");
-        store.item_count = 4;
-        return 3;
-    }
-
-    // Expands item 3 over a file "f.txt" that holds `content`; returns what output_text then holds.
-    std::string expand_file(const std::string &content, const std::string &switch_text, int preview = 0)
-    {
-        EXPECT_EQ(expand_item_file(owner, file_item(write_file("f.txt", content), switch_text), 0, preview),
-                  1);
-        return out();
+        return expand_item_file(owner, 3, 0, preview);
     }
 
     void set_text(const std::string &text)
@@ -81,16 +67,15 @@ class ExpandTest : public ::testing::Test {
 
 // ---- switches and ranges over a file -----------------------------------------------------------
 
-TEST_F(ExpandTest, ItemSwitchesCutTheFile)
+TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
 {
-    const std::string L = five_lines, N = "a\nb\nc", M = "head [s]body[e] tail";
+    const std::string L = five_lines, N = "a\nb\nc", M = "head [s]body[e] tail", Y = "x\n%4y%";
     struct row {
         const char *name;
         std::string content, switch_text, expected;
+        int path_argument = 0, replace = 0;
     } rows[] = {
         {"no range is the whole file", L, "#L:0", L},
-        {"#-L: strips the final breaks", L, "#-L:3", "l3"},
-        {"lines 2 to 4", L, "#L:2-4", "l2\nl3\nl4\n"},
         {"backwards range runs to the end", L, "#L:4-2", "l4\nl5\n"},
         {"equal ends run to the end", L, "#L:3-3", "l3\nl4\nl5\n"},
         {"2 lines after line 2", L, "#L:2+2", "l2\nl3\nl4\n"},
@@ -108,7 +93,6 @@ TEST_F(ExpandTest, ItemSwitchesCutTheFile)
         {"skip past a last line without LF", N, "#L:4", "a\n"},
         {"stripping removes CR and LF", "a\r\nb\r\nc\r\n", "#-L:1-2", "a\r\nb"},
         {"stripping a text of breaks only", "\r\n\r\n", "#-L:1-2", ""},
-        {"markers kept", M, "#T:[s]-[e]", "[s]body[e]"},
         {"markers dropped, value ends at a blank", M, "#T:[s]-[e] #D", "body"},
         {"switch names ignore case", M, "#t:[s]-[e] #d", "body"},
         {"start marker absent starts at the beginning", M, "#T:[x]-[e]", "head [s]body[e]"},
@@ -118,17 +102,21 @@ TEST_F(ExpandTest, ItemSwitchesCutTheFile)
         {"end marker absent runs to the end", M, "#T:[s]-[x]", "[s]body[e] tail"},
         {"end marker searched after the start", M, "#T:body-[s]", "body[e] tail"},
         {"macros run on the cut range with #R", "x\n%4y%/%0m%\n", "#L:2 #R", "2026/03\n"},
+        {"a path argument needs the slash form", L, "#L:2", L, 1},
+        {"slash forms with a path argument", L, "/#-l:2-3", "l2\nl3", 1},
+        {"slash form markers", "a<x>b", "/#T:<-> /#D", "x", 1},
+        {"#-R turns replacement off", Y, "#-R", Y, 0, 1},
+        {"#R wins over #-R", Y, "#-R #R", "x\n2026"},
+        {"neither leaves replacement on", Y, "#L:0", "x\n2026", 0, 1},
+        {"#R needs the slash with a path argument", Y, "#R", Y, 1},
+        {"/#-r with a path argument", Y, "/#-r", Y, 1, 1},
     };
-    for (const auto &r : rows)
-        EXPECT_EQ(expand_file(r.content, r.switch_text), r.expected) << r.name;
-}
-
-TEST_F(ExpandTest, PathArgumentRequiresTheSlashForm)
-{
-    settings.path_argument_found = 1;
-    EXPECT_EQ(expand_file(five_lines, "#L:2"), five_lines) << "#L: without the slash is ignored";
-    EXPECT_EQ(expand_file(five_lines, "/#-l:2-3"), "l2\nl3");
-    EXPECT_EQ(expand_file("a<x>b", "/#T:<-> /#D"), "x");
+    for (const auto &r : rows) {
+        settings.path_argument_found = r.path_argument;
+        settings.replace_enabled = r.replace;
+        EXPECT_EQ(expand_file(r.content, r.switch_text), 1) << r.name;
+        EXPECT_EQ(out(), r.expected) << r.name;
+    }
 }
 
 // Called directly: an item's own field is too short to reach the limit.
@@ -142,53 +130,20 @@ TEST_F(ExpandTest, LongValuesKeepTheir259FirstCharacters)
     EXPECT_EQ(switches.line_range_mode, 0) << "the 260th character is ignored";
 }
 
-TEST_F(ExpandTest, ReplaceSwitchesSetReplacementForTheActivation)
-{
-    struct row {
-        const char *name;
-        int path_argument, before;
-        const char *text;
-        int after;
-    } rows[] = {
-        {"#R turns it on", 0, 0, "#R", 1},
-        {"#-R turns it off", 0, 1, "#-R", 0},
-        {"#R wins over #-R", 0, 0, "#-R #R", 1},
-        {"neither leaves it", 0, 1, "#L:2", 1},
-        {"slash form needed with a path argument", 1, 0, "#R", 0},
-        {"slash form with a path argument", 1, 1, "/#-r", 0},
-    };
-    for (const auto &r : rows) {
-        settings.path_argument_found = r.path_argument;
-        settings.replace_enabled = r.before;
-        parse_item_switches(r.text);
-        EXPECT_EQ(settings.replace_enabled, r.after) << r.name;
-    }
-}
-
 // ---- the file and clipboard sources -----------------------------------------------------------
 
-TEST_F(ExpandTest, UnreadableOrTooLargeFilesAreRefusedWithTheMessage)
+TEST_F(ExpandTest, FilesLargerThanOutputTextAreRefusedWithTheMessage)
 {
-    struct row {
-        const char *name;
-        size_t size; // 0: no file at all
-        int result;
-    } rows[] = {
-        {"missing file", 0, 0},
-        {"one byte more than output_text holds with its terminator", output_text_capacity, 0},
-        {"a file that just fits is read whole", output_text_capacity - 1, 1},
-    };
-    for (const auto &r : rows) {
+    for (size_t size : {output_text_capacity, output_text_capacity - 1}) {
         reset_fake_system();
         set_text("untouched");
-        std::string content(r.size, 'x'), name = "big" + std::to_string(r.size);
-        std::string path = r.size > 0 ? write_file(name, content) : dir + "/none.txt";
-        EXPECT_EQ(expand_item_file(owner, file_item(path, ""), 0, 0), r.result) << r.name;
-        EXPECT_EQ(fake_events(), r.result ? "" : "error データファイルが読めません！") << r.name;
-        EXPECT_TRUE(out() == (r.result ? content : "untouched")) << r.name;
+        std::string content(size, 'x');
+        int fits = size < output_text_capacity;
+        EXPECT_EQ(expand_file(content, ""), fits) << size;
+        EXPECT_EQ(fake_events(), fits ? "" : "error データファイルが読めません！") << size;
+        EXPECT_TRUE(out() == (fits ? content : "untouched")) << size;
     }
     EXPECT_EQ(expand_item_file(owner, -1, 0, 0), 0) << "an item outside the store";
-    EXPECT_EQ(expand_item_file(owner, item_capacity, 0, 0), 0) << "an item outside the store";
 }
 
 TEST_F(ExpandTest, PreviewShowsFilesUpToTheLimitAndANoticeBeyond)
@@ -196,16 +151,18 @@ TEST_F(ExpandTest, PreviewShowsFilesUpToTheLimitAndANoticeBeyond)
     settings.preview_size_limit = 10;
     settings.output_mode = 2;
     output.output_source = 1;
-    EXPECT_EQ(expand_file("0123456789", "", 1), "0123456789");
-    EXPECT_EQ(output.output_source, 1);
-    EXPECT_EQ(fake.clipboard, "") << "the preview never writes the clipboard";
-    EXPECT_EQ(expand_file("0123456789A", "", 1), "! Notes - f.txt");
-    EXPECT_EQ(output.output_source, 0);
-    EXPECT_EQ(expand_file(std::string(output_text_capacity + 5, 'z'), "", 1), "! Notes - f.txt")
-        << "too large for output_text, but only noticed";
+    expand_file("0123456789", "", 1);
+    EXPECT_EQ(out() + " " + std::to_string(output.output_source) + " [" + fake.clipboard + "]",
+              "0123456789 1 []")
+        << "the preview never writes the clipboard";
+    expand_file("0123456789A", "", 1);
+    EXPECT_EQ(out() + " " + std::to_string(output.output_source), "! Notes - f.txt 0");
+    expand_file(std::string(output_text_capacity + 5, 'z'), "", 1);
+    EXPECT_EQ(out(), "! Notes - f.txt") << "too large for output_text, but only noticed";
     EXPECT_EQ(fake_events(), "");
     settings.preview_size_limit = 0;
-    EXPECT_EQ(expand_file("0123456789A", "", 1), "0123456789A") << "no limit reads the whole file";
+    expand_file("0123456789A", "", 1);
+    EXPECT_EQ(out(), "0123456789A") << "no limit reads the whole file";
 }
 
 TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches)
@@ -216,13 +173,18 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
     EXPECT_EQ(fake_events(), "") << "both fail silently";
 
     fake.clipboard = "a\nb\n%4y%";
-    copy_text(store.items[0].file_param, 260, "/#b /#L:2 /#R #T:a-b");
-    ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1);
-    EXPECT_EQ(out(), "a\nb\n2026") << "no range is cut, /#R turns the macros on";
-    copy_text(store.items[0].file_param, 260, "/#b /#-R");
-    ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1);
-    EXPECT_EQ(out(), "a\nb\n%4y%");
-    EXPECT_EQ(settings.replace_enabled, 0);
+    struct row {
+        const char *param, *expected;
+    } rows[] = {
+        {"/#b /#L:2 /#R #T:a-b", "a\nb\n2026"}, // no range is cut, /#R turns the macros on
+        {"/#b /#-R", "a\nb\n%4y%"},
+        {"#R", "a\nb\n%4y%"}, // the slash form only
+    };
+    for (const auto &r : rows) {
+        copy_text(store.items[0].file_param, 260, r.param);
+        ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1) << r.param;
+        EXPECT_EQ(out(), r.expected) << r.param;
+    }
 
     // A huge text is cut to output_text: "ア" is two bytes, 1,039,999 bytes would end in half of one.
     std::string kana;
@@ -238,11 +200,9 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
 TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros)
 {
     struct row {
-        const char *name;
-        const char *mark;
+        const char *name, *mark;
         int replace, sendkey;
-        const char *text;
-        const char *expected;
+        const char *text, *expected;
         int key_flag, clip_done;
     } rows[] = {
         {"default mark", "↓", 0, 0, "a↓b↓", "a\r\nb\r\n", 0, 0},
@@ -264,81 +224,61 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
         settings.sendkey_file_enabled = r.sendkey;
         set_text(r.text);
         prepare_chosen_text(owner);
-        EXPECT_EQ(out(), r.expected) << r.name;
-        EXPECT_EQ(output.key_macro_present, r.key_flag) << r.name;
-        EXPECT_EQ(output.clipboard_macro_done, r.clip_done) << r.name;
+        EXPECT_EQ(out() + "|" + std::to_string(output.key_macro_present) +
+                      std::to_string(output.clipboard_macro_done),
+                  r.expected + ("|" + std::to_string(r.key_flag) + std::to_string(r.clip_done)))
+            << r.name;
     }
-}
 
-TEST_F(ExpandTest, BreakMarksThatGrowTheTextAreCutAtTheBuffer)
-{
     copy_text(settings.break_mark, sizeof settings.break_mark, "|");
     set_text(std::string(700000, '|'));
     prepare_chosen_text(owner);
-    EXPECT_EQ(strlen(output.output_text), output_text_capacity - 1);
+    EXPECT_EQ(strlen(output.output_text), output_text_capacity - 1) << "growing marks are cut at the buffer";
     EXPECT_EQ(std::string(output.output_text, 4), "\r\n\r\n");
 }
 
 // ---- preview rendering of key macros -----------------------------------------------------------
 
-TEST_F(ExpandTest, KeyMacrosRenderAsReadableText)
+// Through the preview's macro step, which renders texts shorter than 1,024 bytes; whatever key macro
+// is left is still to be sent.
+TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableText)
 {
+    const std::string x1018(1018, 'x'), x1019(1019, 'x');
     struct row {
         const char *name;
-        const char *text;
-        const char *expected;
-        int unregistered;
+        std::string text, expected;
+        const char *unregistered = ""; // the key reported as unregistered
+        int keys = 3;                  // 2: Tab is not registered
     } rows[] = {
-        {"tb stands for 09", "%$TB%", " [Tab] ", 0},
-        {"odd last character ignored", "%$0d1%", " [Enter] ", 0},
-        {"five keys", "%$0d0d0d0d0d%", " [Enter Enter Enter Enter Enter] ", 0},
-        {"unregistered number shown", "%$zz%", " [zz] ", 1},
-        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] ", 0},
-        {"too short is plain text", "%$1%x%$0d%", "%$1%x [Enter] ", 0},
-        {"too long is plain text", "%$0d0d0d0d0d0%", "%$0d0d0d0d0d0%", 0},
-        {"unclosed stays", "a%$0d", "a%$0d", 0},
-        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%", 0},
+        {"tb stands for 09", "%$TB%", " [Tab] "},
+        {"odd last character ignored", "%$0d1%", " [Enter] "},
+        {"five keys", "%$0d0d0d0d0d%", " [Enter Enter Enter Enter Enter] "},
+        {"unregistered number shown", "%$zz%", " [zz] ", "zz"},
+        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] "},
+        {"too short is plain text", "%$1%x%$0d%", "%$1%x [Enter] "},
+        {"too long is plain text", "%$0d0d0d0d0d0%", "%$0d0d0d0d0d0%"},
+        {"unclosed stays", "a%$0d", "a%$0d"},
+        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%"},
+        {"without Tab registered tb shows 09, not as unregistered", "%$tb%", " [09] ", "", 2},
+        {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] "},
+        {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%"},
     };
-    for (const auto &r : rows) {
-        output.unregistered_key_flag = 0;
-        set_text(r.text);
-        render_key_macros(output.output_text);
-        EXPECT_EQ(out(), r.expected) << r.name;
-        EXPECT_EQ(output.unregistered_key_flag, r.unregistered) << r.name;
-    }
-    EXPECT_STREQ(output.unregistered_key, "zz");
-
-    store.key_count = 2; // no Tab registered: tb shows its number without the unregistered flag
-    output.unregistered_key_flag = 0;
-    set_text("%$tb%");
-    render_key_macros(output.output_text);
-    EXPECT_EQ(out(), " [09] ");
-    EXPECT_EQ(output.unregistered_key_flag, 0);
-}
-
-TEST_F(ExpandTest, PreviewRendersShortTextsOnly)
-{
     settings.sendkey_file_enabled = 1;
-    set_text("%$0d%");
-    apply_macros(owner, 1);
-    EXPECT_EQ(out(), " [Enter] ");
-    EXPECT_EQ(output.key_macro_present, 0) << "nothing left to send";
-
-    std::string long_text = std::string(1020, 'x') + "%$0d%";
-    set_text(long_text);
-    apply_macros(owner, 1);
-    EXPECT_EQ(out(), long_text);
-    EXPECT_EQ(output.key_macro_present, 1);
-
-    set_text("%$0d%");
-    apply_macros(owner, 0);
-    EXPECT_EQ(out(), "%$0d%") << "only the preview renders";
+    for (const auto &r : rows) {
+        reset_output_state();
+        store.key_count = r.keys;
+        set_text(r.text);
+        apply_macros(owner, 1);
+        EXPECT_EQ(out(), r.expected) << r.name;
+        EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", r.unregistered) << r.name;
+        EXPECT_EQ(output.key_macro_present, r.expected.find("%$") != std::string::npos) << r.name;
+    }
 }
 
 TEST_F(ExpandTest, KeyRenderingThatGrowsSevenfoldStaysWhole)
 {
     store.key_count = 0;
-    add_key("0d", "0123456789012345678901234567890"); // 31 bytes, the widest key text
+    add_key("0d0123456789012345678901234567890"); // 31 bytes, the widest key text
     std::string text;
     for (int i = 0; i < 204; ++i)
         text += "%$0d%";

@@ -1,9 +1,6 @@
 // The sample data file that ships beside mivra.exe: it must load as the comments in it promise.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iconv.h>
-#include <sstream>
 #include <string>
 
 #include "datafile_support.h"
@@ -11,28 +8,14 @@
 
 namespace {
 
-std::string read_package_file(const char *name)
-{
-    std::ifstream in(std::string(MIVRA_TEST_DATA_DIR) + "/../../package/" + name, std::ios::binary);
-    std::stringstream all;
-    all << in.rdbuf();
-    return all.str();
-}
-
 // The package keeps UTF-8; the build ships it in code page 932, as this does.
-std::string to_cp932(const std::string &utf8)
+std::string package_file(const char *name)
 {
-    iconv_t cd = iconv_open("CP932", "UTF-8");
-    std::string out(utf8.size() * 2 + 16, '\0');
-    char *in_ptr = const_cast<char *>(utf8.data());
-    size_t in_left = utf8.size();
-    char *out_ptr = &out[0];
-    size_t out_left = out.size();
-    size_t converted = iconv(cd, &in_ptr, &in_left, &out_ptr, &out_left);
-    iconv_close(cd);
-    EXPECT_NE(converted, static_cast<size_t>(-1)) << "the sample holds a character outside code page 932";
-    out.resize(out.size() - out_left);
-    return out;
+    std::string utf8 = read_all(std::string(MIVRA_TEST_DATA_DIR) + "/../../package/" + name);
+    std::string cp932 = convert(utf8, "CP932", "UTF-8");
+    EXPECT_TRUE(!utf8.empty() && cp932.find("\\x") == std::string::npos)
+        << name << " is not all code page 932";
+    return cp932;
 }
 
 int find_item(const char *caption)
@@ -43,38 +26,24 @@ int find_item(const char *caption)
     return -1;
 }
 
-TEST(SampleDataFile, LoadsItsGroupsMarksAndTables)
+TEST(SampleDataFile, LoadsItsGroupsMarksAndTablesAndItsUserMacroYieldsTheDate)
 {
     datafile_dir d;
-    ASSERT_EQ(d.load(to_cp932(read_package_file("Mivra.ini"))), 1);
-    EXPECT_EQ(settings.menu_position, 5);
-    EXPECT_EQ(settings.replace_enabled, 1);
-    EXPECT_EQ(settings.output_mode, 1) << "the sample keeps \"@clip=0\" commented out";
-    EXPECT_EQ(store.replace_count, 1);
-    EXPECT_EQ(store.key_count, 4);
+    ASSERT_EQ(d.load(package_file("Mivra.ini")), 1);
+    int kinds[10] = {};
+    for (int i = 0; i < store.item_count; ++i)
+        ++kinds[store.items[i].kind];
+    // menu position, replace, output mode ("@clip=0" stays commented out), tables, groups, marks
+    EXPECT_EQ(
+        joined({settings.menu_position, settings.replace_enabled, settings.output_mode, store.replace_count,
+                store.key_count, kinds[group_open], kinds[separator_mark], kinds[column_break_mark]}),
+        "5 1 1 1 4 2 1 1");
     EXPECT_STREQ(find_key("0D"), "Enter");
-
-    int groups = 0, separators = 0, columns = 0;
-    for (int i = 0; i < store.item_count; ++i) {
-        groups += store.items[i].kind == group_open;
-        separators += store.items[i].kind == separator_mark;
-        columns += store.items[i].kind == column_break_mark;
-    }
-    EXPECT_EQ(groups, 2);
-    EXPECT_EQ(separators, 1);
-    EXPECT_EQ(columns, 1);
     EXPECT_GE(find_item("&1 今日の日付"), 0);
-    int tab_item = find_item("&f 氏名とタブと住所");
+    int tab_item = find_item("&f 氏名とタブと住所"), item = find_item("&h 置換表の例（今日の日付）");
     ASSERT_GE(tab_item, 0);
-    EXPECT_NE(find_nocase(store.items[tab_item].text, "%$tb%"), nullptr);
-}
-
-TEST(SampleDataFile, ItsUserMacroYieldsTheDate)
-{
-    datafile_dir d;
-    ASSERT_EQ(d.load(to_cp932(read_package_file("Mivra.ini"))), 1);
-    int item = find_item("&h 置換表の例（今日の日付）");
     ASSERT_GE(item, 0);
+    EXPECT_NE(find_nocase(store.items[tab_item].text, "%$tb%"), nullptr);
     copy_text(output.output_text, sizeof output.output_text, store.items[item].text);
     prepare_chosen_text(1);
     EXPECT_STREQ(output.output_text, "2026/03/05");
@@ -82,7 +51,7 @@ TEST(SampleDataFile, ItsUserMacroYieldsTheDate)
 
 TEST(SampleManual, IsWhollyInCodePage932)
 {
-    EXPECT_FALSE(to_cp932(read_package_file("Mivra.txt")).empty());
+    package_file("Mivra.txt");
 }
 
 } // namespace

@@ -1,89 +1,74 @@
+// The Shift-JIS helpers: bounded copies, ASCII-only folding that never touches a trail byte, path
+// splitting and number reading.
 #include <gtest/gtest.h>
 
-#include <cstring>
+#include <string>
 
 #include "text/sjis.h"
 
-// "ソ" is 0x83 0x5C (trail byte is a backslash), "ア" is 0x83 0x41 (trail byte is 'A').
-static const char so[] = "\x83\x5C";
-static const char a_kana[] = "\x83\x41";
+// "ソ" is 0x83 0x5C (trail byte a backslash), "ア" is 0x83 0x41 (trail byte 'A').
+static const std::string so = "\x83\x5C", a_kana = "\x83\x41";
 
-TEST(CopyText, CutsToCapacityMinusOneAndReportsIt)
+TEST(CopyText, CutsToCapacityMinusOneNeverThroughADoubleByteCharacter)
 {
-    char buf[4];
-    EXPECT_EQ(copy_text(buf, sizeof buf, "abc"), 1);
+    char buf[32], app[6] = "ab";
+    EXPECT_EQ(copy_text(buf, 4, "abc"), 1);
+    EXPECT_EQ(copy_text(buf, 4, "abcd"), 0);
     EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(copy_text(buf, sizeof buf, "abcd"), 0);
-    EXPECT_STREQ(buf, "abc");
-    char app[6] = "ab";
     EXPECT_EQ(append_text(app, sizeof app, "cdef"), 0);
     EXPECT_STREQ(app, "abcde");
+    EXPECT_EQ(copy_text_whole_chars(buf, 4, ("a" + so + so).c_str()), 0);
+    EXPECT_EQ(buf, "a" + so);
+    copy_text(buf, sizeof buf, ("A&" + so + "&b").c_str());
+    remove_byte(buf, '&');
+    EXPECT_EQ(buf, "A" + so + "b");
 }
 
-TEST(CopyText, WholeCharsNeverSplitsADoubleByteCharacter)
-{
-    char buf[4];
-    std::string src = std::string("a") + so + so;
-    EXPECT_EQ(copy_text_whole_chars(buf, sizeof buf, src.c_str()), 0);
-    EXPECT_EQ(std::string(buf), std::string("a") + so);
-}
-
-TEST(FindNocase, FoldsAsciiOnlyAndNeverMatchesATrailByte)
+TEST(Search, FoldsAsciiOnlyAndNeverMatchesATrailByte)
 {
     struct row {
         const char *name;
-        std::string haystack, needle;
+        char how; // n find_nocase, e find_exact, = equals_nocase (0 equal, -1 not)
+        std::string text, needle;
         int at; // -1 none
     } rows[] = {
-        {"ascii folded", "xxABCx", "abc", 2},
-        {"trail byte A is not the letter a", a_kana, "a", -1},
-        {"trail byte A is not the letter A", a_kana, "A", -1},
-        {"trail byte 5C is not a backslash", so, "\\", -1},
-        {"double byte matched whole", std::string("x") + so + "y", std::string(so) + "Y", 1},
-        {"match after a double byte char", std::string(a_kana) + "A", "a", 2},
-        {"lead byte last before terminator", "ab\x83", "\x83", 2},
-        {"empty needle", "abc", "", 0},
+        {"ascii folded", 'n', "xxABCx", "abc", 2},
+        {"trail byte A is not the letter a", 'n', a_kana, "a", -1},
+        {"trail byte A is not the letter A", 'n', a_kana, "A", -1},
+        {"trail byte 5C is not a backslash", 'n', so, "\\", -1},
+        {"double byte matched whole", 'n', "x" + so + "y", so + "Y", 1},
+        {"match after a double byte char", 'n', a_kana + "A", "a", 2},
+        {"lead byte last before terminator", 'n', "ab\x83", "\x83", 2},
+        {"empty needle", 'n', "abc", "", 0},
+        {"exact search keeps case", 'e', "aBc", "bc", -1},
+        {"exact search finds the same case", 'e', "aBc", "Bc", 1},
+        {"equality folds ascii", '=', "Notepad", "NOTEPAD", 0},
+        {"equality needs equal length", '=', "Notepad", "notepad2", -1},
+        {"equality never folds a trail byte", '=', a_kana, "\x83\x61", -1},
     };
     for (const auto &r : rows) {
-        const char *hit = find_nocase(r.haystack.c_str(), r.needle.c_str());
-        int at = hit ? static_cast<int>(hit - r.haystack.c_str()) : -1;
-        EXPECT_EQ(at, r.at) << r.name;
+        const char *t = r.text.c_str(), *hit = r.how == 'n'   ? find_nocase(t, r.needle.c_str())
+                                               : r.how == 'e' ? find_exact(t, r.needle.c_str())
+                                               : equals_nocase(t, r.needle.c_str()) ? t
+                                                                                    : nullptr;
+        EXPECT_EQ(hit ? static_cast<int>(hit - t) : -1, r.at) << r.name;
     }
 }
 
-TEST(FindExact, IsCaseSensitive)
+TEST(SplitPath, FindsSeparatorsAndDotsOnCharacterBoundaries)
 {
-    EXPECT_EQ(find_exact("aBc", "bc"), nullptr);
-    EXPECT_NE(find_exact("aBc", "Bc"), nullptr);
-}
-
-TEST(EqualsNocase, RequiresEqualLength)
-{
-    EXPECT_TRUE(equals_nocase("Notepad", "NOTEPAD"));
-    EXPECT_FALSE(equals_nocase("Notepad", "notepad2"));
-    EXPECT_FALSE(equals_nocase(a_kana, "\x83\x61")); // trail byte not folded
-}
-
-TEST(SplitPath, HandlesTrailByteBackslash)
-{
-    char drive[260], dir[260], base[260], ext[260];
-    std::string path = std::string("C:\\a") + so + "\\name.ini";
-    split_path(path.c_str(), drive, dir, base, ext);
-    EXPECT_STREQ(drive, "C:");
-    EXPECT_EQ(std::string(dir), std::string("\\a") + so + "\\");
-    EXPECT_STREQ(base, "name");
-    EXPECT_STREQ(ext, ".ini");
-
-    std::string tricky = std::string("C:\\dir\\") + so + "x.txt";
-    split_path(tricky.c_str(), drive, dir, base, ext);
-    EXPECT_STREQ(dir, "\\dir\\");
-    EXPECT_EQ(std::string(base), std::string(so) + "x");
-
-    split_path("noext", drive, dir, base, ext);
-    EXPECT_STREQ(drive, "");
-    EXPECT_STREQ(dir, "");
-    EXPECT_STREQ(base, "noext");
-    EXPECT_STREQ(ext, "");
+    struct row {
+        std::string path, parts; // drive|dir|base|ext
+    } rows[] = {
+        {"C:\\a" + so + "\\name.ini", "C:|\\a" + so + "\\|name|.ini"},
+        {"C:\\dir\\" + so + "x.txt", "C:|\\dir\\|" + so + "x|.txt"},
+        {"noext", "||noext|"},
+    };
+    for (const auto &r : rows) {
+        char drive[260], dir[260], base[260], ext[260];
+        split_path(r.path.c_str(), drive, dir, base, ext);
+        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + base + "|" + ext, r.parts) << r.path;
+    }
 }
 
 TEST(Numbers, DecimalAndHex)
@@ -92,20 +77,12 @@ TEST(Numbers, DecimalAndHex)
         const char *text;
         int32_t decimal, hex;
     } rows[] = {
-        {"42", 42, 42}, {"  -7x", -7, -7}, {"abc", 0, 0}, {"0x11", 0, 0x11}, {"0X2d", 0, 0x2D},
-        {"99999999999", INT32_MAX, INT32_MAX}, {"", 0, 0}, {"+5", 5, 5},
+        {"42", 42, 42},    {"  -7x", -7, -7}, {"abc", 0, 0},
+        {"0x11", 0, 0x11}, {"0X2d", 0, 0x2D}, {"99999999999", INT32_MAX, INT32_MAX},
+        {"", 0, 0},        {"+5", 5, 5},
     };
     for (const auto &r : rows) {
         EXPECT_EQ(read_decimal(r.text), r.decimal) << r.text;
         EXPECT_EQ(read_hex_or_decimal(r.text), r.hex) << r.text;
     }
-}
-
-TEST(RemoveByte, KeepsDoubleByteCharacters)
-{
-    char buf[32];
-    std::string s = std::string("A&") + so + "&b";
-    copy_text(buf, sizeof buf, s.c_str());
-    remove_byte(buf, '&');
-    EXPECT_EQ(std::string(buf), std::string("A") + so + "b");
 }
