@@ -274,12 +274,16 @@ void os_switch_foreground(os_window window)
     BOOL attached = FALSE;
     if (foreground_thread && window_thread && foreground_thread != window_thread)
         attached = AttachThreadInput(window_thread, foreground_thread, TRUE);
+    // The system-wide timeout is lowered only when it could be read, and only the value read is
+    // written back: a failed read must leave the setting as it was, never 0.
     DWORD saved_timeout = 0;
-    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
+    BOOL have_saved = SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
     SetForegroundWindow(hwnd);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)),
-                          0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                              reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)), 0);
     if (attached) {
         AttachThreadInput(window_thread, foreground_thread, FALSE);
         // Wine drops the foreground when the input queues are detached again; Windows keeps it,
