@@ -23,6 +23,9 @@ void switch_foreground(os_window window)
 void return_to_target()
 {
     switch_foreground(target.target_window);
+    // A target that leaves WM_ACTIVATE to the system has the focus on its frame now.
+    if (target.focus_control)
+        os_restore_focus(target.target_window, target.focus_control);
     os_set_selection(target.focus_control, target.selection_start, target.selection_end);
 }
 

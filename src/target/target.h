@@ -45,8 +45,9 @@ void reset_target_state();
 // 0 (nothing changed) for a null target, else 1.
 int capture_target(os_window own, os_window target_window);
 void switch_foreground(os_window window);
-// Gives the foreground back to the target and restores the selection captured last, so that a
-// paste replaces what the user had selected.
+// Gives the foreground back to the target, the keyboard focus back to its focus control (when the
+// target did not restore it itself) and restores the selection captured last, so that a paste
+// lands in that control and replaces what the user had selected.
 void return_to_target();
 
 // ---- where popups and the search window open --------------------------------------------------

@@ -4,7 +4,7 @@
 #include <sstream>
 #include <string>
 
-#include "core/target.h"
+#include "target/target.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "text/sjis.h"
@@ -81,7 +81,15 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
     EXPECT_EQ(target.caret_point.y, 95);
     target.target_window = 7;
     return_to_target();
-    EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nsetsel 31 4 9");
+    // The focus goes back to the control after the foreground switch and before the selection.
+    EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
+}
+
+TEST_F(TargetTest, ReturnWithoutAFocusControlRestoresNoFocus)
+{
+    target.target_window = 7;
+    return_to_target();
+    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0");
 }
 
 // ---- popup origin ------------------------------------------------------------------------------

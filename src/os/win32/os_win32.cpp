@@ -274,12 +274,16 @@ void os_switch_foreground(os_window window)
     BOOL attached = FALSE;
     if (foreground_thread && window_thread && foreground_thread != window_thread)
         attached = AttachThreadInput(window_thread, foreground_thread, TRUE);
+    // The system-wide timeout is lowered only when it could be read, and only the value read is
+    // written back: a failed read must leave the setting as it was, never 0.
     DWORD saved_timeout = 0;
-    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
+    BOOL have_saved = SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
     SetForegroundWindow(hwnd);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)),
-                          0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                              reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)), 0);
     if (attached) {
         AttachThreadInput(window_thread, foreground_thread, FALSE);
         // Wine drops the foreground when the input queues are detached again; Windows keeps it,
@@ -330,6 +334,51 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
         send_bounded(focus_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     *selection_start = start;
     *selection_end = end;
+}
+
+// The keyboard focus of a thread's input (GetGUIThreadInfo needs no attachment).
+static HWND thread_focus(DWORD thread)
+{
+    GUITHREADINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+void os_restore_focus(os_window target_window, os_window control)
+{
+    HWND control_hwnd = as_hwnd(control);
+    if (!control_hwnd || !IsWindow(control_hwnd))
+        return;
+    // Only a control of the target (a record left from another target is not touched), and only while
+    // the target is the foreground window: SetFocus would otherwise activate it behind the user's back.
+    HWND root = GetAncestor(control_hwnd, GA_ROOT);
+    if (target_window && root != GetAncestor(as_hwnd(target_window), GA_ROOT))
+        return;
+    DWORD control_thread = GetWindowThreadProcessId(control_hwnd, nullptr);
+    DWORD own_thread = GetCurrentThreadId();
+    if (!control_thread)
+        return;
+    // A few rounds, in case the target's own activation moves the focus to its frame after ours.
+    for (int round = 0; round < 3; ++round) {
+        // The target first handles what its activation sent it (Wine activates another thread's window
+        // with a notification that the target reads later). A hung target is left alone: SetFocus
+        // would wait for it without bound.
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms, &ignored))
+            return;
+        if (GetForegroundWindow() != root || thread_focus(control_thread) == control_hwnd)
+            return;
+        // This thread joins the target's input and leaves it again; the target keeps the foreground
+        // and its focus (Wine moves them with the thread that detaches, which is this one).
+        BOOL attached = FALSE;
+        if (control_thread != own_thread && !(attached = AttachThreadInput(own_thread, control_thread, TRUE)))
+            return;
+        if (GetFocus() != control_hwnd)
+            SetFocus(control_hwnd);
+        if (attached)
+            AttachThreadInput(own_thread, control_thread, FALSE);
+    }
 }
 
 void os_set_selection(os_window control, uint32_t start, uint32_t end)
