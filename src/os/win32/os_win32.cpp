@@ -422,7 +422,8 @@ void os_restore_focus(os_window target_window, os_window control)
         // with a notification that the target reads later). A hung target is left alone: SetFocus
         // would wait for it without bound.
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms, &ignored))
+        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms,
+                                 &ignored))
             return;
         if (GetForegroundWindow() != root || thread_focus(control_thread) == control_hwnd)
             return;
