@@ -58,6 +58,8 @@ int os_append_file(const char *path, const char *data, size_t size);
 // *length, when not null, receives the full length of the clipboard text.
 int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length);
 // Replaces the clipboard contents with text. Returns 1 on success, 0 on failure.
+// CF_TEXT holds the bytes as given; beside it go CF_UNICODETEXT converted from code page 932 and
+// CF_LOCALE Japanese (0x0411), whenever they can be made (CF_TEXT alone otherwise).
 int os_clipboard_set_text(os_window owner, const char *text);
 
 // ---- time and folders ------------------------------------------------------------------------

@@ -164,6 +164,13 @@ search_window_layout place_search_window_layout(const os_rect &search)
 
 // ---- the window list --------------------------------------------------------------------------
 
+process_name_route_list process_name_routes(int32_t is_nt)
+{
+    if (is_nt == 1)
+        return process_name_route_list{3, {route_image_name, route_psapi, route_toolhelp}};
+    return process_name_route_list{1, {route_toolhelp}};
+}
+
 // Entry `to` becomes a copy of entry `from` of `source` (which may be the list itself).
 static void copy_window_entry(window_list &list, int32_t to, const window_list &source, int32_t from)
 {

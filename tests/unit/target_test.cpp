@@ -212,6 +212,21 @@ TEST_F(TargetTest, CompanionsFollowTheRectangleTheSystemGave)
 
 // ---- window list -------------------------------------------------------------------------------
 
+TEST_F(TargetTest, ProcessNameRoutesTryTheImageNameThenPsapiThenToolhelpAndToolhelpAloneOn9x)
+{
+    auto routes = [](int32_t is_nt) {
+        const process_name_route_list list = process_name_routes(is_nt);
+        std::string out;
+        for (int32_t i = 0; i < list.count; ++i) {
+            const char *names[] = {"image", "psapi", "toolhelp"};
+            out += (i ? " " : "") + std::string(names[list.routes[i]]);
+        }
+        return out;
+    };
+    EXPECT_EQ(routes(1), "image psapi toolhelp");
+    EXPECT_EQ(routes(0), "toolhelp");
+}
+
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {
     struct row {

@@ -174,31 +174,88 @@ int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t
     return result;
 }
 
-int os_clipboard_set_text(os_window owner, const char *text)
+// A movable global block holding a copy of size bytes; null when it cannot be had.
+static HGLOBAL global_copy(const void *data, size_t size)
 {
-    size_t length = strlen(text);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!block)
-        return 0;
-    char *target = static_cast<char *>(GlobalLock(block));
+        return nullptr;
+    void *target = GlobalLock(block);
     if (!target) {
         GlobalFree(block);
-        return 0;
+        return nullptr;
     }
-    memcpy(target, text, length + 1);
+    memcpy(target, data, size);
     GlobalUnlock(block);
-    if (!open_clipboard_retrying(owner)) {
+    return block;
+}
+
+// The text as CF_UNICODETEXT, converted from code page 932 (not from the code page of the current
+// keyboard layout, which the system would use); null when the conversion fails.
+static HGLOBAL unicode_block(const char *text, size_t length)
+{
+    if (length + 1 > 0x7FFFFFFF)
+        return nullptr;
+    const int bytes = static_cast<int>(length + 1); // with the terminator
+    int wide_length = MultiByteToWideChar(932, 0, text, bytes, nullptr, 0);
+    if (wide_length <= 0)
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<size_t>(wide_length) * sizeof(WCHAR));
+    if (!block)
+        return nullptr;
+    WCHAR *target = static_cast<WCHAR *>(GlobalLock(block));
+    int converted = target ? MultiByteToWideChar(932, 0, text, bytes, target, wide_length) : 0;
+    if (target)
+        GlobalUnlock(block);
+    if (converted != wide_length) {
         GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// Puts one more format beside CF_TEXT; a block the clipboard did not take is freed.
+static void put_extra_format(UINT format, HGLOBAL block)
+{
+    if (block && !SetClipboardData(format, block))
+        GlobalFree(block);
+}
+
+int os_clipboard_set_text(os_window owner, const char *text)
+{
+    const size_t length = strlen(text);
+    HGLOBAL ansi = global_copy(text, length + 1);
+    if (!ansi)
+        return 0;
+    // Unicode programs read CF_UNICODETEXT; CF_LOCALE (Japanese) makes the system's own
+    // conversions (CF_OEMTEXT, and readers of older formats) use code page 932 as well. Both are
+    // extras: without them CF_TEXT alone is put.
+    HGLOBAL wide = unicode_block(text, length);
+    const DWORD japanese_lcid = 0x0411;
+    HGLOBAL locale = global_copy(&japanese_lcid, sizeof japanese_lcid);
+    if (!open_clipboard_retrying(owner)) {
+        GlobalFree(ansi);
+        if (wide)
+            GlobalFree(wide);
+        if (locale)
+            GlobalFree(locale);
         return 0;
     }
     EmptyClipboard();
-    if (!SetClipboardData(CF_TEXT, block)) {
-        GlobalFree(block);
-        CloseClipboard();
-        return 0;
+    int result = 0;
+    if (SetClipboardData(CF_TEXT, ansi)) {
+        result = 1;
+        put_extra_format(CF_UNICODETEXT, wide);
+        put_extra_format(CF_LOCALE, locale);
+    } else {
+        GlobalFree(ansi);
+        if (wide)
+            GlobalFree(wide);
+        if (locale)
+            GlobalFree(locale);
     }
     CloseClipboard();
-    return 1;
+    return result;
 }
 
 // ---- time and folders ------------------------------------------------------------------------
@@ -365,7 +422,8 @@ void os_restore_focus(os_window target_window, os_window control)
         // with a notification that the target reads later). A hung target is left alone: SetFocus
         // would wait for it without bound.
         DWORD_PTR ignored = 0;
-        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms, &ignored))
+        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms,
+                                 &ignored))
             return;
         if (GetForegroundWindow() != root || thread_focus(control_thread) == control_hwnd)
             return;
