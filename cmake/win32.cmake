@@ -28,9 +28,10 @@ foreach(name Mivra.ini Mivra.txt)
 endforeach()
 add_custom_target(mivra_package ALL DEPENDS ${MIVRA_PACKAGE_OUTPUTS})
 
-# The driver of scripts/demo, built on the end-to-end bench.
+# The driver of scripts/demo (demo/), built on the end-to-end bench's support code.
 if(TARGET e2e_gtest)
-    add_executable(demo_driver tests/e2e/demo_driver.cpp tests/e2e/e2e_support.cpp)
+    add_executable(demo_driver demo/driver.cpp tests/e2e/e2e_support.cpp)
+    target_include_directories(demo_driver PRIVATE tests/e2e)
     target_compile_options(demo_driver PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
     target_compile_definitions(demo_driver PRIVATE MIVRA_EXE_PATH="${MIVRA_DIST_DIR}/mivra.exe" E2E_TARGET_PATH="")
     target_link_libraries(demo_driver e2e_gtest user32 gdi32 advapi32)

@@ -8,6 +8,7 @@
 
 #include "cmdline/cmdline.h"
 #include "app/activation.h"
+#include "app/handover.h"
 #include "app/process_state.h"
 #include "target/target.h"
 #include "target/windows_win32.h"
@@ -130,6 +131,9 @@ static void release_resources()
 
 static void on_close(HWND window)
 {
+    // A close asked for during a delivery (a "/#z" start) is carried out when the delivery ends.
+    if (!handover_close_now())
+        return;
     release_resources();
     DestroyWindow(window);
 }
@@ -140,6 +144,9 @@ static void send_to_instance(HWND previous, UINT message, WPARAM wparam, LPARAM 
     DWORD_PTR ignored = 0;
     SendMessageTimeoutA(previous, message, wparam, lparam, SMTO_NORMAL | SMTO_ABORTIFHUNG, 10000, &ignored);
 }
+
+// How long a "/#z" start waits for the running instance to end (it ends after its delivery).
+static const DWORD instance_wait_ms = 30000;
 
 // Hands the start over to the running instance, or replaces it with "/#z". Returns true when this
 // instance continues as the only one.
@@ -161,9 +168,18 @@ static bool take_instance(HWND window)
         return false;
     }
     send_to_instance(previous, WM_CLOSE, 0, 0);
-    release_instance_mutex();
-    instance_mutex = CreateMutexA(nullptr, TRUE, instance_mutex_name);
-    return GetLastError() != ERROR_ALREADY_EXISTS;
+    // The running instance closes at once, or only when a delivery under way has ended: wait, bounded,
+    // until its mutex is ours (abandoned, should it end without releasing it).
+    if (!instance_mutex)
+        instance_mutex = CreateMutexA(nullptr, FALSE, instance_mutex_name);
+    if (!instance_mutex)
+        return false;
+    const DWORD waited = WaitForSingleObject(instance_mutex, instance_wait_ms);
+    if (waited == WAIT_OBJECT_0 || waited == WAIT_ABANDONED)
+        return true;
+    CloseHandle(instance_mutex);
+    instance_mutex = nullptr;
+    return false;
 }
 
 static void create_option_fonts()
@@ -217,6 +233,12 @@ static LRESULT on_create(HWND window)
     return 0;
 }
 
+// A later start's hand-over request: capture the target again.
+static void activate_again(HWND window)
+{
+    capture_target(reinterpret_cast<os_window>(window), target.target_window);
+}
+
 static void on_timer(HWND window, WPARAM id)
 {
     KillTimer(window, id);
@@ -229,7 +251,19 @@ static void on_timer(HWND window, WPARAM id)
         on_history_choices_timer(main);
         break;
     case timer_deliver:
+        // The hand-over messages that the delivery's waits receive are carried out after it.
+        handover_begin_delivery();
         on_deliver_timer(main);
+        switch (handover_end_delivery()) {
+        case followup_close:
+            on_close(window);
+            break;
+        case followup_activate:
+            activate_again(window);
+            break;
+        case followup_none:
+            break;
+        }
         break;
     }
 }
@@ -241,7 +275,9 @@ static void on_copy_data(HWND window, const COPYDATASTRUCT *record)
         return;
     if (static_cast<const char *>(record->lpData)[0] != '1')
         return;
-    capture_target(reinterpret_cast<os_window>(window), target.target_window);
+    // The record is valid only during the send; its one request is all that is kept.
+    if (handover_activate_now())
+        activate_again(window);
 }
 
 LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

@@ -58,6 +58,8 @@ int os_append_file(const char *path, const char *data, size_t size);
 // *length, when not null, receives the full length of the clipboard text.
 int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length);
 // Replaces the clipboard contents with text. Returns 1 on success, 0 on failure.
+// CF_TEXT holds the bytes as given; beside it go CF_UNICODETEXT converted from code page 932 and
+// CF_LOCALE Japanese (0x0411), whenever they can be made (CF_TEXT alone otherwise).
 int os_clipboard_set_text(os_window owner, const char *text);
 
 // ---- time and folders ------------------------------------------------------------------------
@@ -90,6 +92,12 @@ void os_switch_foreground(os_window window);
 // caret (screen coordinates) and the selection (EM_GETSEL). Does not switch back.
 void os_read_target_focus(os_window own, os_window target, os_window *focus, os_point *caret,
                           uint32_t *selection_start, uint32_t *selection_end);
+// After the target was made the foreground window: gives the keyboard focus back to `control` (a
+// control of target_window, or the window itself) when the target did not put it back. A program
+// whose window procedure leaves WM_ACTIVATE to the system keeps the focus on its top-level window,
+// where synthesised Ctrl+V and Tab go nowhere. Attaches to the target's input only for the moment of
+// the check and SetFocus. A null control does nothing.
+void os_restore_focus(os_window target_window, os_window control);
 // EM_SETSEL / EM_REPLACESEL to an edit control (of any process).
 void os_set_selection(os_window control, uint32_t start, uint32_t end);
 void os_replace_selection(os_window control, const char *text);

@@ -23,6 +23,9 @@ void switch_foreground(os_window window)
 void return_to_target()
 {
     switch_foreground(target.target_window);
+    // A target that leaves WM_ACTIVATE to the system has the focus on its frame now.
+    if (target.focus_control)
+        os_restore_focus(target.target_window, target.focus_control);
     os_set_selection(target.focus_control, target.selection_start, target.selection_end);
 }
 
@@ -160,6 +163,13 @@ search_window_layout place_search_window_layout(const os_rect &search)
 }
 
 // ---- the window list --------------------------------------------------------------------------
+
+process_name_route_list process_name_routes(int32_t is_nt)
+{
+    if (is_nt == 1)
+        return process_name_route_list{3, {route_image_name, route_psapi, route_toolhelp}};
+    return process_name_route_list{1, {route_toolhelp}};
+}
 
 // Entry `to` becomes a copy of entry `from` of `source` (which may be the list itself).
 static void copy_window_entry(window_list &list, int32_t to, const window_list &source, int32_t from)

@@ -46,8 +46,9 @@ void reset_target_state();
 // 0 (nothing changed) for a null target, else 1.
 int capture_target(os_window own, os_window target_window);
 void switch_foreground(os_window window);
-// Gives the foreground back to the target and restores the selection captured last, so that a
-// paste replaces what the user had selected.
+// Gives the foreground back to the target, the keyboard focus back to its focus control (when the
+// target did not restore it itself) and restores the selection captured last, so that a paste
+// lands in that control and replaces what the user had selected.
 void return_to_target();
 
 // ---- where popups and the search window open --------------------------------------------------
@@ -82,6 +83,27 @@ os_rect search_window_rect(int32_t with_offsets);
 search_window_layout place_search_window_layout(const os_rect &search);
 
 // ---- the window list ----------------------------------------------------------------------------
+
+// The routes to the executable of a window's process, tried in order; the first that gives a
+// non-empty path wins, and when every one gives nothing the path stays empty.
+enum process_name_route : int32_t {
+    // QueryFullProcessImageNameA (kernel32, looked up at run time) after OpenProcess with
+    // PROCESS_QUERY_LIMITED_INFORMATION: also answers for 64-bit and elevated processes.
+    route_image_name = 0,
+    // PSAPI.DLL's EnumProcessModules and GetModuleFileNameExA after OpenProcess with
+    // PROCESS_QUERY_INFORMATION | PROCESS_VM_READ.
+    route_psapi = 1,
+    // The Toolhelp process snapshot (the executable's file name).
+    route_toolhelp = 2,
+};
+constexpr int process_name_route_capacity = 3;
+struct process_name_route_list {
+    int32_t count;
+    process_name_route routes[process_name_route_capacity];
+};
+// The routes for the platform: on NT (is_nt 1) the image name, then PSAPI, then Toolhelp; on 9x
+// Toolhelp alone.
+process_name_route_list process_name_routes(int32_t is_nt);
 
 // One visible top-level window found by the enumeration (list phase), in Z order. Picks it as the
 // target when it runs the program named by "/#a=", and lists it while fewer than 100 are listed.

@@ -13,7 +13,31 @@ static int enumeration_phase;
 static HWND previous_instance_window;
 static const char *instance_class_name;
 
-static void process_exe_path_nt(DWORD process_id, char *out)
+// Vista and later: the image name asks only for limited information, which a 32-bit program is
+// granted also for 64-bit and elevated processes.
+static void process_exe_path_image_name(DWORD process_id, char *out)
+{
+    out[0] = '\0';
+    HMODULE kernel = GetModuleHandleA("kernel32.dll");
+    if (!kernel)
+        return;
+    typedef BOOL(WINAPI * image_name_fn)(HANDLE, DWORD, LPSTR, PDWORD);
+    image_name_fn image_name = reinterpret_cast<image_name_fn>(
+        reinterpret_cast<void *>(GetProcAddress(kernel, "QueryFullProcessImageNameA")));
+    if (!image_name)
+        return;
+    const DWORD query_limited_information = 0x1000; // PROCESS_QUERY_LIMITED_INFORMATION
+    HANDLE process = OpenProcess(query_limited_information, FALSE, process_id);
+    if (!process)
+        return;
+    char path[MAX_PATH] = "";
+    DWORD size = MAX_PATH;
+    if (image_name(process, 0, path, &size) && size > 0 && size < MAX_PATH)
+        copy_text(out, path_capacity, path);
+    CloseHandle(process);
+}
+
+static void process_exe_path_psapi(DWORD process_id, char *out)
 {
     out[0] = '\0';
     HMODULE psapi = LoadLibraryA("PSAPI.DLL");
@@ -26,7 +50,8 @@ static void process_exe_path_nt(DWORD process_id, char *out)
     module_name_fn module_name =
         reinterpret_cast<module_name_fn>(reinterpret_cast<void *>(GetProcAddress(psapi, "GetModuleFileNameExA")));
     if (enum_modules && module_name) {
-        HANDLE process = OpenProcess(0x1F0FFF, FALSE, process_id);
+        // What the two calls need, not full access (which is refused for many processes).
+        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
         if (process) {
             HMODULE first = nullptr;
             DWORD needed = 0;
@@ -40,7 +65,7 @@ static void process_exe_path_nt(DWORD process_id, char *out)
     FreeLibrary(psapi);
 }
 
-static void process_exe_path_9x(DWORD process_id, char *out)
+static void process_exe_path_toolhelp(DWORD process_id, char *out)
 {
     out[0] = '\0';
     HMODULE kernel = GetModuleHandleA("kernel32.dll");
@@ -71,10 +96,21 @@ static void process_exe_path_9x(DWORD process_id, char *out)
 
 void process_exe_path(DWORD process_id, char *out)
 {
-    if (settings.is_nt == 1)
-        process_exe_path_nt(process_id, out);
-    else
-        process_exe_path_9x(process_id, out);
+    out[0] = '\0';
+    const process_name_route_list list = process_name_routes(settings.is_nt);
+    for (int32_t i = 0; i < list.count && out[0] == '\0'; ++i) {
+        switch (list.routes[i]) {
+        case route_image_name:
+            process_exe_path_image_name(process_id, out);
+            break;
+        case route_psapi:
+            process_exe_path_psapi(process_id, out);
+            break;
+        case route_toolhelp:
+            process_exe_path_toolhelp(process_id, out);
+            break;
+        }
+    }
 }
 
 static BOOL CALLBACK enum_window_proc(HWND window, LPARAM)

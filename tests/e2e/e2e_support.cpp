@@ -2,61 +2,33 @@
 
 #include <cstdio>
 #include <cstring>
+#include <vector>
 
 namespace e2e {
 
-// ---- paths and files ---------------------------------------------------------------------------
-
-// CMake passes build paths as Unix paths; Wine maps the Unix root to drive Z:.
 std::string windows_path(const std::string &path)
 {
     std::string out = path;
     for (char &c : out)
         if (c == '/')
             c = '\\';
-    if (!path.empty() && path[0] == '/')
-        out = "Z:" + out;
-    return out;
+    return !path.empty() && path[0] == '/' ? "Z:" + out : out;
 }
-
-std::string mivra_exe_path() { return windows_path(MIVRA_EXE_PATH); }
-std::string target_exe_path() { return windows_path(E2E_TARGET_PATH); }
 
 std::string join_path(const std::string &dir, const std::string &name)
 {
-    if (!dir.empty() && dir.back() != '\\')
-        return dir + "\\" + name;
-    return dir + name;
+    return !dir.empty() && dir.back() != '\\' ? dir + "\\" + name : dir + name;
 }
 
-std::string make_temp_dir()
-{
-    char base[MAX_PATH];
-    DWORD n = GetTempPathA(sizeof base, base);
-    if (n == 0 || n >= sizeof base)
-        return "";
-    static unsigned counter = 0;
-    for (int attempt = 0; attempt < 1000; ++attempt) {
-        char name[64];
-        snprintf(name, sizeof name, "mivra_e2e_%lu_%u_%lu", GetCurrentProcessId(), ++counter,
-                 GetTickCount());
-        std::string dir = join_path(base, name);
-        if (CreateDirectoryA(dir.c_str(), nullptr))
-            return dir;
-    }
-    return "";
-}
-
-void remove_tree(const std::string &dir)
+static void remove_tree(const std::string &dir)
 {
     WIN32_FIND_DATAA found;
     HANDLE h = FindFirstFileA(join_path(dir, "*").c_str(), &found);
     if (h != INVALID_HANDLE_VALUE) {
         do {
-            std::string name = found.cFileName;
+            std::string name = found.cFileName, path = join_path(dir, name);
             if (name == "." || name == "..")
                 continue;
-            std::string path = join_path(dir, name);
             if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
                 remove_tree(path);
             else
@@ -67,18 +39,9 @@ void remove_tree(const std::string &dir)
     RemoveDirectoryA(dir.c_str());
 }
 
-std::string install_mivra(const std::string &dir, const std::string &name)
-{
-    std::string to = join_path(dir, name);
-    if (!CopyFileA(mivra_exe_path().c_str(), to.c_str(), FALSE))
-        return "";
-    return to;
-}
-
 bool write_file(const std::string &path, const std::string &bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL,
-                           nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     DWORD written = 0;
@@ -89,8 +52,8 @@ bool write_file(const std::string &path, const std::string &bytes)
 
 bool read_file(const std::string &path, std::string *bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                           OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
+                           FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE)
         return false;
     bytes->clear();
@@ -105,13 +68,19 @@ bool read_file(const std::string &path, std::string *bytes)
 
 bool file_exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
 
+std::string lines(std::initializer_list<std::string> each)
+{
+    std::string bytes;
+    for (const std::string &line : each)
+        bytes += line + "\r\n";
+    return bytes;
+}
+
 // ---- processes ---------------------------------------------------------------------------------
 
 process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
-    std::string line = "\"" + exe + "\"";
-    if (!args.empty())
-        line += " " + args;
+    std::string line = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     std::vector<char> buffer(line.begin(), line.end());
     buffer.push_back('\0');
     STARTUPINFOA startup = {};
@@ -127,21 +96,14 @@ process start_process(const std::string &exe, const std::string &args, const std
     return p;
 }
 
-bool process_running(const process &p)
-{
-    return p.handle && WaitForSingleObject(p.handle, 0) == WAIT_TIMEOUT;
-}
+bool process_running(const process &p) { return p.handle && WaitForSingleObject(p.handle, 0) == WAIT_TIMEOUT; }
 
 bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code)
 {
-    if (!p.handle)
+    if (!p.handle || !poll_until([&] { return !process_running(p); }, timeout))
         return false;
-    if (!poll_until([&] { return !process_running(p); }, timeout))
-        return false;
-    DWORD code = STILL_ACTIVE;
-    GetExitCodeProcess(p.handle, &code);
     if (exit_code)
-        *exit_code = code;
+        GetExitCodeProcess(p.handle, exit_code);
     return true;
 }
 
@@ -156,32 +118,6 @@ void kill_process(process &p)
     CloseHandle(p.handle);
     p.handle = nullptr;
 }
-
-void kill_window_owners(const char *class_name_wanted)
-{
-    std::vector<DWORD> owners;
-    for (;;) {
-        HWND w = find_top_window(class_name_wanted, nullptr, 0, false);
-        DWORD pid = w ? window_process(w) : 0;
-        if (!w || pid == GetCurrentProcessId())
-            break;
-        bool seen = false;
-        for (DWORD o : owners)
-            seen = seen || o == pid;
-        if (seen)
-            break; // could not end it; do not loop forever
-        owners.push_back(pid);
-        HANDLE h = OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid);
-        if (h) {
-            fprintf(stderr, "e2e: ending leftover process %lu (window class %s)\n", pid, class_name_wanted);
-            TerminateProcess(h, 255);
-            WaitForSingleObject(h, 5000);
-            CloseHandle(h);
-        }
-    }
-}
-
-// ---- waiting -----------------------------------------------------------------------------------
 
 void pump_messages()
 {
@@ -208,65 +144,52 @@ DWORD window_process(HWND window)
     return pid;
 }
 
-namespace {
-
-struct window_query {
-    const char *class_name;
-    const char *title;
-    DWORD pid;
-    bool visible_only;
-    HWND found;
-};
-
-BOOL CALLBACK match_window(HWND window, LPARAM param)
+HWND find_top_window(const char *class_wanted, const char *title, DWORD pid)
 {
-    auto *q = reinterpret_cast<window_query *>(param);
-    if (q->visible_only && !IsWindowVisible(window))
-        return TRUE;
-    if (q->pid && window_process(window) != q->pid)
-        return TRUE;
-    if (q->class_name && lstrcmpiA(class_name(window).c_str(), q->class_name) != 0)
-        return TRUE;
-    if (q->title) {
-        char title[512] = "";
-        GetWindowTextA(window, title, sizeof title);
-        if (strcmp(title, q->title) != 0)
-            return TRUE;
-    }
-    q->found = window;
-    return FALSE;
+    for (HWND w = FindWindowExA(nullptr, nullptr, class_wanted, title); w;
+         w = FindWindowExA(nullptr, w, class_wanted, title))
+        if (IsWindowVisible(w) && (!pid || window_process(w) == pid))
+            return w;
+    return nullptr;
 }
 
-} // namespace
-
-HWND find_top_window(const char *class_name_wanted, const char *title, DWORD pid, bool visible_only)
-{
-    window_query q = {class_name_wanted, title, pid, visible_only, nullptr};
-    EnumWindows(match_window, reinterpret_cast<LPARAM>(&q));
-    return q.found;
-}
-
-HWND wait_top_window(const char *class_name_wanted, const char *title, DWORD pid, DWORD timeout)
+HWND wait_top_window(const char *class_wanted, const char *title, DWORD pid)
 {
     HWND found = nullptr;
-    poll_until([&] { return (found = find_top_window(class_name_wanted, title, pid, true)) != nullptr; },
-               timeout);
+    poll_until([&] { return (found = find_top_window(class_wanted, title, pid)) != nullptr; });
     return found;
 }
 
 HWND find_popup_menu(DWORD pid, RECT *rect)
 {
-    HWND menu = find_top_window("#32768", nullptr, pid, true);
+    HWND menu = find_top_window("#32768", nullptr, pid);
     if (menu && rect)
         GetWindowRect(menu, rect);
     return menu;
 }
 
-HWND wait_popup_menu(DWORD pid, RECT *rect, DWORD timeout)
+HWND wait_popup_menu(DWORD pid, RECT *rect)
 {
     HWND found = nullptr;
-    poll_until([&] { return (found = find_popup_menu(pid, rect)) != nullptr; }, timeout);
+    poll_until([&] { return (found = find_popup_menu(pid, rect)) != nullptr; });
     return found;
+}
+
+HWND wait_message_box(DWORD pid) { return wait_top_window("#32770", "Mivra", pid); }
+
+std::string message_box_text(HWND box)
+{
+    // Message boxes give their text control the identifier 0xFFFF.
+    HWND text = GetDlgItem(box, 0xFFFF);
+    return text ? window_text(text) : "";
+}
+
+bool dismiss_message_box(HWND box)
+{
+    int id = GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;
+    HWND button = GetDlgItem(box, id);
+    return button &&
+           PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
 }
 
 std::string window_text(HWND window)
@@ -295,13 +218,13 @@ BOOL CALLBACK describe_window(HWND window, LPARAM param)
     auto *d = reinterpret_cast<description *>(param);
     if (window_process(window) != d->pid)
         return TRUE;
-    char title[256] = "";
+    char title[256] = "", line[512];
     GetWindowTextA(window, title, sizeof title);
     RECT r = {};
     GetWindowRect(window, &r);
-    char line[512];
-    snprintf(line, sizeof line, "  class \"%s\" title \"%s\" at (%ld, %ld)-(%ld, %ld)%s\n", class_name(window).c_str(),
-             title, r.left, r.top, r.right, r.bottom, IsWindowVisible(window) ? " visible" : " hidden");
+    snprintf(line, sizeof line, "  class \"%s\" title \"%s\" at (%ld, %ld)-(%ld, %ld)%s\n",
+             class_name(window).c_str(), title, r.left, r.top, r.right, r.bottom,
+             IsWindowVisible(window) ? " visible" : " hidden");
     d->text += line;
     return TRUE;
 }
@@ -315,60 +238,60 @@ std::string describe_windows(DWORD pid)
     return d.text.empty() ? "  no top-level windows\n" : d.text;
 }
 
-// ---- keys --------------------------------------------------------------------------------------
-
-static void key_event(BYTE virtual_key, bool up, bool extended)
+static bool thread_info(HWND window, GUITHREADINFO *info)
 {
-    DWORD flags = (up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
+    info->cbSize = sizeof *info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), info) != 0;
+}
+
+HWND focus_of(HWND window)
+{
+    GUITHREADINFO info = {};
+    return thread_info(window, &info) ? info.hwndFocus : nullptr;
+}
+
+bool caret_rect(HWND window, RECT *rect)
+{
+    GUITHREADINFO info = {};
+    if (!thread_info(window, &info) || !info.hwndCaret)
+        return false;
+    *rect = info.rcCaret;
+    MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT *>(rect), 2);
+    return true;
+}
+
+// ---- keys and clipboard ------------------------------------------------------------------------
+
+static void key_event(BYTE virtual_key, DWORD flags)
+{
     keybd_event(virtual_key, static_cast<BYTE>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
-void key_down(BYTE virtual_key, bool extended) { key_event(virtual_key, false, extended); }
-void key_up(BYTE virtual_key, bool extended) { key_event(virtual_key, true, extended); }
-
 void press_key(BYTE virtual_key, bool extended)
 {
-    key_down(virtual_key, extended);
-    key_up(virtual_key, extended);
-}
-
-void press_chord(BYTE modifier, BYTE virtual_key)
-{
-    key_down(modifier);
-    press_key(virtual_key);
-    key_up(modifier);
+    DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
+    key_event(virtual_key, flags);
+    key_event(virtual_key, flags | KEYEVENTF_KEYUP);
 }
 
 void type_text(const std::string &ascii)
 {
     for (char c : ascii) {
         SHORT scan = VkKeyScanA(c);
-        if (scan == -1)
-            continue;
-        BYTE vk = LOBYTE(scan);
         bool shift = (HIBYTE(scan) & 1) != 0;
         if (shift)
-            key_down(VK_SHIFT);
-        press_key(vk);
+            key_event(VK_SHIFT, 0);
+        press_key(LOBYTE(scan));
         if (shift)
-            key_up(VK_SHIFT);
+            key_event(VK_SHIFT, KEYEVENTF_KEYUP);
     }
 }
 
-// ---- clipboard ---------------------------------------------------------------------------------
-
-// The clipboard wants a real owner window; this one lives as long as the test process.
-static HWND clipboard_owner()
+// The clipboard wants a real owner window; another process may hold it for a moment.
+static bool open_clipboard()
 {
     static HWND owner = CreateWindowExA(0, "STATIC", "e2e clipboard", WS_POPUP, 0, 0, 0, 0, nullptr, nullptr,
                                         GetModuleHandleA(nullptr), nullptr);
-    return owner;
-}
-
-// Another process may hold the clipboard for a moment (a recorder reading a change, for example).
-static bool open_clipboard()
-{
-    HWND owner = clipboard_owner();
     return poll_until([&] { return OpenClipboard(owner) != 0; }, 3000);
 }
 
@@ -376,148 +299,67 @@ bool set_clipboard_text(const std::string &text)
 {
     if (!open_clipboard())
         return false;
-    bool ok = false;
-    if (EmptyClipboard()) {
-        HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-        if (block) {
-            char *p = static_cast<char *>(GlobalLock(block));
-            memcpy(p, text.c_str(), text.size() + 1);
-            GlobalUnlock(block);
-            ok = SetClipboardData(CF_TEXT, block) != nullptr;
-            if (!ok)
-                GlobalFree(block);
-        }
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+    bool ok = EmptyClipboard() && block;
+    if (ok) {
+        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+        GlobalUnlock(block);
+        ok = SetClipboardData(CF_TEXT, block) != nullptr;
     }
+    if (!ok && block)
+        GlobalFree(block);
     CloseClipboard();
     return ok;
 }
 
-bool get_clipboard_text(std::string *text)
+template <class Char> static std::basic_string<Char> clipboard_format(UINT format, const Char *none)
 {
+    std::basic_string<Char> text = none;
     if (!open_clipboard())
-        return false;
-    bool ok = false;
-    HANDLE block = GetClipboardData(CF_TEXT);
-    if (block) {
-        const char *p = static_cast<const char *>(GlobalLock(block));
-        if (p) {
-            *text = p;
-            ok = true;
-            GlobalUnlock(block);
-        }
+        return text;
+    HANDLE block = GetClipboardData(format);
+    if (const Char *p = block ? static_cast<const Char *>(GlobalLock(block)) : nullptr) {
+        text = p;
+        GlobalUnlock(block);
     }
     CloseClipboard();
-    return ok;
+    return text;
 }
 
-// ---- message boxes -----------------------------------------------------------------------------
+std::string clipboard_text() { return clipboard_format<char>(CF_TEXT, "<no text>"); }
+std::wstring clipboard_unicode() { return clipboard_format<wchar_t>(CF_UNICODETEXT, L"<no text>"); }
 
-HWND find_message_box(DWORD pid) { return find_top_window("#32770", "Mivra", pid, true); }
+// ---- the fixture -------------------------------------------------------------------------------
 
-HWND wait_message_box(DWORD pid, DWORD timeout)
+// Ends processes that own a window of the class: leftovers of an earlier failed run.
+static void kill_window_owners(const char *class_wanted)
 {
-    HWND found = nullptr;
-    poll_until([&] { return (found = find_message_box(pid)) != nullptr; }, timeout);
-    return found;
-}
-
-namespace {
-
-BOOL CALLBACK find_text_static(HWND child, LPARAM param)
-{
-    if (lstrcmpiA(class_name(child).c_str(), "Static") == 0 && !window_text(child).empty()) {
-        *reinterpret_cast<HWND *>(param) = child;
-        return FALSE;
+    for (int round = 0; round < 10; ++round) {
+        HWND w = FindWindowA(class_wanted, nullptr);
+        DWORD pid = w ? window_process(w) : 0;
+        HANDLE h = pid && pid != GetCurrentProcessId() ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)
+                                                        : nullptr;
+        if (!h)
+            return;
+        fprintf(stderr, "e2e: ending leftover process %lu (window class %s)\n", pid, class_wanted);
+        TerminateProcess(h, 255);
+        WaitForSingleObject(h, 5000);
+        CloseHandle(h);
     }
-    return TRUE;
 }
-
-} // namespace
-
-std::string message_box_text(HWND box)
-{
-    // Message boxes give their text control the identifier 0xFFFF; the icon is a static too.
-    HWND text = GetDlgItem(box, 0xFFFF);
-    if (!text)
-        EnumChildWindows(box, find_text_static, reinterpret_cast<LPARAM>(&text));
-    return text ? window_text(text) : "";
-}
-
-bool dismiss_message_box(HWND box)
-{
-    int id = IDOK;
-    HWND button = GetDlgItem(box, IDOK);
-    if (!button) {
-        id = IDCANCEL;
-        button = GetDlgItem(box, IDCANCEL);
-    }
-    if (!button)
-        return false;
-    return PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
-}
-
-// ---- the target program ------------------------------------------------------------------------
-
-HWND focus_of(HWND window)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info))
-        return nullptr;
-    return info.hwndFocus;
-}
-
-bool caret_rect(HWND window, RECT *rect)
-{
-    GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    if (!GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) || !info.hwndCaret)
-        return false;
-    *rect = info.rcCaret;
-    MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT *>(rect), 2);
-    return true;
-}
-
-void edit_selection(HWND edit, int *start, int *end)
-{
-    DWORD_PTR packed = 0;
-    SendMessageTimeoutA(edit, EM_GETSEL, 0, 0, SMTO_ABORTIFHUNG, 5000, &packed);
-    *start = LOWORD(packed);
-    *end = HIWORD(packed);
-}
-
-bool start_target(const std::string &dir, target_app *app, const std::string &text1, int sel_start,
-                  int sel_end, const std::string &text2, const std::string &out_file)
-{
-    std::string file1 = join_path(dir, "target_text1.txt");
-    std::string file2 = join_path(dir, "target_text2.txt");
-    if (!write_file(file1, text1) || !write_file(file2, text2))
-        return false;
-    std::string args = "\"@" + file1 + "\" " + std::to_string(sel_start) + " " + std::to_string(sel_end) + " \"@" +
-                       file2 + "\"";
-    if (!out_file.empty())
-        args += " \"--out=" + out_file + "\"";
-    app->proc = start_process(target_exe_path(), args, dir);
-    if (!app->proc.handle)
-        return false;
-    app->window = wait_top_window("Mivra_E2E_Target", "E2E Target", app->proc.id);
-    if (!app->window)
-        return false;
-    app->edit1 = GetDlgItem(app->window, 101);
-    app->edit2 = GetDlgItem(app->window, 102);
-    // Ready when it is the foreground window with the focus in edit 1.
-    return app->edit1 && app->edit2 &&
-           poll_until([&] { return GetForegroundWindow() == app->window && focus_of(app->window) == app->edit1; });
-}
-
-// ---- test fixture ------------------------------------------------------------------------------
 
 void bench::SetUp()
 {
+    // Every expected text is Shift-JIS: the session must run in code page 932.
+    ASSERT_EQ(GetACP(), 932u) << "the Wine session is not Japanese (LANG=ja_JP.UTF-8)";
     kill_window_owners("Mivra_WClass");
     kill_window_owners("Mivra_E2E_Target");
-    dir_ = make_temp_dir();
-    ASSERT_FALSE(dir_.empty()) << "cannot make a temporary directory";
+    char base[MAX_PATH] = "", name[64];
+    GetTempPathA(sizeof base, base);
+    static unsigned counter = 0;
+    snprintf(name, sizeof name, "mivra_e2e_%lu_%u_%lu", GetCurrentProcessId(), ++counter, GetTickCount());
+    dir_ = join_path(base, name);
+    ASSERT_TRUE(CreateDirectoryA(dir_.c_str(), nullptr)) << "cannot make " << dir_;
 }
 
 void bench::TearDown()
@@ -526,30 +368,87 @@ void bench::TearDown()
         kill_process(p);
     for (target_app &t : targets_)
         kill_process(t.proc);
-    processes_.clear();
-    targets_.clear();
-    if (dir_.empty())
-        return;
     if (HasFailure())
         fprintf(stderr, "e2e: files of the failed test kept in %s\n", dir_.c_str());
-    else
+    else if (!dir_.empty())
         remove_tree(dir_);
+}
+
+std::string bench::install(const std::string &name)
+{
+    std::string to = in_dir(name);
+    if (CopyFileA(windows_path(MIVRA_EXE_PATH).c_str(), to.c_str(), FALSE))
+        return to;
+    ADD_FAILURE() << "cannot copy mivra.exe to " << to;
+    return "";
 }
 
 process &bench::launch(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
     processes_.push_back(start_process(exe, args, work_dir));
+    if (!processes_.back().handle)
+        ADD_FAILURE() << "cannot start " << exe;
     return processes_.back();
 }
 
+process &bench::start_mivra(const std::string &ini, const std::string &args)
+{
+    std::string exe = file_exists(in_dir("mivra.exe")) ? in_dir("mivra.exe") : install();
+    if (!ini.empty() && !write_file(in_dir("mivra.ini"), ini))
+        ADD_FAILURE() << "cannot write the data file";
+    return launch(exe, args, dir_);
+}
+
 target_app &bench::launch_target(const std::string &text1, int sel_start, int sel_end, const std::string &text2,
-                                 const std::string &out_file)
+                                 bool plain)
 {
     targets_.emplace_back();
-    target_app &app = targets_.back();
-    if (!start_target(dir_, &app, text1, sel_start, sel_end, text2, out_file))
-        app.window = nullptr;
-    return app;
+    target_app &t = targets_.back();
+    std::string file1 = in_dir("target_text1.txt"), file2 = in_dir("target_text2.txt");
+    if (write_file(file1, text1) && write_file(file2, text2))
+        t.proc = start_process(windows_path(E2E_TARGET_PATH),
+                               std::string(plain ? "--plain " : "") + "\"@" + file1 + "\" " +
+                                   std::to_string(sel_start) + " " + std::to_string(sel_end) + " \"@" + file2 + "\"",
+                               dir_);
+    t.window = t.proc.handle ? wait_top_window("Mivra_E2E_Target", "E2E Target", t.proc.id) : nullptr;
+    t.edit1 = GetDlgItem(t.window, 101);
+    t.edit2 = GetDlgItem(t.window, 102);
+    // Ready when it is the foreground window with the focus in edit 1.
+    if (!t.window || !poll_until([&] { return GetForegroundWindow() == t.window && focus_of(t.window) == t.edit1; })) {
+        ADD_FAILURE() << "the target did not come up";
+        t.window = nullptr;
+    }
+    return t;
+}
+
+void bench::finish(target_app &t, process &p)
+{
+    kill_process(p);
+    kill_process(t.proc);
+}
+
+void expect_ends_with_zero(process &p)
+{
+    DWORD code = 1;
+    ASSERT_TRUE(wait_process_exit(p, wait_ms, &code)) << "mivra.exe did not end; its windows:\n"
+                                                      << describe_windows(p.id);
+    EXPECT_EQ(code, 0u);
+}
+
+void expect_edit_text(HWND edit, const std::string &expected, DWORD timeout)
+{
+    std::string seen;
+    EXPECT_TRUE(poll_until([&] { return (seen = window_text(edit)) == expected; }, timeout))
+        << "expected \"" << expected << "\", the edit holds \"" << seen << "\"";
+}
+
+void expect_untouched_after_mark(target_app &t, const std::string &before, const std::string &after)
+{
+    SetForegroundWindow(t.window);
+    ASSERT_TRUE(poll_until([&] { return GetForegroundWindow() == t.window && focus_of(t.window) == t.edit1; }))
+        << "the target did not come to the front with edit 1 focused";
+    type_text("#");
+    expect_edit_text(t.edit1, before + "#" + after);
 }
 
 } // namespace e2e

@@ -11,31 +11,23 @@
 
 #include <chrono>
 #include <deque>
+#include <initializer_list>
 #include <string>
 #include <thread>
-#include <vector>
 
 namespace e2e {
 
 // Long enough for a loaded two-core machine; a passing test never waits this long.
 constexpr DWORD wait_ms = 20000;
 
-// ---- paths and files ---------------------------------------------------------------------------
-
-std::string mivra_exe_path();  // build/win32/dist/mivra.exe as a Windows path
-std::string target_exe_path(); // e2e_target.exe
+// CMake passes Unix paths; Wine maps the Unix root to drive Z:.
 std::string windows_path(const std::string &unix_or_windows_path);
 std::string join_path(const std::string &dir, const std::string &name);
-// A new, empty directory under the Windows temporary folder.
-std::string make_temp_dir();
-void remove_tree(const std::string &dir);
-// Copies mivra.exe into dir under the given name; returns the copy's path ("" on failure).
-std::string install_mivra(const std::string &dir, const std::string &name = "mivra.exe");
 bool write_file(const std::string &path, const std::string &bytes);
 bool read_file(const std::string &path, std::string *bytes);
 bool file_exists(const std::string &path);
-
-// ---- processes ---------------------------------------------------------------------------------
+// Data file lines, each ending in CR LF so that the last one is read too.
+std::string lines(std::initializer_list<std::string> each);
 
 struct process {
     HANDLE handle = nullptr;
@@ -49,10 +41,6 @@ bool process_running(const process &p);
 bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code);
 // Terminates the process when it still runs and closes its handle.
 void kill_process(process &p);
-// Ends processes that own a window of the class (leftovers of an earlier failed run).
-void kill_window_owners(const char *class_name);
-
-// ---- waiting -----------------------------------------------------------------------------------
 
 void pump_messages();
 
@@ -70,47 +58,37 @@ template <class Condition> bool poll_until(Condition condition, DWORD timeout = 
     }
 }
 
-// ---- windows -----------------------------------------------------------------------------------
-
-// A top-level window of the class and title (null matches any) owned by process pid (0: any).
-HWND find_top_window(const char *class_name, const char *title, DWORD pid, bool visible_only);
-HWND wait_top_window(const char *class_name, const char *title, DWORD pid, DWORD timeout = wait_ms);
-// The visible popup menu window (class "#32768") of process pid (0: any), and its screen rectangle.
-HWND find_popup_menu(DWORD pid, RECT *rect);
-HWND wait_popup_menu(DWORD pid, RECT *rect, DWORD timeout = wait_ms);
-// WM_GETTEXT, which also works for controls of another process.
-std::string window_text(HWND window);
-// The top-level windows of process pid, one line each (class, title, rectangle, visibility): what a
-// failure message shows when a program did not do what was expected.
-std::string describe_windows(DWORD pid);
-std::string class_name(HWND window);
-DWORD window_process(HWND window);
-
-// ---- keys --------------------------------------------------------------------------------------
-
-void key_down(BYTE virtual_key, bool extended = false);
-void key_up(BYTE virtual_key, bool extended = false);
-void press_key(BYTE virtual_key, bool extended = false);
-void press_chord(BYTE modifier, BYTE virtual_key);
-// Types printable ASCII with the keys of the current layout (Shift where needed).
-void type_text(const std::string &ascii);
-
-// ---- clipboard (CF_TEXT) -----------------------------------------------------------------------
-
-bool set_clipboard_text(const std::string &text);
-// False when the clipboard holds no text or stays locked.
-bool get_clipboard_text(std::string *text);
-
-// ---- message boxes -----------------------------------------------------------------------------
-
-// The message box titled "Mivra" (class "#32770") of process pid (0: any).
-HWND find_message_box(DWORD pid);
-HWND wait_message_box(DWORD pid, DWORD timeout = wait_ms);
+// A visible top-level window of the class and title (null matches any) of process pid (0: any).
+HWND find_top_window(const char *class_name, const char *title, DWORD pid);
+HWND wait_top_window(const char *class_name, const char *title, DWORD pid);
+// The visible popup menu window (class "#32768") of process pid, and its screen rectangle.
+HWND find_popup_menu(DWORD pid, RECT *rect = nullptr);
+HWND wait_popup_menu(DWORD pid, RECT *rect = nullptr);
+// The message box titled "Mivra" (class "#32770") of process pid.
+HWND wait_message_box(DWORD pid);
 std::string message_box_text(HWND box);
 // Presses its OK (or, failing that, Cancel) button.
 bool dismiss_message_box(HWND box);
+// WM_GETTEXT, which also works for controls of another process.
+std::string window_text(HWND window);
+// The top-level windows of process pid, one line each: what a failure message shows.
+std::string describe_windows(DWORD pid);
+std::string class_name(HWND window);
+DWORD window_process(HWND window);
+// The control that has the keyboard focus in the thread of window (GetGUIThreadInfo).
+HWND focus_of(HWND window);
+// Caret rectangle in screen coordinates of the thread of window; false when it has no caret.
+bool caret_rect(HWND window, RECT *rect);
 
-// ---- the target program ------------------------------------------------------------------------
+void press_key(BYTE virtual_key, bool extended = false);
+// Types printable ASCII with the keys of the current layout (Shift where needed).
+void type_text(const std::string &ascii);
+
+bool set_clipboard_text(const std::string &text);
+// CF_TEXT, or "<no text>" when the clipboard holds none or stays locked.
+std::string clipboard_text();
+// CF_UNICODETEXT, or L"<no text>".
+std::wstring clipboard_unicode();
 
 struct target_app {
     process proc;
@@ -119,32 +97,25 @@ struct target_app {
     HWND edit2 = nullptr;
 };
 
-// Starts e2e_target.exe in dir with edit 1 holding text1 and the selection [sel_start, sel_end)
-// (characters), edit 2 holding text2, and waits until its window is up with edit 1 focused. The
-// texts travel through files in dir, so any bytes survive. With out_file, the target writes its
-// texts there when it closes ("text1\0text2\0").
-bool start_target(const std::string &dir, target_app *app, const std::string &text1, int sel_start,
-                  int sel_end, const std::string &text2 = "", const std::string &out_file = "");
-// EM_GETSEL of an edit control: start and end in characters.
-void edit_selection(HWND edit, int *start, int *end);
-// The control that has the keyboard focus in the thread of window (GetGUIThreadInfo).
-HWND focus_of(HWND window);
-// Caret rectangle in screen coordinates of the thread of window; false when it has no caret.
-bool caret_rect(HWND window, RECT *rect);
-
-// ---- test fixture ------------------------------------------------------------------------------
-
 // A test with its own temporary directory dir_. The programs it launches are ended when the test
 // ends, so a failing test leaves nothing behind; the directory is removed when the test passed.
 class bench : public ::testing::Test {
   protected:
     void SetUp() override;
     void TearDown() override;
+    std::string in_dir(const std::string &name) const { return join_path(dir_, name); }
+    // Copies mivra.exe into dir_ under the name; "" (and a failure) when it cannot.
+    std::string install(const std::string &name = "mivra.exe");
     // An empty process (null handle) when the program could not be started.
     process &launch(const std::string &exe, const std::string &args, const std::string &work_dir);
-    // The target program in dir_ (see start_target); its window is null when it did not come up.
+    // mivra.exe of dir_ with the data file ini ("" writes none), started with args.
+    process &start_mivra(const std::string &ini, const std::string &args = "");
+    // e2e_target.exe in dir_ (see target_app.cpp), up and in front with the focus in edit 1; a
+    // failure and a null window when it did not come up.
     target_app &launch_target(const std::string &text1, int sel_start, int sel_end, const std::string &text2 = "",
-                              const std::string &out_file = "");
+                              bool plain = false);
+    // Ends the target (so that the next one becomes the foreground) and mivra.exe when it still runs.
+    void finish(target_app &t, process &p);
 
     std::string dir_;
 
@@ -152,5 +123,13 @@ class bench : public ::testing::Test {
     std::deque<process> processes_;
     std::deque<target_app> targets_;
 };
+
+// mivra.exe ends by itself with exit code 0.
+void expect_ends_with_zero(process &p);
+void expect_edit_text(HWND edit, const std::string &expected, DWORD timeout = wait_ms);
+// Brings the target to the front and types "#" into edit 1. Input is handled in order, so once the
+// mark shows, every key sent before it (a late paste included) has been handled; and the mark lands
+// in place of the selection, so before + "#" + after also proves the selection was kept.
+void expect_untouched_after_mark(target_app &t, const std::string &before, const std::string &after);
 
 } // namespace e2e

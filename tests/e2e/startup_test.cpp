@@ -1,8 +1,9 @@
 // Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// single-instance hand-over to (or replacement of) a running instance, played here by the test.
+// single-instance hand-over to (or replacement of) a running instance: one played by the test, to
+// read the record it receives, and a real one in the middle of a delivery.
 #include "e2e_support.h"
 
-#include <string>
+#include <vector>
 
 using namespace e2e;
 
@@ -10,22 +11,12 @@ namespace {
 
 class Startup : public bench {};
 
-// A finished start: the process ended by itself with exit code 0.
-void expect_ends_with_zero(process &p)
-{
-    DWORD code = 0;
-    ASSERT_TRUE(wait_process_exit(p, wait_ms, &code)) << "mivra.exe did not end; its windows:\n"
-                                                       << describe_windows(p.id);
-    EXPECT_EQ(code, 0u);
-}
-
 // A start that loads its data file goes on to the activation; without items that is the main menu
 // of utility entries, which Escape cancels, and a cancel ends the process like a finished start.
 void expect_start_ends_with_zero(process &p)
 {
-    ASSERT_TRUE(poll_until([&] { return !process_running(p) || find_popup_menu(p.id, nullptr); }))
-        << "mivra.exe neither ended nor opened its menu; its windows:\n"
-        << describe_windows(p.id);
+    ASSERT_TRUE(poll_until([&] { return !process_running(p) || find_popup_menu(p.id); }))
+        << "mivra.exe neither ended nor opened its menu; its windows:\n" << describe_windows(p.id);
     if (process_running(p))
         press_key(VK_ESCAPE);
     expect_ends_with_zero(p);
@@ -39,60 +30,43 @@ std::string file_or_missing(const std::string &path)
 
 } // namespace
 
-TEST_F(Startup, WithoutDataFileCreatesAnEmptyIniBesideTheExecutable)
+TEST_F(Startup, DataFileIsTheExecutablesBaseNameBesideItOrMivraIni)
 {
-    std::string exe = install_mivra(dir_);
-    ASSERT_FALSE(exe.empty());
-    process &p = launch(exe, "", dir_);
-    ASSERT_TRUE(p.handle);
-    expect_start_ends_with_zero(p);
-    EXPECT_EQ(file_or_missing(join_path(dir_, "mivra.ini")), "");
-}
-
-TEST_F(Startup, DataFileIsNamedAfterTheExecutablesBaseName)
-{
-    std::string exe = install_mivra(dir_, "other.exe");
-    ASSERT_FALSE(exe.empty());
-    // Started from another directory: the file goes beside the executable, not into the working one.
-    std::string elsewhere = join_path(dir_, "work");
-    ASSERT_TRUE(CreateDirectoryA(elsewhere.c_str(), nullptr));
-    process &p = launch(exe, "", elsewhere);
-    ASSERT_TRUE(p.handle);
-    expect_start_ends_with_zero(p);
-    EXPECT_EQ(file_or_missing(join_path(dir_, "other.ini")), "");
-    EXPECT_FALSE(file_exists(join_path(dir_, "Mivra.ini")));
-    EXPECT_FALSE(file_exists(join_path(elsewhere, "other.ini")));
-}
-
-TEST_F(Startup, FallsBackToMivraIniWhenTheOwnDataFileIsMissing)
-{
-    std::string exe = install_mivra(dir_, "other.exe");
-    ASSERT_FALSE(exe.empty());
-    ASSERT_TRUE(write_file(join_path(dir_, "Mivra.ini"), ""));
-    process &p = launch(exe, "", dir_);
-    ASSERT_TRUE(p.handle);
-    expect_start_ends_with_zero(p);
-    EXPECT_FALSE(file_exists(join_path(dir_, "other.ini")));
+    ASSERT_TRUE(CreateDirectoryA(in_dir("work").c_str(), nullptr));
+    const struct {
+        const char *name, *exe, *work, *present;
+        std::vector<const char *> created, absent;
+    } rows[] = {
+        {"without a data file an empty one is created", "mivra.exe", "", nullptr, {"mivra.ini"}, {}},
+        {"named after the base name, beside the executable, not in the working folder", "other.exe", "work",
+         nullptr, {"other.ini"}, {"Mivra.ini", "work\\other.ini"}},
+        {"falls back to Mivra.ini", "other.exe", "", "Mivra.ini", {}, {"other.ini"}},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        for (const char *name : {"mivra.ini", "other.ini", "work\\other.ini"})
+            DeleteFileA(in_dir(name).c_str());
+        ASSERT_TRUE(!r.present || write_file(in_dir(r.present), ""));
+        process &p = launch(install(r.exe), "", in_dir(r.work));
+        expect_start_ends_with_zero(p);
+        for (const char *name : r.created)
+            EXPECT_EQ(file_or_missing(in_dir(name)), "") << name;
+        for (const char *name : r.absent)
+            EXPECT_FALSE(file_exists(in_dir(name))) << name;
+    }
 }
 
 TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
 {
-    std::string exe = install_mivra(dir_);
-    ASSERT_FALSE(exe.empty());
-    std::string ini = join_path(dir_, "mivra.ini");
-    const std::string contents = "[data]\r\nabc\r\n%end\r\n";
+    const std::string ini = in_dir("mivra.ini"), contents = lines({"[data]", "abc", "%end"});
     ASSERT_TRUE(write_file(ini, contents));
     // Share mode 0: every other open of the file fails while the test holds it.
     HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
-
-    process &p = launch(exe, "", dir_);
-    ASSERT_TRUE(p.handle);
+    process &p = start_mivra("");
     HWND box = wait_message_box(p.id);
-    if (!box)
-        CloseHandle(held);
-    ASSERT_TRUE(box) << "no message box titled \"Mivra\"";
+    EXPECT_TRUE(box) << "no message box titled \"Mivra\"";
     EXPECT_EQ(message_box_text(box), "設定ファイル異常");
     EXPECT_TRUE(process_running(p)) << "the process must wait for the message to be dismissed";
     EXPECT_TRUE(dismiss_message_box(box));
@@ -107,33 +81,23 @@ namespace {
 
 // What the test's "Mivra_WClass" window received.
 struct instance_log {
-    int copy_data_count = 0;
-    DWORD copy_data_size = 0;
+    int copy_data_count = 0, close_count = 0;
     std::string copy_data_bytes;
-    DWORD sender_pid = 0;
-    std::string sender_class;
-    int close_count = 0;
+    HWND sender = nullptr;
     bool release_on_close = false;
     HANDLE mutex = nullptr;
-};
-
-instance_log received;
+} received;
 
 LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    switch (message) {
-    case WM_COPYDATA: {
+    if (message == WM_COPYDATA) {
         const auto *record = reinterpret_cast<const COPYDATASTRUCT *>(lparam);
         ++received.copy_data_count;
-        received.copy_data_size = record->cbData;
         received.copy_data_bytes.assign(static_cast<const char *>(record->lpData), record->cbData);
-        // The sender's main window still exists while it waits for this message to be handled.
-        HWND sender = reinterpret_cast<HWND>(wparam);
-        received.sender_pid = sender != window ? window_process(sender) : 0;
-        received.sender_class = class_name(sender);
+        received.sender = reinterpret_cast<HWND>(wparam);
         return TRUE;
     }
-    case WM_CLOSE:
+    if (message == WM_CLOSE) {
         ++received.close_count;
         // A real instance ends here: its teardown releases "Mivra_Mark", so the new one can own it.
         if (received.release_on_close && received.mutex) {
@@ -161,9 +125,8 @@ class RunningInstance : public bench {
         // Hidden, like the real main window: the instance search finds it by class alone.
         window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "Mivra_WClass", "Mivra_WClass", WS_POPUP, 0, 0, 10, 10,
                                   nullptr, nullptr, wc.hInstance, nullptr);
-        ASSERT_TRUE(window_);
         received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
-        ASSERT_TRUE(received.mutex);
+        ASSERT_TRUE(window_ && received.mutex);
         ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
     }
 
@@ -173,7 +136,6 @@ class RunningInstance : public bench {
         if (received.mutex) {
             ReleaseMutex(received.mutex);
             CloseHandle(received.mutex);
-            received.mutex = nullptr;
         }
         if (IsWindow(window_))
             DestroyWindow(window_);
@@ -187,48 +149,60 @@ class RunningInstance : public bench {
 
 TEST_F(RunningInstance, SecondStartHandsOverOnceAndEndsWithoutTheDataFile)
 {
-    std::string exe = install_mivra(dir_);
-    ASSERT_FALSE(exe.empty());
-    process &p = launch(exe, "", dir_);
-    ASSERT_TRUE(p.handle);
+    process &p = start_mivra("");
     expect_ends_with_zero(p); // pumps messages meanwhile, so the hand-over is received
     pump_messages();
-
     EXPECT_EQ(received.copy_data_count, 1);
-    EXPECT_EQ(received.copy_data_size, 2u);
     EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
-    EXPECT_EQ(received.sender_pid, p.id) << "wParam must be the sender's own main window";
-    EXPECT_EQ(received.sender_class, "Mivra_WClass");
+    EXPECT_NE(received.sender, window_) << "wParam must be the sender's own main window";
     EXPECT_EQ(received.close_count, 0);
-    EXPECT_FALSE(file_exists(join_path(dir_, "mivra.ini"))) << "the data file must not be touched";
+    EXPECT_FALSE(file_exists(in_dir("mivra.ini"))) << "the data file must not be touched";
 }
 
-TEST_F(RunningInstance, ReplaceSwitchClosesTheRunningInstanceAndRunsAlone)
+TEST_F(RunningInstance, ReplaceSwitchClosesTheRunningInstanceAndRunsAloneOrEndsWhenItStays)
 {
-    std::string exe = install_mivra(dir_);
-    ASSERT_FALSE(exe.empty());
-    received.release_on_close = true;
-    process &p = launch(exe, "/#z", dir_);
-    ASSERT_TRUE(p.handle);
-    expect_start_ends_with_zero(p);
-    pump_messages();
-
-    EXPECT_EQ(received.close_count, 1);
-    EXPECT_EQ(received.copy_data_count, 0);
-    EXPECT_EQ(file_or_missing(join_path(dir_, "mivra.ini")), "") << "the new instance must load its data file";
+    // The instance that ignores the close stays for the second row.
+    for (bool release : {false, true}) {
+        SCOPED_TRACE(release ? "the running instance ends" : "the running instance ignores the close");
+        received.release_on_close = release;
+        received.close_count = 0;
+        process &p = start_mivra("", "/#Z");
+        // An instance that does not end may be finishing a delivery: the new one waits 30 s for it.
+        ASSERT_TRUE(release || wait_process_exit(p, 30000 + wait_ms, nullptr)) << describe_windows(p.id);
+        expect_start_ends_with_zero(p);
+        pump_messages();
+        EXPECT_EQ(received.close_count, 1);
+        EXPECT_EQ(received.copy_data_count, 0);
+        EXPECT_EQ(file_exists(in_dir("mivra.ini")), release) << "only the new only instance loads its data file";
+    }
 }
 
-TEST_F(RunningInstance, ReplaceSwitchThatCannotFreeTheMutexEndsSilently)
-{
-    std::string exe = install_mivra(dir_);
-    ASSERT_FALSE(exe.empty());
-    received.release_on_close = false; // the running instance ignores the close
-    process &p = launch(exe, "/#Z", dir_);
-    ASSERT_TRUE(p.handle);
-    expect_ends_with_zero(p);
-    pump_messages();
+// ---- a real instance in the middle of a delivery -----------------------------------------------
 
-    EXPECT_EQ(received.close_count, 1);
-    EXPECT_EQ(received.copy_data_count, 0);
-    EXPECT_FALSE(file_exists(join_path(dir_, "mivra.ini")));
+// The first instance pastes "first", presses Tab and waits 3 s before "second": a later start lands
+// in that wait. Without "/#z" it hands over and ends; with it, it takes over once the text is in.
+TEST_F(Startup, LaterStartDuringADeliveryLetsTheWholeTextLandFirst)
+{
+    for (const char *args : {"", "/#z"}) {
+        SCOPED_TRACE(*args ? "a start with /#z" : "a plain second start");
+        target_app &t = launch_target("[]", 1, 1, "xyz");
+        ASSERT_TRUE(t.window);
+        process &first = start_mivra(lines({"[system]", "@replace=1", "@wait=100,1000,3000,0", "%end", "[data]",
+                                            "first%$tb%second | 遅い(&S)", "%end"}));
+        ASSERT_TRUE(wait_popup_menu(first.id)) << describe_windows(first.id);
+        press_key('S');
+        ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == "[first]"; })) << window_text(t.edit1);
+        process &later = launch(in_dir("mivra.exe"), args, dir_);
+        ASSERT_TRUE(later.handle);
+        expect_edit_text(t.edit2, "second");
+        EXPECT_TRUE(wait_process_exit(first, wait_ms, nullptr)) << "the first instance did not end";
+        if (*args) {
+            EXPECT_TRUE(wait_popup_menu(later.id)) << "the new instance shows no menu:\n" << describe_windows(later.id);
+            press_key(VK_ESCAPE);
+        }
+        expect_ends_with_zero(later);
+        EXPECT_EQ(window_text(t.edit1), "[first]");
+        EXPECT_EQ(window_text(t.edit2), "second");
+        finish(t, first);
+    }
 }

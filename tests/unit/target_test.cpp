@@ -81,7 +81,15 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
     EXPECT_EQ(target.caret_point.y, 95);
     target.target_window = 7;
     return_to_target();
-    EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nsetsel 31 4 9");
+    // The focus goes back to the control after the foreground switch and before the selection.
+    EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
+}
+
+TEST_F(TargetTest, ReturnWithoutAFocusControlRestoresNoFocus)
+{
+    target.target_window = 7;
+    return_to_target();
+    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0");
 }
 
 // ---- popup origin ------------------------------------------------------------------------------
@@ -203,6 +211,21 @@ TEST_F(TargetTest, CompanionsFollowTheRectangleTheSystemGave)
 }
 
 // ---- window list -------------------------------------------------------------------------------
+
+TEST_F(TargetTest, ProcessNameRoutesTryTheImageNameThenPsapiThenToolhelpAndToolhelpAloneOn9x)
+{
+    auto routes = [](int32_t is_nt) {
+        const process_name_route_list list = process_name_routes(is_nt);
+        std::string out;
+        for (int32_t i = 0; i < list.count; ++i) {
+            const char *names[] = {"image", "psapi", "toolhelp"};
+            out += (i ? " " : "") + std::string(names[list.routes[i]]);
+        }
+        return out;
+    };
+    EXPECT_EQ(routes(1), "image psapi toolhelp");
+    EXPECT_EQ(routes(0), "toolhelp");
+}
 
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {

@@ -229,6 +229,12 @@ void os_read_target_focus(os_window, os_window target, os_window *focus, os_poin
     *selection_end = fake.selection_end;
 }
 
+void os_restore_focus(os_window, os_window control)
+{
+    if (control)
+        log_event("focus " + std::to_string(control));
+}
+
 void os_set_selection(os_window control, uint32_t start, uint32_t end)
 {
     log_event("setsel " + std::to_string(control) + " " + std::to_string(start) + " " + std::to_string(end));

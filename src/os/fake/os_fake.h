@@ -23,8 +23,8 @@ struct fake_system {
     os_point caret{0, 0};
     uint32_t selection_start = 0, selection_end = 0;
     // Every observable action, one line each, e.g. "key 11 down", "key 2D up ext", "sleep 50",
-    // "clip a", "replace b", "setsel 1 3", "foreground 5", "timer 620", "close", "beep 64", "error <text>",
-    // "shell <file>|<params>|<dir>".
+    // "clip a", "replace b", "setsel 1 3", "foreground 5", "focus 31", "timer 620", "close", "beep 64",
+    // "error <text>", "shell <file>|<params>|<dir>".
     std::vector<std::string> events;
 };
 

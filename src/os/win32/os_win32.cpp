@@ -174,31 +174,88 @@ int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t
     return result;
 }
 
-int os_clipboard_set_text(os_window owner, const char *text)
+// A movable global block holding a copy of size bytes; null when it cannot be had.
+static HGLOBAL global_copy(const void *data, size_t size)
 {
-    size_t length = strlen(text);
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, length + 1);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
     if (!block)
-        return 0;
-    char *target = static_cast<char *>(GlobalLock(block));
+        return nullptr;
+    void *target = GlobalLock(block);
     if (!target) {
         GlobalFree(block);
-        return 0;
+        return nullptr;
     }
-    memcpy(target, text, length + 1);
+    memcpy(target, data, size);
     GlobalUnlock(block);
-    if (!open_clipboard_retrying(owner)) {
+    return block;
+}
+
+// The text as CF_UNICODETEXT, converted from code page 932 (not from the code page of the current
+// keyboard layout, which the system would use); null when the conversion fails.
+static HGLOBAL unicode_block(const char *text, size_t length)
+{
+    if (length + 1 > 0x7FFFFFFF)
+        return nullptr;
+    const int bytes = static_cast<int>(length + 1); // with the terminator
+    int wide_length = MultiByteToWideChar(932, 0, text, bytes, nullptr, 0);
+    if (wide_length <= 0)
+        return nullptr;
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, static_cast<size_t>(wide_length) * sizeof(WCHAR));
+    if (!block)
+        return nullptr;
+    WCHAR *target = static_cast<WCHAR *>(GlobalLock(block));
+    int converted = target ? MultiByteToWideChar(932, 0, text, bytes, target, wide_length) : 0;
+    if (target)
+        GlobalUnlock(block);
+    if (converted != wide_length) {
         GlobalFree(block);
+        return nullptr;
+    }
+    return block;
+}
+
+// Puts one more format beside CF_TEXT; a block the clipboard did not take is freed.
+static void put_extra_format(UINT format, HGLOBAL block)
+{
+    if (block && !SetClipboardData(format, block))
+        GlobalFree(block);
+}
+
+int os_clipboard_set_text(os_window owner, const char *text)
+{
+    const size_t length = strlen(text);
+    HGLOBAL ansi = global_copy(text, length + 1);
+    if (!ansi)
+        return 0;
+    // Unicode programs read CF_UNICODETEXT; CF_LOCALE (Japanese) makes the system's own
+    // conversions (CF_OEMTEXT, and readers of older formats) use code page 932 as well. Both are
+    // extras: without them CF_TEXT alone is put.
+    HGLOBAL wide = unicode_block(text, length);
+    const DWORD japanese_lcid = 0x0411;
+    HGLOBAL locale = global_copy(&japanese_lcid, sizeof japanese_lcid);
+    if (!open_clipboard_retrying(owner)) {
+        GlobalFree(ansi);
+        if (wide)
+            GlobalFree(wide);
+        if (locale)
+            GlobalFree(locale);
         return 0;
     }
     EmptyClipboard();
-    if (!SetClipboardData(CF_TEXT, block)) {
-        GlobalFree(block);
-        CloseClipboard();
-        return 0;
+    int result = 0;
+    if (SetClipboardData(CF_TEXT, ansi)) {
+        result = 1;
+        put_extra_format(CF_UNICODETEXT, wide);
+        put_extra_format(CF_LOCALE, locale);
+    } else {
+        GlobalFree(ansi);
+        if (wide)
+            GlobalFree(wide);
+        if (locale)
+            GlobalFree(locale);
     }
     CloseClipboard();
-    return 1;
+    return result;
 }
 
 // ---- time and folders ------------------------------------------------------------------------
@@ -274,12 +331,16 @@ void os_switch_foreground(os_window window)
     BOOL attached = FALSE;
     if (foreground_thread && window_thread && foreground_thread != window_thread)
         attached = AttachThreadInput(window_thread, foreground_thread, TRUE);
+    // The system-wide timeout is lowered only when it could be read, and only the value read is
+    // written back: a failed read must leave the setting as it was, never 0.
     DWORD saved_timeout = 0;
-    SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
+    BOOL have_saved = SystemParametersInfoA(SPI_GETFOREGROUNDLOCKTIMEOUT, 0, &saved_timeout, 0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(0), 0);
     SetForegroundWindow(hwnd);
-    SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0, reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)),
-                          0);
+    if (have_saved)
+        SystemParametersInfoA(SPI_SETFOREGROUNDLOCKTIMEOUT, 0,
+                              reinterpret_cast<PVOID>(static_cast<UINT_PTR>(saved_timeout)), 0);
     if (attached) {
         AttachThreadInput(window_thread, foreground_thread, FALSE);
         // Wine drops the foreground when the input queues are detached again; Windows keeps it,
@@ -330,6 +391,52 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
         send_bounded(focus_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
     *selection_start = start;
     *selection_end = end;
+}
+
+// The keyboard focus of a thread's input (GetGUIThreadInfo needs no attachment).
+static HWND thread_focus(DWORD thread)
+{
+    GUITHREADINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(thread, &info) ? info.hwndFocus : nullptr;
+}
+
+void os_restore_focus(os_window target_window, os_window control)
+{
+    HWND control_hwnd = as_hwnd(control);
+    if (!control_hwnd || !IsWindow(control_hwnd))
+        return;
+    // Only a control of the target (a record left from another target is not touched), and only while
+    // the target is the foreground window: SetFocus would otherwise activate it behind the user's back.
+    HWND root = GetAncestor(control_hwnd, GA_ROOT);
+    if (target_window && root != GetAncestor(as_hwnd(target_window), GA_ROOT))
+        return;
+    DWORD control_thread = GetWindowThreadProcessId(control_hwnd, nullptr);
+    DWORD own_thread = GetCurrentThreadId();
+    if (!control_thread)
+        return;
+    // A few rounds, in case the target's own activation moves the focus to its frame after ours.
+    for (int round = 0; round < 3; ++round) {
+        // The target first handles what its activation sent it (Wine activates another thread's window
+        // with a notification that the target reads later). A hung target is left alone: SetFocus
+        // would wait for it without bound.
+        DWORD_PTR ignored = 0;
+        if (!SendMessageTimeoutA(root, WM_NULL, 0, 0, SMTO_NORMAL | SMTO_ABORTIFHUNG, send_timeout_ms,
+                                 &ignored))
+            return;
+        if (GetForegroundWindow() != root || thread_focus(control_thread) == control_hwnd)
+            return;
+        // This thread joins the target's input and leaves it again; the target keeps the foreground
+        // and its focus (Wine moves them with the thread that detaches, which is this one).
+        BOOL attached = FALSE;
+        if (control_thread != own_thread && !(attached = AttachThreadInput(own_thread, control_thread, TRUE)))
+            return;
+        if (GetFocus() != control_hwnd)
+            SetFocus(control_hwnd);
+        if (attached)
+            AttachThreadInput(own_thread, control_thread, FALSE);
+    }
 }
 
 void os_set_selection(os_window control, uint32_t start, uint32_t end)

@@ -1,0 +1,55 @@
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "app/handover.h"
+
+namespace {
+
+class Handover : public ::testing::Test {
+  protected:
+    void SetUp() override { reset_handover(); }
+};
+
+// One row per sequence of events: "c" a WM_CLOSE, "a" a hand-over request, "[" the delivery begins,
+// "]" it ends. Each message is answered "now" or "later"; the end of a delivery gives what follows.
+TEST_F(Handover, MessagesDuringADeliveryWaitForItsEnd)
+{
+    struct row {
+        const char *name;
+        const char *events;
+        const char *expected;
+    } rows[] = {
+        {"outside a delivery both are carried out at once", "c a", "close:now activate:now"},
+        {"a delivery without messages is followed by nothing", "[ ]", "end:none"},
+        {"a close during the delivery follows it", "[ c ]", "close:later end:close"},
+        {"a request during the delivery follows it", "[ a ]", "activate:later end:activate"},
+        {"requests during one delivery give one activation", "[ a a ]",
+         "activate:later activate:later end:activate"},
+        {"a close wins over a request", "[ a c ]", "activate:later close:later end:close"},
+        {"the delivery's own close, posted, comes after its end", "[ ] c", "end:none close:now"},
+        {"what followed one delivery is not repeated after the next", "[ c ] [ ]",
+         "close:later end:close end:none"},
+    };
+    const char *followups[] = {"none", "close", "activate"};
+    for (const auto &r : rows) {
+        SetUp();
+        std::string out;
+        for (const char *e = r.events; *e; ++e) {
+            std::string step;
+            if (*e == 'c')
+                step = std::string("close:") + (handover_close_now() ? "now" : "later");
+            else if (*e == 'a')
+                step = std::string("activate:") + (handover_activate_now() ? "now" : "later");
+            else if (*e == '[')
+                handover_begin_delivery();
+            else if (*e == ']')
+                step = std::string("end:") + followups[handover_end_delivery()];
+            if (!step.empty())
+                out += (out.empty() ? "" : " ") + step;
+        }
+        EXPECT_EQ(out, r.expected) << r.name;
+    }
+}
+
+} // namespace
