@@ -113,6 +113,12 @@ choice_result show_main_menu(os_window main)
         destroy_submenus(menu);
         DestroyMenu(menu);
         realised_count = 0;
+        // A "/#z" start may have closed the main window while the menu was open; the menu's own loop
+        // took the quit message that its destruction posted, so post it again or the process stays.
+        if (!IsWindow(window)) {
+            PostQuitMessage(0);
+            return choice_cancelled;
+        }
         if (id == 0)
             return choice_cancelled;
         choice_result result = dispatch_menu_command(main, id);

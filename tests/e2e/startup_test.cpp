@@ -206,3 +206,18 @@ TEST_F(Startup, LaterStartDuringADeliveryLetsTheWholeTextLandFirst)
         finish(t, first);
     }
 }
+
+// A "/#z" start while the running instance's menu is open ends that instance, menu and all.
+TEST_F(Startup, ReplaceSwitchWhileTheMenuIsOpenEndsTheRunningInstance)
+{
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &first = start_mivra(lines({"[data]", "a", "%end"}));
+    ASSERT_TRUE(wait_popup_menu(first.id)) << describe_windows(first.id);
+    process &later = launch(in_dir("mivra.exe"), "/#z", dir_);
+    EXPECT_TRUE(wait_process_exit(first, wait_ms, nullptr)) << "the first instance stayed:\n" << describe_windows(first.id);
+    EXPECT_TRUE(wait_popup_menu(later.id)) << describe_windows(later.id);
+    press_key(VK_ESCAPE);
+    expect_ends_with_zero(later);
+    finish(t, first);
+}
