@@ -271,7 +271,7 @@ static void on_timer(HWND window, WPARAM id)
 // A later start asks this instance to activate again. A record without text is ignored.
 static void on_copy_data(HWND window, const COPYDATASTRUCT *record)
 {
-    if (settings.search_kind == 0 || !record || record->cbData == 0 || !record->lpData)
+    if (settings.search_kind == search_popup_menu || !record || record->cbData == 0 || !record->lpData)
         return;
     if (static_cast<const char *>(record->lpData)[0] != '1')
         return;

@@ -1,9 +1,10 @@
 #include "app/process_state.h"
 
-#include "target/target.h"
+#include "app/handover.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "output/output_state.h"
+#include "target/target.h"
 
 void reset_process_state()
 {
@@ -11,4 +12,5 @@ void reset_process_state()
     reset_item_store();
     reset_target_state();
     reset_output_state();
+    reset_handover();
 }
