@@ -211,8 +211,6 @@ static LRESULT on_create(HWND window)
         return -1;
     }
     init_environment(window);
-    copy_text(settings.data_file_path, sizeof settings.data_file_path, settings.exe_dir);
-    append_text(settings.data_file_path, sizeof settings.data_file_path, settings.data_file_name);
     if (!command_line_empty()) {
         find_path_argument(settings.command_line);
         parse_command_line(settings.command_line);

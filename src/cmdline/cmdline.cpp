@@ -86,23 +86,12 @@ void copy_value(char *field, size_t capacity, const switch_value &v)
     copy_text_whole_chars(field, capacity, buffer);
 }
 
+// Only the name is taken here; the loader decides which data file is read.
 void read_data_file_switch(const char *command_line)
 {
-    char path[path_capacity];
     switch_value v = find_value(command_line, "/#s=");
-    bool chosen = false;
-    if (v.present && v.length > 0 && v.length < value_limit) {
-        char name[value_limit + 1];
-        copy_text_n(name, sizeof name, v.text, v.length);
-        copy_text(path, sizeof path, settings.exe_dir);
-        // A joined path that does not fit, or a folder, is no data file: the default is used.
-        chosen = append_text(path, sizeof path, name) && os_file_exists(path) && !os_is_directory(path);
-    }
-    if (!chosen) {
-        copy_text(path, sizeof path, settings.exe_dir);
-        append_text(path, sizeof path, settings.data_file_name);
-    }
-    copy_text(settings.data_file_path, sizeof settings.data_file_path, path);
+    if (v.present && v.length > 0 && v.length < value_limit)
+        copy_text_n(settings.data_file_request, sizeof settings.data_file_request, v.text, v.length);
 }
 
 void read_menu_switch(const char *command_line)

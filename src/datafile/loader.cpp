@@ -83,24 +83,39 @@ int join_path(char *out, const char *dir, const char *name)
     return append_text(out, path_capacity, name);
 }
 
-// The data file in the order the fallback chain gives; the last candidate is created when missing.
-int read_data_file(os_buffer *file)
+} // namespace
+
+int choose_data_file_path()
 {
-    if (settings.data_file_path[0] != '\0' && os_file_exists(settings.data_file_path))
-        return os_read_whole_file(settings.data_file_path, 0, file);
+    char chosen[path_capacity];
     char own[path_capacity];
     char shared[path_capacity];
-    int own_fits = join_path(own, settings.exe_dir, settings.data_file_name);
-    int shared_fits = join_path(shared, settings.exe_dir, "Mivra.ini");
-    if (own_fits && os_file_exists(own))
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, own);
-    else if (shared_fits && os_file_exists(shared))
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, shared);
-    else if (own_fits)
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, own);
-    else
-        return 0;
-    return os_read_whole_file(settings.data_file_path, 1, file);
+    // A requested name that does not fit, is missing or names a folder is no data file.
+    const int requested = settings.data_file_request[0] != '\0' &&
+                          join_path(chosen, settings.exe_dir, settings.data_file_request) &&
+                          os_file_exists(chosen) && !os_is_directory(chosen);
+    const int own_fits = join_path(own, settings.exe_dir, settings.data_file_name);
+    const int shared_fits = join_path(shared, settings.exe_dir, "Mivra.ini");
+    if (!requested) {
+        if (own_fits && os_file_exists(own))
+            copy_text(chosen, sizeof chosen, own);
+        else if (shared_fits && os_file_exists(shared))
+            copy_text(chosen, sizeof chosen, shared);
+        else if (own_fits)
+            copy_text(chosen, sizeof chosen, own);
+        else
+            return 0;
+    }
+    copy_text(settings.data_file_path, sizeof settings.data_file_path, chosen);
+    return 1;
+}
+
+namespace {
+
+// The chosen data file; the executable's own one is created empty when no candidate exists.
+int read_data_file(os_buffer *file)
+{
+    return choose_data_file_path() && os_read_whole_file(settings.data_file_path, 1, file);
 }
 
 void reset_loaded_settings()

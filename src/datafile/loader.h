@@ -24,6 +24,11 @@ char *resolve_path(const char *name, char *out);
 // Reads the data file into the settings record and the item store. 0 (after the error box) when the
 // file cannot be opened.
 int load_data_file(os_window owner);
+// The one place that decides which data file is read: the one "/#s=" names when it exists beside
+// the executable and is no folder, else the executable's own (base name + ".ini"), else
+// "Mivra.ini", else the own one (created by the loader). Sets data_file_path; 0 when no candidate
+// fits in a path.
+int choose_data_file_path();
 // Reads the recent-items log at the end of loading (when log_mode > 0). Not filled in yet: the log
 // reader leaves log_entry_count at 0.
 void read_log_file(os_window owner);

@@ -63,8 +63,9 @@ struct settings_record {
     // ---- process values (start-up) ----
     char exe_path[260];
     char exe_dir[260];
-    char data_file_name[260];
-    char data_file_path[260];
+    char data_file_name[260];    // the executable's base name + ".ini"
+    char data_file_path[260];    // the data file read (chosen by the loader)
+    char data_file_request[260]; // the name "/#s=" gave, "" for none
     char manual_path[260];
     char log_file_path[260];
     char history_path[260];

@@ -27,7 +27,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     parse_command_line(line.data());
     // Every text field the command line fills must stay terminated inside its buffer.
     if (strnlen(settings.path_argument, sizeof settings.path_argument) >= sizeof settings.path_argument ||
-        strnlen(settings.data_file_path, sizeof settings.data_file_path) >= sizeof settings.data_file_path ||
+        strnlen(settings.data_file_request, sizeof settings.data_file_request) >= sizeof settings.data_file_request ||
         strnlen(settings.window_select_name, 260) >= 260 ||
         strnlen(settings.initial_search_word, 260) >= 260 ||
         strnlen(settings.text_file_search_name, 260) >= 260)

@@ -119,8 +119,10 @@ TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
         std::vector<std::string> present; // each holds one item, its own name
         std::string exe_dir;              // relative to the test directory
         const char *chosen;               // null: reported
+        const char *request = "given.ini"; // the name "/#s=" gave
     } rows[] = {
-        {"the path from the command line", {"given.ini", "mivra.ini"}, "", "given.ini"},
+        {"the name from the command line", {"given.ini", "mivra.ini"}, "", "given.ini"},
+        {"a requested folder is no data file", {"given.ini/", "mivra.ini"}, "", "mivra.ini"},
         {"else the file named after the executable", {"mivra.ini", "Mivra.ini"}, "", "mivra.ini"},
         {"else Mivra.ini", {"Mivra.ini"}, "", "Mivra.ini"},
         {"else an empty one is created", {}, "", "mivra.ini"},
@@ -138,7 +140,7 @@ TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
         for (const std::string &name : r.present)
             d.write(name, "[data]\n" + name + "\n%end\n");
         copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path(r.exe_dir).c_str());
-        copy_text(settings.data_file_path, sizeof settings.data_file_path, d.path("given.ini").c_str());
+        copy_text(settings.data_file_request, sizeof settings.data_file_request, r.request);
         EXPECT_EQ(load_data_file(7), r.chosen ? 1 : 0) << r.name;
         EXPECT_EQ(fake_events(), r.chosen ? "" : "error 設定ファイル異常") << r.name;
         if (r.chosen)
