@@ -12,19 +12,23 @@ int resolve_found;
 
 namespace {
 
-// read_line without the zero fill: copies the line and terminates it, returns the advance. Lines
-// without a byte to drop (nearly all of them) are copied whole.
+// read_line without the zero fill: copies the line and terminates it, returns the advance. A line
+// with no byte to drop (nearly every line) is copied by memccpy, which also finds its LF.
 size_t copy_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
 {
     // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
     const char *start = data + offset;
-    const void *lf = memchr(start, '\n', size - offset);
-    size_t length = lf ? static_cast<size_t>(static_cast<const char *>(lf) - start) : size - offset;
-    size_t used = 0;
-    if (!memchr(start, '\r', length) && (keep_tabs || !memchr(start, '\t', length))) {
-        used = length < line_limit ? length : line_limit;
-        memcpy(line, start, used);
-    } else {
+    size_t available = size - offset;
+    size_t window = available < line_limit + 1 ? available : line_limit + 1;
+    const char *copied_end = static_cast<const char *>(memccpy(line, start, '\n', window));
+    size_t length = copied_end ? static_cast<size_t>(copied_end - line) - 1 : window;
+    if (copied_end == nullptr && window < available) {
+        const void *lf = memchr(start + window, '\n', available - window);
+        length = lf ? static_cast<size_t>(static_cast<const char *>(lf) - start) : available;
+    }
+    size_t used = length < line_limit ? length : line_limit;
+    if (memchr(line, '\r', used) || (!keep_tabs && memchr(line, '\t', used))) {
+        used = 0;
         for (size_t i = 0; i < length && used < line_limit; ++i) {
             if (start[i] != '\r' && (start[i] != '\t' || keep_tabs))
                 line[used++] = start[i];
