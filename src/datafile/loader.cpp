@@ -13,7 +13,8 @@ int resolve_found;
 namespace {
 
 // read_line without the zero fill: copies the line and terminates it, returns the advance. A line
-// with no byte to drop (nearly every line) is copied by memccpy, which also finds its LF.
+// with no byte to drop but its final CR (nearly every line) is copied by memccpy, which also finds
+// its LF.
 size_t copy_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
 {
     // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
@@ -26,8 +27,10 @@ size_t copy_line(size_t offset, size_t size, const char *data, int keep_tabs, ch
         const void *lf = memchr(start + window, '\n', available - window);
         length = lf ? static_cast<size_t>(static_cast<const char *>(lf) - start) : available;
     }
-    size_t used = length < line_limit ? length : line_limit;
-    if (memchr(line, '\r', used) || (!keep_tabs && memchr(line, '\t', used))) {
+    // The CR of a CR LF ending needs no byte loop to be dropped: it is simply not kept.
+    size_t kept = (length > 0 && start[length - 1] == '\r') ? length - 1 : length;
+    size_t used = kept < line_limit ? kept : line_limit;
+    if (memchr(start, '\r', used) || (!keep_tabs && memchr(start, '\t', used))) {
         used = 0;
         for (size_t i = 0; i < length && used < line_limit; ++i) {
             if (start[i] != '\r' && (start[i] != '\t' || keep_tabs))
