@@ -89,8 +89,6 @@ void read_log_file(os_window owner)
 
 namespace {
 
-constexpr int menu_unset = 9;
-constexpr int menu_at_cursor = 5;
 // Child, visible, vertical scroll bar, notify, no integral height.
 constexpr uint32_t list_style_base = 0x50200101;
 constexpr uint32_t list_style_sorted = 0x2;
@@ -253,10 +251,11 @@ void read_system_section(const os_buffer &file)
 
 void settle_system_settings()
 {
-    if (settings.menu_position == menu_unset)
-        settings.menu_position = menu_at_cursor;
-    if (settings.select_count == 0 && settings.window_select_mode != 1 && settings.window_select_mode != 5)
-        settings.window_select_mode = 0;
+    if (settings.menu_position == menu_position_unset)
+        settings.menu_position = menu_at_caret;
+    if (settings.select_count == 0 && settings.window_select_mode != select_named_pending &&
+        settings.window_select_mode != select_from_list)
+        settings.window_select_mode = select_foreground;
     settings.list_style = list_style_base | (settings.sort_list == 1 ? list_style_sorted : 0);
 }
 
@@ -370,7 +369,7 @@ void append_utility_entry(const char *caption)
 
 void append_utility_entries()
 {
-    if (settings.output_mode != 2 || settings.history_running == 1)
+    if (settings.output_mode != output_clipboard_only || settings.history_running == 1)
         append_utility_entry("&1 : クリップボード");
     append_utility_entry("&2 : 設定ファイル");
     append_utility_entry("&3 : 説明書");
@@ -426,11 +425,11 @@ void read_file_section(const os_buffer &file)
 
 void choose_text_file()
 {
-    if (store.text_file_count == 0 && settings.text_file_search != 3) {
-        settings.text_file_search = 0;
+    if (store.text_file_count == 0 && settings.text_file_search != text_file_path) {
+        settings.text_file_search = text_file_off;
         settings.file_section_enabled = 0;
-    } else if (settings.text_file_search == 2) {
-        settings.text_file_search = 1;
+    } else if (settings.text_file_search == text_file_named) {
+        settings.text_file_search = text_file_on;
         store.text_file_selected = 0;
         for (int32_t i = 0; i < store.text_file_count; ++i) {
             if (equals_nocase(store.text_file_name[i], settings.text_file_search_name)) {
@@ -440,12 +439,12 @@ void choose_text_file()
                 break;
             }
         }
-    } else if (settings.text_file_search == 3) {
+    } else if (settings.text_file_search == text_file_path) {
         char base[path_capacity];
         base_name_of(settings.path_argument, base);
         store.text_file_selected = store.text_file_count;
         append_text_file(settings.path_argument, base);
-        settings.text_file_search = 1;
+        settings.text_file_search = text_file_on;
         settings.text_file_preselected = 1;
     }
 }
@@ -523,9 +522,9 @@ int load_data_file(os_window owner)
     read_system_section(file);
     settle_system_settings();
     read_data_section(file);
-    if (settings.search_kind > 0)
+    if (settings.search_kind > search_popup_menu)
         append_utility_entries();
-    if (settings.text_file_search != 0)
+    if (settings.text_file_search != text_file_off)
         settings.file_section_enabled = 1;
     if (settings.file_section_enabled == 1)
         read_file_section(file);
@@ -534,7 +533,7 @@ int load_data_file(os_window owner)
     read_key_section(file);
     read_title_section(file);
     os_free_buffer(&file);
-    if (settings.log_mode > 0)
+    if (settings.log_mode > log_off)
         read_log_file(owner);
     return 1;
 }
