@@ -1,5 +1,6 @@
 // Loading a data file at full scale: 3,000 "[data]" lines in groups, 99 listed text files that
-// exist, 100 replace rows, 150 keys and 100 title rows.
+// exist, 100 replace rows, 150 keys and 100 title rows; with LF line ends, and with the CR LF ends
+// that files written on Windows have.
 #include <benchmark/benchmark.h>
 
 #include <cstdio>
@@ -18,7 +19,7 @@ namespace {
 struct full_data_file {
     std::string dir;
 
-    full_data_file()
+    explicit full_data_file(bool crlf)
     {
         char pattern[] = "/tmp/mivra_datafile_bench_XXXXXX";
         const char *made = mkdtemp(pattern);
@@ -54,6 +55,12 @@ struct full_data_file {
         for (int i = 0; i < 100; ++i)
             text += "グループ" + std::to_string(i % 60) + " | ^.*メモ帳" + std::to_string(i) + "$\n";
         text += "%end\n";
+        if (crlf) {
+            std::string lines;
+            for (char c : text)
+                lines += c == '\n' ? std::string("\r\n") : std::string(1, c);
+            text = lines;
+        }
         write("mivra.ini", text);
     }
     ~full_data_file()
@@ -85,7 +92,7 @@ void prepare_settings(const full_data_file &file)
 
 void load_full_data_file(benchmark::State &state)
 {
-    full_data_file file;
+    full_data_file file(state.range(0) == 1);
     for (auto _ : state) {
         state.PauseTiming();
         prepare_settings(file);
@@ -102,4 +109,10 @@ void load_full_data_file(benchmark::State &state)
 
 } // namespace
 
-BENCHMARK(load_full_data_file)->Unit(benchmark::kMillisecond)->Repetitions(9)->ReportAggregatesOnly(true);
+// Argument 0: LF line ends; 1: CR LF.
+BENCHMARK(load_full_data_file)
+    ->Arg(0)
+    ->Arg(1)
+    ->Unit(benchmark::kMillisecond)
+    ->Repetitions(9)
+    ->ReportAggregatesOnly(true);

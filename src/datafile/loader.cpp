@@ -10,25 +10,44 @@
 size_t line_advance;
 int resolve_found;
 
+namespace {
+
+// read_line without the zero fill: copies the line and terminates it, returns the advance. A line
+// with no byte to drop but its final CR (nearly every line) is copied by memccpy, which also finds
+// its LF.
+size_t copy_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
+{
+    // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
+    const char *start = data + offset;
+    size_t available = size - offset;
+    size_t window = available < line_limit + 1 ? available : line_limit + 1;
+    const char *copied_end = static_cast<const char *>(memccpy(line, start, '\n', window));
+    size_t length = copied_end ? static_cast<size_t>(copied_end - line) - 1 : window;
+    if (copied_end == nullptr && window < available) {
+        const void *lf = memchr(start + window, '\n', available - window);
+        length = lf ? static_cast<size_t>(static_cast<const char *>(lf) - start) : available;
+    }
+    // The CR of a CR LF ending needs no byte loop to be dropped: it is simply not kept.
+    size_t kept = (length > 0 && start[length - 1] == '\r') ? length - 1 : length;
+    size_t used = kept < line_limit ? kept : line_limit;
+    if (memchr(start, '\r', used) || (!keep_tabs && memchr(start, '\t', used))) {
+        used = 0;
+        for (size_t i = 0; i < length && used < line_limit; ++i) {
+            if (start[i] != '\r' && (start[i] != '\t' || keep_tabs))
+                line[used++] = start[i];
+        }
+    }
+    line[used] = '\0';
+    return length + 1;
+}
+
+} // namespace
+
 char *read_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
 {
     memset(line, 0, line_buffer_size);
-    if (offset > size) {
-        // Nothing left: an advance of 1 still ends the caller's loop.
-        line_advance = 1;
-        return line;
-    }
-    size_t used = 0;
-    size_t i = offset;
-    // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
-    for (; i < size && data[i] != '\n'; ++i) {
-        char c = data[i];
-        if (c == '\r' || (c == '\t' && !keep_tabs))
-            continue;
-        if (used < line_limit)
-            line[used++] = c;
-    }
-    line_advance = i + 1 - offset;
+    // Nothing left: an advance of 1 still ends the caller's loop.
+    line_advance = offset > size ? 1 : copy_line(offset, size, data, keep_tabs, line);
     return line;
 }
 
@@ -70,8 +89,6 @@ void read_log_file(os_window owner)
 
 namespace {
 
-constexpr int menu_unset = 9;
-constexpr int menu_at_cursor = 5;
 // Child, visible, vertical scroll bar, notify, no integral height.
 constexpr uint32_t list_style_base = 0x50200101;
 constexpr uint32_t list_style_sorted = 0x2;
@@ -145,11 +162,51 @@ struct section_reader {
     char line[line_buffer_size];
 };
 
+// find_nocase over text[0, length), for a needle that does not begin with an ASCII letter: memchr
+// finds the candidates for its first byte, and only those are compared. A candidate starts a
+// character when an even run of lead bytes lies between it and the last known character start, as
+// the byte after any byte that is not a lead byte starts one. Each byte is looked back on at most
+// once, so a search stays linear.
+const char *find_from_first_byte(const char *text, size_t length, const char *needle)
+{
+    const char *end = text + length;
+    const char *known = text;
+    for (const char *p = text; p < end; ++p) {
+        p = static_cast<const char *>(memchr(p, needle[0], static_cast<size_t>(end - p)));
+        if (p == nullptr)
+            return nullptr;
+        const char *q = p;
+        while (q > known && is_lead_byte(static_cast<unsigned char>(q[-1])))
+            --q;
+        if ((p - q) % 2 != 0) {
+            known = p + 1; // p is a trail byte: its character ends here
+            continue;
+        }
+        if (starts_with_nocase(p, needle))
+            return p;
+        known = p;
+    }
+    return nullptr;
+}
+
+bool is_ascii_letter(char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
+}
+
+// find_nocase, for a text of `length` bytes before its terminator.
+const char *find_in(const char *text, size_t length, const char *needle)
+{
+    if (needle[0] == '\0' || is_ascii_letter(needle[0]))
+        return find_nocase(text, needle);
+    return find_from_first_byte(text, length, needle);
+}
+
 // Places the reader on the line after the header's own line. Headers are found case-insensitively
 // anywhere in the text; the search stops at the buffer's terminator (or a zero byte in the file).
 bool open_section(section_reader *reader, const os_buffer &file, const char *header, int keep_tabs)
 {
-    const char *at = file.data ? find_nocase(file.data, header) : nullptr;
+    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
     if (at == nullptr)
         return false;
     reader->data = file.data;
@@ -165,10 +222,12 @@ bool open_section(section_reader *reader, const os_buffer &file, const char *hea
 // line that no LF ends is not read.
 char *next_section_line(section_reader *reader)
 {
-    read_line(reader->offset, reader->size, reader->data, reader->keep_tabs, reader->line);
-    if (reader->offset + line_advance > reader->size)
+    if (reader->offset >= reader->size)
         return nullptr;
-    reader->offset += line_advance;
+    size_t advance = copy_line(reader->offset, reader->size, reader->data, reader->keep_tabs, reader->line);
+    if (reader->offset + advance > reader->size)
+        return nullptr;
+    reader->offset += advance;
     char *line = reader->line;
     while (*line == ' ' || *line == '\t')
         ++line;
@@ -183,7 +242,7 @@ bool split_at_delimiter(const char *text, char *before, size_t before_capacity, 
 {
     if (settings.delimiter[0] == '\0')
         return false;
-    const char *at = find_nocase(text, settings.delimiter);
+    const char *at = find_in(text, strlen(text), settings.delimiter);
     if (at == nullptr)
         return false;
     copy_text_n(before, before_capacity, text, static_cast<size_t>(at - text));
@@ -207,19 +266,29 @@ void read_system_section(const os_buffer &file)
 
 void settle_system_settings()
 {
-    if (settings.menu_position == menu_unset)
-        settings.menu_position = menu_at_cursor;
-    if (settings.select_count == 0 && settings.window_select_mode != 1 && settings.window_select_mode != 5)
-        settings.window_select_mode = 0;
+    if (settings.menu_position == menu_position_unset)
+        settings.menu_position = menu_at_caret;
+    if (settings.select_count == 0 && settings.window_select_mode != select_named_pending &&
+        settings.window_select_mode != select_from_list)
+        settings.window_select_mode = select_foreground;
     settings.list_style = list_style_base | (settings.sort_list == 1 ? list_style_sorted : 0);
 }
 
 item_entry *append_entry(int32_t kind, int32_t depth)
 {
+    // Empty texts are enough: clearing the whole 1.5 KB record for each of 3,000 items would cost
+    // more than reading them.
     item_entry *entry = &store.items[store.item_count++];
-    memset(entry, 0, sizeof *entry);
     entry->kind = kind;
     entry->depth = depth;
+    entry->show_text = 0;
+    entry->is_file = 0;
+    entry->text[0] = '\0';
+    entry->caption[0] = '\0';
+    entry->plain_caption[0] = '\0';
+    entry->list_caption[0] = '\0';
+    entry->file_param[0] = '\0';
+    entry->file_caption[0] = '\0';
     return entry;
 }
 
@@ -315,7 +384,7 @@ void append_utility_entry(const char *caption)
 
 void append_utility_entries()
 {
-    if (settings.output_mode != 2 || settings.history_running == 1)
+    if (settings.output_mode != output_clipboard_only || settings.history_running == 1)
         append_utility_entry("&1 : クリップボード");
     append_utility_entry("&2 : 設定ファイル");
     append_utility_entry("&3 : 説明書");
@@ -371,11 +440,11 @@ void read_file_section(const os_buffer &file)
 
 void choose_text_file()
 {
-    if (store.text_file_count == 0 && settings.text_file_search != 3) {
-        settings.text_file_search = 0;
+    if (store.text_file_count == 0 && settings.text_file_search != text_file_path) {
+        settings.text_file_search = text_file_off;
         settings.file_section_enabled = 0;
-    } else if (settings.text_file_search == 2) {
-        settings.text_file_search = 1;
+    } else if (settings.text_file_search == text_file_named) {
+        settings.text_file_search = text_file_on;
         store.text_file_selected = 0;
         for (int32_t i = 0; i < store.text_file_count; ++i) {
             if (equals_nocase(store.text_file_name[i], settings.text_file_search_name)) {
@@ -385,12 +454,12 @@ void choose_text_file()
                 break;
             }
         }
-    } else if (settings.text_file_search == 3) {
+    } else if (settings.text_file_search == text_file_path) {
         char base[path_capacity];
         base_name_of(settings.path_argument, base);
         store.text_file_selected = store.text_file_count;
         append_text_file(settings.path_argument, base);
-        settings.text_file_search = 1;
+        settings.text_file_search = text_file_on;
         settings.text_file_preselected = 1;
     }
 }
@@ -468,9 +537,9 @@ int load_data_file(os_window owner)
     read_system_section(file);
     settle_system_settings();
     read_data_section(file);
-    if (settings.search_kind > 0)
+    if (settings.search_kind > search_popup_menu)
         append_utility_entries();
-    if (settings.text_file_search != 0)
+    if (settings.text_file_search != text_file_off)
         settings.file_section_enabled = 1;
     if (settings.file_section_enabled == 1)
         read_file_section(file);
@@ -479,7 +548,7 @@ int load_data_file(os_window owner)
     read_key_section(file);
     read_title_section(file);
     os_free_buffer(&file);
-    if (settings.log_mode > 0)
+    if (settings.log_mode > log_off)
         read_log_file(owner);
     return 1;
 }

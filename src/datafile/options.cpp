@@ -11,7 +11,6 @@ namespace {
 
 // Room for the longest per-value limit of any option (127 bytes) and its terminator.
 constexpr size_t value_capacity = 128;
-constexpr int menu_unset = 9;
 
 // Length of an option value: it ends at the CR LF that the loader appends (or at the terminator).
 size_t value_length(const char *value)
@@ -143,8 +142,8 @@ void parse_item(const char *value)
 // Clipboard-only output chosen on the command line stays in force.
 void select_insert_output(const char *)
 {
-    if (settings.output_mode != 2)
-        settings.output_mode = 0;
+    if (settings.output_mode != output_clipboard_only)
+        settings.output_mode = output_insert;
 }
 
 void parse_name_list(const char *value, char (*names)[32], int32_t *count)
@@ -218,7 +217,7 @@ void parse_log(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 15))
-        settings.log_mode = in_range_or(read_decimal(v), 0, 2, 0);
+        settings.log_mode = in_range_or(read_decimal(v), log_off, log_in_main_menu, log_off);
     if (next_value(&reader, v, 15))
         settings.log_max_entries = in_range_or(read_decimal(v), 10, 50, 20);
     char name[path_capacity];
@@ -333,8 +332,8 @@ void parse_view(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 127))
-        settings.preview_mode = in_range_or(read_decimal(v), 0, 2, 0);
-    if (settings.preview_mode == 0) {
+        settings.preview_mode = in_range_or(read_decimal(v), preview_off, preview_above, preview_off);
+    if (settings.preview_mode == preview_off) {
         settings.preview_width = 0;
         settings.preview_height = 0;
         return;
@@ -396,7 +395,7 @@ void parse_stay(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.stay_mode = in_range_or(read_decimal(v), 1, 2, 0);
+        settings.stay_mode = in_range_or(read_decimal(v), stay_at_chosen_window, stay_at_caret, stay_off);
     if (next_value(&reader, v, 6))
         settings.stay_flag = read_decimal(v) == 1 ? 1 : 0;
 }
@@ -438,7 +437,7 @@ void apply_system_option(const char *line)
     for (const option_entry &option : option_table) {
         if (!starts_with_nocase(line, option.name))
             continue;
-        if (option.search_window_only && settings.search_kind <= 0)
+        if (option.search_window_only && settings.search_kind <= search_popup_menu)
             return;
         const char *value = line + strlen(option.name);
         if (value_length(value) < option.min_value_length)
@@ -451,9 +450,9 @@ void apply_system_option(const char *line)
 void parse_menu_value(const char *value)
 {
     // Only the first position counts: the command line's, else the first "@menu=" line.
-    if (settings.menu_position != menu_unset)
+    if (settings.menu_position != menu_position_unset)
         return;
-    settings.menu_position = 0;
+    settings.menu_position = menu_at_active_window;
     value_reader reader{value};
     char x[value_capacity];
     char y[value_capacity];
@@ -462,18 +461,18 @@ void parse_menu_value(const char *value)
         char word[line_buffer_size];
         whole_value(value, word, sizeof word);
         if (find_nocase(word, "mouse"))
-            settings.menu_position = settings.mouse_present ? 2 : 0;
+            settings.menu_position = settings.mouse_present ? menu_at_mouse : menu_at_active_window;
         else if (find_nocase(word, "mous2"))
-            settings.menu_position = settings.mouse_present ? 3 : 0;
+            settings.menu_position = settings.mouse_present ? menu_at_mouse_centred : menu_at_active_window;
         else if (find_nocase(word, "center"))
-            settings.menu_position = 4;
+            settings.menu_position = menu_at_screen_centre;
         else if (find_nocase(word, "cursor"))
-            settings.menu_position = 5;
+            settings.menu_position = menu_at_caret;
         return;
     }
     bool y_is_last = reader.next == nullptr;
     settings.menu_x = find_nocase(x, "MAX") ? settings.screen_width : read_decimal(x);
     bool y_max = y_is_last ? equals_nocase(y, "MAX") : find_nocase(y, "MAX") != nullptr;
     settings.menu_y = y_max ? settings.screen_height : read_decimal(y);
-    settings.menu_position = 1;
+    settings.menu_position = menu_at_point;
 }

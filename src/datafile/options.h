@@ -7,5 +7,5 @@
 // that name no known option are ignored.
 void apply_system_option(const char *line);
 // The value part of "@menu=" (text after "=", ending at CR, LF or the terminator); also used by the
-// command line's "/#m=". Acts only while menu_position is 9 (unset); no minimum length here.
+// command line's "/#m=". Acts only while menu_position is menu_position_unset; no minimum length here.
 void parse_menu_value(const char *value);

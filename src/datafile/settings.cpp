@@ -12,9 +12,9 @@ void reset_settings()
     settings.command_line = "";
     copy_text(settings.delimiter, sizeof settings.delimiter, default_delimiter);
     copy_text(settings.break_mark, sizeof settings.break_mark, default_break_mark);
-    settings.menu_position = 9;
+    settings.menu_position = menu_position_unset;
     settings.text_caption_length = 20;
-    settings.output_mode = 1;
+    settings.output_mode = output_paste;
     copy_text(settings.list_font_face, sizeof settings.list_font_face, default_font_face);
     settings.list_font_height = default_font_height;
     settings.list_font_weight = default_font_weight;

@@ -58,6 +58,14 @@ constexpr int32_t text_file_path = 3;  // a file path came with the command line
 constexpr int32_t preview_off = 0;
 constexpr int32_t preview_beside = 1;
 constexpr int32_t preview_above = 2;
+// log_mode
+constexpr int32_t log_off = 0;
+constexpr int32_t log_submenu = 1;      // recent items in a submenu of the utility entries
+constexpr int32_t log_in_main_menu = 2; // recent items inside the main menu
+// stay_mode
+constexpr int32_t stay_off = 0;
+constexpr int32_t stay_at_chosen_window = 1; // placed at a window chosen from the window list
+constexpr int32_t stay_at_caret = 2;         // placed at the caret again after each paste and hand-over
 
 struct settings_record {
     // ---- process values (start-up) ----
@@ -102,7 +110,8 @@ struct settings_record {
     int32_t list_font_set;
     char editor_path[260];
     int32_t era_base_year;
-    int32_t log_mode, log_max_entries;
+    int32_t log_mode; // log_*
+    int32_t log_max_entries;
     int32_t history_head_chars, history_tail_chars;
     int32_t long_text_extra_wait, long_text_threshold, segment_wait, chord_key_wait;
     int32_t file_section_enabled, file_menu_rows, file_menu_columns, file_menu_max_lines;
@@ -113,7 +122,8 @@ struct settings_record {
     int32_t search_kind; // search_popup_menu, search_prefix, search_substring
     int32_t sort_list, match_accept;
     uint32_t list_style;
-    int32_t preview_mode, preview_size_limit, preview_width, preview_height;
+    int32_t preview_mode; // preview_*
+    int32_t preview_size_limit, preview_width, preview_height;
     char preview_font_face[128];
     int32_t preview_font_height, preview_font_weight, preview_font_italic;
     uintptr_t preview_font;
@@ -121,7 +131,8 @@ struct settings_record {
     int32_t paste_key_count;
     int32_t migemo_min_length;
     int32_t guidance;
-    int32_t stay_mode, stay_flag;
+    int32_t stay_mode; // stay_*
+    int32_t stay_flag;
 
     // ---- start modes (command line) ----
     char path_argument[260];
@@ -140,5 +151,5 @@ struct settings_record {
 
 extern settings_record settings;
 
-// Puts every field to its initial value (process values empty, output_mode 1, menu_position 9 ...).
+// Puts every field to its initial value (process values empty, output_paste, menu_position_unset ...).
 void reset_settings();
