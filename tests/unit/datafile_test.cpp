@@ -205,7 +205,9 @@ TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
          hyo + "\\\\x\n" + so + "a\\\\" + so + "\n",
          "text 0 [" + hyo + "|x|x|x],text 0 [" + so + "a|" + so + "|" + so + "|" + so + "]"},
         {"a double-byte delimiter", "@dlm=" + so + so, "A" + so + so + "B\n", "text 0 [A|B|B|B]"},
-        {"the delimiter is found ignoring case", "@dlm=Or", "aORb\n", "text 0 [a|b|b|b]"},
+        {"the delimiter is found ignoring case", "@dlm=Or", "aoRb\n", "text 0 [a|b|b|b]"},
+        {"a double-byte delimiter right after a character of two lead bytes", "@dlm=" + so + so,
+         "A\x83\x83" + so + so + "B\n", "text 0 [A\x83\x83|B|B|B]"},
         {"# inverts the show-text default 1; no delimiter takes the default", "@item=1", "a | #A\na | A\nb\n",
          "text 0 [a|A|A|A],text 0 [a|A|A|A] show,text 0 [b|b|b|b] show"},
     };
