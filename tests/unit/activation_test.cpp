@@ -167,15 +167,6 @@ TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
     expect_flows(on_show_chooser_timer, rows);
 }
 
-TEST_F(Activation, DirectStartMakesItemZeroTheSourceWithTheWholeCommandLine)
-{
-    settings.direct_mode = 1;
-    settings.command_line = "/#b";
-    on_show_chooser_timer(main_window);
-    EXPECT_STREQ(output.output_text, "pasted");
-    EXPECT_STREQ(store.items[0].file_param, "/#b");
-}
-
 void clm_text()
 {
     copy_text(output.output_text, sizeof output.output_text, "a%clm%b");

@@ -15,15 +15,16 @@
 namespace {
 
 const os_window main_window = 1;
-const std::string returned = "foreground 11\nsetsel 0 0 0\n";
+const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back in front
+const std::string to_620 = returned + "\ntimer 620";
 
 // The ways a choice ends; items 0, 1 and 2 are a text, a file and a group.
-choice_result text_item() { return finish_item(main_window, 0); }
-choice_result file_item() { return finish_item(main_window, 1); }
-choice_result group_item() { return finish_item(main_window, 2); }
-choice_result text_line() { return finish_text(main_window); }
-choice_result clipboard_entry() { return finish_clipboard(main_window); }
-choice_result history_entry() { return finish_history_entry(main_window); }
+const auto text_item = [] { return finish_item(main_window, 0); };
+const auto file_item = [] { return finish_item(main_window, 1); };
+const auto group_item = [] { return finish_item(main_window, 2); };
+const auto text_line = [] { return finish_text(main_window); };
+const auto clipboard_entry = [] { return finish_clipboard(main_window); };
+const auto history_entry = [] { return finish_history_entry(main_window); };
 
 class Choice : public ::testing::Test {
   protected:
@@ -33,8 +34,6 @@ class Choice : public ::testing::Test {
         reset_fake_system();
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
-        settings.output_mode = output_paste;
-        copy_text(settings.break_mark, sizeof settings.break_mark, "↓");
         item_entry &text = store.items[store.item_count++];
         copy_text(text.text, 260, "a↓b");
         copy_text(text.caption, 260, "&Caption");
@@ -59,24 +58,21 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
         choice_result result;
         std::string events;
     } rows[] = {
-        {"text item: prepared, timer 620", text_item, paste, 1, false, false, scheduled, returned + "timer 620"},
+        {"text item: prepared, timer 620", text_item, paste, 1, false, false, scheduled, to_620},
         {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, false, false, scheduled,
-         "clip a\r\nb\nbeep 64\n" + returned + "timer 620"},
+         "clip a\r\nb\nbeep 64\n" + to_620},
         {"text item, clipboard only, write fails", text_item, clip_only, 0, true, false, cancelled, ""},
         {"text item without a window to paste into", text_item, paste, 0, false, false, cancelled, ""},
-        {"refused timer ends the activation", text_item, paste, 1, false, true, cancelled,
-         returned.substr(0, returned.size() - 1)},
+        {"refused timer ends the activation", text_item, paste, 1, false, true, cancelled, returned},
         {"group entry carries nothing out", group_item, paste, 1, false, false, cancelled, ""},
-        {"file item: expanded, timer 620", file_item, paste, 1, false, false, scheduled, returned + "timer 620"},
+        {"file item: expanded, timer 620", file_item, paste, 1, false, false, scheduled, to_620},
         {"file item, clipboard only: ends on the clipboard", file_item, clip_only, 0, false, false, cancelled,
          "clip from file\nbeep 64"},
-        {"text-file line: prepared like a text", text_line, paste, 1, false, false, scheduled,
-         returned + "timer 620"},
-        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, false, false, scheduled,
-         returned + "timer 620"},
+        {"text-file line: prepared like a text", text_line, paste, 1, false, false, scheduled, to_620},
+        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, false, false, scheduled, to_620},
         {"clipboard entry without a window", clipboard_entry, paste, 0, false, false, cancelled, ""},
         {"history entry: paste keys, straight to 720", history_entry, insert, 1, false, false, scheduled,
-         returned + "timer 720"},
+         returned + "\ntimer 720"},
         {"history entry, clipboard only: ends on the clipboard", history_entry, clip_only, 1, false, false,
          cancelled, "clip a↓b\nbeep 64"},
     };
@@ -113,14 +109,6 @@ TEST_F(Choice, WhatTheChoiceLeavesForTheDelivery)
     EXPECT_EQ(history_entry(), choice_scheduled);
     EXPECT_EQ(settings.output_mode, output_paste);
     EXPECT_EQ(output.history_chosen, 1);
-}
-
-TEST_F(Choice, DirectStartFromAnUnreadableFileReportsItAndEndsTheActivation)
-{
-    copy_text(store.items[0].text, 260, "/nonexistent/x.txt");
-    EXPECT_EQ(finish_direct(main_window, 0), choice_cancelled);
-    EXPECT_EQ(output.output_source, source_expanded);
-    EXPECT_EQ(fake_events(), "error データファイルが読めません！");
 }
 
 } // namespace
