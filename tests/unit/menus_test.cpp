@@ -125,8 +125,6 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
          "1000 a; sep 1001; 1002 G >group(0); 1006 c"},
         {"group fill starts after its entry", "a {G b + c } d", 1, 1, "1002 b; sep 1003; 1004 c"},
         {"group fill stops at its close", "{G a } {H b }", 0, 1, "1001 a"},
-        {"nested group lazy inside its parent", "{G {H x } y } z", 0, 1, "1001 H >group(0); 1004 y"},
-        {"the top level skips nested groups", "{G {H x } y } z", 0, 0, "1000 G >group(0); 1006 z"},
         {"empty group", "{G } a", 0, 1, ""},
         {"empty unclosed group at the end", "a {G", 1, 1, ""},
     };
@@ -226,12 +224,10 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         {"clipboard-only with windows: no window menu", 2, 0, 3, 0, false, "sep 6999; " + version + files},
         {"clipboard-only with recorder: history submenu, stop switch", 2, 1, 0, 0, false,
          clipboard + " >history(0); sep 6999; " + version + stop + files},
-        {"paste mode without items or windows", 1, 0, 0, 0, false,
-         clipboard + "; sep 6999; " + version + files},
         {"paste mode with recorder, items and windows", 1, 1, 3, 1, true,
          "1000 a; sep 6999; " + clipboard + " >history(0); sep 6999; " + window_menu + "; sep 6999; " +
              version + stop + files},
-        {"stopped recorder whose program exists: start switch", 1, 0, 0, 0, true,
+        {"paste mode without items or windows, stopped recorder whose program exists", 1, 0, 0, 0, true,
          clipboard + "; sep 6999; " + version + start + files},
     };
     for (const auto &r : rows) {
@@ -262,19 +258,11 @@ TEST_F(MenuTest, WindowSubmenuHoldsTheFirst20Windows)
     EXPECT_NE(describe(root).find("選択 [ p22 ]"), std::string::npos);
 }
 
-class DispatchTest : public MenuTest {
-  protected:
-    void SetUp() override
-    {
-        MenuTest::SetUp();
-        target.target_window = 11;
-        add_listed_window(11, 1, "notepad", "memo");
-        add_listed_window(12, 1, "calc", "Calculator");
-    }
-};
-
-TEST_F(DispatchTest, ItemsAndTheClipboardEntryEndThroughTheChoiceRoomOtherIdsDoNothing)
+TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherIdsDoNothing)
 {
+    target.target_window = 11;
+    add_listed_window(11, 1, "notepad", "memo");
+    add_listed_window(12, 1, "calc", "Calculator");
     load_items("a↓b + {G b }");
     EXPECT_EQ(dispatch_menu_command(main_window, 1000), choice_scheduled);
     EXPECT_STREQ(output.output_text, "a\r\nb");
@@ -291,7 +279,7 @@ TEST_F(DispatchTest, ItemsAndTheClipboardEntryEndThroughTheChoiceRoomOtherIdsDoN
     }
 }
 
-TEST_F(DispatchTest, ShellCommandsOpenDataFileManualAndRecorder)
+TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
     const std::string editor_dir = dir + "/my editor";
     const std::string editor = editor_dir + "/ed.exe", link = dir + "/hist.lnk";
