@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <tuple>
 
 #include "app/process_state.h"
 #include "choice/choice.h"
@@ -19,6 +21,7 @@ const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back i
 const std::string to_620 = returned + "\ntimer 620";
 
 // The ways a choice ends; items 0, 1 and 2 are a text, a file and a group.
+using finish_fn = choice_result (*)();
 const auto text_item = [] { return finish_item(main_window, 0); };
 const auto file_item = [] { return finish_item(main_window, 1); };
 const auto group_item = [] { return finish_item(main_window, 2); };
@@ -40,9 +43,11 @@ class Choice : public ::testing::Test {
         item_entry &file = store.items[store.item_count++];
         file.is_file = 1;
         snprintf(file.text, 260, "/tmp/mivra_choice_%d.txt", static_cast<int>(getpid()));
+        std::ofstream(file.text) << "from file";
         store.items[store.item_count++].kind = group_open;
         copy_text(output.output_text, sizeof output.output_text, "a↓b");
     }
+    void TearDown() override { remove(store.items[1].text); }
 };
 
 // Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.
@@ -50,44 +55,35 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
 {
     const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;
     const choice_result scheduled = choice_scheduled, cancelled = choice_cancelled;
-    struct row {
-        const char *name;
-        choice_result (*finish)();
-        int output_mode, window_count;
-        bool clipboard_fails, timer_fails;
-        choice_result result;
-        std::string events;
-    } rows[] = {
-        {"text item: prepared, timer 620", text_item, paste, 1, false, false, scheduled, to_620},
-        {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, false, false, scheduled,
+    const int works = 0, no_clipboard = 1, no_timer = 2; // what the system refuses
+    // Name, finish, output mode, listed windows, what fails, result, events.
+    const std::tuple<const char *, finish_fn, int, int, int, choice_result, std::string> rows[] = {
+        {"text item: prepared, timer 620", text_item, paste, 1, works, scheduled, to_620},
+        {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, works, scheduled,
          "clip a\r\nb\nbeep 64\n" + to_620},
-        {"text item, clipboard only, write fails", text_item, clip_only, 0, true, false, cancelled, ""},
-        {"text item without a window to paste into", text_item, paste, 0, false, false, cancelled, ""},
-        {"refused timer ends the activation", text_item, paste, 1, false, true, cancelled, returned},
-        {"group entry carries nothing out", group_item, paste, 1, false, false, cancelled, ""},
-        {"file item: expanded, timer 620", file_item, paste, 1, false, false, scheduled, to_620},
-        {"file item, clipboard only: ends on the clipboard", file_item, clip_only, 0, false, false, cancelled,
+        {"text item, clipboard only, write fails", text_item, clip_only, 0, no_clipboard, cancelled, ""},
+        {"text item without a window to paste into", text_item, paste, 0, works, cancelled, ""},
+        {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
+        {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
+        {"file item: expanded, timer 620", file_item, paste, 1, works, scheduled, to_620},
+        {"file item, clipboard only: ends on the clipboard", file_item, clip_only, 0, works, cancelled,
          "clip from file\nbeep 64"},
-        {"text-file line: prepared like a text", text_line, paste, 1, false, false, scheduled, to_620},
-        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, false, false, scheduled, to_620},
-        {"clipboard entry without a window", clipboard_entry, paste, 0, false, false, cancelled, ""},
-        {"history entry: paste keys, straight to 720", history_entry, insert, 1, false, false, scheduled,
+        {"text-file line: prepared like a text", text_line, paste, 1, works, scheduled, to_620},
+        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, works, scheduled, to_620},
+        {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
+        {"history entry: paste keys, straight to 720", history_entry, insert, 1, works, scheduled,
          returned + "\ntimer 720"},
-        {"history entry, clipboard only: ends on the clipboard", history_entry, clip_only, 1, false, false,
+        {"history entry, clipboard only: ends on the clipboard", history_entry, clip_only, 1, works,
          cancelled, "clip a↓b\nbeep 64"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();
-        FILE *f = fopen(store.items[1].text, "w");
-        fputs("from file", f);
-        fclose(f);
-        settings.output_mode = r.output_mode;
-        windows.window_count = r.window_count;
-        fake.clipboard_fails = r.clipboard_fails;
-        fake.timer_fails = r.timer_fails;
-        EXPECT_EQ(r.finish(), r.result) << r.name;
-        EXPECT_EQ(fake_events(), r.events) << r.name;
-        remove(store.items[1].text);
+        settings.output_mode = output_mode;
+        windows.window_count = window_count;
+        fake.clipboard_fails = fails == no_clipboard;
+        fake.timer_fails = fails == no_timer;
+        EXPECT_EQ(finish(), result) << name;
+        EXPECT_EQ(fake_events(), events) << name;
     }
 }
 

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "app/process_state.h"
 #include "target/target.h"
@@ -110,11 +111,8 @@ class MenuTest : public ::testing::Test {
 
 TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
 {
-    struct row {
-        const char *name, *lines;
-        int32_t index, offset;
-        const char *expected;
-    } rows[] = {
+    // Name, lines, then the fill's item index and offset, and the entries it gives.
+    const std::tuple<const char *, const char *, int32_t, int32_t, const char *> rows[] = {
         {"two plus lines give one separator, the last one's id", "a + + b", 0, 0, "1000 a; sep 1002; 1003 b"},
         {"plus then minus gives a column break only", "a + - b", 0, 0, "1000 a; |1003 b"},
         {"minus then plus gives a separator only", "a - + b", 0, 0, "1000 a; sep 1002; 1003 b"},
@@ -128,11 +126,11 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
         {"empty group", "{G } a", 0, 1, ""},
         {"empty unclosed group at the end", "a {G", 1, 1, ""},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, lines, index, offset, expected] : rows) {
         reset_item_store();
-        load_items(r.lines);
-        EXPECT_EQ(fill(r.index, r.offset), r.expected) << r.name;
-        EXPECT_EQ(pending_mark, 0) << r.name;
+        load_items(lines);
+        EXPECT_EQ(fill(index, offset), expected) << name;
+        EXPECT_EQ(pending_mark, 0) << name;
     }
 }
 
@@ -213,12 +211,8 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
     // Three windows, the second selected and without a caption bar.
     const std::string window_menu =
         "6110 選択 [ toolwin ] ( &2 ) [6120 notepad | memo.txt - Notepad; *6121 toolwin; 6122 calc | ]";
-    struct row {
-        const char *name;
-        int output_mode, history_running, windows, items;
-        bool recorder_exists;
-        std::string expected;
-    } rows[] = {
+    // Name, output mode, recorder running, windows, items, recorder program present, the menu.
+    const std::tuple<const char *, int, int, int, int, bool, std::string> rows[] = {
         {"nothing at all: version entry alone", 2, 0, 0, 0, false, version + files},
         {"clipboard-only with items", 2, 0, 0, 1, false, "1000 a; sep 6999; " + version + files},
         {"clipboard-only with windows: no window menu", 2, 0, 3, 0, false, "sep 6999; " + version + files},
@@ -230,20 +224,20 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         {"paste mode without items or windows, stopped recorder whose program exists", 1, 0, 0, 0, true,
          clipboard + "; sep 6999; " + version + start + files},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, output_mode, running, window_count, items, recorder_exists, expected] : rows) {
         reset_item_store();
         reset_target_state();
         std::filesystem::remove(recorder);
-        if (r.recorder_exists)
+        if (recorder_exists)
             touch(recorder);
-        settings.output_mode = r.output_mode;
-        settings.history_running = r.history_running;
-        load_items(r.items ? "a" : "");
+        settings.output_mode = output_mode;
+        settings.history_running = running;
+        load_items(items ? "a" : "");
         const char *names[] = {"notepad", "toolwin", "calc"}, *titles[] = {"memo.txt - Notepad", "x", ""};
-        for (int w = 0; w < r.windows; ++w)
+        for (int w = 0; w < window_count; ++w)
             add_listed_window(11 + w, w != 1, names[w], titles[w]);
         windows.window_selected = 1;
-        EXPECT_EQ(describe(build_main_menu(&model)), r.expected) << r.name;
+        EXPECT_EQ(describe(build_main_menu(&model)), expected) << name;
     }
 }
 
@@ -289,14 +283,8 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
     copy_text(settings.recorder_link_path, 260, link.c_str());
-    struct row {
-        const char *name;
-        int32_t id;
-        std::string editor_path;
-        bool link_exists;
-        int history_running;
-        std::string expected;
-    } rows[] = {
+    // Name, command, editor, recorder shortcut present, recorder running, what is opened.
+    const std::tuple<const char *, int32_t, std::string, bool, int, std::string> rows[] = {
         {"data file in the editor, quoted", 6220, editor, false, 0,
          "shell " + editor + "|\"/data dir/Mivra.ini\"|" + editor_dir + "/"},
         {"manual in the editor, unquoted", 6230, editor, false, 0,
@@ -307,15 +295,15 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
         {"start the recorder through its shortcut", 6240, "", true, 0, "shell " + link + "||"},
         {"start the recorder itself", 6240, "", false, 0, "shell /app/hist.exe||"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, id, editor_path, link_exists, running, expected] : rows) {
         reset_fake_system();
         std::filesystem::remove(link);
-        if (r.link_exists)
+        if (link_exists)
             touch(link);
-        copy_text(settings.editor_path, 260, r.editor_path.c_str());
-        settings.history_running = r.history_running;
-        EXPECT_EQ(dispatch_menu_command(main_window, r.id), choice_cancelled) << r.name;
-        EXPECT_EQ(fake_events(), r.expected) << r.name;
+        copy_text(settings.editor_path, 260, editor_path.c_str());
+        settings.history_running = running;
+        EXPECT_EQ(dispatch_menu_command(main_window, id), choice_cancelled) << name;
+        EXPECT_EQ(fake_events(), expected) << name;
     }
 }
 
