@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <map>
 #include <string>
 
@@ -16,18 +17,25 @@ namespace {
 
 const os_window main_window = 7;
 const os_window target_window = 42;
-const os_window focus_control = 43;
 
-// Each fake chooser logs its call and gives the answer the test set for it (a cancel when none).
+// Each fake chooser logs its name and gives the answer the test set for it (a cancel when none).
 std::map<std::string, int> answers;
 
 choice_result ask(const char *name)
 {
-    fake.events.push_back(std::string("chooser ") + name);
+    fake.events.push_back(name);
     return static_cast<choice_result>(answers[name]);
 }
 
 constexpr int cancelled = choice_cancelled, scheduled = choice_scheduled, go_on = choice_continue;
+
+// One case of a step: what the test arranges before it runs, and the events it gives, without the
+// restored selections.
+struct flow_row {
+    const char *name;
+    void (*arrange)();
+    const char *flow;
+};
 
 class Activation : public ::testing::Test {
   protected:
@@ -53,227 +61,147 @@ class Activation : public ::testing::Test {
         };
         answers = {{"window", go_on}, {"text_file", go_on}, {"main_menu", scheduled}, {"history_macros", 1}};
         target.target_window = target.start_foreground = target_window;
-        fake.focus_control = focus_control;
         windows.window_count = 1;
         windows.window_handle[0] = target_window;
+        fake.clipboard = "pasted"; // what a direct start that goes on pastes
+        fake.clipboard_has_text = true;
+        copy_text(output.output_text, sizeof output.output_text, "x");
     }
 
-    // The events without the restored selections, in order.
-    static std::string flow()
+    template <size_t n> void expect_flows(void (*step)(os_window), const flow_row (&rows)[n])
     {
-        std::string out;
-        for (const auto &e : fake.events)
-            if (e.rfind("setsel", 0) != 0)
-                out += (out.empty() ? "" : ", ") + e;
-        return out;
+        for (const auto &r : rows) {
+            SetUp();
+            r.arrange();
+            step(main_window);
+            std::string flow;
+            for (const auto &e : fake.events)
+                if (e.rfind("setsel", 0) != 0)
+                    flow += (flow.empty() ? "" : ", ") + e;
+            EXPECT_EQ(flow, r.flow) << r.name;
+        }
     }
 };
 
+// The main window closes when the first timer is refused, so that the instance does not linger.
+void create(os_window main)
+{
+    if (!select_target(main))
+        os_close_window(main);
+}
+
 TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTimer)
 {
-    windows.window_count = 0;
-    select_target(main_window);
-    EXPECT_EQ(windows.window_count, 2);
-    EXPECT_EQ(windows.window_selected, 0);
-    EXPECT_EQ(target.focus_control, focus_control);
-    EXPECT_EQ(fake_events(), "chooser enumerate\ncapture 42\nforeground 7\ntimer 610");
-
-    // A clipboard-only start makes no window list.
-    SetUp();
-    settings.output_mode = 2;
-    windows.window_count = 5;
-    EXPECT_EQ(select_target(main_window), 1);
-    EXPECT_EQ(windows.window_count, 0);
-    EXPECT_EQ(fake_events(), "capture 42\nforeground 7\ntimer 610");
-
-    // A refused first timer is reported, so that the instance closes instead of lingering.
-    SetUp();
-    fake.timer_fails = true;
-    EXPECT_EQ(select_target(main_window), 0);
-}
-
-TEST_F(Activation, StartFormsInOrderOfPrecedence)
-{
-    struct row {
-        const char *name;
-        int direct_mode, log_mode, log_entries, recent_first, path_found, search_kind;
-        const char *flow_start;
-    } rows[] = {
-        {"history start wins over everything", 2, 1, 3, 1, 1, 1, "chooser history"},
-        {"recent start needs log entries", 0, 1, 3, 1, 1, 0, "chooser recent"},
-        {"recent start without log entries is skipped", 0, 1, 0, 1, 0, 0, "sleep 100, chooser main_menu"},
-        {"recent start without log mode is skipped", 0, 0, 3, 1, 0, 0, "sleep 100, chooser main_menu"},
-        {"normal start with the search window", 0, 0, 0, 0, 0, 1, "chooser search"},
-        {"normal start with the main menu", 0, 0, 0, 0, 0, 0, "sleep 100, chooser main_menu"},
+    const flow_row rows[] = {
+        {"listed and captured", [] {}, "enumerate, capture 42, foreground 7, timer 610"},
+        {"clipboard only: no list", [] { settings.output_mode = 2; }, "capture 42, foreground 7, timer 610"},
+        {"refused first timer", [] { fake.timer_fails = true; },
+         "enumerate, capture 42, foreground 7, close"},
     };
-    for (const auto &r : rows) {
-        SetUp();
-        settings.direct_mode = r.direct_mode;
-        settings.log_mode = r.log_mode;
-        settings.log_entry_count = r.log_entries;
-        settings.recent_first = r.recent_first;
-        settings.path_argument_found = r.path_found;
-        settings.search_kind = r.search_kind;
-        on_show_chooser_timer(main_window);
-        EXPECT_EQ(flow().rfind(r.flow_start, 0), 0u) << r.name << ": " << flow();
-    }
+    expect_flows(create, rows);
 }
 
-TEST_F(Activation, HistoryAndRecentStartOutcomes)
+void recent_start()
 {
-    struct row {
-        const char *name;
-        int direct_mode, answer, search_kind, window_count;
-        const char *flow;
-    } rows[] = {
-        {"history cancelled closes", 2, cancelled, 0, 1, "chooser history, close"},
-        {"history normal-start entry falls back to the main menu", 2, go_on, 0, 1,
-         "chooser history, sleep 100, chooser main_menu"},
-        {"history normal-start entry falls back to the search window", 2, go_on, 1, 1,
-         "chooser history, chooser search, close"},
-        {"history entry scheduled waits", 2, scheduled, 0, 1, "chooser history"},
-        {"history without a window to paste into closes", 2, scheduled, 0, 0, "close"},
-        {"recent cancelled closes", 0, cancelled, 0, 1, "chooser recent, close"},
-        {"recent normal-start entry falls back", 0, go_on, 0, 1, "chooser recent, sleep 100, chooser main_menu"},
-        {"recent item scheduled waits", 0, scheduled, 0, 1, "chooser recent"},
-    };
-    for (const auto &r : rows) {
-        SetUp();
-        settings.direct_mode = r.direct_mode;
-        settings.log_mode = settings.log_entry_count = settings.recent_first = 1;
-        settings.search_kind = r.search_kind;
-        windows.window_count = r.window_count;
-        answers["history"] = answers["recent"] = r.answer;
-        on_show_chooser_timer(main_window);
-        EXPECT_EQ(flow(), r.flow) << r.name;
-    }
+    settings.log_mode = settings.log_entry_count = settings.recent_first = 1;
 }
 
-TEST_F(Activation, NormalStartBranches)
+// Timer 610: which start form runs, what its choosers answer, and whether the instance waits or closes.
+TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
 {
-    struct row {
-        const char *name;
-        int title_first, title_answer, text_file_search, text_file_answer, main_menu_answer;
-        const char *flow;
-    } rows[] = {
-        {"title popup takes over", 1, scheduled, 0, 0, scheduled, "chooser title"},
-        {"title popup declines", 1, go_on, 0, 0, scheduled, "chooser title, sleep 100, chooser main_menu"},
-        {"text-file popup closes", 0, 0, 1, cancelled, scheduled, "sleep 100, chooser text_file, close"},
-        {"text-file popup takes over", 0, 0, 1, scheduled, scheduled, "sleep 100, chooser text_file"},
-        {"text-file popup continues with the main menu", 0, 0, 1, go_on, scheduled,
-         "sleep 100, chooser text_file, chooser main_menu"},
-        {"main menu cancelled closes", 0, 0, 0, 0, cancelled, "sleep 100, chooser main_menu, close"},
-        {"main menu took over waits", 0, 0, 0, 0, scheduled, "sleep 100, chooser main_menu"},
-    };
-    for (const auto &r : rows) {
-        SetUp();
-        settings.title_first = r.title_first;
-        settings.text_file_search = r.text_file_search;
-        answers["title"] = r.title_answer;
-        answers["text_file"] = r.text_file_answer;
-        answers["main_menu"] = r.main_menu_answer;
-        on_show_chooser_timer(main_window);
-        EXPECT_EQ(flow(), r.flow) << r.name;
-    }
-}
-
-TEST_F(Activation, ChoiceStepSearchWindowMissingChoosersAndDirectStartWithoutAText)
-{
-    struct row {
-        const char *name;
-        void (*arrange)();
-        const char *flow;
-    } rows[] = {
+    const flow_row rows[] = {
+        {"history start wins over every other form",
+         [] {
+             recent_start(), settings.direct_mode = 2,
+                             settings.path_argument_found = settings.search_kind = 1;
+         },
+         "history, close"},
+        {"recent start wins over a direct start", [] { recent_start(), settings.path_argument_found = 1; },
+         "recent, close"},
+        {"recent start needs log entries", [] { recent_start(), settings.log_entry_count = 0; },
+         "sleep 100, main_menu"},
+        {"recent start needs the log mode", [] { recent_start(), settings.log_mode = 0; },
+         "sleep 100, main_menu"},
+        {"recent normal-start entry falls back to the main menu",
+         [] { recent_start(), answers["recent"] = go_on; }, "recent, sleep 100, main_menu"},
+        {"history normal-start entry falls back to the search window",
+         [] { settings.direct_mode = 2, settings.search_kind = 1, answers["history"] = go_on; },
+         "history, search, close"},
+        {"history entry scheduled waits", [] { settings.direct_mode = 2, answers["history"] = scheduled; },
+         "history"},
+        {"history without a window to paste into closes",
+         [] { settings.direct_mode = 2, windows.window_count = 0; }, "close"},
+        {"history into the clipboard needs no window",
+         [] { settings.direct_mode = 2, settings.output_mode = 2, windows.window_count = 0; },
+         "history, close"},
+        {"title popup takes over", [] { settings.title_first = 1, answers["title"] = scheduled; }, "title"},
+        {"title popup declines", [] { settings.title_first = 1, answers["title"] = go_on; },
+         "title, sleep 100, main_menu"},
+        {"text-file popup closes", [] { settings.text_file_search = 1, answers["text_file"] = cancelled; },
+         "sleep 100, text_file, close"},
+        {"text-file popup takes over",
+         [] { settings.text_file_search = 1, answers["text_file"] = scheduled; }, "sleep 100, text_file"},
+        {"text-file popup continues with the main menu", [] { settings.text_file_search = 1; },
+         "sleep 100, text_file, main_menu"},
+        {"main menu cancelled closes", [] { answers["main_menu"] = cancelled; },
+         "sleep 100, main_menu, close"},
+        {"missing main menu acts as a cancel", [] { choosers.show_main_menu = nullptr; }, "sleep 100, close"},
+        {"search window armed a paste timer: waits",
+         [] { settings.search_kind = 2, answers["search"] = scheduled; }, "search"},
+        {"search window done: closes", [] { settings.search_kind = 2; }, "search, close"},
         {"several qualifying windows: the choice is asked, cancelled",
          [] { settings.window_select_mode = 5, windows.window_count = 2, answers["window"] = cancelled; },
-         "sleep 100, chooser window, close"},
+         "sleep 100, window, close"},
         {"several qualifying windows: the choice is asked, then the main menu",
          [] { settings.window_select_mode = 5, windows.window_count = 2; },
-         "sleep 100, chooser window, sleep 100, chooser main_menu"},
-        {"search window armed a paste timer: waits",
-         [] { settings.search_kind = 2, answers["search"] = scheduled; }, "chooser search"},
-        {"search window done: closes", [] { settings.search_kind = 2; }, "chooser search, close"},
-        {"missing main menu acts as a cancel", [] { choosers.show_main_menu = nullptr; }, "sleep 100, close"},
-        {"missing history popup acts as a cancel",
-         [] { settings.direct_mode = 2, choosers.show_history_popup = nullptr; }, "close"},
-        {"direct start without a candidate target closes",
+         "sleep 100, window, sleep 100, main_menu"},
+        {"one qualifying window: no choice", [] { settings.window_select_mode = 5; }, "sleep 100, main_menu"},
+        {"direct start without a list uses the start's foreground window",
+         [] { settings.direct_mode = 1, windows.window_count = 0; }, "foreground 42, timer 620"},
+        {"direct start without a list under \"/#a=\" closes",
          [] { settings.direct_mode = 1, windows.window_count = 0, settings.window_select_mode = 1; },
          "close"},
-        {"direct start from an empty clipboard closes",
-         [] { settings.direct_mode = 1, fake.clipboard_has_text = false; }, "close"},
+        {"direct start without a list or a start window closes",
+         [] { settings.direct_mode = 1, windows.window_count = 0, target.start_foreground = 0; }, "close"},
     };
-    for (const auto &r : rows) {
-        SetUp();
-        r.arrange();
-        on_show_chooser_timer(main_window);
-        EXPECT_EQ(flow(), r.flow) << r.name;
-    }
+    expect_flows(on_show_chooser_timer, rows);
 }
 
-TEST_F(Activation, DirectStartWithoutAWindowListUsesTheStartsForegroundWindow)
+void clm_text()
 {
-    settings.direct_mode = 1;
-    windows.window_count = 0;
-    fake.clipboard = "pasted";
-    fake.clipboard_has_text = true;
-    settings.command_line = "/#b";
-    on_show_chooser_timer(main_window);
-    EXPECT_EQ(flow(), "foreground 42, timer 620");
-    EXPECT_STREQ(output.output_text, "pasted");
-    EXPECT_STREQ(store.items[0].file_param, "/#b");
+    copy_text(output.output_text, sizeof output.output_text, "a%clm%b");
+    settings.replace_enabled = settings.history_running = 1;
 }
 
 TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
 {
-    struct row {
-        const char *name, *text;
-        int replace, running, macro_done, answer;
-        const char *flow;
-    } rows[] = {
-        {"asks and continues", "a%clm%b", 1, 1, 0, 1,
-         "chooser history_macros, foreground 42, sleep 100, timer 720"},
-        {"cancelled choice closes", "a%CLM%b", 1, 1, 0, 0, "chooser history_macros, close"},
-        {"recorder stopped", "a%CLM%b", 1, 0, 0, 1, "timer 720"},
-        {"replacement off", "a%CLM%b", 0, 1, 0, 1, "timer 720"},
-        {"clipboard macro already done", "a%CLM%b", 1, 1, 1, 1, "timer 720"},
-        {"no macro in the text", "plain", 1, 1, 0, 1, "timer 720"},
-        {"refused delivery timer closes", "plain", 1, 1, 0, -1, "close"},
+    const flow_row rows[] = {
+        {"asks and continues", clm_text, "history_macros, foreground 42, sleep 100, timer 720"},
+        {"cancelled choice closes", [] { clm_text(), answers["history_macros"] = 0; },
+         "history_macros, close"},
+        {"recorder stopped", [] { clm_text(), settings.history_running = 0; }, "timer 720"},
+        {"replacement off", [] { clm_text(), settings.replace_enabled = 0; }, "timer 720"},
+        {"clipboard macro already done", [] { clm_text(), output.clipboard_macro_done = 1; }, "timer 720"},
+        {"no macro in the text", [] { settings.replace_enabled = settings.history_running = 1; },
+         "timer 720"},
+        {"refused delivery timer closes", [] { fake.timer_fails = true; }, "close"},
     };
-    for (const auto &r : rows) {
-        SetUp();
-        copy_text(output.output_text, sizeof output.output_text, r.text);
-        settings.replace_enabled = r.replace;
-        settings.history_running = r.running;
-        output.clipboard_macro_done = r.macro_done;
-        answers["history_macros"] = r.answer;
-        fake.timer_fails = r.answer < 0;
-        on_history_choices_timer(main_window);
-        EXPECT_EQ(flow(), r.flow) << r.name;
-    }
+    expect_flows(on_history_choices_timer, rows);
 }
 
+// Delivered by insertion, which leaves one event, or failing on the clipboard.
 TEST_F(Activation, DeliverStepLogsOnlyAfterADeliveryOutsideTextFiles)
 {
-    struct row {
-        const char *name;
-        int log_mode, text_file_search;
-        bool fail_clipboard, logged;
-    } rows[] = {
-        {"logged", 1, 0, false, true},
-        {"no log mode", 0, 0, false, false},
-        {"text-file line is not logged", 1, 1, false, false},
-        {"failed delivery is not logged", 1, 0, true, false},
+    const flow_row rows[] = {
+        {"logged", [] { settings.output_mode = 0, settings.log_mode = 1; }, "replace x, write_log, close"},
+        {"no log mode", [] { settings.output_mode = 0; }, "replace x, close"},
+        {"text-file line is not logged",
+         [] { settings.output_mode = 0, settings.log_mode = settings.text_file_search = 1; },
+         "replace x, close"},
+        {"failed delivery is not logged", [] { settings.log_mode = 1, fake.clipboard_fails = true; },
+         "close"},
     };
-    for (const auto &r : rows) {
-        SetUp();
-        settings.log_mode = r.log_mode;
-        settings.text_file_search = r.text_file_search;
-        fake.clipboard_fails = r.fail_clipboard;
-        copy_text(output.output_text, sizeof output.output_text, "x");
-        on_deliver_timer(main_window);
-        EXPECT_EQ(flow().find("chooser write_log") != std::string::npos, r.logged) << r.name;
-        EXPECT_EQ(fake.events.back(), "close") << r.name;
-    }
+    expect_flows(on_deliver_timer, rows);
 }
 
 } // namespace

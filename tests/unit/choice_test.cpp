@@ -1,7 +1,9 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 #include <string>
+#include <tuple>
 
 #include "app/process_state.h"
 #include "choice/choice.h"
@@ -15,7 +17,17 @@
 namespace {
 
 const os_window main_window = 1;
-const std::string returned = "foreground 11\nsetsel 0 0 0\n";
+const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back in front
+const std::string to_620 = returned + "\ntimer 620";
+
+// The ways a choice ends; items 0, 1 and 2 are a text, a file and a group.
+using finish_fn = choice_result (*)();
+const auto text_item = [] { return finish_item(main_window, 0); };
+const auto file_item = [] { return finish_item(main_window, 1); };
+const auto group_item = [] { return finish_item(main_window, 2); };
+const auto text_line = [] { return finish_text(main_window); };
+const auto clipboard_entry = [] { return finish_clipboard(main_window); };
+const auto history_entry = [] { return finish_history_entry(main_window); };
 
 class Choice : public ::testing::Test {
   protected:
@@ -25,108 +37,74 @@ class Choice : public ::testing::Test {
         reset_fake_system();
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
-        settings.output_mode = output_paste;
-        copy_text(settings.break_mark, sizeof settings.break_mark, "↓");
         item_entry &text = store.items[store.item_count++];
         copy_text(text.text, 260, "a↓b");
         copy_text(text.caption, 260, "&Caption");
         item_entry &file = store.items[store.item_count++];
         file.is_file = 1;
         snprintf(file.text, 260, "/tmp/mivra_choice_%d.txt", static_cast<int>(getpid()));
-        copy_text(file.caption, 260, "File");
+        std::ofstream(file.text) << "from file";
         store.items[store.item_count++].kind = group_open;
+        copy_text(output.output_text, sizeof output.output_text, "a↓b");
     }
+    void TearDown() override { remove(store.items[1].text); }
 };
 
 // Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.
 TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
 {
-    struct row {
-        const char *name;
-        choice_result (*finish)();
-        int output_mode, window_count;
-        bool clipboard_fails, timer_fails;
-        choice_result result;
-        std::string events;
-    } rows[] = {
-        {"text item: prepared, timer 620", [] { return finish_item(main_window, 0); }, output_paste, 1, false,
-         false, choice_scheduled, returned + "timer 620"},
-        {"text item, clipboard only: clipboard, still 620", [] { return finish_item(main_window, 0); },
-         output_clipboard_only, 0, false, false, choice_scheduled, "clip a\r\nb\nbeep 64\n" + returned + "timer 620"},
-        {"text item, clipboard only, write fails", [] { return finish_item(main_window, 0); },
-         output_clipboard_only, 0, true, false, choice_cancelled, ""},
-        {"text item without a window to paste into", [] { return finish_item(main_window, 0); }, output_paste, 0,
-         false, false, choice_cancelled, ""},
-        {"refused timer ends the activation", [] { return finish_item(main_window, 0); }, output_paste, 1, false,
-         true, choice_cancelled, returned.substr(0, returned.size() - 1)},
-        {"group entry carries nothing out", [] { return finish_item(main_window, 2); }, output_paste, 1, false,
-         false, choice_cancelled, ""},
-        {"file item: expanded, timer 620", [] { return finish_item(main_window, 1); }, output_paste, 1, false,
-         false, choice_scheduled, returned + "timer 620"},
-        {"file item, clipboard only: ends on the clipboard", [] { return finish_item(main_window, 1); },
-         output_clipboard_only, 0, false, false, choice_cancelled, "clip from file\nbeep 64"},
-        {"text-file line: prepared like a text", [] { return finish_text(main_window); }, output_paste, 1, false,
-         false, choice_scheduled, returned + "timer 620"},
-        {"clipboard entry: pasted as it is", [] { return finish_clipboard(main_window); }, output_insert, 1,
-         false, false, choice_scheduled, returned + "timer 620"},
-        {"clipboard entry without a window", [] { return finish_clipboard(main_window); }, output_paste, 0,
-         false, false, choice_cancelled, ""},
-        {"history entry: paste keys, straight to 720", [] { return finish_history_entry(main_window); },
-         output_insert, 1, false, false, choice_scheduled, returned + "timer 720"},
-        {"history entry, clipboard only: ends on the clipboard", [] { return finish_history_entry(main_window); },
-         output_clipboard_only, 1, false, false, choice_cancelled, "clip a↓b\nbeep 64"},
+    const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;
+    const choice_result scheduled = choice_scheduled, cancelled = choice_cancelled;
+    const int works = 0, no_clipboard = 1, no_timer = 2; // what the system refuses
+    // Name, finish, output mode, listed windows, what fails, result, events.
+    const std::tuple<const char *, finish_fn, int, int, int, choice_result, std::string> rows[] = {
+        {"text item: prepared, timer 620", text_item, paste, 1, works, scheduled, to_620},
+        {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, works, scheduled,
+         "clip a\r\nb\nbeep 64\n" + to_620},
+        {"text item, clipboard only, write fails", text_item, clip_only, 0, no_clipboard, cancelled, ""},
+        {"text item without a window to paste into", text_item, paste, 0, works, cancelled, ""},
+        {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
+        {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
+        {"file item: expanded, timer 620", file_item, paste, 1, works, scheduled, to_620},
+        {"file item, clipboard only: ends on the clipboard", file_item, clip_only, 0, works, cancelled,
+         "clip from file\nbeep 64"},
+        {"text-file line: prepared like a text", text_line, paste, 1, works, scheduled, to_620},
+        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, works, scheduled, to_620},
+        {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
+        {"history entry: paste keys, straight to 720", history_entry, insert, 1, works, scheduled,
+         returned + "\ntimer 720"},
+        {"history entry, clipboard only: ends on the clipboard", history_entry, clip_only, 1, works,
+         cancelled, "clip a↓b\nbeep 64"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();
-        FILE *f = fopen(store.items[1].text, "w");
-        fputs("from file", f);
-        fclose(f);
-        copy_text(output.output_text, sizeof output.output_text, "a↓b");
-        settings.output_mode = r.output_mode;
-        windows.window_count = r.window_count;
-        fake.clipboard_fails = r.clipboard_fails;
-        fake.timer_fails = r.timer_fails;
-        EXPECT_EQ(r.finish(), r.result) << r.name;
-        EXPECT_EQ(fake_events(), r.events) << r.name;
-        remove(store.items[1].text);
+        settings.output_mode = output_mode;
+        windows.window_count = window_count;
+        fake.clipboard_fails = fails == no_clipboard;
+        fake.timer_fails = fails == no_timer;
+        EXPECT_EQ(finish(), result) << name;
+        EXPECT_EQ(fake_events(), events) << name;
     }
 }
 
 TEST_F(Choice, WhatTheChoiceLeavesForTheDelivery)
 {
-    EXPECT_EQ(finish_item(main_window, 0), choice_scheduled);
+    EXPECT_EQ(text_item(), choice_scheduled);
     EXPECT_STREQ(output.output_text, "a\r\nb");
     EXPECT_STREQ(output.latest_caption, "&Caption");
     EXPECT_EQ(output.output_source, source_prepared);
+    EXPECT_EQ(text_line(), choice_scheduled);
+    EXPECT_EQ(settings.text_file_search, text_file_on);
 
+    // The clipboard entry and a history entry are pasted with paste keys whatever the mode was.
     settings.output_mode = output_insert;
-    EXPECT_EQ(finish_clipboard(main_window), choice_scheduled);
+    EXPECT_EQ(clipboard_entry(), choice_scheduled);
     EXPECT_EQ(settings.output_mode, output_paste);
     EXPECT_EQ(output.output_source, source_clipboard);
-
-    SetUp();
     settings.output_mode = output_insert;
-    EXPECT_EQ(finish_history_entry(main_window), choice_scheduled);
+    EXPECT_EQ(history_entry(), choice_scheduled);
     EXPECT_EQ(settings.output_mode, output_paste);
     EXPECT_EQ(output.history_chosen, 1);
-
-    SetUp();
-    EXPECT_EQ(finish_text(main_window), choice_scheduled);
-    EXPECT_EQ(settings.text_file_search, text_file_on);
-}
-
-TEST_F(Choice, DirectStartReadsTheFileOrTheClipboard)
-{
-    fake.clipboard = "clip text";
-    fake.clipboard_has_text = true;
-    EXPECT_EQ(finish_direct(main_window, 1), choice_scheduled);
-    EXPECT_STREQ(output.output_text, "clip text");
-    EXPECT_EQ(output.output_source, source_expanded);
-    // An unreadable file reports itself and ends the activation.
-    copy_text(store.items[0].text, 260, "/nonexistent/x.txt");
-    reset_fake_system();
-    EXPECT_EQ(finish_direct(main_window, 0), choice_cancelled);
-    EXPECT_EQ(fake_events(), "error データファイルが読めません！");
 }
 
 } // namespace

@@ -5,6 +5,7 @@
 #include <fstream>
 #include <sstream>
 #include <string>
+#include <tuple>
 
 #include "app/process_state.h"
 #include "target/target.h"
@@ -40,20 +41,16 @@ void load_items(const std::string &lines)
         if (e.kind == text_item || group) {
             copy_text(e.text, sizeof e.text, line.c_str() + group);
             copy_text(e.caption, sizeof e.caption, line.c_str() + group);
-            copy_text(e.plain_caption, sizeof e.plain_caption, line.c_str() + group);
         }
-        e.depth = depth;
-        if (group)
-            ++depth;
-        else if (e.kind == group_close && depth > 0)
-            e.depth = depth--;
+        e.depth = e.kind == group_close && depth > 0 ? depth-- : depth;
+        depth += group;
     }
 }
 
 const char *const lazy_names[] = {"filled", "group", "history", "text file"}; // by menu_lazy_kind
 
-// One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0)" (column break '|',
-// check mark '*', a submenu with its lazy kind and entry count).
+// One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0); 6210 V [6220 x]" (column
+// break '|', check mark '*', a lazy submenu with its kind and entry count, a built one in brackets).
 std::string describe(int32_t menu)
 {
     std::string out;
@@ -67,9 +64,12 @@ std::string describe(int32_t menu)
         }
         out += std::string(entry.flags & menu_column_break ? "|" : "") +
                (entry.flags & menu_checked ? "*" : "") + std::to_string(entry.id) + " " + entry.caption;
-        if (entry.submenu >= 0)
-            out += std::string(" >") + lazy_names[model.menus[entry.submenu].lazy] + "(" +
-                   std::to_string(model.menus[entry.submenu].count) + ")";
+        const int32_t sub = entry.submenu;
+        if (sub >= 0 && model.menus[sub].lazy == menu_filled)
+            out += " [" + describe(sub) + "]";
+        else if (sub >= 0)
+            out += std::string(" >") + lazy_names[model.menus[sub].lazy] + "(" +
+                   std::to_string(model.menus[sub].count) + ")";
     }
     return out;
 }
@@ -80,15 +80,9 @@ int32_t submenu_of(int32_t menu, int32_t id)
     return e >= 0 ? model.entries[e].submenu : -1;
 }
 
-std::string temp_dir()
+void touch(const std::string &path)
 {
-    char pattern[] = "/tmp/mivra_menus_XXXXXX";
-    return mkdtemp(pattern) ? pattern : "/tmp";
-}
-
-void write_file(const std::string &path, const char *text = "")
-{
-    std::ofstream(path) << text;
+    std::ofstream{path};
 }
 
 class MenuTest : public ::testing::Test {
@@ -99,7 +93,12 @@ class MenuTest : public ::testing::Test {
         reset_fake_system();
         reset_main_menu_state();
         reset_menu_model(&model);
+        char pattern[] = "/tmp/mivra_menus_XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        dir = pattern;
     }
+    void TearDown() override { std::filesystem::remove_all(dir); }
+    std::string dir; // a fresh folder for the files a test needs
     // The items of one level in a fresh one-menu model.
     std::string fill(int32_t index, int32_t offset)
     {
@@ -110,49 +109,30 @@ class MenuTest : public ::testing::Test {
     }
 };
 
-// ---- item layout -------------------------------------------------------------------------------
-
 TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
 {
-    struct row {
-        const char *name, *lines;
-        int32_t index, offset;
-        const char *expected;
-    } rows[] = {
+    // Name, lines, then the fill's item index and offset, and the entries it gives.
+    const std::tuple<const char *, const char *, int32_t, int32_t, const char *> rows[] = {
         {"two plus lines give one separator, the last one's id", "a + + b", 0, 0, "1000 a; sep 1002; 1003 b"},
         {"plus then minus gives a column break only", "a + - b", 0, 0, "1000 a; |1003 b"},
         {"minus then plus gives a separator only", "a - + b", 0, 0, "1000 a; sep 1002; 1003 b"},
         {"minus before the first entry breaks it", "- a b", 0, 0, "|1001 a; 1002 b"},
         {"a close on the level drops a pending mark", "a + } b", 0, 0, "1000 a; 1003 b"},
+        {"a trailing plus adds nothing, here or in the next menu", "a +", 0, 0, "1000 a"},
         {"group: lazy empty submenu after its separator, its marks stay inside", "a + {G b + } c", 0, 0,
          "1000 a; sep 1001; 1002 G >group(0); 1006 c"},
         {"group fill starts after its entry", "a {G b + c } d", 1, 1, "1002 b; sep 1003; 1004 c"},
-        {"nested group lazy inside its parent", "{G {H x } y } z", 0, 1, "1001 H >group(0); 1004 y"},
-        {"the top level skips nested groups", "{G {H x } y } z", 0, 0, "1000 G >group(0); 1006 z"},
+        {"group fill stops at its close", "{G a } {H b }", 0, 1, "1001 a"},
         {"empty group", "{G } a", 0, 1, ""},
         {"empty unclosed group at the end", "a {G", 1, 1, ""},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, lines, index, offset, expected] : rows) {
         reset_item_store();
-        load_items(r.lines);
-        EXPECT_EQ(fill(r.index, r.offset), r.expected) << r.name;
-        EXPECT_EQ(pending_mark, 0) << r.name;
+        load_items(lines);
+        EXPECT_EQ(fill(index, offset), expected) << name;
+        EXPECT_EQ(pending_mark, 0) << name;
     }
 }
-
-TEST_F(MenuTest, TrailingPlusAddsNothingHereOrInTheNextMenuFilled)
-{
-    load_items("a +");
-    int32_t first = create_menu(&model, menu_filled, 0);
-    int32_t next = create_menu(&model, menu_filled, 0);
-    fill_item_menu(&model, first, 0, 0);
-    fill_item_menu(&model, first, 0, 0); // a refill empties the menu first
-    append_item_entry(&model, next, 0, "a");
-    EXPECT_EQ(describe(first), "1000 a");
-    EXPECT_EQ(describe(next), "1000 a");
-}
-
-// ---- captions ----------------------------------------------------------------------------------
 
 TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
 {
@@ -161,32 +141,27 @@ TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
     int32_t group = submenu_of(root, 1001);
     ASSERT_GE(group, 0);
     EXPECT_EQ(model.menus[group].owner, 1);
-    fill_lazy_menu(&model, group);
-    EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
-    // Filling again (the submenu opens a second time) gives the same entries, not twice as many.
-    fill_lazy_menu(&model, group);
-    EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+    // Filled on every opening: the second gives the same entries, not twice as many.
+    for (int opening = 0; opening < 2; ++opening) {
+        fill_lazy_menu(&model, group);
+        EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+        EXPECT_EQ(model.menus[group].count, 2);
+    }
 }
 
 TEST_F(MenuTest, WorstCaseStoreKeepsEveryGroupAndUtilitySubmenu)
 {
     // Every entry of a full store a group or a separator on one level, with 20 windows listed.
-    for (int i = 0; i < item_capacity; ++i) {
-        item_entry &e = store.items[store.item_count++];
-        e.kind = i % 2 ? separator_mark : group_open;
-        copy_text(e.caption, sizeof e.caption, "G");
-    }
+    for (int i = 0; i < item_capacity; ++i)
+        store.items[store.item_count++].kind = i % 2 ? separator_mark : group_open;
     for (int w = 0; w < filtered_window_limit; ++w)
         add_listed_window(100 + w, 1, "app.exe", "t");
     settings.history_running = 1;
-    int32_t root = build_main_menu(&model);
-    int groups = 0;
+    int32_t root = build_main_menu(&model), submenus = 0;
     for (int32_t e = model.menus[root].first; e >= 0; e = model.entries[e].next)
-        groups += model.entries[e].submenu >= 0 && model.menus[model.entries[e].submenu].lazy == menu_lazy_group;
-    EXPECT_EQ(groups, item_capacity / 2);
-    EXPECT_GE(submenu_of(root, clipboard_command), 0);
+        submenus += model.entries[e].submenu >= 0;
+    EXPECT_EQ(submenus, item_capacity / 2 + 3); // the groups, the history, the windows and the version
     EXPECT_EQ(model.menus[submenu_of(root, window_menu_command)].count, filtered_window_limit);
-    EXPECT_GE(submenu_of(root, version_menu_command), 0);
 }
 
 TEST_F(MenuTest, CaptionRule)
@@ -224,117 +199,71 @@ TEST_F(MenuTest, CaptionRule)
         settings.text_caption_length = r.caption_length;
         EXPECT_EQ(fill(0, 0), "1000 " + r.expected) << r.name;
     }
-    // The recent-items form has no blank after the arrow.
-    char out[260];
-    item_caption_with_separator(0, " >", out);
-    EXPECT_EQ(std::string(out), "memo.txt >" + std::string(249, 'p'));
 }
-
-// ---- utility entries ---------------------------------------------------------------------------
-
-const std::string clipboard_entry = "6010 クリップボード ( &1 )";
-const std::string version_entry = "6210 Ver.1.38 ( &0 ) >filled";
-const std::string window_entry = "6110 選択 [ notepad ] ( &2 ) >filled";
 
 TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
 {
-    struct row {
-        const char *name;
-        int output_mode, history_running, window_count, item_count;
-        std::string expected;
-    } rows[] = {
-        {"nothing at all: version entry alone", 2, 0, 0, 0, version_entry + "(2)"},
-        {"clipboard-only with items", 2, 0, 0, 1, "1000 a; sep 6999; " + version_entry + "(2)"},
-        {"clipboard-only with windows: no window menu", 2, 0, 2, 0, "sep 6999; " + version_entry + "(2)"},
-        {"clipboard-only with recorder: history submenu", 2, 1, 0, 0,
-         clipboard_entry + " >history(0); sep 6999; " + version_entry + "(4)"},
-        {"paste mode without items or windows", 1, 0, 0, 0,
-         clipboard_entry + "; sep 6999; " + version_entry + "(2)"},
-        {"paste mode with recorder, items and windows", 1, 1, 2, 1,
-         "1000 a; sep 6999; " + clipboard_entry + " >history(0); sep 6999; " + window_entry +
-             "(2); sep 6999; " + version_entry + "(4)"},
+    const std::string recorder = dir + "/hist.exe";
+    copy_text(settings.recorder_path, 260, recorder.c_str());
+    const std::string clipboard = "6010 クリップボード ( &1 )", version = "6210 Ver.1.38 ( &0 ) [";
+    const std::string files = "6220 設定ファイル ( &S ); 6230 説明書 ( &H )]";
+    const std::string stop = "6240 履歴停止 ( &R ); sep 6600; ", start = "6240 履歴開始 ( &R ); sep 6600; ";
+    // Three windows, the second selected and without a caption bar.
+    const std::string window_menu =
+        "6110 選択 [ toolwin ] ( &2 ) [6120 notepad | memo.txt - Notepad; *6121 toolwin; 6122 calc | ]";
+    // Name, output mode, recorder running, windows, items, recorder program present, the menu.
+    const std::tuple<const char *, int, int, int, int, bool, std::string> rows[] = {
+        {"nothing at all: version entry alone", 2, 0, 0, 0, false, version + files},
+        {"clipboard-only with items", 2, 0, 0, 1, false, "1000 a; sep 6999; " + version + files},
+        {"clipboard-only with windows: no window menu", 2, 0, 3, 0, false, "sep 6999; " + version + files},
+        {"clipboard-only with recorder: history submenu, stop switch", 2, 1, 0, 0, false,
+         clipboard + " >history(0); sep 6999; " + version + stop + files},
+        {"paste mode with recorder, items and windows", 1, 1, 3, 1, true,
+         "1000 a; sep 6999; " + clipboard + " >history(0); sep 6999; " + window_menu + "; sep 6999; " +
+             version + stop + files},
+        {"paste mode without items or windows, stopped recorder whose program exists", 1, 0, 0, 0, true,
+         clipboard + "; sep 6999; " + version + start + files},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, output_mode, running, window_count, items, recorder_exists, expected] : rows) {
         reset_item_store();
         reset_target_state();
-        settings.output_mode = r.output_mode;
-        settings.history_running = r.history_running;
-        load_items(r.item_count ? "a" : "");
-        for (int w = 0; w < r.window_count; ++w)
-            add_listed_window(11 + w, 1, w ? "calc" : "notepad", "title");
-        EXPECT_EQ(describe(build_main_menu(&model)), r.expected) << r.name;
-    }
-}
-
-TEST_F(MenuTest, VersionSubmenuOffersTheRecorderSwitch)
-{
-    const std::string dir = temp_dir(), recorder = dir + "/hist.exe";
-    const std::string files = "6220 設定ファイル ( &S ); 6230 説明書 ( &H )";
-    struct row {
-        const char *name;
-        int history_running;
-        bool recorder_exists;
-        std::string expected;
-    } rows[] = {
-        {"running recorder can be stopped, file or not", 1, false,
-         "6240 履歴停止 ( &R ); sep 6600; " + files},
-        {"stopped recorder can be started", 0, true, "6240 履歴開始 ( &R ); sep 6600; " + files},
-        {"no recorder: no switch and no separator", 0, false, files},
-    };
-    for (const auto &r : rows) {
         std::filesystem::remove(recorder);
-        if (r.recorder_exists)
-            write_file(recorder);
-        settings.history_running = r.history_running;
-        copy_text(settings.recorder_path, 260, recorder.c_str());
-        int32_t version = submenu_of(build_main_menu(&model), version_menu_command);
-        ASSERT_GE(version, 0) << r.name;
-        EXPECT_EQ(describe(version), r.expected) << r.name;
+        if (recorder_exists)
+            touch(recorder);
+        settings.output_mode = output_mode;
+        settings.history_running = running;
+        load_items(items ? "a" : "");
+        const char *names[] = {"notepad", "toolwin", "calc"}, *titles[] = {"memo.txt - Notepad", "x", ""};
+        for (int w = 0; w < window_count; ++w)
+            add_listed_window(11 + w, w != 1, names[w], titles[w]);
+        windows.window_selected = 1;
+        EXPECT_EQ(describe(build_main_menu(&model)), expected) << name;
     }
-    std::filesystem::remove_all(dir);
 }
 
-TEST_F(MenuTest, WindowSubmenuListsWindowsWithTheCheckOnTheTarget)
+TEST_F(MenuTest, WindowSubmenuHoldsTheFirst20Windows)
 {
-    add_listed_window(11, 1, "notepad", "memo.txt - Notepad");
-    add_listed_window(12, 0, "toolwin", "ignored title");
-    add_listed_window(13, 1, "calc", "");
-    windows.window_selected = 1;
-    int32_t root = build_main_menu(&model);
-    EXPECT_NE(describe(root).find("6110 選択 [ toolwin ] ( &2 )"), std::string::npos);
-    EXPECT_EQ(describe(submenu_of(root, window_menu_command)),
-              "6120 notepad | memo.txt - Notepad; *6121 toolwin; 6122 calc | ");
-
-    // Only the ids the dispatch knows (6120..6139): at most 20 windows.
-    reset_target_state();
     for (int w = 0; w < 25; ++w)
         add_listed_window(100 + w, 0, ("p" + std::to_string(w)).c_str(), "");
     windows.window_selected = 22;
-    root = build_main_menu(&model);
-    int32_t sub = submenu_of(root, window_menu_command);
-    EXPECT_EQ(model.menus[sub].count, 20);
+    int32_t root = build_main_menu(&model), sub = submenu_of(root, window_menu_command);
+    EXPECT_EQ(model.menus[sub].count, 20); // only the ids the dispatch knows, 6120..6139
     EXPECT_EQ(model.entries[model.menus[sub].last].id, 6139);
     EXPECT_NE(describe(root).find("選択 [ p22 ]"), std::string::npos);
 }
 
-// ---- dispatch ----------------------------------------------------------------------------------
-
-class DispatchTest : public MenuTest {
-  protected:
-    void SetUp() override
-    {
-        MenuTest::SetUp();
-        target.target_window = 11;
-        add_listed_window(11, 1, "notepad", "memo");
-        add_listed_window(12, 1, "calc", "Calculator");
-    }
-};
-
-TEST_F(DispatchTest, IdsThatCarryNoCommandDoNothing)
+TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherIdsDoNothing)
 {
+    target.target_window = 11;
+    add_listed_window(11, 1, "notepad", "memo");
+    add_listed_window(12, 1, "calc", "Calculator");
+    load_items("a↓b + {G b }");
+    EXPECT_EQ(dispatch_menu_command(main_window, 1000), choice_scheduled);
+    EXPECT_STREQ(output.output_text, "a\r\nb");
+    EXPECT_EQ(dispatch_menu_command(main_window, clipboard_command), choice_scheduled);
+    EXPECT_EQ(output.output_source, source_clipboard);
     // Dismissed, separators, headers, past the items or the windows, and history and text-file lines
     // (not carried out here yet); a group entry records its caption.
-    load_items("a + {G b }");
     for (int32_t id : {0, 1001, 1005, 5999, 6110, 6122, 6210, 6600, 6999, 8000, 8100, 9000, 1002}) {
         reset_fake_system();
         output.latest_caption[0] = '\0';
@@ -344,47 +273,18 @@ TEST_F(DispatchTest, IdsThatCarryNoCommandDoNothing)
     }
 }
 
-TEST_F(DispatchTest, ItemsAndTheClipboardEntryEndThroughTheChoiceRoom)
+TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
-    load_items("a↓b");
-    EXPECT_EQ(dispatch_menu_command(main_window, 1000), choice_scheduled);
-    EXPECT_STREQ(output.output_text, "a\r\nb");
-    EXPECT_EQ(dispatch_menu_command(main_window, clipboard_command), choice_scheduled);
-    EXPECT_EQ(output.output_source, source_clipboard);
-}
-
-TEST_F(DispatchTest, ChoosingAWindowMakesItTheTargetAndShowsTheMenuAgain)
-{
-    settings.menu_position = 5;
-    fake.focus_control = 31;
-    fake.caret = os_point{100, 200};
-    EXPECT_EQ(dispatch_menu_command(main_window, 6121), choice_continue);
-    EXPECT_EQ(fake_events(), "capture 12\nforeground 1");
-    EXPECT_EQ(target.target_window, 12u);
-    EXPECT_EQ(windows.window_selected, 1);
-    EXPECT_EQ(target.focus_control, 31u);
-    EXPECT_EQ(target.popup_origin.x, 110);
-    EXPECT_EQ(target.popup_origin.y, 230);
-}
-
-TEST_F(DispatchTest, ShellCommandsOpenDataFileManualAndRecorder)
-{
-    const std::string dir = temp_dir(), editor_dir = dir + "/my editor";
+    const std::string editor_dir = dir + "/my editor";
     const std::string editor = editor_dir + "/ed.exe", link = dir + "/hist.lnk";
     std::filesystem::create_directory(editor_dir);
-    write_file(editor);
+    touch(editor);
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
     copy_text(settings.recorder_link_path, 260, link.c_str());
-    struct row {
-        const char *name;
-        int32_t id;
-        std::string editor_path;
-        bool link_exists;
-        int history_running;
-        std::string expected;
-    } rows[] = {
+    // Name, command, editor, recorder shortcut present, recorder running, what is opened.
+    const std::tuple<const char *, int32_t, std::string, bool, int, std::string> rows[] = {
         {"data file in the editor, quoted", 6220, editor, false, 0,
          "shell " + editor + "|\"/data dir/Mivra.ini\"|" + editor_dir + "/"},
         {"manual in the editor, unquoted", 6230, editor, false, 0,
@@ -395,17 +295,16 @@ TEST_F(DispatchTest, ShellCommandsOpenDataFileManualAndRecorder)
         {"start the recorder through its shortcut", 6240, "", true, 0, "shell " + link + "||"},
         {"start the recorder itself", 6240, "", false, 0, "shell /app/hist.exe||"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, id, editor_path, link_exists, running, expected] : rows) {
         reset_fake_system();
         std::filesystem::remove(link);
-        if (r.link_exists)
-            write_file(link);
-        copy_text(settings.editor_path, 260, r.editor_path.c_str());
-        settings.history_running = r.history_running;
-        EXPECT_EQ(dispatch_menu_command(main_window, r.id), choice_cancelled) << r.name;
-        EXPECT_EQ(fake_events(), r.expected) << r.name;
+        if (link_exists)
+            touch(link);
+        copy_text(settings.editor_path, 260, editor_path.c_str());
+        settings.history_running = running;
+        EXPECT_EQ(dispatch_menu_command(main_window, id), choice_cancelled) << name;
+        EXPECT_EQ(fake_events(), expected) << name;
     }
-    std::filesystem::remove_all(dir);
 }
 
 } // namespace
