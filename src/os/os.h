@@ -109,3 +109,18 @@ void os_cursor_pos(os_point *out);
 int os_arm_timer(os_window window, int id);
 // Asks the main window to close (WM_CLOSE), which ends the activation and the process.
 void os_close_window(os_window window);
+
+// ---- run-time libraries -------------------------------------------------------------------------
+
+typedef uintptr_t os_library;
+
+// LoadLibraryA by bare name (the system's search, which begins with the executable's folder); 0 when
+// it cannot be loaded.
+os_library os_load_library(const char *name);
+// GetProcAddress; null when the library lacks the function.
+void *os_library_function(os_library library, const char *name);
+void os_free_library(os_library library);
+// Calls `function` of a run-time library with `count` (at most 5) pointer-sized arguments and gives
+// its result. Safe whether the library was built with the cdecl or the stdcall convention: the
+// caller's stack is restored either way.
+uintptr_t os_call_library(void *function, int count, const uintptr_t *args);

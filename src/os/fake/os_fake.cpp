@@ -262,3 +262,35 @@ int os_arm_timer(os_window, int id)
 }
 
 void os_close_window(os_window) { log_event("close"); }
+
+// A library handle is the address of its entry in fake.libraries.
+os_library os_load_library(const char *name)
+{
+    auto it = fake.libraries.find(name);
+    if (it == fake.libraries.end())
+        return 0;
+    log_event(std::string("load ") + name);
+    return reinterpret_cast<os_library>(&*it);
+}
+
+void *os_library_function(os_library library, const char *name)
+{
+    if (!library)
+        return nullptr;
+    auto *entry = reinterpret_cast<std::pair<const std::string, std::map<std::string, fake_system::library_function>> *>(library);
+    auto it = entry->second.find(name);
+    return it == entry->second.end() ? nullptr : reinterpret_cast<void *>(it->second);
+}
+
+void os_free_library(os_library library)
+{
+    if (!library)
+        return;
+    auto *entry = reinterpret_cast<std::pair<const std::string, std::map<std::string, fake_system::library_function>> *>(library);
+    log_event("free " + entry->first);
+}
+
+uintptr_t os_call_library(void *function, int, const uintptr_t *args)
+{
+    return reinterpret_cast<fake_system::library_function>(function)(args);
+}

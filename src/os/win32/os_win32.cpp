@@ -477,3 +477,53 @@ int os_arm_timer(os_window window, int id)
 }
 
 void os_close_window(os_window window) { PostMessageA(as_hwnd(window), WM_CLOSE, 0, 0); }
+
+// ---- run-time libraries -------------------------------------------------------------------------
+
+os_library os_load_library(const char *name) { return reinterpret_cast<os_library>(LoadLibraryA(name)); }
+
+void *os_library_function(os_library library, const char *name)
+{
+    if (!library)
+        return nullptr;
+    return reinterpret_cast<void *>(GetProcAddress(reinterpret_cast<HMODULE>(library), name));
+}
+
+void os_free_library(os_library library)
+{
+    if (library)
+        FreeLibrary(reinterpret_cast<HMODULE>(library));
+}
+
+// The stack pointer is kept in a register that both conventions preserve (edi) and put back after
+// the call, so a stdcall function that pops its arguments and a cdecl one that leaves them on the
+// stack both return to a correct stack.
+extern "C" uintptr_t mivra_call_any(void *function, int count, const uintptr_t *args);
+__asm__(".text\n"
+        ".globl _mivra_call_any\n"
+        "_mivra_call_any:\n"
+        "    pushl %ebp\n"
+        "    movl %esp, %ebp\n"
+        "    pushl %esi\n"
+        "    pushl %edi\n"
+        "    movl 12(%ebp), %ecx\n"
+        "    movl 16(%ebp), %esi\n"
+        "    movl %esp, %edi\n"
+        "1:  testl %ecx, %ecx\n"
+        "    jz 2f\n"
+        "    pushl -4(%esi,%ecx,4)\n"
+        "    decl %ecx\n"
+        "    jmp 1b\n"
+        "2:  call *8(%ebp)\n"
+        "    movl %edi, %esp\n"
+        "    popl %edi\n"
+        "    popl %esi\n"
+        "    popl %ebp\n"
+        "    ret\n");
+
+uintptr_t os_call_library(void *function, int count, const uintptr_t *args)
+{
+    if (!function || count < 0 || count > 5)
+        return 0;
+    return mivra_call_any(function, count, args);
+}
