@@ -4,6 +4,7 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "output/output_state.h"
+#include "search/search_state.h"
 #include "target/target.h"
 
 void reset_process_state()
@@ -13,4 +14,5 @@ void reset_process_state()
     reset_target_state();
     reset_output_state();
     reset_handover();
+    reset_search_state();
 }

@@ -1,5 +1,8 @@
 #include "choice/choice.h"
 
+#include <cstdio>
+#include <cstring>
+
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
@@ -36,6 +39,22 @@ static choice_result finish_expanded(os_window main)
         return choice_cancelled;
     }
     return schedule_output(main, timer_history_choices);
+}
+
+int prepare_output(os_window owner, const char *text, int is_item_text)
+{
+    output.output_source = source_prepared;
+    copy_text(output.output_text, sizeof output.output_text, text);
+    // Break marks belong to the data file; a text-file line keeps them as they are.
+    if (is_item_text)
+        prepare_chosen_text(owner);
+    else
+        apply_macros(owner, 0);
+    if (clipboard_only()) {
+        put_clipboard_text(owner, output.output_text);
+        return 0;
+    }
+    return 1;
 }
 
 choice_result finish_item(os_window main, int32_t index)
@@ -95,4 +114,34 @@ choice_result finish_history_entry(os_window main)
     // Pasted with paste keys whatever the output mode was, and past the "%CLM%" step.
     settings.output_mode = output_paste;
     return schedule_output(main, timer_deliver);
+}
+
+// The editor starts in its own folder.
+void open_in_editor(const char *document)
+{
+    const char *editor = settings.editor_path;
+    if (editor[0] == '\0' || !os_file_exists(editor) || os_is_directory(editor)) {
+        os_shell_open(document, nullptr, nullptr);
+        return;
+    }
+    char drive[path_capacity], dir[path_capacity], work_dir[path_capacity];
+    split_path(editor, drive, dir, nullptr, nullptr);
+    copy_text(work_dir, sizeof work_dir, drive);
+    append_text(work_dir, sizeof work_dir, dir);
+    // Quoted whole even at the length limit, where the system's quoting would give up and let the
+    // editor see several arguments.
+    char parameter[path_capacity + 3];
+    if (strchr(document, ' ') != nullptr)
+        snprintf(parameter, sizeof parameter, "\"%s\"", document);
+    else
+        copy_text(parameter, sizeof parameter, document);
+    os_shell_open(editor, parameter, work_dir);
+}
+
+void switch_recorder()
+{
+    if (settings.history_running != 1 && os_file_exists(settings.recorder_link_path))
+        os_shell_open(settings.recorder_link_path, nullptr, nullptr);
+    else
+        os_shell_open(settings.recorder_path, nullptr, nullptr);
 }

@@ -39,3 +39,15 @@ choice_result finish_history_entry(os_window main);
 // Gives the target back its foreground and selection and arms `timer`; a refused timer ends the
 // activation rather than leaving a hidden instance behind.
 choice_result schedule_output(os_window main, int timer);
+
+// The search window's preparation of a chosen text: output_text := text (source 0), break marks to
+// CR LF for item texts only, the macros and the key flag. In clipboard-only mode the text goes on
+// the clipboard here and 0 is returned (the search window ends); 1 when it is ready to hand over.
+int prepare_output(os_window owner, const char *text, int is_item_text);
+
+// The utility entries' shell commands, shared by the main menu and the search window.
+// Opens `document` in the "@editor=" program when that names an existing file, else with the
+// program associated with its type.
+void open_in_editor(const char *document);
+// Stops the running recorder, or starts it (through its shortcut when there is one).
+void switch_recorder();

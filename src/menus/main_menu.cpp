@@ -98,37 +98,6 @@ void build_version_menu(menu_model *m, int32_t menu)
     append_menu_entry(m, sub, manual_command, 0, manual_caption, -1);
 }
 
-// Opens `document` in the "@editor=" program when that exists (started in its own folder, the
-// document quoted when it holds blanks), else with the program associated with its type.
-void open_in_editor(const char *document)
-{
-    const char *editor = settings.editor_path;
-    if (editor[0] == '\0' || !os_file_exists(editor) || os_is_directory(editor)) {
-        os_shell_open(document, nullptr, nullptr);
-        return;
-    }
-    char drive[path_capacity], dir[path_capacity], work_dir[path_capacity];
-    split_path(editor, drive, dir, nullptr, nullptr);
-    copy_text(work_dir, sizeof work_dir, drive);
-    append_text(work_dir, sizeof work_dir, dir);
-    // Quoted whole even at the length limit, where the system's quoting would give up and let the
-    // editor see several arguments.
-    char parameter[path_capacity + 3];
-    if (strchr(document, ' ') != nullptr)
-        snprintf(parameter, sizeof parameter, "\"%s\"", document);
-    else
-        copy_text(parameter, sizeof parameter, document);
-    os_shell_open(editor, parameter, work_dir);
-}
-
-void switch_recorder()
-{
-    if (settings.history_running != 1 && os_file_exists(settings.recorder_link_path))
-        os_shell_open(settings.recorder_link_path, nullptr, nullptr);
-    else
-        os_shell_open(settings.recorder_path, nullptr, nullptr);
-}
-
 choice_result choose_window(os_window window, int32_t w)
 {
     // An id of a window that is no longer listed does nothing.

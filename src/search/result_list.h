@@ -1,0 +1,61 @@
+// The result list of the search window as data: which items a search pass or a listing puts in the
+// list, under which caption, and what a pass decided (show the list, or accept its one hit at once).
+// Owns: the list-caption rule (writes each listed item's `list_caption`), the preview text and the
+// preview window's sizing. Leaves to the front: the list box itself (it appends the captions of
+// `entries` in order; a sorted list box reorders them, so the front always reads lines back from
+// it), showing and hiding the windows.
+#pragma once
+
+#include <cstdint>
+
+#include "datafile/item_store.h"
+#include "os/os.h"
+#include "search/search_output.h"
+
+struct search_result {
+    int32_t count;
+    int32_t entries[item_capacity]; // item indexes in store order; their list_caption is the line
+    int32_t show_preview;           // show_list: preview the first line (not for "&" patterns)
+};
+
+// The caption formats of file items shown by their file: in a search pass, and in the listings.
+constexpr char pass_file_caption_format[] = "%s >%s";      // name, parameter
+constexpr char listing_file_caption_format[] = "%s%s >%s"; // name, extension, parameter
+
+// Forms item `index`'s list_caption with `format` (one of the two above).
+void make_list_caption(int32_t index, const char *format);
+
+// One search pass over the items with the edit line's text (the initial word instead while
+// `initial_word_state` is 1). Fills result, ends the pass (end_search_pass) and decides:
+//   action_nothing         nothing listed (empty pattern or no hit): the list window stays hidden
+//   action_show_list       select the first line, show the list window, the preview per show_preview
+//   action_keep_open       one hit accepted at once (`match_accept`): output prepared, timer 620 armed
+//   action_clipboard_entry "&1" alone: the front runs clipboard_entry (search_output.h)
+//   action_end_finished / action_end_no_target   end the dialog with 1 / 2
+// After each outcome but the ending ones, the front carries out the initial word's step (show the
+// window, initial_word_state := 0, a synthesised Up) while initial_word_state is 1.
+search_action search_pass(os_window owner, const char *edit_text, search_result *result);
+// Every item (text items and utility entries) whose plain caption does not begin with "&", under
+// listing captions. Returns the count; when it is not 0 the front empties the edit line, selects
+// the first line, shows the list and the first line's preview.
+int32_t list_all(search_result *result);
+// The recently used items of the log, in log order, under listing captions; as list_all afterwards.
+// Lists nothing while there are no log entries.
+int32_t list_recent(search_result *result);
+// The style of the result list while it shows recent items: unsorted only for `log_mode` 1.
+uint32_t recent_list_style();
+
+// The first text item whose list_caption has the line's length and equals it ignoring case, or -1.
+int32_t find_listed_item(const char *line);
+// The preview text of a line of the list (as read back from the list box) into output_text. 1 when
+// output_text now holds a preview, 0 when none could be made.
+int make_preview_text(os_window owner, const char *line);
+
+// Where the preview window and its text go for the text now in output_text.
+struct preview_placement {
+    os_rect window; // screen rectangle of the preview window
+    os_rect text;   // the text control inside it (x 3, y 2)
+};
+// left: the preview window's left; remembered_top: its top as placed (target.preview_top). Short
+// texts shrink the window: with preview_beside it keeps its top, otherwise its bottom.
+preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top);

@@ -1,0 +1,89 @@
+// The key map of the search window's edit line as a decision, and the Enter logic.
+// Owns: which key, with which modifiers and in which state, does what, and whether the key then
+// goes on to the system edit procedure; the mode switches (`search_kind`, `migemo_on`,
+// `confirmed_search`). Leaves to the front: reading the key state and the list box, the windows,
+// and the wait for Shift and Ctrl to be released after Shift+Enter.
+#pragma once
+
+#include <cstdint>
+
+#include "os/os.h"
+#include "search/search_output.h"
+
+enum search_key : int32_t {
+    key_tab,
+    key_enter,
+    key_escape,
+    key_insert,
+    key_delete,
+    key_left,
+    key_right,
+    key_up,
+    key_down,
+    key_other,
+};
+
+// Virtual-key codes the front translates (VK_TAB ...); anything else is key_other.
+search_key search_key_from_virtual(int virtual_key);
+
+struct key_state {
+    search_key key;
+    int shift, ctrl;
+    int has_selection;    // the list has a selected line
+    int line_empty;       // the edit line holds no text
+    int list_has_entries; // the result list holds lines
+};
+
+enum key_action : int32_t {
+    key_action_none,           // nothing here
+    key_action_to_target,      // Tab: hide the window when `stay_flag` is 1, target to the front
+    key_action_enter,          // on_enter
+    key_action_close,          // end the dialog with 1
+    key_action_clear,          // Escape: empty line, file_choice 0, hide list/preview/guidance,
+                               // re-create the empty list, focus the edit line
+    key_action_toggle_confirmed, // toggle_confirmed_search, show its guidance text at 96 and 90
+    key_action_toggle_romaji,  // toggle_romaji_search, repaint
+    key_action_toggle_kind,    // toggle_search_kind, repaint
+    key_action_move_selection, // next_selection, the preview of the new line, focus the edit line
+    key_action_list_all,       // list_all
+    key_action_up_on_empty,    // list_recent (text files: toggle file_choice, with a later change)
+};
+
+struct key_decision {
+    key_action action;
+    int pass_on;          // hand the key to the system edit procedure afterwards
+    int clear_confirmed;  // confirmed_search := 0 before the action
+};
+
+// One row of the key map. Insert, Shift+Up and Shift+Down with no selection and Ctrl with an
+// arrow belong to text-file search and the window popup; they do nothing yet.
+key_decision decide_key(const key_state &state);
+
+// The mode switches; each returns the new value.
+int32_t toggle_search_kind();
+int32_t toggle_confirmed_search();
+// Unloads the libraries when romaji search is on, else turns it on when they load.
+int32_t toggle_romaji_search();
+// The guidance text of the confirmed-search mode `mode`.
+const char *confirmed_search_guidance(int32_t mode);
+
+// The selection after Up (up 1) or Down: one step, kept within the list; -1 stays -1.
+int32_t next_selection(int32_t current, int32_t count, int up);
+
+// After Shift+Enter: the release wait polls every 10 ms; the warning is due at poll 300 and at
+// every poll from 500 on.
+constexpr char release_keys_warning[] = "キーを開放してください！";
+bool release_warning_due(int32_t poll);
+
+struct enter_input {
+    int shift, ctrl;       // held when Enter was pressed (Shift+Enter after the release wait)
+    const char *edit_text; // the edit line's text
+    const char *line;      // the selected line as read back from the list box; null for none
+};
+struct enter_outcome {
+    search_action action; // action_end_*, action_run_search, action_hand_over, action_paste_and_stay
+    int hide_window;      // hide the search window first (an item or the clipboard entry was taken)
+};
+// Enter after the key state was read. Sets keep_in_background for Shift+Enter; arms the timers of
+// the hand-over (main window, settings.main_window) or of paste-and-stay (edit_line).
+enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in);
