@@ -1,6 +1,31 @@
 #include "search/matching.h"
 
+#include <cstring>
+
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
 matching_state matching;
+
+namespace {
+
+constexpr char migemo_library_name[] = "migemo.dll";
+constexpr char regex_library_name[] = "BREGEXP.DLL";
+
+uintptr_t pointer_argument(const void *p) { return reinterpret_cast<uintptr_t>(p); }
+
+void close_dictionary()
+{
+    if (void *close = os_library_function(matching.migemo_library, "migemo_close")) {
+        const uintptr_t args[] = {matching.migemo_handle};
+        os_call_library(close, 1, args);
+    }
+    matching.migemo_handle = 0;
+    os_free_library(matching.migemo_library);
+    matching.migemo_library = 0;
+}
+
+} // namespace
 
 void reset_matching_state()
 {
@@ -9,4 +34,107 @@ void reset_matching_state()
     matching.migemo_handle = 0;
     matching.regex_pattern_built = 0;
     matching.regex_pattern[0] = '\0';
+}
+
+int match(const char *candidate, const char *pattern)
+{
+    if (settings.migemo_on != 0 && strlen(pattern) >= static_cast<size_t>(settings.migemo_min_length)) {
+        if (matching.regex_pattern_built == 0 && !build_regex_pattern(pattern))
+            return 0;
+        return regex_match(candidate, matching.regex_pattern);
+    }
+    if (settings.search_kind == search_prefix)
+        return starts_with_nocase(candidate, pattern) ? 1 : 0;
+    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
+}
+
+int build_regex_pattern(const char *pattern)
+{
+    matching.regex_pattern_built = 0;
+    void *query = os_library_function(matching.migemo_library, "migemo_query");
+    if (query == nullptr)
+        return 0;
+    const uintptr_t query_args[] = {matching.migemo_handle, pointer_argument(pattern)};
+    const char *expression = reinterpret_cast<const char *>(os_call_library(query, 2, query_args));
+    if (expression != nullptr) {
+        // Built whole or not at all: a cut expression would be a different expression.
+        const char *head = settings.search_kind == search_prefix ? "m/^" : "m/";
+        char *out = matching.regex_pattern;
+        if (copy_text(out, regex_pattern_capacity, head) && append_text(out, regex_pattern_capacity, expression) &&
+            append_text(out, regex_pattern_capacity, "/ki"))
+            matching.regex_pattern_built = 1;
+        else
+            out[0] = '\0';
+    }
+    if (void *release = os_library_function(matching.migemo_library, "migemo_release")) {
+        const uintptr_t release_args[] = {matching.migemo_handle, pointer_argument(expression)};
+        os_call_library(release, 2, release_args);
+    }
+    return matching.regex_pattern_built;
+}
+
+int regex_match(const char *candidate, const char *expression)
+{
+    void *bmatch = os_library_function(matching.regex_library, "BMatch");
+    if (bmatch == nullptr)
+        return 0;
+    // A fresh compiled expression each time: BMatch compiles into a null one and keeps a reused one.
+    uintptr_t compiled = 0;
+    char message[regex_message_capacity] = {};
+    const uintptr_t args[] = {pointer_argument(expression), pointer_argument(candidate),
+                              pointer_argument(candidate + strlen(candidate)), pointer_argument(&compiled),
+                              pointer_argument(message)};
+    const int result = static_cast<int>(os_call_library(bmatch, 5, args));
+    if (void *regfree = os_library_function(matching.regex_library, "BRegfree")) {
+        const uintptr_t free_args[] = {compiled};
+        os_call_library(regfree, 1, free_args);
+    }
+    return result == 1 ? 1 : 0;
+}
+
+int load_matching_libraries(int regex_only)
+{
+    if (!regex_only) {
+        if (!os_file_exists(settings.migemo_dict_path))
+            return 0;
+        matching.migemo_library = os_load_library(migemo_library_name);
+        if (matching.migemo_library == 0)
+            return 0;
+        void *open = os_library_function(matching.migemo_library, "migemo_open");
+        matching.migemo_handle = 0;
+        if (open != nullptr) {
+            const uintptr_t args[] = {pointer_argument(settings.migemo_dict_path)};
+            matching.migemo_handle = os_call_library(open, 1, args);
+        }
+        if (matching.migemo_handle == 0) {
+            os_free_library(matching.migemo_library);
+            matching.migemo_library = 0;
+            return 0;
+        }
+    }
+    matching.regex_library = os_load_library(regex_library_name);
+    if (matching.regex_library == 0) {
+        if (!regex_only)
+            close_dictionary();
+        return 0;
+    }
+    return 1;
+}
+
+int unload_matching_libraries(int regex_only)
+{
+    if (!regex_only && matching.migemo_library != 0)
+        close_dictionary();
+    if (matching.regex_library != 0)
+        os_free_library(matching.regex_library);
+    matching.regex_library = 0;
+    return 1;
+}
+
+void end_search_pass()
+{
+    if (matching.regex_pattern_built == 1) {
+        matching.regex_pattern_built = 0;
+        matching.regex_pattern[0] = '\0';
+    }
 }

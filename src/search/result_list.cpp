@@ -1,1 +1,236 @@
 #include "search/result_list.h"
+
+#include <cstdio>
+#include <cstring>
+
+#include "choice/choice.h"
+#include "datafile/settings.h"
+#include "expand/expand.h"
+#include "expand/substitute.h"
+#include "output/output_state.h"
+#include "search/matching.h"
+#include "text/sjis.h"
+
+namespace {
+
+// The list box of the recent items: child, visible, vertical scroll bar, notify, no integral
+// height; sorted unless the log is shown in log order.
+constexpr uint32_t recent_list_base_style = 0x50200101;
+constexpr uint32_t list_sorted_style = 0x2;
+// Key macros are rendered in a preview only for texts shorter than this.
+constexpr size_t preview_key_render_limit = 1024;
+
+bool listed_kind(const item_entry &item) { return item.kind == text_item || item.kind == utility_entry; }
+
+void add_entry(search_result *result, int32_t index)
+{
+    if (result->count < item_capacity)
+        result->entries[result->count++] = index;
+}
+
+// Macros in their preview form: nothing is sent, key macros are shown as key names.
+void apply_preview_macros(os_window owner)
+{
+    output.unregistered_key_flag = 0;
+    output.clipboard_macro_done = 0;
+    char *text = output.output_text;
+    if (settings.replace_enabled == 1) {
+        if (strchr(text, '%'))
+            expand_date_folder_macros(text);
+        if (find_pattern(text, "%CLP%") || find_pattern(text, "%CLM%"))
+            expand_clipboard_macros(owner, 1);
+    }
+    if (strlen(text) < preview_key_render_limit && settings.sendkey_file_enabled == 1 &&
+        output.clipboard_macro_done != 1 && find_pattern(text, "%$"))
+        render_key_macros(text);
+}
+
+int preview_file_item(os_window owner, int32_t index, const char *line)
+{
+    const item_entry &item = store.items[index];
+    if (settings.preview_size_limit > 0) {
+        output.output_source = source_expanded;
+        // The item's own switches may turn replacement on or off for this preview only.
+        const int32_t replace = settings.replace_enabled;
+        const int result = expand_item_file(owner, index, expand_from_file, 1);
+        settings.replace_enabled = replace;
+        return result;
+    }
+    char name[path_capacity], ext[path_capacity];
+    split_path(item.text, nullptr, nullptr, name, ext);
+    snprintf(output.output_text, output_text_capacity, "! %s - %s%s", line, name, ext);
+    output.output_source = source_prepared;
+    return 1;
+}
+
+} // namespace
+
+void make_list_caption(int32_t index, int listing)
+{
+    item_entry &item = store.items[index];
+    char *out = item.list_caption;
+    const bool shows_file =
+        item.is_file == 1 && (item.show_text == 1 || strcmp(item.plain_caption, item.text) == 0);
+    if (shows_file && item.file_caption[0] != '\0') {
+        copy_text(out, sizeof item.list_caption, item.file_caption);
+    } else if (shows_file) {
+        char name[path_capacity], ext[path_capacity];
+        split_path(item.text, nullptr, nullptr, name, ext);
+        char caption[3 * path_capacity];
+        if (listing)
+            snprintf(caption, sizeof caption, "%s%s >%s", name, ext, item.file_param);
+        else
+            snprintf(caption, sizeof caption, "%s >%s", name, item.file_param);
+        copy_text(out, sizeof item.list_caption, caption);
+    } else if (item.show_text == 1 && settings.text_caption_length > 0) {
+        // Cut by bytes, as the list shows it: a double-byte character at the cut is split.
+        copy_text_n(out, sizeof item.list_caption, item.text, static_cast<size_t>(settings.text_caption_length));
+    } else if (item.show_text == 1) {
+        copy_text(out, sizeof item.list_caption, item.text);
+    } else {
+        copy_text(out, sizeof item.list_caption, item.plain_caption);
+    }
+}
+
+search_action search_pass(os_window owner, const char *edit_text, search_result *result)
+{
+    result->count = 0;
+    result->show_preview = 0;
+    char pattern[path_capacity];
+    copy_text(pattern, sizeof pattern, settings.initial_word_state == 1 ? settings.initial_search_word : edit_text);
+    if (pattern[0] == '\0')
+        return action_nothing;
+    // The lines of a text file are searched with a later change; until then such a pass lists nothing.
+    if (settings.text_file_search == text_file_on) {
+        end_search_pass();
+        return action_nothing;
+    }
+    const bool utility_pattern = pattern[0] == '&';
+    int32_t last_hit = -1;
+    for (int32_t i = 0; i < store.item_count; ++i) {
+        const item_entry &item = store.items[i];
+        if (!listed_kind(item) || (item.plain_caption[0] == '&' && !utility_pattern))
+            continue;
+        if (match(item.plain_caption, pattern)) {
+            make_list_caption(i, 0);
+            add_entry(result, i);
+            last_hit = i;
+        }
+    }
+    end_search_pass();
+
+    if (result->count == 1) {
+        const item_entry &hit = store.items[last_hit];
+        const bool clipboard_pattern = starts_with_nocase(pattern, "&1");
+        if (settings.match_accept == 1 && hit.kind == text_item) {
+            const search_action accepted = accept_item(owner, last_hit);
+            if (accepted != action_nothing)
+                return accepted;
+            return schedule_output(settings.main_window, timer_history_choices) == choice_scheduled
+                       ? action_keep_open
+                       : action_end_finished;
+        }
+        if (settings.match_accept == 1 && hit.kind == utility_entry) {
+            if (clipboard_pattern)
+                return action_clipboard_entry;
+            if (starts_with_nocase(pattern, "&2") || starts_with_nocase(pattern, "&3") ||
+                starts_with_nocase(pattern, "&4")) {
+                run_utility_line(pattern);
+                return action_end_finished;
+            }
+        }
+        if (hit.kind == utility_entry && settings.history_running == 1 && clipboard_pattern)
+            return action_clipboard_entry;
+    }
+    if (result->count == 0)
+        return action_nothing;
+    result->show_preview = !utility_pattern && settings.preview_mode > preview_off;
+    return action_show_list;
+}
+
+int32_t list_all(search_result *result)
+{
+    result->count = 0;
+    result->show_preview = settings.preview_mode > preview_off;
+    // The lines and [file] names of a text file are listed with a later change.
+    if (settings.text_file_search == text_file_on)
+        return 0;
+    for (int32_t i = 0; i < store.item_count; ++i) {
+        const item_entry &item = store.items[i];
+        if (!listed_kind(item) || item.plain_caption[0] == '&')
+            continue;
+        make_list_caption(i, 1);
+        add_entry(result, i);
+    }
+    return result->count;
+}
+
+int32_t list_recent(search_result *result)
+{
+    result->count = 0;
+    result->show_preview = settings.preview_mode > preview_off;
+    // The log's entries come with a later change: for each entry in log order, every item whose
+    // caption equals it byte for byte, under make_list_caption(i, 1). Without entries, nothing.
+    return result->count;
+}
+
+uint32_t recent_list_style()
+{
+    return recent_list_base_style | (settings.log_mode == log_submenu ? 0u : list_sorted_style);
+}
+
+int32_t find_listed_item(const char *line)
+{
+    for (int32_t i = 0; i < store.item_count; ++i) {
+        const item_entry &item = store.items[i];
+        if (item.kind == text_item && equals_nocase(item.list_caption, line))
+            return i;
+    }
+    return -1;
+}
+
+int make_preview_text(os_window owner, const char *line)
+{
+    // Text-file lines and [file] names are previewed with a later change.
+    if (settings.text_file_search == text_file_on)
+        return 0;
+    const int32_t index = find_listed_item(line);
+    if (index < 0)
+        return 0;
+    const item_entry &item = store.items[index];
+    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
+    if (item.is_file == 1)
+        return preview_file_item(owner, index, line);
+    output.output_source = source_prepared;
+    copy_text(output.output_text, sizeof output.output_text, item.text);
+    if (settings.break_mark[0] != '\0') {
+        text_piece line_break{"\r\n", 2};
+        substitute_all(output.output_text, output_text_capacity, macro_work_buffer(), settings.break_mark,
+                       fixed_replacement, &line_break);
+    }
+    apply_preview_macros(owner);
+    return 1;
+}
+
+preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top)
+{
+    int64_t line_feeds = 0;
+    for (const char *p = text; *p != '\0'; ++p)
+        line_feeds += *p == '\n';
+    const int64_t text_height = (line_feeds + 1) * settings.preview_font_height;
+    const int32_t width = settings.preview_width;
+    const int32_t full_height = settings.preview_height;
+    preview_placement placed;
+    if (text_height + 5 < full_height) {
+        const int32_t height = static_cast<int32_t>(text_height + 5);
+        // Above the search window the preview grows upwards: its bottom stays at the search window.
+        const int32_t top = settings.preview_mode == preview_beside ? remembered_top
+                                                                    : remembered_top + full_height - height;
+        placed.window = os_rect{left, top, left + width, top + height};
+        placed.text = os_rect{3, 2, 3 + width, 2 + static_cast<int32_t>(text_height + 2)};
+    } else {
+        placed.window = os_rect{left, remembered_top, left + width, remembered_top + full_height};
+        placed.text = os_rect{3, 2, 3 + width, 2 + full_height - 2};
+    }
+    return placed;
+}

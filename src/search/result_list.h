@@ -18,12 +18,9 @@ struct search_result {
     int32_t show_preview;           // show_list: preview the first line (not for "&" patterns)
 };
 
-// The caption formats of file items shown by their file: in a search pass, and in the listings.
-constexpr char pass_file_caption_format[] = "%s >%s";      // name, parameter
-constexpr char listing_file_caption_format[] = "%s%s >%s"; // name, extension, parameter
-
-// Forms item `index`'s list_caption with `format` (one of the two above).
-void make_list_caption(int32_t index, const char *format);
+// Forms item `index`'s list_caption. A file item shown by its file reads "name >parameter" in a
+// search pass (listing 0) and "name.ext >parameter" in the listings without a pattern (listing 1).
+void make_list_caption(int32_t index, int listing);
 
 // One search pass over the items with the edit line's text (the initial word instead while
 // `initial_word_state` is 1). Fills result, ends the pass (end_search_pass) and decides:

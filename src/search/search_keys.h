@@ -64,8 +64,11 @@ int32_t toggle_search_kind();
 int32_t toggle_confirmed_search();
 // Unloads the libraries when romaji search is on, else turns it on when they load.
 int32_t toggle_romaji_search();
-// The guidance text of the confirmed-search mode `mode`.
+// The guidance text of the confirmed-search mode `mode`, shown at these widths (window, label).
 const char *confirmed_search_guidance(int32_t mode);
+constexpr int32_t mode_guidance_width = 96, mode_guidance_label_width = 90;
+// "ファイル検索実行" and "設定ファイル使用" are shown at these.
+constexpr int32_t source_guidance_width = 106, source_guidance_label_width = 100;
 
 // The selection after Up (up 1) or Down: one step, kept within the list; -1 stays -1.
 int32_t next_selection(int32_t current, int32_t count, int up);
