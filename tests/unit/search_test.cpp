@@ -1,0 +1,446 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <fstream>
+#include <string>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
+
+#include "app/process_state.h"
+#include "choice/choice.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "output/output_state.h"
+#include "search/matching.h"
+#include "search/result_list.h"
+#include "search/search_keys.h"
+#include "search/search_state.h"
+#include "target/target.h"
+#include "text/sjis.h"
+
+namespace {
+
+const os_window main_window = 1, search_window = 2, edit_line = 3;
+
+// The fake migemo.dll and BREGEXP.DLL record their calls here. BMatch matches candidates that
+// begin with "y" and fails on those that begin with "e".
+std::vector<std::string> calls;
+const char *expression = "(ka|か)";
+std::string long_expression;
+const char *c_str(uintptr_t p) { return p ? reinterpret_cast<const char *>(p) : "null"; }
+uintptr_t migemo_open(const uintptr_t *a) { return calls.push_back(std::string("open ") + c_str(a[0])), 0x77; }
+uintptr_t migemo_open_fails(const uintptr_t *) { return 0; }
+uintptr_t migemo_query(const uintptr_t *a)
+{
+    calls.push_back("query " + std::to_string(a[0]) + " " + c_str(a[1]));
+    return reinterpret_cast<uintptr_t>(expression);
+}
+uintptr_t migemo_release(const uintptr_t *a) { return calls.push_back(std::string("release ") + c_str(a[1])), 0; }
+uintptr_t migemo_close(const uintptr_t *a) { return calls.push_back("close " + std::to_string(a[0])), 0; }
+uintptr_t bmatch(const uintptr_t *a)
+{
+    const char *candidate = c_str(a[1]);
+    uintptr_t *compiled = reinterpret_cast<uintptr_t *>(a[3]);
+    calls.push_back(std::string("BMatch ") + c_str(a[0]) + " " + candidate + " end+" +
+                    std::to_string(a[2] - a[1]) + " rx " + std::to_string(*compiled));
+    *compiled = 0x99;
+    return candidate[0] == 'y' ? 1 : candidate[0] == 'e' ? static_cast<uintptr_t>(-1) : 0;
+}
+uintptr_t bregfree(const uintptr_t *a) { return calls.push_back("BRegfree " + std::to_string(a[0])), 0; }
+
+std::string joined()
+{
+    std::string s;
+    for (const std::string &c : calls)
+        s += (s.empty() ? "" : "\n") + c;
+    calls.clear();
+    return s;
+}
+
+class SearchWindow : public ::testing::Test {
+  protected:
+    std::string dict = "/tmp/mivra_search_dict_" + std::to_string(getpid());
+    void SetUp() override
+    {
+        reset_process_state();
+        reset_fake_system();
+        calls.clear();
+        expression = "(ka|か)";
+        settings.main_window = main_window;
+        settings.search_kind = search_prefix;
+        target.target_window = 11;
+        add_listed_window(11, 1, "notepad", "memo");
+        fake.libraries["migemo.dll"] = {{"migemo_open", migemo_open}, {"migemo_query", migemo_query},
+                                        {"migemo_release", migemo_release}, {"migemo_close", migemo_close}};
+        fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}, {"BRegfree", bregfree}};
+        std::ofstream(dict) << "dict";
+        copy_text(settings.migemo_dict_path, 260, dict.c_str());
+    }
+    void TearDown() override { remove(dict.c_str()); }
+    // A text item as the loader stores it: "&" marks leave the plain caption.
+    static int32_t add(const char *caption, const char *text = "t", int show_text = 0)
+    {
+        item_entry &item = store.items[store.item_count] = item_entry{};
+        copy_text(item.caption, 260, caption);
+        copy_text(item.plain_caption, 260, caption);
+        remove_byte(item.plain_caption, '&');
+        copy_text(item.list_caption, 260, item.plain_caption);
+        copy_text(item.text, 260, text);
+        item.show_text = show_text;
+        return store.item_count++;
+    }
+    static void add_utility(const char *caption)
+    {
+        item_entry &item = store.items[add(caption)];
+        item.kind = utility_entry; // its caption is only its plain and list caption
+        copy_text(item.plain_caption, 260, caption);
+        copy_text(item.list_caption, 260, caption);
+        item.caption[0] = '\0';
+    }
+    static std::string listed(const search_result &r)
+    {
+        std::string s;
+        for (int32_t i = 0; i < r.count; ++i)
+            s += std::string(i ? "|" : "") + store.items[r.entries[i]].list_caption;
+        return s;
+    }
+};
+
+TEST_F(SearchWindow, PlainMatchingFoldsAsciiOnlyAndNeverMatchesATrailByteAlone)
+{
+    // Name, search_kind, candidate, pattern, matches.
+    const std::tuple<const char *, int32_t, const char *, const char *, int> rows[] = {
+        {"prefix ignores case", search_prefix, "Apple", "aP", 1},
+        {"prefix only at the start", search_prefix, "pineapple", "app", 0},
+        {"candidate shorter than the pattern", search_prefix, "ab", "abc", 0},
+        {"substring anywhere, any case", search_substring, "pineApple", "APP", 1},
+        {"trail byte 0x5C is not a backslash", search_substring, "表", "\\", 0},
+        {"trail byte 0x7C is not a bar", search_substring, "ポ", "|", 0},
+        {"trail byte 0x41 is not folded to a", search_substring, "ア", "a", 0},
+        {"double-byte characters compared whole", search_prefix, "表Ab", "表a", 1},
+    };
+    for (const auto &[name, kind, candidate, pattern, expected] : rows) {
+        settings.search_kind = kind;
+        EXPECT_EQ(match(candidate, pattern), expected) << name;
+    }
+}
+
+TEST_F(SearchWindow, RomajiRouteQueriesOncePerPassAndCompilesAFreshExpressionPerCandidate)
+{
+    ASSERT_EQ(load_matching_libraries(0), 1);
+    settings.migemo_on = 1;
+    joined();
+    for (const auto &[kind, built] : {std::pair{search_prefix, "m/^(ka|か)/ki"}, {search_substring, "m/(ka|か)/ki"}}) {
+        settings.search_kind = kind;
+        EXPECT_EQ(match("yes", "ka"), 1);
+        EXPECT_EQ(match("no", "ka"), 0);
+        EXPECT_EQ(match("err", "ka"), 0);
+        const std::string b = std::string("BMatch ") + built;
+        EXPECT_EQ(joined(), "query 119 ka\nrelease (ka|か)\n" + b + " yes end+3 rx 0\nBRegfree 153\n" + b +
+                                " no end+2 rx 0\nBRegfree 153\n" + b + " err end+3 rx 0\nBRegfree 153");
+        end_search_pass();
+        EXPECT_EQ(matching.regex_pattern_built, 0);
+    }
+    // Below migemo_min_length the plain route answers.
+    EXPECT_EQ(match("kan", "k"), 1);
+    EXPECT_EQ(joined(), "");
+}
+
+TEST_F(SearchWindow, FailedRomajiBuildsAreNonMatchesRetriedPerCandidate)
+{
+    ASSERT_EQ(load_matching_libraries(0), 1);
+    settings.migemo_on = 1;
+    joined();
+    expression = nullptr;
+    EXPECT_EQ(match("yes", "ka") + match("yes", "ka"), 0);
+    EXPECT_EQ(joined(), "query 119 ka\nrelease null\nquery 119 ka\nrelease null");
+    long_expression.assign(regex_pattern_capacity, 'a');
+    expression = long_expression.c_str();
+    EXPECT_EQ(match("yes", "ka"), 0) << "an expression too long for the buffer";
+    fake.libraries["migemo.dll"].erase("migemo_query");
+    fake.libraries["BREGEXP.DLL"].erase("BRegfree");
+    expression = "x";
+    EXPECT_EQ(match("yes", "ka"), 0) << "no migemo_query";
+    EXPECT_EQ(build_regex_pattern("ka"), 0);
+    EXPECT_EQ(regex_match("yes", "m/x/ki"), 1) << "a missing BRegfree only skips the release";
+    fake.libraries["BREGEXP.DLL"].erase("BMatch");
+    EXPECT_EQ(regex_match("yes", "m/x/ki"), 0) << "no BMatch";
+}
+
+TEST_F(SearchWindow, LoadingFailsWithoutDictionaryLibraryOrEntryAndLeavesNothingLoaded)
+{
+    // Name, what to break, regex_only, result, fake events, library calls.
+    const std::tuple<const char *, std::string, int, int, std::string, std::string> rows[] = {
+        {"both", "", 0, 1, "load migemo.dll\nload BREGEXP.DLL", "open " + dict},
+        {"regex only", "", 1, 1, "load BREGEXP.DLL", ""},
+        {"no dictionary file", "dict", 0, 0, "", ""},
+        {"no migemo.dll", "migemo.dll", 0, 0, "", ""},
+        {"no migemo_open", "migemo_open", 0, 0, "load migemo.dll\nfree migemo.dll", ""},
+        {"migemo_open fails", "open fails", 0, 0, "load migemo.dll\nfree migemo.dll", ""},
+        {"no BREGEXP.DLL", "BREGEXP.DLL", 0, 0, "load migemo.dll\nfree migemo.dll", "open " + dict + "\nclose 119"},
+    };
+    for (const auto &[name, broken, regex_only, result, events, library_calls] : rows) {
+        SetUp();
+        if (broken == "dict")
+            remove(dict.c_str());
+        else if (broken == "migemo_open")
+            fake.libraries["migemo.dll"].erase("migemo_open");
+        else if (broken == "open fails")
+            fake.libraries["migemo.dll"]["migemo_open"] = migemo_open_fails;
+        else if (!broken.empty())
+            fake.libraries.erase(broken);
+        EXPECT_EQ(load_matching_libraries(regex_only), result) << name;
+        EXPECT_EQ(fake_events(), events) << name;
+        EXPECT_EQ(joined(), library_calls) << name;
+    }
+    SetUp();
+    load_matching_libraries(0);
+    unload_matching_libraries(0);
+    EXPECT_EQ(joined(), "open " + dict + "\nclose 119");
+    EXPECT_EQ(fake_events(), "load migemo.dll\nload BREGEXP.DLL\nfree migemo.dll\nfree BREGEXP.DLL");
+}
+
+TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
+{
+    // Name, pattern, search_kind, match_accept, history_running, windows, result, listed, events.
+    const std::tuple<const char *, const char *, int32_t, int, int, int, search_action, std::string, std::string>
+        rows[] = {
+            {"empty pattern", "", search_prefix, 0, 0, 1, action_nothing, "", ""},
+            {"no hit", "zz", search_prefix, 1, 0, 1, action_nothing, "", ""},
+            {"a plain pattern never lists utility entries", "e", search_substring, 0, 0, 1, action_show_list,
+             "Beta", ""},
+            {"equal captions are both listed", "al", search_prefix, 1, 0, 1, action_show_list, "Alpha|Alpha", ""},
+            {"& alone lists every utility entry", "&", search_substring, 1, 0, 1, action_show_list,
+             "&1 : クリップボード|&2 : 設定ファイル|&9 : Ver.1.38", ""},
+            {"one text hit is accepted at once", "b", search_prefix, 1, 0, 1, action_keep_open, "Beta",
+             "foreground 11\nsetsel 0 0 0\ntimer 620"},
+            {"one text hit without a window", "b", search_prefix, 1, 0, 0, action_end_no_target, "Beta", ""},
+            {"one text hit without match_accept", "b", search_prefix, 0, 0, 1, action_show_list, "Beta", ""},
+            {"&2 opens the data file", "&2", search_prefix, 1, 0, 1, action_end_finished, "&2 : 設定ファイル",
+             "shell /d/Mivra.ini||"},
+            {"&9 only lists", "&9", search_prefix, 1, 0, 1, action_show_list, "&9 : Ver.1.38", ""},
+            {"&1 with match_accept", "&1", search_prefix, 1, 0, 1, action_clipboard_entry, "&1 : クリップボード", ""},
+            {"&1 with the recorder running", "&1", search_prefix, 0, 1, 1, action_clipboard_entry,
+             "&1 : クリップボード", ""},
+            {"&1 otherwise lists", "&1", search_prefix, 0, 0, 1, action_show_list, "&1 : クリップボード", ""},
+        };
+    for (const auto &[name, pattern, kind, accept, running, window_count, result, lines, events] : rows) {
+        SetUp();
+        add("&Alpha", "a↓b");
+        add("Beta");
+        add("Alpha", "second");
+        add_utility("&1 : クリップボード");
+        add_utility("&2 : 設定ファイル");
+        add_utility("&9 : Ver.1.38");
+        copy_text(settings.data_file_path, 260, "/d/Mivra.ini");
+        settings.search_kind = kind;
+        settings.match_accept = accept;
+        settings.history_running = running;
+        settings.preview_mode = preview_above;
+        windows.window_count = window_count;
+        search_result r;
+        EXPECT_EQ(search_pass(search_window, pattern, &r), result) << name;
+        EXPECT_EQ(listed(r), lines) << name;
+        EXPECT_EQ(r.show_preview, result == action_show_list && pattern[0] != '&') << name;
+        EXPECT_EQ(fake_events(), events) << name;
+    }
+    // The accepted hit was prepared as an item text: break mark to CR LF, its caption for the log.
+    SetUp();
+    add("&Alpha", "a↓b");
+    settings.match_accept = 1;
+    search_result r;
+    EXPECT_EQ(search_pass(search_window, "al", &r), action_keep_open);
+    EXPECT_STREQ(output.output_text, "a\r\nb");
+    EXPECT_STREQ(output.latest_caption, "&Alpha");
+    // The initial word stands for the edit line's text while initial_word_state is 1.
+    settings.match_accept = 0;
+    settings.initial_word_state = 1;
+    copy_text(settings.initial_search_word, 260, "zz");
+    EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
+}
+
+TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndEnterTakesTheFirstOfTwoEqualCaptions)
+{
+    add("Same", "first");
+    add("same", "second");
+    add("Shown", "0123456789012345678表890", 1); // 表 at bytes 19-20: the cut splits it
+    const int32_t file = add("memo.txt", "/tmp/memo.txt", 1);
+    store.items[file].is_file = 1;
+    copy_text(store.items[file].file_param, 260, "-n");
+    search_result r;
+    EXPECT_EQ(search_pass(search_window, "s", &r), action_show_list);
+    EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95");
+    EXPECT_EQ(search_pass(search_window, "memo", &r), action_show_list);
+    EXPECT_EQ(listed(r), "memo >-n");
+    EXPECT_EQ(list_all(&r), 4);
+    EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95|memo.txt >-n");
+    EXPECT_EQ(find_listed_item("SAME"), 0);
+    EXPECT_EQ(find_listed_item("Sam"), -1);
+    copy_text(store.items[file].file_caption, 260, "My memo");
+    list_all(&r);
+    EXPECT_STREQ(store.items[file].list_caption, "My memo");
+    EXPECT_EQ(list_recent(&r), 0) << "no log entries";
+    settings.log_mode = log_submenu;
+    EXPECT_EQ(recent_list_style(), 0x50200101u);
+    settings.log_mode = log_in_main_menu;
+    EXPECT_EQ(recent_list_style(), 0x50200103u);
+}
+
+TEST_F(SearchWindow, PreviewTextOfFileItemsAndTexts)
+{
+    const int32_t file = add("memo.txt", "/tmp/memo.txt", 1);
+    store.items[file].is_file = 1;
+    copy_text(store.items[file].file_param, 260, "-n");
+    add("Keys", "x↓%$tb%y");
+    settings.sendkey_file_enabled = 1;
+    search_result r;
+    list_all(&r);
+    settings.preview_size_limit = 0;
+    EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n"), 1);
+    EXPECT_STREQ(output.output_text, "! memo.txt >-n - memo.txt");
+    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_STREQ(output.output_text, "x\r\n [09] y");
+    EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38"), 0);
+}
+
+TEST_F(SearchWindow, PreviewShrinksToShortTextsAndKeepsItsEdgeByMode)
+{
+    settings.preview_font_height = 10;
+    settings.preview_width = 200;
+    const char *nine_lines = "1\n2\n3\n4\n5\n6\n7\n8\n9";
+    // Name, preview_mode, preview_height, text, window rectangle, text rectangle.
+    const std::tuple<const char *, int32_t, int32_t, const char *, os_rect, os_rect> rows[] = {
+        {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}},
+        {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}},
+        {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}},
+        {"as tall as the window: full form", preview_above, 95, nine_lines, {50, 300, 250, 395}, {3, 2, 203, 95}},
+    };
+    for (const auto &[name, mode, height, text, window, text_rect] : rows) {
+        settings.preview_mode = mode;
+        settings.preview_height = height;
+        const preview_placement p = preview_layout(text, 50, 300);
+        EXPECT_EQ(std::vector<int>({p.window.left, p.window.top, p.window.right, p.window.bottom}),
+                  std::vector<int>({window.left, window.top, window.right, window.bottom}))
+            << name;
+        EXPECT_EQ(std::vector<int>({p.text.left, p.text.top, p.text.right, p.text.bottom}),
+                  std::vector<int>({text_rect.left, text_rect.top, text_rect.right, text_rect.bottom}))
+            << name;
+    }
+}
+
+TEST_F(SearchWindow, KeyMapGrid)
+{
+    const int Y = 1, N = 0;
+    // Key, Shift, Ctrl, selection, empty line, entries -> action, passed on, ends a confirmed search.
+    const std::tuple<search_key, int, int, int, int, int, key_action, int, int> rows[] = {
+        {key_tab, N, N, N, Y, N, key_action_to_target, N, N},
+        {key_tab, N, Y, N, Y, N, key_action_to_target, N, N},
+        {key_tab, N, N, N, N, Y, key_action_none, Y, N},
+        {key_tab, N, N, Y, Y, Y, key_action_none, Y, N},
+        {key_enter, Y, Y, Y, N, Y, key_action_enter, Y, N},
+        {key_escape, N, Y, N, N, N, key_action_close, Y, N},
+        {key_escape, N, N, Y, N, Y, key_action_clear, Y, N},
+        {key_insert, N, N, Y, N, Y, key_action_none, Y, N},
+        {key_delete, N, Y, N, Y, N, key_action_toggle_confirmed, Y, N},
+        {key_delete, N, N, N, N, N, key_action_none, Y, N},
+        {key_delete, N, N, Y, Y, Y, key_action_none, Y, N},
+        {key_left, Y, N, N, Y, N, key_action_toggle_romaji, Y, Y},
+        {key_right, N, N, Y, Y, Y, key_action_toggle_kind, Y, Y},
+        {key_right, Y, N, N, N, N, key_action_none, Y, Y},
+        {key_left, N, Y, N, Y, N, key_action_none, Y, Y},
+        {key_up, Y, N, N, N, Y, key_action_none, Y, Y},
+        {key_up, Y, N, Y, N, Y, key_action_move_selection, Y, Y},
+        {key_down, N, N, N, N, Y, key_action_move_selection, Y, Y},
+        {key_up, N, N, N, Y, N, key_action_up_on_empty, Y, Y},
+        {key_down, Y, N, N, Y, N, key_action_none, Y, Y},
+        {key_down, N, N, N, Y, N, key_action_list_all, Y, Y},
+        {key_other, N, Y, N, N, N, key_action_none, Y, Y},
+        {key_other, Y, N, N, N, N, key_action_none, Y, N},
+    };
+    for (const auto &[key, shift, ctrl, selection, empty, entries, action, pass_on, clears] : rows) {
+        const key_decision d = decide_key(key_state{key, shift, ctrl, selection, empty, entries});
+        const std::string row = std::to_string(key) + " shift " + std::to_string(shift) + " ctrl " +
+                                std::to_string(ctrl) + " sel " + std::to_string(selection);
+        EXPECT_EQ(d.action, action) << row;
+        EXPECT_EQ(d.pass_on, pass_on) << row;
+        EXPECT_EQ(d.clear_confirmed, clears) << row;
+    }
+    EXPECT_EQ(search_key_from_virtual(0x26), key_up);
+    EXPECT_EQ(next_selection(0, 3, 1), 0);
+    EXPECT_EQ(next_selection(2, 3, 0), 2);
+    EXPECT_EQ(next_selection(1, 3, 0), 2);
+    EXPECT_EQ(next_selection(-1, 3, 0), -1);
+    EXPECT_TRUE(!release_warning_due(299) && release_warning_due(300) && !release_warning_due(499) &&
+                release_warning_due(500) && release_warning_due(501));
+}
+
+TEST_F(SearchWindow, ModeSwitches)
+{
+    EXPECT_EQ(toggle_search_kind(), search_substring);
+    EXPECT_EQ(toggle_search_kind(), search_prefix);
+    EXPECT_STREQ(confirmed_search_guidance(toggle_confirmed_search()), "確定検索モード");
+    EXPECT_STREQ(confirmed_search_guidance(toggle_confirmed_search()), "逐次検索モード");
+    EXPECT_EQ(toggle_romaji_search(), 1);
+    EXPECT_EQ(toggle_romaji_search(), 0);
+    EXPECT_EQ(fake_events(), "load migemo.dll\nload BREGEXP.DLL\nfree migemo.dll\nfree BREGEXP.DLL");
+    remove(dict.c_str());
+    EXPECT_EQ(toggle_romaji_search(), 0) << "no dictionary: stays off";
+}
+
+TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
+{
+    const std::string back = "foreground 11\nsetsel 0 0 0";
+    const search_action end1 = action_end_finished, end2 = action_end_no_target;
+    // Name, Shift, Ctrl, confirmed, line, output mode, windows, result, hides, events, output.
+    const std::tuple<const char *, int, int, int, const char *, int32_t, int, search_action, int, std::string,
+                     const char *>
+        rows[] = {
+            {"Ctrl+Enter closes", 0, 1, 0, "Same", output_paste, 1, end1, 0, "", ""},
+            {"confirmed search runs one pass", 0, 0, 1, "Same", output_paste, 1, action_run_search, 0, "", ""},
+            {"no selection closes", 0, 0, 0, nullptr, output_paste, 1, end1, 0, "", ""},
+            {"item: the first of equal captions", 0, 0, 0, "SAME", output_paste, 1, action_hand_over, 1,
+             back + "\ntimer 620", "one\r\n"},
+            {"Shift+Enter pastes and stays", 1, 0, 0, "Same", output_paste, 1, action_paste_and_stay, 1,
+             back + "\ntimer 640", "one\r\n"},
+            {"item without a window", 0, 0, 0, "Same", output_paste, 0, end2, 1, "", ""},
+            {"item, clipboard only", 0, 0, 0, "Same", output_clipboard_only, 0, end1, 1, "clip one\r\n\nbeep 64",
+             "one\r\n"},
+            {"&1 hands the clipboard over", 0, 0, 0, "&1 : クリップボード", output_insert, 1, action_hand_over, 1,
+             back + "\ntimer 620", ""},
+            {"&1 without a window", 0, 0, 0, "&1 : クリップボード", output_clipboard_only, 0, end2, 1, "", ""},
+            {"&3 opens the manual", 0, 0, 0, "&3 : 説明書", output_paste, 1, end1, 0, "shell /m/Mivra.txt||", ""},
+        };
+    for (const auto &[name, shift, ctrl, confirmed, line, mode, window_count, result, hides, events, text] : rows) {
+        SetUp();
+        add("Same", "one↓");
+        add("Same", "two");
+        add_utility("&1 : クリップボード");
+        copy_text(settings.manual_path, 260, "/m/Mivra.txt");
+        settings.output_mode = mode;
+        windows.window_count = window_count;
+        search_run.confirmed_search = confirmed;
+        search_run.keep_in_background = 7;
+        const enter_outcome o = on_enter(search_window, edit_line, enter_input{shift, ctrl, "typed", line});
+        EXPECT_EQ(o.action, result) << name;
+        EXPECT_EQ(o.hide_window, hides) << name;
+        EXPECT_EQ(fake_events(), events) << name;
+        EXPECT_STREQ(output.output_text, text) << name;
+        EXPECT_EQ(search_run.confirmed_search, 0) << name;
+        EXPECT_EQ(search_run.keep_in_background, shift ? 0 : 7) << name;
+    }
+}
+
+TEST_F(SearchWindow, PrepareOutputMarksBreaksOnlyInItemTexts)
+{
+    EXPECT_EQ(prepare_output(search_window, "a↓b", 1), 1);
+    EXPECT_STREQ(output.output_text, "a\r\nb");
+    EXPECT_EQ(prepare_output(search_window, "a↓b", 0), 1);
+    EXPECT_STREQ(output.output_text, "a↓b");
+    settings.output_mode = output_clipboard_only;
+    EXPECT_EQ(prepare_output(search_window, "c", 0), 0);
+    EXPECT_EQ(fake_events(), "clip c\nbeep 64");
+}
+
+} // namespace
