@@ -302,7 +302,31 @@ TEST_F(SearchWindow, PreviewTextOfFileItemsAndTexts)
     EXPECT_STREQ(output.output_text, "! memo.txt >-n - memo.txt");
     EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
     EXPECT_STREQ(output.output_text, "x\r\n [09] y");
+    output.unregistered_key_flag = 1;
+    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_EQ(output.unregistered_key_flag, 0) << "every text preview starts clean";
     EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38"), 0);
+}
+
+TEST_F(SearchWindow, PasteAndStayAsksForHistoryChoicesOnlyForARemainingClm)
+{
+    // Clipboard macros done, history choice hook (0: none, 1: chooses, 2: cancels), result, events.
+    const std::tuple<int, int, search_action, std::string> rows[] = {
+        {0, 1, action_nothing, "foreground 11\nsetsel 0 0 0\nsleep 100\ntimer 740"},
+        {1, 0, action_nothing, "timer 740"},
+        {0, 0, action_end_finished, ""},
+        {0, 2, action_end_finished, ""},
+    };
+    for (const auto &[done, hook, result, events] : rows) {
+        SetUp();
+        settings.replace_enabled = settings.history_running = 1;
+        copy_text(output.output_text, 260, "a%clm%");
+        output.clipboard_macro_done = done;
+        search_hooks.expand_history_macros =
+            hook == 0 ? nullptr : hook == 1 ? +[](os_window) { return 1; } : +[](os_window) { return 0; };
+        EXPECT_EQ(on_stay_history_timer(search_window, edit_line), result) << hook;
+        EXPECT_EQ(fake_events(), events) << hook;
+    }
 }
 
 TEST_F(SearchWindow, PreviewShrinksToShortTextsAndKeepsItsEdgeByMode)
