@@ -60,8 +60,8 @@ int build_regex_pattern(const char *pattern)
         // Built whole or not at all: a cut expression would be a different expression.
         const char *head = settings.search_kind == search_prefix ? "m/^" : "m/";
         char *out = matching.regex_pattern;
-        if (copy_text(out, regex_pattern_capacity, head) && append_text(out, regex_pattern_capacity, expression) &&
-            append_text(out, regex_pattern_capacity, "/ki"))
+        const size_t room = regex_pattern_capacity;
+        if (copy_text(out, room, head) && append_text(out, room, expression) && append_text(out, room, "/ki"))
             matching.regex_pattern_built = 1;
         else
             out[0] = '\0';

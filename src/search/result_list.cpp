@@ -84,7 +84,8 @@ void make_list_caption(int32_t index, int listing)
         copy_text(out, sizeof item.list_caption, caption);
     } else if (item.show_text == 1 && settings.text_caption_length > 0) {
         // Cut by bytes, as the list shows it: a double-byte character at the cut is split.
-        copy_text_n(out, sizeof item.list_caption, item.text, static_cast<size_t>(settings.text_caption_length));
+        const size_t cut = static_cast<size_t>(settings.text_caption_length);
+        copy_text_n(out, sizeof item.list_caption, item.text, cut);
     } else if (item.show_text == 1) {
         copy_text(out, sizeof item.list_caption, item.text);
     } else {
@@ -97,7 +98,8 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
     result->count = 0;
     result->show_preview = 0;
     char pattern[path_capacity];
-    copy_text(pattern, sizeof pattern, settings.initial_word_state == 1 ? settings.initial_search_word : edit_text);
+    const bool initial = settings.initial_word_state == 1;
+    copy_text(pattern, sizeof pattern, initial ? settings.initial_search_word : edit_text);
     if (pattern[0] == '\0')
         return action_nothing;
     // The lines of a text file are searched with a later change; until then such a pass lists nothing.

@@ -54,8 +54,9 @@ bool holds(when w, int value) { return w == any || (w == yes) == (value != 0); }
 bool row_fits(const key_row &row, const key_state &s)
 {
     const bool key_fits = row.key == s.key || (row.key == key_other && row.ctrl == yes);
-    return key_fits && holds(row.shift, s.shift) && holds(row.ctrl, s.ctrl) && holds(row.selection, s.has_selection) &&
-           holds(row.line_empty, s.line_empty) && holds(row.entries, s.list_has_entries);
+    return key_fits && holds(row.shift, s.shift) && holds(row.ctrl, s.ctrl) &&
+           holds(row.selection, s.has_selection) && holds(row.line_empty, s.line_empty) &&
+           holds(row.entries, s.list_has_entries);
 }
 
 } // namespace

@@ -36,7 +36,8 @@ search_action accept_item(os_window owner, int32_t index)
 
 search_action hand_over(int timer)
 {
-    return schedule_output(settings.main_window, timer) == choice_scheduled ? action_hand_over : action_end_finished;
+    const choice_result armed = schedule_output(settings.main_window, timer);
+    return armed == choice_scheduled ? action_hand_over : action_end_finished;
 }
 
 search_action start_paste_and_stay(os_window edit_line)
