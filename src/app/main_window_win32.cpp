@@ -16,6 +16,7 @@
 #include "datafile/loader.h"
 #include "datafile/settings.h"
 #include "menus/menu_win32.h"
+#include "search/search_window_win32.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
 
@@ -134,6 +135,7 @@ static void on_close(HWND window)
     // A close asked for during a delivery (a "/#z" start) is carried out when the delivery ends.
     if (!handover_close_now())
         return;
+    destroy_search_window();
     release_resources();
     DestroyWindow(window);
 }
@@ -223,6 +225,7 @@ static LRESULT on_create(HWND window)
     create_option_fonts();
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
+    choosers.run_search_window = run_search_window;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();
@@ -235,6 +238,7 @@ static LRESULT on_create(HWND window)
 static void activate_again(HWND window)
 {
     capture_target(reinterpret_cast<os_window>(window), target.target_window);
+    show_search_window_again();
 }
 
 static void on_timer(HWND window, WPARAM id)

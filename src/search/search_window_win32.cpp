@@ -1,0 +1,664 @@
+// The search window's dialogs, windows, key handler and painting.
+#include "search/search_window_win32.h"
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "output/output_state.h"
+#include "search/matching.h"
+#include "search/result_list.h"
+#include "search/search_keys.h"
+#include "search/search_output.h"
+#include "search/search_state.h"
+#include "target/target.h"
+#include "text/sjis.h"
+
+namespace {
+
+constexpr int edit_id = 100;
+constexpr int list_id = 200;
+constexpr int edit_x = 19, edit_y = -1, edit_margin = 34, edit_height = 19;
+constexpr COLORREF note_colour = 0xE1FFFF; // red 255, green 255, blue 225
+constexpr int release_poll_ms = 10;
+const char items_guidance[] = "設定ファイル使用";
+
+HWND search_window, edit_line, list_window, result_list, preview_window, preview_text, guidance_window,
+    guidance_label;
+// With an initial word and automatic acceptance the window stays hidden until the first pass has
+// decided; the dialog's modal loop would otherwise show and activate it, taking the paste's focus.
+bool kept_hidden;
+WNDPROC edit_procedure;
+HBRUSH note_brush;
+search_result result;
+
+os_window os_of(HWND window) { return reinterpret_cast<os_window>(window); }
+HINSTANCE instance() { return GetModuleHandleA(nullptr); }
+
+void move_to(HWND window, const os_rect &r)
+{
+    if (window)
+        MoveWindow(window, r.left, r.top, r.right - r.left, r.bottom - r.top, TRUE);
+}
+
+void press_key(BYTE key)
+{
+    keybd_event(key, 0, 0, 0);
+    keybd_event(key, 0, KEYEVENTF_KEYUP, 0);
+}
+
+void focus_edit_line() { SetFocus(edit_line); }
+
+// ---- the result list --------------------------------------------------------------------------
+
+// The list window goes to its place below the search window, at full size, before every new list.
+void create_result_list(DWORD style)
+{
+    RECT r;
+    GetWindowRect(search_window, &r);
+    MoveWindow(list_window, r.left, r.bottom, settings.list_window_width, settings.list_window_height, TRUE);
+    result_list = CreateWindowExA(0, "LISTBOX", nullptr, style, -1, 0, settings.list_window_width - 4,
+                                  settings.list_window_height - 5, list_window,
+                                  reinterpret_cast<HMENU>(static_cast<INT_PTR>(list_id)), instance(), nullptr);
+    uintptr_t font = settings.list_font_set == 1 ? settings.list_font : settings.default_font;
+    SendMessageA(result_list, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+}
+
+void reset_list(DWORD style)
+{
+    ShowWindow(list_window, SW_HIDE);
+    if (preview_window)
+        ShowWindow(preview_window, SW_HIDE);
+    if (result_list)
+        DestroyWindow(result_list);
+    create_result_list(style);
+}
+
+void reset_list() { reset_list(settings.list_style); }
+
+int list_count() { return static_cast<int>(SendMessageA(result_list, LB_GETCOUNT, 0, 0)); }
+int list_selection() { return static_cast<int>(SendMessageA(result_list, LB_GETCURSEL, 0, 0)); }
+
+// Line n as the list box holds it (a sorted list box orders lines its own way); false for none.
+bool read_line(int n, char *out, size_t capacity)
+{
+    LRESULT length = SendMessageA(result_list, LB_GETTEXTLEN, static_cast<WPARAM>(n), 0);
+    if (n < 0 || length == LB_ERR || static_cast<size_t>(length) >= capacity)
+        return false;
+    return SendMessageA(result_list, LB_GETTEXT, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out)) != LB_ERR;
+}
+
+void show_preview(int n)
+{
+    char line[2 * path_capacity];
+    if (!preview_window || settings.preview_mode == preview_off || !read_line(n, line, sizeof line))
+        return;
+    if (!make_preview_text(os_of(search_window), line))
+        return;
+    SetWindowTextA(preview_text, output.output_text);
+    RECT r;
+    GetWindowRect(preview_window, &r);
+    preview_placement place = preview_layout(output.output_text, r.left, target.preview_top);
+    move_to(preview_window, place.window);
+    move_to(preview_text, place.text);
+    ShowWindow(preview_window, SW_SHOWNA);
+}
+
+void fill_list(const search_result &listed)
+{
+    for (int32_t i = 0; i < listed.count; ++i)
+        SendMessageA(result_list, LB_ADDSTRING, 0,
+                     reinterpret_cast<LPARAM>(store.items[listed.entries[i]].list_caption));
+}
+
+// The first line selected, the list shown, and its preview when asked.
+void show_first_line(bool preview)
+{
+    SendMessageA(result_list, LB_SETCURSEL, 0, 0);
+    ShowWindow(list_window, SW_SHOWNA);
+    if (preview)
+        show_preview(0);
+}
+
+// After list_all and list_recent: an empty edit line, the first line selected with its preview.
+void show_listing(int32_t count)
+{
+    if (count > 0) {
+        fill_list(result);
+        SetWindowTextA(edit_line, "");
+        show_first_line(true);
+    }
+    focus_edit_line();
+}
+
+// ---- guidance ----------------------------------------------------------------------------------
+
+void show_guidance(const char *text, int width, int label_width)
+{
+    if (!guidance_window)
+        return;
+    RECT r;
+    GetWindowRect(guidance_window, &r);
+    MoveWindow(guidance_window, r.left, r.top, width, 18, TRUE);
+    MoveWindow(guidance_label, 3, 1, label_width, 16, TRUE);
+    SetWindowTextA(guidance_label, text);
+    ShowWindow(guidance_window, SW_SHOWNA);
+}
+
+// The label as wide as the text in the label's device context (whose default font measures it).
+void fit_guidance(const char *text, bool show)
+{
+    if (!guidance_window)
+        return;
+    SIZE size = {0, 0};
+    HDC dc = GetDC(guidance_label);
+    GetTextExtentPoint32A(dc, text, lstrlenA(text), &size);
+    ReleaseDC(guidance_label, dc);
+    RECT r;
+    GetWindowRect(guidance_window, &r);
+    MoveWindow(guidance_window, r.left, r.top, size.cx + 6, 18, TRUE);
+    MoveWindow(guidance_label, 3, 1, size.cx, 16, TRUE);
+    SetWindowTextA(guidance_label, text);
+    if (show)
+        ShowWindow(guidance_window, SW_SHOWNA);
+}
+
+void hide_guidance()
+{
+    if (guidance_window)
+        ShowWindow(guidance_window, SW_HIDE);
+}
+
+// ---- placement and the end of the dialog -------------------------------------------------------
+
+void place(int with_offsets)
+{
+    os_rect wanted = search_window_rect(with_offsets);
+    move_to(search_window, wanted);
+    RECT r;
+    GetWindowRect(search_window, &r);
+    search_window_layout layout = place_search_window_layout(os_rect{r.left, r.top, r.right, r.bottom});
+    move_to(list_window, layout.list);
+    if (layout.has_preview)
+        move_to(preview_window, layout.preview);
+    if (layout.has_guidance)
+        move_to(guidance_window, layout.guidance);
+}
+
+void restore_edit_procedure()
+{
+    if (edit_line && edit_procedure) {
+        SetWindowLongPtrA(edit_line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_procedure));
+        edit_procedure = nullptr;
+    }
+}
+
+void destroy_companions()
+{
+    HWND *companions[] = {&list_window, &preview_window, &guidance_window};
+    for (HWND *w : companions) {
+        if (*w)
+            DestroyWindow(*w);
+        *w = nullptr;
+    }
+    result_list = preview_text = guidance_label = nullptr;
+}
+
+// finish_and_hand_over's window work: the main window's timer is armed already.
+void end_handed_over()
+{
+    restore_edit_procedure();
+    destroy_companions();
+    EndDialog(search_window, 0);
+}
+
+// Carries out what the portable side decided; true when the dialog ended or was handed over.
+bool carry_out(search_action action)
+{
+    switch (action) {
+    case action_end_finished:
+        EndDialog(search_window, 1);
+        return true;
+    case action_end_no_target:
+        EndDialog(search_window, 2);
+        return true;
+    case action_hand_over:
+        if (settings.initial_word_state == 1)
+            MoveWindow(search_window, 0, 0, 0, 0, TRUE);
+        end_handed_over();
+        return true;
+    case action_keep_open:
+        if (settings.initial_word_state == 1)
+            MoveWindow(search_window, 0, 0, 0, 0, TRUE);
+        return true;
+    case action_paste_and_stay:
+        ShowWindow(list_window, SW_HIDE);
+        if (preview_window)
+            ShowWindow(preview_window, SW_HIDE);
+        return true;
+    case action_clipboard_entry:
+        return carry_out(clipboard_entry());
+    case action_history_popup:
+        // The clipboard-history popup comes with the history menus; until then it acts as dismissed.
+        SetWindowTextA(edit_line, "");
+        return carry_out(clipboard_entry_after_history(1));
+    case action_drop_first_line:
+        SendMessageA(result_list, LB_DELETESTRING, 0, 0);
+        return false;
+    case action_run_search:
+        hide_guidance();
+        SendMessageA(search_window, WM_COMMAND, MAKEWPARAM(edit_id, EN_UPDATE), reinterpret_cast<LPARAM>(edit_line));
+        return false;
+    default:
+        return false;
+    }
+}
+
+// ---- a search pass -------------------------------------------------------------------------------
+
+void run_search_pass()
+{
+    char text[path_capacity];
+    GetWindowTextA(edit_line, text, sizeof text);
+    reset_list();
+    search_action action = search_pass(os_of(search_window), text, &result);
+    if (action == action_show_list) {
+        fill_list(result);
+        show_first_line(result.show_preview != 0);
+    } else if (action != action_nothing) {
+        // An accepted hit or the clipboard entry ends the pass; the window stays as it is.
+        carry_out(action);
+        return;
+    }
+    if (settings.initial_word_state == 1) {
+        kept_hidden = false;
+        ShowWindow(search_window, SW_SHOW);
+        settings.initial_word_state = 0;
+        press_key(VK_UP);
+    }
+    focus_edit_line();
+}
+
+// ---- keys ----------------------------------------------------------------------------------------
+
+// Whether a modifier was down when the key being handled was pressed (the queue's own key state).
+bool held(int key) { return (GetKeyState(key) & 0x8000) != 0; }
+// Whether a key is down now, for the wait that polls without reading messages.
+bool key_down(int key) { return (GetAsyncKeyState(key) & 0x8000) != 0; }
+
+// After Shift+Enter the keys must be up before anything is pasted, or the paste keys would mix
+// with them; the user is told after 3 s, and after every poll from 5 s on.
+void wait_for_release(int key)
+{
+    for (int32_t poll = 1; key_down(key); ++poll) {
+        Sleep(release_poll_ms);
+        if (release_warning_due(poll) && key_down(key))
+            MessageBoxA(edit_line, release_keys_warning, "Mivra", MB_OK);
+    }
+}
+
+// True when a result was handed over (the key is consumed then).
+bool on_enter_key(bool shift, bool ctrl)
+{
+    if (shift) {
+        wait_for_release(VK_SHIFT);
+        wait_for_release(VK_CONTROL);
+    }
+    char text[path_capacity];
+    GetWindowTextA(edit_line, text, sizeof text);
+    char line[2 * path_capacity];
+    const bool selected = read_line(list_selection(), line, sizeof line);
+    enter_outcome outcome =
+        on_enter(os_of(search_window), os_of(edit_line), enter_input{shift, ctrl, text, selected ? line : nullptr});
+    if (outcome.hide_window)
+        ShowWindow(search_window, SW_HIDE);
+    carry_out(outcome.action);
+    return outcome.action == action_hand_over || outcome.action == action_paste_and_stay;
+}
+
+void clear_search()
+{
+    SetWindowTextA(edit_line, "");
+    search_run.file_choice = 0;
+    ShowWindow(list_window, SW_HIDE);
+    if (preview_window)
+        ShowWindow(preview_window, SW_HIDE);
+    hide_guidance();
+    reset_list();
+    focus_edit_line();
+}
+
+// The key map; true when the key is consumed.
+bool on_key(WPARAM virtual_key)
+{
+    if (settings.guidance == 1)
+        hide_guidance();
+    const int count = list_count();
+    key_state state{search_key_from_virtual(static_cast<int>(virtual_key)), held(VK_SHIFT), held(VK_CONTROL),
+                    list_selection() >= 0, GetWindowTextLengthA(edit_line) == 0, count > 0};
+    key_decision decision = decide_key(state);
+    if (decision.clear_confirmed)
+        search_run.confirmed_search = 0;
+    switch (decision.action) {
+    case key_action_to_target:
+        if (settings.stay_flag == 1)
+            ShowWindow(search_window, SW_HIDE);
+        switch_foreground(target.target_window);
+        break;
+    case key_action_enter:
+        // Passed on unless a result was handed over; the line break it would make is dropped.
+        if (on_enter_key(state.shift, state.ctrl))
+            return true;
+        break;
+    case key_action_close:
+        EndDialog(search_window, 1);
+        break;
+    case key_action_clear:
+        clear_search();
+        break;
+    case key_action_toggle_confirmed: {
+        int32_t mode = toggle_confirmed_search();
+        if (settings.guidance == 1)
+            show_guidance(confirmed_search_guidance(mode), mode_guidance_width, mode_guidance_label_width);
+        focus_edit_line();
+        break;
+    }
+    case key_action_toggle_romaji:
+        toggle_romaji_search();
+        InvalidateRect(search_window, nullptr, TRUE);
+        break;
+    case key_action_toggle_kind:
+        toggle_search_kind();
+        InvalidateRect(search_window, nullptr, TRUE);
+        break;
+    case key_action_move_selection: {
+        int32_t next = next_selection(list_selection(), count, state.key == key_up);
+        if (next >= 0) {
+            SendMessageA(result_list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
+            show_preview(next);
+        }
+        focus_edit_line();
+        break;
+    }
+    case key_action_list_all:
+        show_listing(list_all(&result));
+        break;
+    case key_action_up_on_empty:
+        if (settings.log_mode > 0 && settings.log_entry_count > 0) {
+            reset_list(recent_list_style());
+            show_listing(list_recent(&result));
+        } else {
+            focus_edit_line();
+        }
+        break;
+    default:
+        break;
+    }
+    return !decision.pass_on;
+}
+
+// The timers of paste-and-stay.
+void on_edit_timer(WPARAM id)
+{
+    KillTimer(edit_line, id);
+    if (id == static_cast<WPARAM>(timer_stay_history_choices)) {
+        carry_out(on_stay_history_timer(os_of(search_window), os_of(edit_line)));
+        return;
+    }
+    // Hiding the search window's windows passes the activation around (under Wine later, as its
+    // messages arrive): the target is made the foreground window again right before the paste.
+    return_to_target();
+    if (carry_out(on_stay_deliver_timer(os_of(search_window))))
+        return;
+    reset_list();
+    if (settings.stay_mode == stay_at_caret)
+        place(1);
+    SetWindowTextA(edit_line, "");
+    if (search_run.keep_in_background != 1) {
+        ShowWindow(search_window, SW_SHOW);
+        switch_foreground(os_of(search_window));
+        focus_edit_line();
+    } else if (settings.stay_flag != 1) {
+        ShowWindow(search_window, SW_SHOWNA);
+    }
+    search_run.keep_in_background = 0;
+}
+
+LRESULT CALLBACK edit_line_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    WNDPROC original = edit_procedure;
+    switch (message) {
+    case WM_KEYDOWN:
+        // A key the input method is composing with belongs to it, never to the key map.
+        if (wparam != VK_PROCESSKEY && on_key(wparam))
+            return 1;
+        break;
+    case WM_CHAR:
+        // Enter never puts a line break into the search text.
+        if (wparam == '\r' || wparam == '\n')
+            return 0;
+        break;
+    case WM_TIMER:
+        if (wparam == static_cast<WPARAM>(timer_stay_history_choices) ||
+            wparam == static_cast<WPARAM>(timer_stay_deliver)) {
+            on_edit_timer(wparam);
+            return 0;
+        }
+        break;
+    }
+    return CallWindowProcA(original ? original : DefWindowProcA, window, message, wparam, lparam);
+}
+
+// ---- the dialogs ---------------------------------------------------------------------------------
+
+INT_PTR CALLBACK list_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        list_window = window;
+        create_result_list(settings.list_style);
+        return FALSE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) == list_id)
+            SetTimer(window, timer_refocus_edit, 0, nullptr);
+        return TRUE;
+    case WM_TIMER:
+        if (wparam == static_cast<WPARAM>(timer_refocus_edit)) {
+            KillTimer(window, wparam);
+            focus_edit_line();
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+// The preview and guidance windows: black text on light yellow, one static child each.
+INT_PTR CALLBACK note_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        const bool preview = lparam != 0;
+        HWND child = CreateWindowExA(0, "STATIC", nullptr,
+                                     WS_CHILD | WS_VISIBLE | SS_NOPREFIX | (preview ? SS_LEFTNOWORDWRAP : SS_CENTER),
+                                     3, preview ? 2 : 1, preview ? settings.preview_width : 94,
+                                     preview ? settings.preview_height : 16, window, nullptr, instance(), nullptr);
+        uintptr_t font = preview ? settings.preview_font : settings.default_font;
+        SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
+        if (preview) {
+            preview_window = window;
+            preview_text = child;
+        } else {
+            guidance_window = window;
+            guidance_label = child;
+        }
+        return FALSE;
+    }
+    case WM_CTLCOLORDLG:
+    case WM_CTLCOLORSTATIC:
+        SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
+        SetBkColor(reinterpret_cast<HDC>(wparam), note_colour);
+        return reinterpret_cast<INT_PTR>(note_brush);
+    }
+    return FALSE;
+}
+
+void fill_bar(HDC dc, int left, int right, int bottom, int colour_index)
+{
+    COLORREF colour = GetSysColor(colour_index);
+    HBRUSH brush = CreateSolidBrush(colour);
+    HPEN pen = CreatePen(PS_SOLID, 1, colour);
+    HGDIOBJ old_brush = SelectObject(dc, brush);
+    HGDIOBJ old_pen = SelectObject(dc, pen);
+    Rectangle(dc, left, 0, right, bottom);
+    SelectObject(dc, old_brush);
+    SelectObject(dc, old_pen);
+    DeleteObject(brush);
+    DeleteObject(pen);
+}
+
+// The mode bars at the right end and the target's icon at the left.
+void paint(HWND window)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(window, &ps);
+    RECT outer;
+    GetWindowRect(window, &outer);
+    const int bottom = (outer.bottom - outer.top) - 2;
+    const int width = settings.search_window_width;
+    const bool prefix = settings.search_kind == search_prefix;
+    fill_bar(dc, width - 15, width - 3, bottom, prefix ? COLOR_3DFACE : COLOR_INACTIVECAPTION);
+    if (settings.migemo_on == 1)
+        fill_bar(dc, width - 10, width - 3, bottom, COLOR_ACTIVECAPTION);
+    else if (prefix)
+        fill_bar(dc, width - 10, width - 3, bottom, COLOR_3DFACE);
+
+    HICON icon = nullptr;
+    bool from_shell = false;
+    const int32_t w = windows.window_selected;
+    if (settings.output_mode != output_clipboard_only && w >= 0 && w < windows.window_count &&
+        GetFileAttributesA(windows.window_exe_path[w]) != INVALID_FILE_ATTRIBUTES) {
+        SHFILEINFOA info;
+        ZeroMemory(&info, sizeof info);
+        // The record can keep a stale handle when the call fails: trust only the result.
+        if (SHGetFileInfoA(windows.window_exe_path[w], 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) {
+            icon = info.hIcon;
+            from_shell = true;
+        }
+    }
+    if (!icon)
+        icon = LoadIconA(instance(), "MYICON");
+    DrawIconEx(dc, 1, 1, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    if (from_shell)
+        DestroyIcon(icon);
+    EndPaint(window, &ps);
+}
+
+BOOL on_init_search_dialog(HWND window)
+{
+    search_window = window;
+    if (settings.migemo_on == 1 && !load_matching_libraries(0))
+        settings.migemo_on = 0;
+    ShowWindow(window, SW_HIDE);
+    edit_line = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL,
+                                edit_x, edit_y, settings.search_window_width - edit_margin, edit_height, window,
+                                reinterpret_cast<HMENU>(static_cast<INT_PTR>(edit_id)), instance(), nullptr);
+    SendMessageA(edit_line, WM_SETFONT, static_cast<WPARAM>(settings.default_font), FALSE);
+    edit_procedure = reinterpret_cast<WNDPROC>(
+        SetWindowLongPtrA(edit_line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_line_proc)));
+    CreateDialogParamA(instance(), "ITEM", window, list_dialog_proc, 0);
+    kept_hidden = settings.initial_word_state == 1 && settings.match_accept == 1;
+    if (!kept_hidden) {
+        ShowWindow(window, SW_SHOW);
+        switch_foreground(os_of(window));
+        focus_edit_line();
+    }
+    if (settings.preview_mode != preview_off)
+        CreateDialogParamA(instance(), "VIEW", window, note_dialog_proc, 1);
+    if (settings.guidance == 1) {
+        CreateDialogParamA(instance(), "NAME", window, note_dialog_proc, 0);
+        fit_guidance(items_guidance, false);
+    }
+    place(0);
+    if (settings.initial_word_state == 2) {
+        press_key(VK_DOWN);
+        settings.initial_word_state = 0;
+    } else if (settings.initial_word_state == 1) {
+        SetWindowTextA(edit_line, settings.initial_search_word);
+        SendMessageA(window, WM_COMMAND, MAKEWPARAM(edit_id, EN_UPDATE), reinterpret_cast<LPARAM>(edit_line));
+    }
+    return FALSE;
+}
+
+INT_PTR CALLBACK search_dialog_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
+{
+    switch (message) {
+    case WM_INITDIALOG:
+        return on_init_search_dialog(window);
+    case WM_SETFOCUS:
+        focus_edit_line();
+        return TRUE;
+    case WM_PAINT:
+        paint(window);
+        return TRUE;
+    case WM_COMMAND:
+        if (LOWORD(wparam) == edit_id && HIWORD(wparam) == EN_UPDATE && search_run.confirmed_search != 1)
+            run_search_pass();
+        return TRUE;
+    case WM_INITMENU:
+        press_key(VK_DOWN);
+        return TRUE;
+    case WM_WINDOWPOSCHANGING:
+        if (kept_hidden) {
+            WINDOWPOS *pos = reinterpret_cast<WINDOWPOS *>(lparam);
+            pos->flags &= ~static_cast<UINT>(SWP_SHOWWINDOW);
+            pos->flags |= SWP_NOACTIVATE;
+        }
+        return TRUE;
+    }
+    return FALSE;
+}
+
+} // namespace
+
+choice_result run_search_window(os_window main)
+{
+    if (!note_brush)
+        note_brush = CreateSolidBrush(note_colour);
+    INT_PTR ended = DialogBoxParamA(instance(), "WORD", reinterpret_cast<HWND>(main), search_dialog_proc, 0);
+    // One hit accepted while the dialog stayed: the main window pastes and closes, which ends it.
+    return ended == 0 ? choice_scheduled : choice_cancelled;
+}
+
+void show_search_window_again()
+{
+    if (!search_window || !IsWindow(search_window))
+        return;
+    if (settings.stay_mode == stay_at_caret)
+        place(1);
+    ShowWindow(search_window, SW_SHOW);
+    switch_foreground(os_of(search_window));
+    if (settings.guidance == 1)
+        show_guidance(items_guidance, source_guidance_width, source_guidance_label_width);
+    SetWindowTextA(edit_line, "");
+    focus_edit_line();
+}
+
+void destroy_search_window()
+{
+    if (!search_window)
+        return;
+    if (settings.migemo_on != 0)
+        unload_matching_libraries(0);
+    restore_edit_procedure();
+    destroy_companions();
+    if (IsWindow(search_window)) {
+        EndDialog(search_window, 1);
+        DestroyWindow(search_window);
+    }
+    search_window = edit_line = nullptr;
+    if (note_brush) {
+        DeleteObject(note_brush);
+        note_brush = nullptr;
+    }
+}

@@ -1,0 +1,185 @@
+// The search window of a "/#i" (prefix) or "/#g" (substring) start: typing filters the list, the
+// keys move, accept, clear and close, the preview shows the selected entry, a single hit of an
+// initial word is pasted without a window, and Shift+Enter pastes while the window stays for a
+// later start.
+#include "e2e_support.h"
+
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+const std::string items = lines({"[system]", "@view=1", "%end", "[data]", "apple pie | Apple", "grape | Grape",
+                                  "pineapple | Pineapple", "表示 | 表示", "%end"});
+
+class Search : public bench {
+  protected:
+    // The dialog of process pid that holds the control `id` (100 the edit line, 200 the list).
+    static HWND dialog_with(DWORD pid, int id)
+    {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+             w = FindWindowExA(nullptr, w, "#32770", nullptr))
+            if (window_process(w) == pid && GetDlgItem(w, id))
+                return w;
+        return nullptr;
+    }
+    static HWND control(DWORD pid, int id)
+    {
+        HWND dialog = dialog_with(pid, id);
+        return dialog ? GetDlgItem(dialog, id) : nullptr;
+    }
+    // The search window is up and its edit line has the focus.
+    HWND wait_search(process &p)
+    {
+        HWND edit = nullptr;
+        EXPECT_TRUE(poll_until([&] {
+            edit = control(p.id, 100);
+            return edit && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
+        })) << describe_windows(p.id);
+        return edit;
+    }
+    // The lines of the result list as displayed, "|" between them; "" while the list is hidden.
+    static std::string list_lines(DWORD pid)
+    {
+        HWND list = control(pid, 200);
+        if (!list || !IsWindowVisible(GetParent(list)))
+            return "";
+        std::string all;
+        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+        for (int i = 0; i < count; ++i) {
+            // Read as UTF-16: Wine hands another process's list lines over in that form.
+            wchar_t wide[300] = L"";
+            char line[600] = "";
+            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+            WideCharToMultiByte(932, 0, wide, -1, line, sizeof line, nullptr, nullptr);
+            all += (i ? "|" : "") + std::string(line);
+        }
+        return all;
+    }
+    void expect_list(DWORD pid, const std::string &expected)
+    {
+        EXPECT_TRUE(poll_until([&] { return list_lines(pid) == expected; }, 5000))
+            << "list: " << list_lines(pid) << "\nexpected: " << expected;
+    }
+};
+
+TEST_F(Search, TypingFiltersTheListAndEnterPastesTheSelectedEntry)
+{
+    struct row {
+        const char *name, *args, *typed, *listed;
+        std::vector<BYTE> keys; // after the list showed
+        const char *pasted;
+    } rows[] = {
+        {"prefix, ignoring case", "/#i", "AP", "Apple", {VK_RETURN}, "apple pie"},
+        {"substring", "/#g", "apple", "Apple|Pineapple", {VK_DOWN, VK_RETURN}, "pineapple"},
+        {"Up stays on the first line", "/#g", "apple", "Apple|Pineapple", {VK_UP, VK_RETURN}, "apple pie"},
+        {"Escape with a selection clears, a second one closes", "/#i", "gr", "Grape", {VK_ESCAPE, VK_ESCAPE}, ""},
+        {"Down on an empty line lists all in the list's order", "/#i", "", "Apple|Grape|Pineapple|表示",
+         {VK_DOWN, VK_RETURN}, "grape"},
+    };
+    for (const row &r : rows) {
+        SCOPED_TRACE(r.name);
+        target_app &t = launch_target("[]", 1, 1);
+        ASSERT_TRUE(t.window);
+        process &p = start_mivra(items, r.args);
+        HWND edit = wait_search(p);
+        ASSERT_TRUE(edit);
+        if (*r.typed)
+            type_text(r.typed);
+        else
+            press_key(VK_DOWN, true);
+        expect_list(p.id, r.listed);
+        for (BYTE key : r.keys)
+            press_key(key, key >= VK_PRIOR && key <= VK_DOWN);
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
+        finish(t, p);
+    }
+}
+
+TEST_F(Search, InitialWordWithOneMatchPastesWithoutAWindow)
+{
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(lines({"[system]", "@match=1", "%end", "[data]", "apple pie | Apple", "grape | Grape",
+                                    "%end"}),
+                             "/#i=gra");
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[grape]");
+    EXPECT_FALSE(control(p.id, 100)) << "the search window showed";
+    finish(t, p);
+}
+
+TEST_F(Search, PreviewShowsTheSelectedFileItemsLines)
+{
+    ASSERT_TRUE(write_file(in_dir("memo.txt"), "first line\r\nsecond line\r\n"));
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(lines({"[system]", "@view=1,1000", "%end", "[data]", in_dir("memo.txt") + " | Memo", ">",
+                                    "%end"}),
+                             "/#g");
+    ASSERT_TRUE(wait_search(p));
+    type_text("memo");
+    expect_list(p.id, "Memo");
+    // The preview window's text, read from its one child.
+    std::string shown;
+    EXPECT_TRUE(poll_until([&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+            if (window_process(w) == p.id && IsWindowVisible(w) && GetWindow(w, GW_CHILD) &&
+                class_name(GetWindow(w, GW_CHILD)) == "Static" &&
+                (shown = window_text(GetWindow(w, GW_CHILD))) == "first line\r\nsecond line\r\n")
+                return true;
+        return false;
+    })) << "preview: " << shown;
+    press_key(VK_ESCAPE);
+    press_key(VK_ESCAPE);
+    expect_ends_with_zero(p);
+    finish(t, p);
+}
+
+TEST_F(Search, ClipboardEntryPastesTheClipboard)
+{
+    ASSERT_TRUE(set_clipboard_text("from the clipboard"));
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(items, "/#g");
+    ASSERT_TRUE(wait_search(p));
+    type_text("&1");
+    expect_list(p.id, "&1 : クリップボード");
+    press_key(VK_RETURN);
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[from the clipboard]");
+    finish(t, p);
+}
+
+// Shift+Enter pastes and the window stays; a later start shows it again, empty and focused.
+TEST_F(Search, ShiftEnterPastesAndTheWindowStaysForALaterStart)
+{
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(items, "/#i");
+    HWND edit = wait_search(p);
+    ASSERT_TRUE(edit);
+    type_text("gr");
+    expect_list(p.id, "Grape");
+    keybd_event(VK_SHIFT, 0, 0, 0);
+    press_key(VK_RETURN);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    expect_edit_text(t.edit1, "[grape]");
+    EXPECT_TRUE(process_running(p)) << "the search window did not stay";
+
+    SetForegroundWindow(t.window);
+    process &later = launch(in_dir("mivra.exe"), "/#i", dir_);
+    expect_ends_with_zero(later);
+    EXPECT_TRUE(poll_until([&] { return focus_of(edit) == edit && IsWindowVisible(GetParent(edit)); }))
+        << describe_windows(p.id);
+    EXPECT_EQ(window_text(edit), "");
+    EXPECT_EQ(list_lines(p.id), "");
+    press_key(VK_ESCAPE);
+    expect_ends_with_zero(p);
+    EXPECT_EQ(window_text(t.edit1), "[grape]");
+    finish(t, p);
+}
+
+} // namespace
