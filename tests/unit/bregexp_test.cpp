@@ -70,7 +70,7 @@ TEST(Bregexp, MatchesShiftJisCharactersAsUnits)
 TEST(Bregexp, TargetBounds)
 {
     EXPECT_EQ(match("m/\x81\x62/k", "a\x81", 2).result, 0) << "a lead byte last is not joined with what follows";
-    EXPECT_EQ(match("m/a/k", "a\x81", 2).result, 1);
+    EXPECT_EQ(match("m/a$/k", "a\x81", 2).result, 1) << "the text is taken to end before it";
     char target[] = "a";
     BREGEXP *rx = nullptr;
     EXPECT_EQ(BMatch(const_cast<char *>("m/a/"), target + 1, target, &rx, nullptr), -1) << "end before start";
@@ -96,6 +96,8 @@ TEST(Bregexp, RecordsOutliveTheCacheAndFollowTheirPattern)
     EXPECT_EQ(BMatch(const_cast<char *>("m/(字)(y)?/k"), target, end, &kept, msg), 1);
     EXPECT_EQ(BMatch(const_cast<char *>("m/x$/k"), target, end, &kept, msg), 1) << "another pattern";
     EXPECT_EQ(kept->startp[0], target + 4);
+    EXPECT_EQ(BMatch(const_cast<char *>("m/x$/k"), target, end - 1, &kept, msg), 0);
+    EXPECT_EQ(kept->startp[0], nullptr) << "no bounds after a mismatch";
     BRegfree(kept);
 }
 
