@@ -9,6 +9,68 @@ target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 target_link_libraries(mivra mivra_logic shlwapi shell32 user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
+# ---- the run-time libraries of the search window -------------------------------------------------
+# Their third-party sources come from Debian's source packages (scripts/fetch-sources, which
+# scripts/build runs first; a bare configure runs it here when they are missing).
+set(MIVRA_THIRD_PARTY ${CMAKE_SOURCE_DIR}/build/third_party CACHE PATH "Unpacked cmigemo and libonig sources")
+if(NOT EXISTS ${MIVRA_THIRD_PARTY}/.fetched)
+    execute_process(COMMAND ${CMAKE_COMMAND} -E env MIVRA_THIRD_PARTY=${MIVRA_THIRD_PARTY}
+                            ${CMAKE_SOURCE_DIR}/scripts/fetch-sources
+                    RESULT_VARIABLE fetched)
+    if(NOT fetched EQUAL 0)
+        message(FATAL_ERROR "scripts/fetch-sources failed: cmigemo and libonig are missing")
+    endif()
+endif()
+# Where the libraries built for the tests only go (not shipped).
+set(MIVRA_TEST_LIBS_DIR ${CMAKE_BINARY_DIR}/test-libs)
+
+# Oniguruma as a static library inside BREGEXP.DLL.
+set(CMAKE_POLICY_DEFAULT_CMP0077 NEW)
+set(BUILD_SHARED_LIBS OFF)
+set(INSTALL_DOCUMENTATION OFF)
+add_subdirectory(${MIVRA_THIRD_PARTY}/onig ${CMAKE_BINARY_DIR}/onig EXCLUDE_FROM_ALL)
+
+add_library(bregexp SHARED src/bregexp/bregexp.cpp src/bregexp/bregexp.def)
+target_include_directories(bregexp PRIVATE src)
+target_compile_options(bregexp PRIVATE ${MIVRA_WARNINGS} -fno-exceptions -fno-rtti)
+target_link_libraries(bregexp PRIVATE onig)
+set_target_properties(bregexp PROPERTIES PREFIX "" OUTPUT_NAME BREGEXP SUFFIX .DLL
+    RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+
+# C/Migemo as its source package has it (the library's sources, its .def for the plain export
+# names). MinGW builds export cdecl functions; MSVC builds export stdcall ones under the same names,
+# so a second build with stdcall exports lets the tests call both kinds. migemo.h gives __stdcall
+# unless __MINGW32__ is defined: reading it first with that macro hidden gives the MSVC build's exports
+# and leaves everything else as it is (-mrtd would also turn the MinGW headers' declarations that
+# lack __cdecl, strncpy among them, into stdcall and unbalance the stack).
+file(GLOB MIVRA_MIGEMO_SOURCES ${MIVRA_THIRD_PARTY}/cmigemo/src/*.c)
+list(FILTER MIVRA_MIGEMO_SOURCES EXCLUDE REGEX "/main\\.c$")
+add_library(migemo SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
+set_target_properties(migemo PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+add_library(migemo_stdcall SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
+file(WRITE ${CMAKE_BINARY_DIR}/migemo_stdcall.h "#undef __MINGW32__\n#include \"migemo.h\"\n#define __MINGW32__ 1\n")
+target_include_directories(migemo_stdcall PRIVATE ${MIVRA_THIRD_PARTY}/cmigemo/src)
+target_compile_options(migemo_stdcall PRIVATE -include ${CMAKE_BINARY_DIR}/migemo_stdcall.h)
+target_link_options(migemo_stdcall PRIVATE -Wl,--kill-at,--enable-stdcall-fixup)
+set_target_properties(migemo_stdcall PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${MIVRA_TEST_LIBS_DIR})
+
+# The cp932 dictionary with its conversion tables, as Debian's cmigemo, skkdic and nkf install it.
+set(MIVRA_MIGEMO_DICT_DIR /usr/share/cmigemo/cp932 CACHE PATH "The cp932 C/Migemo dictionary folder")
+if(NOT EXISTS ${MIVRA_MIGEMO_DICT_DIR}/migemo-dict)
+    message(FATAL_ERROR "${MIVRA_MIGEMO_DICT_DIR}/migemo-dict is missing: run scripts/install-deps")
+endif()
+file(GLOB MIVRA_MIGEMO_DICT_FILES ${MIVRA_MIGEMO_DICT_DIR}/*)
+set(MIVRA_DICT_OUTPUTS)
+foreach(file ${MIVRA_MIGEMO_DICT_FILES})
+    get_filename_component(name ${file} NAME)
+    add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/dict/${name}
+        COMMAND ${CMAKE_COMMAND} -E copy ${file} ${MIVRA_DIST_DIR}/dict/${name}
+        DEPENDS ${file}
+        VERBATIM)
+    list(APPEND MIVRA_DICT_OUTPUTS ${MIVRA_DIST_DIR}/dict/${name})
+endforeach()
+add_custom_target(mivra_dict ALL DEPENDS ${MIVRA_DICT_OUTPUTS})
+
 if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     enable_testing()
     add_subdirectory(tests/e2e)

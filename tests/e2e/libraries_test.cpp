@@ -1,0 +1,91 @@
+// The search window's run-time libraries from dist, called the way the program calls them: migemo.dll
+// (and a stdcall build of the same source) through os_call_library, and BREGEXP.DLL fed with the
+// expression migemo returns.
+#include "e2e_support.h"
+
+#include "os/os.h"
+
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+class Libraries : public bench {
+  protected:
+    bool copy_in(const std::string &from_dir, const std::string &name, const std::string &to = "")
+    {
+        return CopyFileA(join_path(windows_path(from_dir), name).c_str(), in_dir(to + name).c_str(), FALSE);
+    }
+};
+
+uintptr_t call(void *function, std::vector<uintptr_t> args)
+{
+    return os_call_library(function, static_cast<int>(args.size()), args.data());
+}
+
+template <class T> uintptr_t arg(T *pointer) { return reinterpret_cast<uintptr_t>(pointer); }
+
+uintptr_t stack_pointer()
+{
+    uintptr_t sp;
+    __asm__ volatile("movl %%esp, %0" : "=r"(sp));
+    return sp;
+}
+
+} // namespace
+
+TEST_F(Libraries, MigemoOfEitherConventionFeedsBregexp)
+{
+    ASSERT_TRUE(CreateDirectoryA(in_dir("dict").c_str(), nullptr));
+    for (const char *name : {"migemo-dict", "roma2hira.dat", "hira2kata.dat", "han2zen.dat", "zen2han.dat"})
+        ASSERT_TRUE(copy_in(MIVRA_DIST_DIR "/dict", name, "dict\\")) << name;
+    ASSERT_TRUE(copy_in(MIVRA_DIST_DIR, "migemo.dll") && copy_in(MIVRA_DIST_DIR, "BREGEXP.DLL") &&
+                copy_in(MIVRA_TEST_LIBS_DIR, "migemo_stdcall.dll"));
+
+    const os_library regex = os_load_library(in_dir("BREGEXP.DLL").c_str());
+    void *bmatch = os_library_function(regex, "BMatch"), *bregfree = os_library_function(regex, "BRegfree");
+    ASSERT_TRUE(bmatch && bregfree);
+    auto regex_match = [&](const std::string &str, std::string target) {
+        uintptr_t rx = 0;
+        char msg[80];
+        const int r = static_cast<int>(call(bmatch, {arg(str.c_str()), arg(&target[0]),
+                                                     arg(&target[0] + target.size()), arg(&rx), arg(msg)}));
+        call(bregfree, {rx});
+        return r;
+    };
+    EXPECT_EQ(regex_match("m/^漢/k", "漢字の表"), 1);
+    EXPECT_EQ(regex_match("m/^漢/k", "表の漢字"), 0);
+
+    for (const char *dll : {"migemo.dll", "migemo_stdcall.dll"}) {
+        SCOPED_TRACE(dll);
+        const os_library migemo = os_load_library(in_dir(dll).c_str());
+        auto function = [&](const char *name) { return os_library_function(migemo, name); };
+        void *open = function("migemo_open"), *query = function("migemo_query"), *release = function("migemo_release"),
+             *close = function("migemo_close"), *is_enable = function("migemo_is_enable");
+        ASSERT_TRUE(open && query && release && close && is_enable);
+        const std::string dict = in_dir("dict\\migemo-dict");
+        const uintptr_t handle = call(open, {arg(dict.c_str())});
+        ASSERT_NE(handle, 0u);
+        const uintptr_t text = call(query, {handle, arg("kanji")});
+        ASSERT_NE(text, 0u);
+        const std::string expression = reinterpret_cast<const char *>(text);
+        call(release, {handle, text});
+        EXPECT_GT(expression.size(), 100u);
+        // The dictionary's words are folded into classes (漢[人書字]): the readings show as they are.
+        EXPECT_NE(expression.find("かんじ"), std::string::npos) << expression;
+        EXPECT_EQ(regex_match("m/^" + expression + "/ki", "漢字の表"), 1);
+        EXPECT_EQ(regex_match("m/^" + expression + "/ki", "表の漢字"), 0);
+        EXPECT_EQ(regex_match("m/" + expression + "/ki", "表の漢字"), 1);
+
+        const uintptr_t before = stack_pointer();
+        int enabled = 0;
+        for (int i = 0; i < 100000; i++)
+            enabled += static_cast<int>(call(is_enable, {handle}));
+        EXPECT_EQ(enabled, 100000);
+        EXPECT_EQ(stack_pointer(), before);
+        call(close, {handle});
+        os_free_library(migemo);
+    }
+    os_free_library(regex);
+}

@@ -1,0 +1,104 @@
+// BREGEXP's adapter over the host's Oniguruma: Shift-JIS characters as units, the str syntax, errors
+// and the cache of compiled expressions.
+#include "bregexp/bregexp.h"
+
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <string>
+
+namespace {
+
+struct outcome {
+    int result;
+    std::string msg;
+};
+
+// One call with a fresh record, freed afterwards, as the search window makes it. The target is
+// given by length so that it may end in a lead byte; bytes past its end are there to be ignored.
+outcome match(const char *str, const char *target, size_t length = std::string::npos)
+{
+    std::string buffer = std::string(target) + "b\x5C";
+    if (length == std::string::npos)
+        length = strlen(target);
+    char msg[100];
+    memset(msg, 'Z', sizeof msg);
+    BREGEXP *rx = nullptr;
+    const int r = BMatch(const_cast<char *>(str), &buffer[0], &buffer[length], &rx, msg);
+    BRegfree(rx);
+    EXPECT_EQ(msg[80], 'Z') << str;
+    EXPECT_EQ(r == -1, memchr(msg, 0, 80) && msg[0]) << str << ": a message exactly for errors";
+    return {r, r == -1 ? msg : ""};
+}
+
+TEST(Bregexp, MatchesShiftJisCharactersAsUnits)
+{
+    const struct {
+        const char *why, *str, *target;
+        int expected;
+    } rows[] = {
+        {"double-byte class member", "m/[漢字]/k", "字", 1},
+        {"class never matches a trail byte alone", "m/[ポ]/k", "|", 0},
+        {"double-byte range", "m/[ァ-ン]+$/k", "ポポ", 1},
+        {"trail 0x5C does not escape the delimiter", "m/x表/k", "x表y", 1},
+        {"without k the same bytes escape it", "m/x表/", "x表y", -1},
+        {"escaped backslash never matches trail 0x5C", "m/\\\\/k", "表", 0},
+        {"trail 0x7C is no alternation", "m/ポ/k", "abc", 0},
+        {"escaped bar never matches trail 0x7C", "m/\\|/k", "ポ", 0},
+        {"caret anchors at the start", "m/^漢/k", "字漢", 0},
+        {"caret form with a bare slash", "/^漢/k", "漢字", 1},
+        {"dollar anchors at the end", "m/漢$/k", "漢字", 0},
+        {"another delimiter", "m#a/b#k", "a/b", 1},
+        {"i folds ASCII letters", "m/abc/ki", "xABCx", 1},
+        {"case matters without i", "m/abc/k", "ABC", 0},
+        {"i leaves full-width letters alone", "m/ａ/ki", "Ａ", 0},
+        {"i leaves kana alone", "m/ア/ki", "あ", 0},
+        {"invalid pattern", "m/(a/k", "a", -1},
+        {"unknown flag", "m/a/q", "a", -1},
+        {"unbalanced delimiters", "m/a/b/k", "a", -1},
+        {"no closing delimiter", "m/a", "a", -1},
+        {"substitution is not offered", "s/a/b/", "a", -1},
+        {"lead byte last in the pattern", "m/a\x81/k", "a", -1},
+        {"long message quoting double-byte text", "m/\\p{漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢漢}/k", "a", -1},
+        {"empty str", "", "a", -1},
+        {"empty target", "m/a/k", "", -1},
+    };
+    for (const auto &r : rows)
+        EXPECT_EQ(match(r.str, r.target).result, r.expected) << r.why << ": " << r.str;
+}
+
+TEST(Bregexp, TargetBounds)
+{
+    EXPECT_EQ(match("m/\x81\x62/k", "a\x81", 2).result, 0) << "a lead byte last is not joined with what follows";
+    EXPECT_EQ(match("m/a$/k", "a\x81", 2).result, 1) << "the text is taken to end before it";
+    char target[] = "a";
+    BREGEXP *rx = nullptr;
+    EXPECT_EQ(BMatch(const_cast<char *>("m/a/"), target + 1, target, &rx, nullptr), -1) << "end before start";
+    EXPECT_EQ(rx, nullptr);
+}
+
+TEST(Bregexp, RecordsOutliveTheCacheAndFollowTheirPattern)
+{
+    char target[] = "漢字x";
+    char *end = target + strlen(target);
+    char msg[80];
+    BREGEXP *kept = nullptr, *again = nullptr;
+    ASSERT_EQ(BMatch(const_cast<char *>("m/(字)(y)?/k"), target, end, &kept, msg), 1);
+    EXPECT_EQ(kept->nparens, 2);
+    EXPECT_EQ(kept->startp[0], target + 2);
+    EXPECT_EQ(kept->endp[1], target + 4);
+    EXPECT_EQ(kept->startp[2], nullptr);
+    ASSERT_EQ(BMatch(const_cast<char *>("m/(字)(y)?/k"), target, end, &again, msg), 1);
+    EXPECT_NE(again, kept);
+    BRegfree(again);
+    for (int i = 0; i < 20; i++) // evicts the shared expression from the cache
+        match(("m/" + std::to_string(i) + "/").c_str(), "x");
+    EXPECT_EQ(BMatch(const_cast<char *>("m/(字)(y)?/k"), target, end, &kept, msg), 1);
+    EXPECT_EQ(BMatch(const_cast<char *>("m/x$/k"), target, end, &kept, msg), 1) << "another pattern";
+    EXPECT_EQ(kept->startp[0], target + 4);
+    EXPECT_EQ(BMatch(const_cast<char *>("m/x$/k"), target, end - 1, &kept, msg), 0);
+    EXPECT_EQ(kept->startp[0], nullptr) << "no bounds after a mismatch";
+    BRegfree(kept);
+}
+
+} // namespace
