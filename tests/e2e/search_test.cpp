@@ -4,6 +4,7 @@
 // later start.
 #include "e2e_support.h"
 
+#include <utility>
 #include <vector>
 
 using namespace e2e;
@@ -179,6 +180,55 @@ TEST_F(Search, ShiftEnterPastesAndTheWindowStaysForALaterStart)
     press_key(VK_ESCAPE);
     expect_ends_with_zero(p);
     EXPECT_EQ(window_text(t.edit1), "[grape]");
+    finish(t, p);
+}
+
+} // namespace
+
+namespace {
+
+// The colour on the screen of the search window's client point (x, y).
+COLORREF client_pixel(HWND edit, int x, int y)
+{
+    POINT at = {x, y};
+    ClientToScreen(GetParent(edit), &at);
+    HDC screen = GetDC(nullptr);
+    COLORREF colour = GetPixel(screen, at.x, at.y);
+    ReleaseDC(nullptr, screen);
+    return colour;
+}
+
+// Romaji search through migemo.dll and BREGEXP.DLL beside the program, switched by the keys on an
+// empty line; the bars at the right end show the modes.
+TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
+{
+    const std::string dist = windows_path(MIVRA_EXE_PATH);
+    const std::string dist_dir = dist.substr(0, dist.find_last_of('\\'));
+    for (const char *name : {"migemo.dll", "BREGEXP.DLL", "dict\\migemo-dict", "dict\\roma2hira.dat",
+                             "dict\\hira2kata.dat", "dict\\han2zen.dat", "dict\\zen2han.dat"}) {
+        CreateDirectoryA(in_dir("dict").c_str(), nullptr);
+        ASSERT_TRUE(CopyFileA(join_path(dist_dir, name).c_str(), in_dir(name).c_str(), FALSE)) << name;
+    }
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(lines({"[data]", "kanji text | 漢字の表", "other | 仮名", "%end"}), "/#i");
+    HWND edit = wait_search(p);
+    ASSERT_TRUE(edit);
+    // The window is 130 wide: the outer bar starts at 115, the inner one at 120.
+    auto bars = [&] { return std::make_pair(client_pixel(edit, 117, 5), client_pixel(edit, 121, 5)); };
+    press_key(VK_LEFT, true);
+    EXPECT_TRUE(poll_until([&] { return bars().first == GetSysColor(COLOR_INACTIVECAPTION); }, 5000))
+        << "substring style";
+    keybd_event(VK_SHIFT, 0, 0, 0);
+    press_key(VK_RIGHT, true);
+    keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+    EXPECT_TRUE(poll_until([&] { return bars().second == GetSysColor(COLOR_ACTIVECAPTION); }, 5000))
+        << "romaji search on";
+    type_text("kanji");
+    expect_list(p.id, "漢字の表");
+    press_key(VK_RETURN);
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[kanji text]");
     finish(t, p);
 }
 
