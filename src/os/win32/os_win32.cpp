@@ -363,6 +363,7 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
     memset(&info, 0, sizeof info);
     info.cbSize = sizeof info;
     bool have_info = target_thread && GetGUIThreadInfo(target_thread, &info);
+    const bool was_foreground = GetForegroundWindow() == target_hwnd;
     BOOL attached = FALSE;
     if (own_thread && target_thread && own_thread != target_thread)
         attached = AttachThreadInput(target_thread, own_thread, TRUE);
@@ -382,6 +383,24 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
     }
     if (attached)
         AttachThreadInput(target_thread, own_thread, FALSE);
+    // A window that was not in front (one chosen from the window list) has no caret until it has
+    // handled its activation, which it does in its own time: wait for it a little.
+    if (!was_foreground && !(have_info && info.hwndCaret) && target_thread) {
+        for (int poll = 0; poll < 25; ++poll) {
+            os_sleep(10);
+            GUITHREADINFO later;
+            memset(&later, 0, sizeof later);
+            later.cbSize = sizeof later;
+            if (GetGUIThreadInfo(target_thread, &later) && later.hwndCaret) {
+                point.x = later.rcCaret.left;
+                point.y = later.rcCaret.top;
+                ClientToScreen(later.hwndCaret, &point);
+                if (later.hwndFocus)
+                    focus_hwnd = later.hwndFocus;
+                break;
+            }
+        }
+    }
 
     *focus = reinterpret_cast<os_window>(focus_hwnd);
     caret->x = point.x;
