@@ -12,6 +12,7 @@
 #include "search/search_keys.h"
 #include "search/search_output.h"
 #include "search/search_state.h"
+#include "search/geometry.h"
 #include "target/target.h"
 #include "text/sjis.h"
 

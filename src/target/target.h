@@ -3,7 +3,8 @@
 // (the window and control that receive the text, its caret and selection, and where popups open).
 // The enumeration itself and the input attachment live in the Win32 front (windows_win32.cpp and
 // os/win32); everything that decides is here. Only this room writes both records, except that a
-// chooser may make another listed window the target (capture_target) and "/#w=" sets the start one.
+// chooser may make another listed window the target (capture_target), "/#w=" sets the start one,
+// and the search window's placement (search/geometry.h) records popup_origin and preview_top.
 #pragma once
 
 #include <cstdint>
@@ -51,36 +52,14 @@ void switch_foreground(os_window window);
 // lands in that control and replaces what the user had selected.
 void return_to_target();
 
-// ---- where popups and the search window open --------------------------------------------------
+// ---- where popups open --------------------------------------------------
 
 constexpr uint32_t popup_flags_base = 0x102;   // TPM_RETURNCMD | TPM_RIGHTBUTTON
 constexpr uint32_t popup_center_align = 0x4;   // TPM_CENTERALIGN
 constexpr uint32_t popup_vcenter_align = 0x10; // TPM_VCENTERALIGN
-constexpr int32_t search_window_height = 23;
-constexpr int32_t guidance_width = 100;
-constexpr int32_t guidance_height = 18;
-constexpr int32_t screen_margin = 5;
 
 // Sets popup_flags, and popup_origin with caret_point after menu_position.
 void compute_popup_origin();
-
-// Where the search window and its companions go. The front moves the search window to
-// `search_window_rect`, reads back the rectangle the system gave it, and moves the others to the
-// rectangles `place_search_window_layout` derives from that one.
-struct search_window_layout {
-    os_rect search; // as given
-    os_rect list;
-    os_rect preview;  // meaningful only when has_preview
-    os_rect guidance; // meaningful only when has_guidance
-    int32_t has_preview;
-    int32_t has_guidance;
-};
-// The search window's rectangle next to caret_point, kept on screen; with_offsets adds
-// window_offset_x/y.
-os_rect search_window_rect(int32_t with_offsets);
-// The list, preview and guidance rectangles for the search window at `search`; also records
-// popup_origin (below the search window) and preview_top.
-search_window_layout place_search_window_layout(const os_rect &search);
 
 // ---- the window list ----------------------------------------------------------------------------
 

@@ -4,6 +4,7 @@
 #include <sstream>
 #include <string>
 
+#include "search/geometry.h"
 #include "target/target.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
