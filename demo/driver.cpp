@@ -3,9 +3,10 @@
 // or opens the menu, waits for the screenshot, chooses "今日の日付" with keys, and prints the text
 // that landed in notepad.
 //
-//   demo_driver DIST_DIR [--auto STATE_DIR]
-// In automatic mode it writes STATE_DIR/menu-open when the menu is up and goes on once
-// STATE_DIR/shot-ready exists.
+//   demo_driver DIST_DIR [--auto STATE_DIR] [--search]
+// In automatic mode it writes STATE_DIR/menu-open (the shown window's rectangle) when the menu is up
+// and goes on once STATE_DIR/shot-ready exists. With --search mivra.exe opens its search window
+// ("/#g"): Down lists every item, and Enter pastes the first one.
 #include "e2e_support.h"
 
 #include <cstdio>
@@ -23,6 +24,19 @@ int fail(const char *what)
 
 HWND notepad_edit(HWND notepad) { return FindWindowExA(notepad, nullptr, "Edit", nullptr); }
 
+// The search window of process pid once it shows: the dialog that holds the edit line (id 100).
+HWND wait_search_window(DWORD pid)
+{
+    HWND found = nullptr;
+    poll_until([&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+            if (window_process(w) == pid && GetDlgItem(w, 100) && IsWindowVisible(w))
+                return (found = w) != nullptr;
+        return false;
+    });
+    return found;
+}
+
 } // namespace
 
 int main(int argc, char **argv)
@@ -32,6 +46,7 @@ int main(int argc, char **argv)
     std::string dist = windows_path(argv[1]);
     bool automatic = argc >= 4 && std::string(argv[2]) == "--auto";
     std::string state = automatic ? windows_path(argv[3]) : "";
+    bool search = std::string(argv[argc - 1]) == "--search";
 
     char system_dir[MAX_PATH] = "";
     GetSystemDirectoryA(system_dir, MAX_PATH);
@@ -44,11 +59,25 @@ int main(int argc, char **argv)
     SetForegroundWindow(window);
     poll_until([&] { return GetForegroundWindow() == window; }, 5000);
 
-    process mivra = start_process(join_path(dist, "mivra.exe"), "", dist);
+    process mivra = start_process(join_path(dist, "mivra.exe"), search ? "/#g" : "", dist);
     if (!mivra.handle)
         return fail("mivra.exe did not start");
 
-    if (automatic) {
+    if (automatic && search) {
+        HWND window = wait_search_window(mivra.id);
+        if (!window)
+            return fail("the search window did not open");
+        press_key(VK_DOWN, true); // every item, the first one selected
+        Sleep(500);               // the list draws before the picture is taken
+        RECT r;
+        GetWindowRect(window, &r);
+        char where[80];
+        snprintf(where, sizeof where, "%ld %ld %ld %ld\n", r.left, r.top - 20, r.right + 480, r.bottom + 320);
+        write_file(join_path(state, "menu-open"), where);
+        if (!poll_until([&] { return file_exists(join_path(state, "shot-ready")); }, 60000))
+            return fail("no screenshot was taken");
+        press_key(VK_RETURN);
+    } else if (automatic) {
         RECT menu;
         if (!wait_popup_menu(mivra.id, &menu))
             return fail("the menu did not open");
