@@ -56,7 +56,8 @@ int build_regex_pattern(const char *pattern)
         return 0;
     const uintptr_t query_args[] = {matching.migemo_handle, pointer_argument(pattern)};
     const char *expression = reinterpret_cast<const char *>(os_call_library(query, 2, query_args));
-    if (expression != nullptr) {
+    // An empty expression ("m//ki") would match every caption: like a null one, it is no pattern.
+    if (expression != nullptr && expression[0] != '\0') {
         // Built whole or not at all: a cut expression would be a different expression.
         const char *head = settings.search_kind == search_prefix ? "m/^" : "m/";
         char *out = matching.regex_pattern;

@@ -153,6 +153,8 @@ TEST_F(SearchWindow, FailedRomajiBuildsAreNonMatchesRetriedPerCandidate)
     expression = nullptr;
     EXPECT_EQ(match("yes", "ka") + match("yes", "ka"), 0);
     EXPECT_EQ(joined(), "query 119 ka\nrelease null\nquery 119 ka\nrelease null");
+    expression = "";
+    EXPECT_EQ(match("yes", "ka"), 0) << "an empty expression would match everything";
     long_expression.assign(regex_pattern_capacity, 'a');
     expression = long_expression.c_str();
     EXPECT_EQ(match("yes", "ka"), 0) << "an expression too long for the buffer";
