@@ -295,16 +295,22 @@ int expand_item_file(os_window window, int item, int source, int preview)
     return 1;
 }
 
+void apply_replace_macros(os_window window, int clipboard_preview)
+{
+    char *text = output.output_text;
+    if (settings.replace_enabled != 1)
+        return;
+    if (strchr(text, '%'))
+        expand_date_folder_macros(text);
+    if (find_pattern(text, "%CLP%") || find_pattern(text, "%CLM%"))
+        expand_clipboard_macros(window, clipboard_preview);
+}
+
 void apply_macros(os_window window, int preview)
 {
     output.clipboard_macro_done = 0;
     char *text = output.output_text;
-    if (settings.replace_enabled == 1) {
-        if (strchr(text, '%'))
-            expand_date_folder_macros(text);
-        if (find_pattern(text, "%CLP%") || find_pattern(text, "%CLM%"))
-            expand_clipboard_macros(window, 0);
-    }
+    apply_replace_macros(window, 0);
     bool has_keys = settings.sendkey_file_enabled == 1 && find_pattern(text, "%$") != nullptr;
     if (preview == 1 && has_keys && strlen(text) < key_render_limit) {
         render_key_macros(text);

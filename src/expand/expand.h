@@ -34,6 +34,9 @@ void parse_item_switches(const char *switch_text);
 // start of text and terminates it there. Returns its length.
 size_t cut_to_range(char *text, size_t size);
 void apply_macros(os_window window, int preview);
+// When replacement is on: the replace rows, folder, date and time macros, then the clipboard macros
+// (in their preview form with clipboard_preview 1), in output_text.
+void apply_replace_macros(os_window window, int clipboard_preview);
 // Preview form of key macros: "%$0d%" becomes " [Enter] ". Rewrites text (< 1,024 bytes) in place;
 // text is a buffer of capacity bytes, and the rendered form is cut to fit it.
 void render_key_macros(char *text, size_t capacity = output_text_capacity);

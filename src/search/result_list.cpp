@@ -34,12 +34,7 @@ void apply_preview_macros(os_window owner)
     output.unregistered_key_flag = 0;
     output.clipboard_macro_done = 0;
     char *text = output.output_text;
-    if (settings.replace_enabled == 1) {
-        if (strchr(text, '%'))
-            expand_date_folder_macros(text);
-        if (find_pattern(text, "%CLP%") || find_pattern(text, "%CLM%"))
-            expand_clipboard_macros(owner, 1);
-    }
+    apply_replace_macros(owner, 1);
     if (strlen(text) < preview_key_render_limit && settings.sendkey_file_enabled == 1 &&
         output.clipboard_macro_done != 1 && find_pattern(text, "%$"))
         render_key_macros(text);
