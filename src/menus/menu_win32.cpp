@@ -21,14 +21,10 @@ struct realised_popup {
 static realised_popup realised[menu_capacity];
 static int realised_count;
 
+// Every destroyed handle is forgotten, so a new one is never in the table: building a menu of
+// thousands of groups stays one pass.
 static void remember_popup(HMENU handle, const menu_node &node)
 {
-    for (int i = 0; i < realised_count; ++i) {
-        if (realised[i].handle == handle) {
-            realised[i] = realised_popup{handle, node.lazy, node.owner};
-            return;
-        }
-    }
     if (realised_count < menu_capacity)
         realised[realised_count++] = realised_popup{handle, node.lazy, node.owner};
 }
@@ -110,9 +106,10 @@ choice_result show_main_menu(os_window main)
         int id = TrackPopupMenu(menu, target.popup_flags, target.popup_origin.x, target.popup_origin.y, 0, window,
                                 nullptr);
         PostMessageA(window, WM_NULL, 0, 0);
+        // The whole menu goes: the table is emptied first, so destroying forgets nothing one by one.
+        realised_count = 0;
         destroy_submenus(menu);
         DestroyMenu(menu);
-        realised_count = 0;
         // A "/#z" start may have closed the main window while the menu was open; the menu's own loop
         // took the quit message that its destruction posted, so post it again or the process stays.
         if (!IsWindow(window)) {
