@@ -141,23 +141,12 @@ void on_show_chooser_timer(os_window main)
 
 void on_history_choices_timer(os_window main)
 {
-    if (output.clipboard_macro_done == 0 && settings.replace_enabled == 1 && settings.history_running == 1 &&
-        find_nocase(output.output_text, "%CLM%")) {
-        if (!choosers.expand_history_macros || choosers.expand_history_macros(main) == 0) {
-            close_activation(main);
-            return;
-        }
-        return_to_target();
-        os_sleep(100);
-    }
-    if (!os_arm_timer(main, timer_deliver))
+    if (!run_history_choices(main) || !os_arm_timer(main, timer_deliver))
         close_activation(main);
 }
 
 void on_deliver_timer(os_window main)
 {
-    int delivered = paste_output(main);
-    if (delivered && settings.log_mode > 0 && settings.text_file_search == text_file_off && choosers.write_log)
-        choosers.write_log();
+    deliver_and_log(main);
     close_activation(main);
 }

@@ -23,9 +23,6 @@ struct activation_choosers {
     chooser_fn show_text_file_popup;
     chooser_fn show_main_menu;
     chooser_fn run_search_window;
-    // 0 when the user cancelled a history choice, non-zero when every "%CLM%" was replaced.
-    int (*expand_history_macros)(os_window main);
-    void (*write_log)();
 };
 
 extern activation_choosers choosers;

@@ -1,6 +1,7 @@
 #include "app/process_state.h"
 
 #include "app/handover.h"
+#include "choice/choice.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "output/output_state.h"
@@ -15,4 +16,5 @@ void reset_process_state()
     reset_output_state();
     reset_handover();
     reset_search_state();
+    delivery_hooks = delivery_hook_table{};
 }

@@ -16,6 +16,29 @@ static bool clipboard_only() { return settings.output_mode == output_clipboard_o
 // Pasting needs a window to paste into; the clipboard alone does not.
 static bool no_target_for_paste() { return !clipboard_only() && windows.window_count == 0; }
 
+delivery_hook_table delivery_hooks;
+
+int run_history_choices(os_window owner)
+{
+    if (output.clipboard_macro_done != 0 || settings.replace_enabled != 1 || settings.history_running != 1 ||
+        !find_nocase(output.output_text, "%CLM%"))
+        return 1;
+    if (!delivery_hooks.expand_history_macros || delivery_hooks.expand_history_macros(owner) == 0)
+        return 0;
+    return_to_target();
+    os_sleep(100);
+    return 1;
+}
+
+int deliver_and_log(os_window owner)
+{
+    if (!paste_output(owner))
+        return 0;
+    if (settings.log_mode > log_off && settings.text_file_search == text_file_off && delivery_hooks.write_log)
+        delivery_hooks.write_log();
+    return 1;
+}
+
 choice_result schedule_output(os_window main, int timer)
 {
     return_to_target();
@@ -41,19 +64,16 @@ static choice_result finish_expanded(os_window main)
     return schedule_output(main, timer_history_choices);
 }
 
-int prepare_output(os_window owner, const char *text, int is_item_text)
+int take_item_text(os_window owner, int32_t index)
 {
-    output.output_source = source_prepared;
-    copy_text(output.output_text, sizeof output.output_text, text);
-    // Break marks belong to the data file; a text-file line keeps them as they are.
-    if (is_item_text)
-        prepare_chosen_text(owner);
-    else
-        apply_macros(owner, 0);
-    if (clipboard_only()) {
-        put_clipboard_text(owner, output.output_text);
-        return 0;
+    const item_entry &item = store.items[index];
+    if (item.is_file == 1) {
+        output.output_source = source_expanded;
+        return expand_item_file(owner, index, expand_from_file, 0);
     }
+    output.output_source = source_prepared;
+    copy_text(output.output_text, sizeof output.output_text, item.text);
+    prepare_chosen_text(owner);
     return 1;
 }
 
@@ -63,18 +83,9 @@ choice_result finish_item(os_window main, int32_t index)
         return choice_cancelled;
     const item_entry &item = store.items[index];
     copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
-    if (item.kind != text_item || no_target_for_paste())
+    if (item.kind != text_item || no_target_for_paste() || !take_item_text(main, index))
         return choice_cancelled;
-    if (item.is_file == 1) {
-        output.output_source = source_expanded;
-        if (!expand_item_file(main, index, 0, 0))
-            return choice_cancelled;
-        return finish_expanded(main);
-    }
-    output.output_source = source_prepared;
-    copy_text(output.output_text, sizeof output.output_text, item.text);
-    prepare_chosen_text(main);
-    return finish_prepared(main);
+    return item.is_file == 1 ? finish_expanded(main) : finish_prepared(main);
 }
 
 choice_result finish_text(os_window main)

@@ -2,7 +2,8 @@
 // does once the user has chosen. It takes the item, the prepared text or the history entry into
 // `output_text`, applies the break-mark and macro preparation, decides the clipboard-only rule,
 // gives the foreground and the selection back to the target and arms the output timer.
-// Owns: the output timers' ids and the one result type of the choosers. Writes `output` (the
+// Owns: the output timers' ids, the one result type of the choosers, the steps before and of the
+// delivery that both timer chains share, and their hooks (`delivery_hooks`). Writes `output` (the
 // output state) and `latest_caption`; reads the settings, the item store and the target record.
 #pragma once
 
@@ -23,6 +24,10 @@ enum choice_result : int32_t {
     choice_continue = 2,  // go on with the next step ("&@ 通常起動", a window chosen first)
 };
 
+// Item `index`'s text into output_text, as every chooser takes an item: a file item through the
+// expansion engine (0 when it refused the file), a text item copied and prepared. No clipboard-only
+// rule here: the choosers end differently in that mode.
+int take_item_text(os_window owner, int32_t index);
 // Item `index` of the store, chosen from a menu or popup: a text item is copied and prepared, a
 // file item goes through the expansion engine. Records the caption for the log.
 choice_result finish_item(os_window main, int32_t index);
@@ -36,14 +41,24 @@ choice_result finish_clipboard(os_window main);
 // clipboard-only mode it is only put on the clipboard.
 choice_result finish_history_entry(os_window main);
 
+// What the history and log rooms supply (app/ fills it): the history choice for each "%CLM%" (0 when
+// the user cancelled; missing counts as cancelled) and the log writer (missing writes nothing).
+struct delivery_hook_table {
+    int (*expand_history_macros)(os_window owner);
+    void (*write_log)();
+};
+extern delivery_hook_table delivery_hooks;
+
+// The step before a delivery, in the main window's chain and in paste-and-stay alike: while the
+// recorder runs, a "%CLM%" the clipboard macros left is replaced by a history entry the user picks,
+// then the target gets the foreground back. 0 when a choice was cancelled.
+int run_history_choices(os_window owner);
+// The delivery, and the log after a successful one (not for text-file lines). 0 when it failed.
+int deliver_and_log(os_window owner);
+
 // Gives the target back its foreground and selection and arms `timer`; a refused timer ends the
 // activation rather than leaving a hidden instance behind.
 choice_result schedule_output(os_window main, int timer);
-
-// The search window's preparation of a chosen text: output_text := text (source 0), break marks to
-// CR LF for item texts only, the macros and the key flag. In clipboard-only mode the text goes on
-// the clipboard here and 0 is returned (the search window ends); 1 when it is ready to hand over.
-int prepare_output(os_window owner, const char *text, int is_item_text);
 
 // The utility entries' shell commands, shared by the main menu and the search window.
 // Opens `document` in the "@editor=" program when that names an existing file, else with the

@@ -9,8 +9,6 @@
 #include "target/target.h"
 #include "text/sjis.h"
 
-search_output_hooks search_hooks;
-
 static bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
 
 search_action accept_item(os_window owner, int32_t index)
@@ -21,17 +19,14 @@ search_action accept_item(os_window owner, int32_t index)
         return action_end_no_target;
     const item_entry &item = store.items[index];
     copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
-    if (item.is_file == 1) {
-        output.output_source = source_expanded;
-        if (!expand_item_file(owner, index, expand_from_file, 0))
-            return action_end_finished;
-        if (clipboard_only()) {
-            put_clipboard_text(owner, output.output_text);
-            return action_end_finished;
-        }
-        return action_nothing;
+    if (!take_item_text(owner, index))
+        return action_end_finished;
+    // In clipboard-only mode the clipboard is the whole output and the dialog ends.
+    if (clipboard_only()) {
+        put_clipboard_text(owner, output.output_text);
+        return action_end_finished;
     }
-    return prepare_output(owner, item.text, 1) ? action_nothing : action_end_finished;
+    return action_nothing;
 }
 
 search_action hand_over(int timer)
@@ -87,22 +82,15 @@ int run_utility_line(const char *line)
 
 search_action on_stay_history_timer(os_window owner, os_window edit_line)
 {
-    if (output.clipboard_macro_done == 0 && settings.replace_enabled == 1 && settings.history_running == 1 &&
-        find_nocase(output.output_text, "%CLM%")) {
-        if (!search_hooks.expand_history_macros || search_hooks.expand_history_macros(owner) == 0)
-            return action_end_finished;
-        return_to_target();
-        os_sleep(100);
-    }
-    return os_arm_timer(edit_line, timer_stay_deliver) ? action_nothing : action_end_finished;
+    if (!run_history_choices(owner) || !os_arm_timer(edit_line, timer_stay_deliver))
+        return action_end_finished;
+    return action_nothing;
 }
 
 search_action on_stay_deliver_timer(os_window owner)
 {
-    if (!paste_output(owner))
+    if (!deliver_and_log(owner))
         return action_end_finished;
-    if (settings.log_mode > log_off && settings.text_file_search == text_file_off && search_hooks.write_log)
-        search_hooks.write_log();
     capture_target(owner, target.target_window);
     return action_nothing;
 }

@@ -2,8 +2,7 @@
 // hand_over_keep_open and paste_and_stay, the accepted item, the clipboard entry and the utility
 // entries ("&1" to "&4", "&9"). Every function says in a search_action what the front still does
 // with its windows.
-// Owns: `search_hooks` (filled by app/ with the history choices and the log writer) and the
-// search_action values. Writes the output state through choice/; reads settings, store, target.
+// Owns: the search_action values. Writes the output state through choice/; reads settings, store, target.
 #pragma once
 
 #include <cstdint>
@@ -32,14 +31,6 @@ enum search_action : int32_t {
                             // search window, then clipboard_entry_after_history with its result
     action_drop_first_line, // remove the first line of the result list; the window stays open
 };
-
-// What app/ supplies: the history choice for each "%CLM%" (0 when the user cancelled) and the log.
-// A missing history choice counts as cancelled; a missing log writer writes nothing.
-struct search_output_hooks {
-    int (*expand_history_macros)(os_window owner);
-    void (*write_log)();
-};
-extern search_output_hooks search_hooks;
 
 // Accepting text item `index` (Enter on its line, or a pass's one hit): records its caption for the
 // log and prepares output_text (a file item through the expansion engine). action_nothing when the

@@ -56,6 +56,8 @@ class Activation : public ::testing::Test {
             [](os_window) { return ask("text_file"); },
             [](os_window) { return ask("main_menu"); },
             [](os_window) { return ask("search"); },
+        };
+        delivery_hooks = delivery_hook_table{
             [](os_window) { return static_cast<int>(ask("history_macros")); },
             [] { ask("write_log"); },
         };

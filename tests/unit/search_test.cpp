@@ -313,7 +313,7 @@ TEST_F(SearchWindow, PasteAndStayAsksForHistoryChoicesOnlyForARemainingClm)
         settings.replace_enabled = settings.history_running = 1;
         copy_text(output.output_text, 260, "a%clm%");
         output.clipboard_macro_done = done;
-        search_hooks.expand_history_macros =
+        delivery_hooks.expand_history_macros =
             hook == 0 ? nullptr : hook == 1 ? +[](os_window) { return 1; } : +[](os_window) { return 0; };
         EXPECT_EQ(on_stay_history_timer(search_window, edit_line), result) << hook;
         EXPECT_EQ(fake_events(), events) << hook;
@@ -437,15 +437,6 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         EXPECT_EQ(search_run.confirmed_search, 0) << name;
         EXPECT_EQ(search_run.keep_in_background, shift ? 0 : 7) << name;
     }
-}
-
-TEST_F(SearchWindow, PrepareOutputMarksBreaksOnlyInItemTexts)
-{
-    EXPECT_EQ(prepare_output(search_window, "a↓b", 0), 1);
-    EXPECT_STREQ(output.output_text, "a↓b") << "item texts are pinned by Enter";
-    settings.output_mode = output_clipboard_only;
-    EXPECT_EQ(prepare_output(search_window, "c", 0), 0);
-    EXPECT_EQ(fake_events(), "clip c\nbeep 64");
 }
 
 } // namespace
