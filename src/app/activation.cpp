@@ -3,8 +3,6 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
-#include "output/output_state.h"
-#include "output/paste.h"
 #include "target/target.h"
 #include "text/sjis.h"
 

@@ -3,7 +3,6 @@
 #include "choice/choice.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
-#include "expand/expand.h"
 #include "output/output_state.h"
 #include "output/paste.h"
 #include "target/target.h"
