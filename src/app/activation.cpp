@@ -21,8 +21,6 @@ static void wait_or_close(os_window main, choice_result result)
         close_activation(main);
 }
 
-static bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
-
 int select_target(os_window main)
 {
     windows.window_count = 0;
@@ -124,7 +122,7 @@ void on_show_chooser_timer(os_window main)
 {
     compute_popup_origin();
     if (settings.direct_mode == direct_history) {
-        if (!clipboard_only() && windows.window_count == 0)
+        if (no_target_for_paste())
             close_activation(main);
         else
             popup_start(main, choosers.show_history_popup);

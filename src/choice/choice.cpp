@@ -11,10 +11,9 @@
 #include "target/target.h"
 #include "text/sjis.h"
 
-static bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
+bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
 
-// Pasting needs a window to paste into; the clipboard alone does not.
-static bool no_target_for_paste() { return !clipboard_only() && windows.window_count == 0; }
+bool no_target_for_paste() { return !clipboard_only() && windows.window_count == 0; }
 
 delivery_hook_table delivery_hooks;
 

@@ -41,6 +41,11 @@ choice_result finish_clipboard(os_window main);
 // clipboard-only mode it is only put on the clipboard.
 choice_result finish_history_entry(os_window main);
 
+// The clipboard-only rule: nothing is sent to the target, the chosen text only goes on the clipboard.
+bool clipboard_only();
+// Pasting needs a window to paste into; the clipboard alone does not.
+bool no_target_for_paste();
+
 // What the history and log rooms supply (app/ fills it): the history choice for each "%CLM%" (0 when
 // the user cancelled; missing counts as cancelled) and the log writer (missing writes nothing).
 struct delivery_hook_table {

@@ -8,13 +8,11 @@
 #include "target/target.h"
 #include "text/sjis.h"
 
-static bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
-
 search_action accept_item(os_window owner, int32_t index)
 {
     if (index < 0 || index >= store.item_count)
         return action_end_finished;
-    if (!clipboard_only() && windows.window_count == 0)
+    if (no_target_for_paste())
         return action_end_no_target;
     const item_entry &item = store.items[index];
     copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
@@ -49,7 +47,7 @@ static search_action hand_over_clipboard()
 
 search_action clipboard_entry()
 {
-    if (!clipboard_only() && windows.window_count == 0)
+    if (no_target_for_paste())
         return action_end_no_target;
     if (settings.history_running == 1)
         return action_history_popup;
