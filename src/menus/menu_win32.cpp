@@ -2,6 +2,7 @@
 #include "menus/menu_win32.h"
 
 #include "menus/main_menu.h"
+#include "datafile/settings.h"
 #include "target/target.h"
 
 // The main menu's model lives while the menu is tracked; a lazily filled submenu gets a model of its
@@ -92,31 +93,44 @@ void destroy_submenus(HMENU menu)
     }
 }
 
+int32_t track_model_popup(os_window owner, const menu_model *model, int32_t root, os_point at, uint32_t flags,
+                          bool set_foreground)
+{
+    HWND window = reinterpret_cast<HWND>(owner);
+    HMENU menu = CreatePopupMenu();
+    if (!menu || root < 0) {
+        if (menu)
+            DestroyMenu(menu);
+        return 0;
+    }
+    realised_count = 0;
+    realise_menu(menu, model, root);
+    if (set_foreground)
+        SetForegroundWindow(window);
+    else
+        switch_foreground(owner);
+    int id = TrackPopupMenu(menu, flags | TPM_RETURNCMD, at.x, at.y, 0, window, nullptr);
+    PostMessageA(window, WM_NULL, 0, 0);
+    // The whole menu goes: the table is emptied first, so destroying forgets nothing one by one.
+    realised_count = 0;
+    destroy_submenus(menu);
+    DestroyMenu(menu);
+    // A "/#z" start may have closed the main window while the menu was open; the menu's own loop
+    // took the quit message that its destruction posted, so post it again or the process stays.
+    if (!IsWindow(window) || !IsWindow(reinterpret_cast<HWND>(settings.main_window))) {
+        PostQuitMessage(0);
+        return -1;
+    }
+    return id;
+}
+
 choice_result show_main_menu(os_window main)
 {
-    HWND window = reinterpret_cast<HWND>(main);
     for (;;) {
         int32_t root = build_main_menu(&main_model);
-        HMENU menu = CreatePopupMenu();
-        if (!menu || root < 0)
-            return choice_cancelled;
-        realised_count = 0;
-        realise_menu(menu, &main_model, root);
-        SetForegroundWindow(window);
-        int id = TrackPopupMenu(menu, target.popup_flags, target.popup_origin.x, target.popup_origin.y, 0, window,
-                                nullptr);
-        PostMessageA(window, WM_NULL, 0, 0);
-        // The whole menu goes: the table is emptied first, so destroying forgets nothing one by one.
-        realised_count = 0;
-        destroy_submenus(menu);
-        DestroyMenu(menu);
-        // A "/#z" start may have closed the main window while the menu was open; the menu's own loop
-        // took the quit message that its destruction posted, so post it again or the process stays.
-        if (!IsWindow(window)) {
-            PostQuitMessage(0);
-            return choice_cancelled;
-        }
-        if (id == 0)
+        int32_t id = track_model_popup(main, &main_model, root, target.popup_origin,
+                                       target.popup_flags, true);
+        if (id <= 0)
             return choice_cancelled;
         choice_result result = dispatch_menu_command(main, id);
         if (result != choice_continue)

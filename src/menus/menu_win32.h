@@ -13,6 +13,13 @@
 
 // Builds, shows and carries out the main menu.
 choice_result show_main_menu(os_window main);
+// Realises the model's menu `root`, brings `owner` forward (SetForegroundWindow, or the foreground
+// switch of the target room), tracks it with TPM_RETURNCMD and destroys it. Gives the chosen id, 0
+// when dismissed, -1 when the owner or the main window was closed meanwhile (the quit message that
+// the menu's loop took is posted again). Lazy submenus are filled as they open when the owner
+// passes WM_INITMENUPOPUP to on_init_menu_popup.
+int32_t track_model_popup(os_window owner, const menu_model *model, int32_t root, os_point at, uint32_t flags,
+                          bool set_foreground);
 // Appends the entries of `menu` of the model (with their built submenus) to an existing HMENU.
 void realise_menu(HMENU target, const menu_model *model, int32_t menu);
 // Destroys every submenu reachable from menu (not menu itself).

@@ -47,9 +47,13 @@ size_t os_full_path(const char *name, char *out);
 // SearchPathA into out (260 bytes) over path_list, or the system's default order when path_list is
 // null. Returns the length it reports (0 when not found; >= 260 when it did not fit).
 size_t os_search_path(const char *path_list, const char *name, char *out);
-// Writes (replaces) or appends bytes; returns 1 on success.
-int os_write_file(const char *path, const char *data, size_t size);
-int os_append_file(const char *path, const char *data, size_t size);
+// Replaces a file's contents: the bytes are written to "<path>.new" beside it, which then replaces
+// the file in one step, so a crash or a full disk never leaves it empty or half written. Returns 1
+// on success; on failure the old file is untouched and the scratch file removed.
+int os_replace_file(const char *path, const char *data, size_t size);
+// Appends bytes to an existing file (a missing one is not created); never truncates or rewrites
+// what is there. Returns 1 on success.
+int os_append_existing_file(const char *path, const char *data, size_t size);
 
 // ---- clipboard (CF_TEXT) -----------------------------------------------------------------------
 

@@ -155,18 +155,35 @@ size_t os_search_path(const char *path_list, const char *name, char *out)
     return 0;
 }
 
-static int write_mode(const char *path, const char *data, size_t size, const char *mode)
+int os_replace_file(const char *path, const char *data, size_t size)
 {
-    FILE *f = fopen(host_path(path).c_str(), mode);
+    const std::string target = host_path(path);
+    const std::string scratch = target + ".new";
+    if (fake.file_writes_fail)
+        return 0;
+    FILE *f = fopen(scratch.c_str(), "wb");
     if (!f)
         return 0;
-    size_t put = fwrite(data, 1, size, f);
-    return (fclose(f) == 0 && put == size) ? 1 : 0;
+    bool ok = fwrite(data, 1, size, f) == size;
+    ok = (fflush(f) == 0) && ok;
+    ok = (fclose(f) == 0) && ok;
+    if (ok && rename(scratch.c_str(), target.c_str()) == 0)
+        return 1;
+    remove(scratch.c_str());
+    return 0;
 }
 
-int os_write_file(const char *path, const char *data, size_t size) { return write_mode(path, data, size, "wb"); }
-
-int os_append_file(const char *path, const char *data, size_t size) { return write_mode(path, data, size, "ab"); }
+int os_append_existing_file(const char *path, const char *data, size_t size)
+{
+    if (fake.file_writes_fail)
+        return 0;
+    FILE *f = fopen(host_path(path).c_str(), "r+b");
+    if (!f)
+        return 0;
+    bool ok = fseek(f, 0, SEEK_END) == 0 && fwrite(data, 1, size, f) == size;
+    ok = (fclose(f) == 0) && ok;
+    return ok ? 1 : 0;
+}
 
 int os_clipboard_get_text(os_window, char *buffer, size_t capacity, size_t *length)
 {

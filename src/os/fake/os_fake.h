@@ -14,6 +14,7 @@ struct fake_system {
     bool clipboard_has_text = false;
     bool clipboard_fails = false;      // every open of the clipboard fails
     bool timer_fails = false;          // every os_arm_timer is refused
+    bool file_writes_fail = false;     // os_replace_file and os_append_existing_file fail (a full disk)
     os_time now{2026, 3, 5, 4, 14, 7, 9, 0};
     std::map<int, std::string> folders; // csidl -> path; missing means failure
     std::map<os_window, os_rect> window_rects;

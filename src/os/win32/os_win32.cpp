@@ -110,28 +110,38 @@ size_t os_search_path(const char *path_list, const char *name, char *out)
     return length;
 }
 
-static int write_with(const char *path, const char *data, size_t size, DWORD disposition, bool append)
+static bool write_all(HANDLE file, const char *data, size_t size)
 {
-    HANDLE file = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, nullptr, disposition, FILE_ATTRIBUTE_NORMAL,
+    DWORD put = 0;
+    return WriteFile(file, data, static_cast<DWORD>(size), &put, nullptr) && put == size;
+}
+
+int os_replace_file(const char *path, const char *data, size_t size)
+{
+    char scratch[MAX_PATH + 8];
+    copy_text(scratch, sizeof scratch, path);
+    if (!append_text(scratch, sizeof scratch, ".new"))
+        return 0;
+    HANDLE file = CreateFileA(scratch, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    bool ok = write_all(file, data, size) && FlushFileBuffers(file);
+    CloseHandle(file);
+    if (ok && MoveFileExA(scratch, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+        return 1;
+    DeleteFileA(scratch);
+    return 0;
+}
+
+int os_append_existing_file(const char *path, const char *data, size_t size)
+{
+    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    if (append)
-        SetFilePointer(file, 0, nullptr, FILE_END);
-    DWORD put = 0;
-    BOOL ok = WriteFile(file, data, static_cast<DWORD>(size), &put, nullptr);
+    bool ok = write_all(file, data, size);
     CloseHandle(file);
-    return (ok && put == size) ? 1 : 0;
-}
-
-int os_write_file(const char *path, const char *data, size_t size)
-{
-    return write_with(path, data, size, CREATE_ALWAYS, false);
-}
-
-int os_append_file(const char *path, const char *data, size_t size)
-{
-    return write_with(path, data, size, OPEN_ALWAYS, true);
+    return ok ? 1 : 0;
 }
 
 // ---- clipboard ---------------------------------------------------------------------------------
