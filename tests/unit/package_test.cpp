@@ -33,13 +33,21 @@ TEST(SampleDataFile, LoadsItsGroupsMarksAndTablesAndItsUserMacroYieldsTheDate)
     int kinds[10] = {};
     for (int i = 0; i < store.item_count; ++i)
         ++kinds[store.items[i].kind];
-    // menu position, replace, output mode ("@clip=0" stays commented out), tables, groups, marks
-    EXPECT_EQ(
-        joined({settings.menu_position, settings.replace_enabled, settings.output_mode, store.replace_count,
-                store.key_count, kinds[group_open], kinds[separator_mark], kinds[column_break_mark]}),
-        "5 1 1 1 4 2 1 1");
+    // menu position, replace, output mode ("@clip=0" and "@sendkey=1" stay commented out), era, tables,
+    // groups (one nested), marks; the listed text file is absent until the user makes it
+    EXPECT_EQ(joined({settings.menu_position, settings.replace_enabled, settings.output_mode,
+                      settings.sendkey_enabled, settings.era_base_year, store.replace_count, store.key_count,
+                      store.title_count, store.text_file_count, kinds[group_open], kinds[separator_mark],
+                      kinds[column_break_mark]}),
+              "5 1 1 0 2018 2 16 1 0 4 2 1");
     EXPECT_STREQ(find_key("0D"), "Enter");
     EXPECT_GE(find_item("&1 今日の日付"), 0);
+    // The window-title row names a group of the sample by its caption without "&".
+    int titled = -1;
+    for (int i = 0; i < store.item_count; ++i)
+        if (store.items[i].kind == group_open && std::string(store.items[i].plain_caption) == store.title_group[0])
+            titled = i;
+    EXPECT_GE(titled, 0) << store.title_group[0];
     int tab_item = find_item("&f 氏名とタブと住所"), item = find_item("&h 置換表の例（今日の日付）");
     ASSERT_GE(tab_item, 0);
     ASSERT_GE(item, 0);
@@ -47,6 +55,12 @@ TEST(SampleDataFile, LoadsItsGroupsMarksAndTablesAndItsUserMacroYieldsTheDate)
     copy_text(output.output_text, sizeof output.output_text, store.items[item].text);
     prepare_chosen_text(1);
     EXPECT_STREQ(output.output_text, "2026/03/05");
+    // The era item counts from "@year=2018".
+    int era = find_item("&5 和暦");
+    ASSERT_GE(era, 0);
+    copy_text(output.output_text, sizeof output.output_text, store.items[era].text);
+    prepare_chosen_text(1);
+    EXPECT_STREQ(output.output_text, "令和8年3月5日");
 }
 
 TEST(SampleManual, IsWhollyInCodePage932)
