@@ -26,7 +26,7 @@ int find_item(const char *caption)
     return -1;
 }
 
-TEST(SampleDataFile, LoadsItsGroupsMarksAndTablesAndItsUserMacroYieldsTheDate)
+TEST(SampleDataFile, LoadsEverySectionAndItsDateAndUserMacroItemsGiveWhatTheirCaptionsSay)
 {
     datafile_dir d;
     ASSERT_EQ(d.load(package_file("Mivra.ini")), 1);
@@ -48,19 +48,29 @@ TEST(SampleDataFile, LoadsItsGroupsMarksAndTablesAndItsUserMacroYieldsTheDate)
         if (store.items[i].kind == group_open && std::string(store.items[i].plain_caption) == store.title_group[0])
             titled = i;
     EXPECT_GE(titled, 0) << store.title_group[0];
-    int tab_item = find_item("&f 氏名とタブと住所"), item = find_item("&h 置換表の例（今日の日付）");
+    int tab_item = find_item("&f 氏名とタブと住所");
     ASSERT_GE(tab_item, 0);
-    ASSERT_GE(item, 0);
     EXPECT_NE(find_nocase(store.items[tab_item].text, "%$tb%"), nullptr);
-    copy_text(output.output_text, sizeof output.output_text, store.items[item].text);
-    prepare_chosen_text(1);
-    EXPECT_STREQ(output.output_text, "2026/03/05");
-    // The era item counts from "@year=2018".
-    int era = find_item("&5 和暦");
-    ASSERT_GE(era, 0);
-    copy_text(output.output_text, sizeof output.output_text, store.items[era].text);
-    prepare_chosen_text(1);
-    EXPECT_STREQ(output.output_text, "令和8年3月5日");
+    // Items whose captions promise a form of the date (the fake clock: Thursday 2026-03-05 14:07:09,
+    // the era counted from "@year=2018") and the user macros.
+    const struct {
+        const char *caption, *expected;
+    } rows[] = {
+        {"&h 置換表の例（今日の日付）", "2026/03/05"},
+        {"&3 現在時刻（24時間）", "14:07"},
+        {"&4 午前・午後つき", "午後2時07分"},
+        {"&5 和暦", "令和8年3月5日"},
+        {"&6 英語の日付", "Thu, Mar 5, 2026"},
+        {"&k 署名（置換表の例）", "山田 太郎\r\nyamada@example.jp"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.caption);
+        int item = find_item(r.caption);
+        ASSERT_GE(item, 0);
+        copy_text(output.output_text, sizeof output.output_text, store.items[item].text);
+        prepare_chosen_text(1);
+        EXPECT_STREQ(output.output_text, r.expected);
+    }
 }
 
 TEST(SampleManual, IsWhollyInCodePage932)
