@@ -163,6 +163,9 @@ TEST_F(TextFiles, FileListInGroupsOfTenWithLazyLineMenus)
     fill_text_file_list_menu(&model, root, 1);
     EXPECT_EQ(describe(root), "&A  f0 >; &B  f1 >; &C  f2 >; &D  f3 >; &E  f4 >; &F  f5 >; &G  f6 >; &H  f7 >; "
                               "&I   f8 >; &J  f9 >; sep; &1 : f10 ～ [&A  f10 >; &B  f11 >]");
+    EXPECT_NE(describe(build_main_menu(&model)).find("sep; データファイル ( &3 ) [&A  f0 >;"), std::string::npos);
+    settings.file_section_enabled = 0;
+    EXPECT_EQ(describe(build_main_menu(&model)).find("データファイル"), std::string::npos);
 }
 
 TEST_F(TextFiles, HostileLinesAreReadWithinTheFile)
