@@ -189,6 +189,8 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     EXPECT_EQ(lines("c", 0), "same|other") << "matched by caption, shown by text";
     std::vector<std::string> names;
     EXPECT_EQ(list_text_file_names("ME", 0, text_line_sink{collect, &names}), 1);
+    settings.comment_mark[0] = '\0';
+    EXPECT_EQ(menu_of(";shown\n"), ";shown") << "an empty comment mark marks no comments";
 }
 
 TEST_F(TextFiles, LoadFailuresSayWhyAndLeaveTextFileSearch)
