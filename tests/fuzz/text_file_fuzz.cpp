@@ -1,11 +1,11 @@
-// Reads arbitrary bytes as a listed text file: the shared entry walk over a buffer of exactly the
-// file's size, the text-file menu with layout settings from the first two bytes, a chosen line,
-// and the search's load, listing and mapping of a shown line back to its text.
+// Arbitrary bytes as a listed text file: the entry walk over exactly the bytes, the menu with layout
+// settings from the first two bytes, a chosen line, and the search's load, listing and mapping.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <unistd.h>
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
@@ -32,12 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    static std::string path;
-    if (path.empty()) {
-        char pattern[] = "/tmp/mivra_text_fuzz_XXXXXX";
-        const char *made = mkdtemp(pattern);
-        path = std::string(made ? made : "/tmp") + "/lines.txt";
-    }
+    static const std::string path = "/tmp/mivra_text_fuzz_" + std::to_string(getpid()) + ".txt";
     reset_settings();
     reset_fake_system();
     settings.file_menu_rows = 1 + data[0] % 100;
@@ -47,13 +42,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.show_text_default = data[1] >> 7;
     settings.search_kind = search_substring;
 
-    // No terminator after the bytes: a read past them is caught.
+    // The fuzzer's bytes have no terminator after them: a read past them is caught.
     const size_t length = size - 2;
-    char *exact = static_cast<char *>(malloc(length ? length : 1));
-    memcpy(exact, data + 2, length);
     int32_t entries = 0;
-    walk_text_file(exact, length, count_entry, &entries);
-    free(exact);
+    walk_text_file(reinterpret_cast<const char *>(data + 2), length, count_entry, &entries);
 
     FILE *f = fopen(path.c_str(), "wb");
     if (!f)
