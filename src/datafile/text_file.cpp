@@ -52,7 +52,10 @@ bool take_wanted(void *context, const text_file_entry &entry)
     return false;
 }
 
-bool listed(int32_t f) { return f >= 0 && f < store.text_file_count && f < text_file_capacity; }
+bool listed(int32_t f)
+{
+    return f >= 0 && f < store.text_file_count && f < text_file_capacity;
+}
 
 } // namespace
 

@@ -17,8 +17,8 @@ extern char text_file_delimiter[260];
 constexpr int32_t text_entry_limit = 5000;
 
 struct text_file_entry {
-    int32_t number; // counted from 0 in file order
-    int32_t blanks; // empty lines since the previous entry (comments not counted)
+    int32_t number;                 // counted from 0 in file order
+    int32_t blanks;                 // empty lines since the previous entry (comments not counted)
     char text[line_buffer_size];    // what is pasted: the part before the delimiter
     char caption[line_buffer_size]; // what is shown: the part after it, or the text
 };

@@ -40,7 +40,8 @@ bool start_group(line_layout *l, const text_file_entry &entry, const char *capti
         return false;
     char header[3 * line_buffer_size];
     if (settings.file_menu_numbered == 1)
-        snprintf(header, sizeof header, "%s : %d ～", group_prefixes[l->groups], static_cast<int>(entry.number));
+        snprintf(header, sizeof header, "%s : %d ～", group_prefixes[l->groups],
+                 static_cast<int>(entry.number));
     else
         snprintf(header, sizeof header, "%s : %s ～", group_prefixes[l->groups], caption);
     // The first header opens a column beside the entries so far; later ones stand below it.
@@ -64,7 +65,8 @@ bool start_column(line_layout *l, const text_file_entry &entry, const char *capt
 {
     if (l->columns >= settings.file_menu_columns)
         return start_group(l, entry, caption);
-    append_menu_entry(l->m, l->current, text_line_commands.first + entry.number, menu_column_break, caption, -1);
+    append_menu_entry(l->m, l->current, text_line_commands.first + entry.number, menu_column_break, caption,
+                      -1);
     l->rows = 1;
     ++l->columns;
     return true;
@@ -77,7 +79,8 @@ bool place_entry(void *context, const text_file_entry &entry)
     line_layout *l = static_cast<line_layout *>(context);
     char caption[line_buffer_size];
     if (settings.file_caption_length > 0)
-        copy_text_n(caption, sizeof caption, entry.caption, static_cast<size_t>(settings.file_caption_length));
+        copy_text_n(caption, sizeof caption, entry.caption,
+                    static_cast<size_t>(settings.file_caption_length));
     else
         copy_text(caption, sizeof caption, entry.caption);
     const int32_t id = text_line_commands.first + entry.number;
@@ -108,16 +111,19 @@ void fill_text_file_list_menu(menu_model *m, int32_t menu, int with_submenus)
 {
     int32_t group_menu = -1;
     char caption[3 * path_capacity];
-    const int32_t count = store.text_file_count < text_file_capacity ? store.text_file_count : text_file_capacity;
+    const int32_t count =
+        store.text_file_count < text_file_capacity ? store.text_file_count : text_file_capacity;
     for (int32_t f = 0; f < count; ++f) {
         int32_t target_menu = menu;
         if (f >= 10) {
             const int32_t g = f / 10;
             if (f == 10 * g) {
-                snprintf(caption, sizeof caption, "&%d : %s ～", static_cast<int>(g), store.text_file_name[f]);
+                snprintf(caption, sizeof caption, "&%d : %s ～", static_cast<int>(g),
+                         store.text_file_name[f]);
                 append_menu_entry(m, menu, list_separator_id, menu_separator, "", -1);
                 group_menu = create_menu(m, menu_filled, 0);
-                append_menu_entry(m, menu, text_file_header_commands.first + 10 * (g - 1), 0, caption, group_menu);
+                append_menu_entry(m, menu, text_file_header_commands.first + 10 * (g - 1), 0, caption,
+                                  group_menu);
             }
             target_menu = group_menu;
         }
@@ -133,8 +139,8 @@ void fill_text_file_menu(menu_model *m, int32_t menu, int32_t f)
 {
     store.text_file_selected = f;
     clear_menu(m, menu);
-    const int32_t limit = settings.file_menu_max_lines < text_entry_limit ? settings.file_menu_max_lines
-                                                                         : text_entry_limit;
+    const int32_t limit =
+        settings.file_menu_max_lines < text_entry_limit ? settings.file_menu_max_lines : text_entry_limit;
     line_layout layout{m, menu, menu, 0, 1, 0, 0, limit > 0 ? limit : 1};
     walk_listed_text_file(f, place_entry, &layout);
     if (layout.placed == 0)

@@ -69,14 +69,12 @@ int load_text_file(os_window owner)
 {
     free_text_file();
     const int32_t f = store.text_file_selected;
-    if (f < 0 || f >= store.text_file_count || !os_read_whole_file(store.text_file_path[f], 0, &text_file_text))
+    if (f < 0 || f >= store.text_file_count ||
+        !os_read_whole_file(store.text_file_path[f], 0, &text_file_text))
         return fail_load(owner, unreadable_message);
     if (text_file_text.size == 0)
         return fail_load(owner, empty_message);
     take_sendkey_rule(f);
-    // The delimiter is the file's: a walk sets it for the windows' first use.
-    walk_text_file(text_file_text.data, text_file_text.size, [](void *, const text_file_entry &) { return false; },
-                   nullptr);
     return 1;
 }
 

@@ -30,7 +30,8 @@ std::string describe(int32_t menu)
     for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
         const menu_entry &entry = model.entries[e];
         out += out.empty() ? "" : "; ";
-        out += entry.flags & menu_separator ? "sep" : (entry.flags & menu_column_break ? "|" : "") + std::string(entry.caption);
+        const char *mark = entry.flags & menu_column_break ? "|" : "";
+        out += entry.flags & menu_separator ? "sep" : mark + std::string(entry.caption);
         if (entry.submenu >= 0)
             out += model.menus[entry.submenu].lazy == menu_lazy_text_file ? " >" : " [" + describe(entry.submenu) + "]";
     }
