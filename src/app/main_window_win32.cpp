@@ -16,6 +16,7 @@
 #include "datafile/loader.h"
 #include "datafile/settings.h"
 #include "menus/menu_win32.h"
+#include "menus/text_file_popup_win32.h"
 #include "search/search_window_win32.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
@@ -226,6 +227,7 @@ static LRESULT on_create(HWND window)
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
     choosers.run_search_window = run_search_window;
+    choosers.show_text_file_popup = show_text_file_popup;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

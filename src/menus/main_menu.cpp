@@ -5,6 +5,7 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "menus/text_file_menu.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -23,6 +24,7 @@ const char recorder_stop_caption[] = "履歴停止 ( &R )";
 const char recorder_start_caption[] = "履歴開始 ( &R )";
 const char data_file_caption[] = "設定ファイル ( &S )";
 const char manual_caption[] = "説明書 ( &H )";
+const char text_file_menu_caption[] = "データファイル ( &3 )";
 
 void file_item_caption(const item_entry &item, const char *file_separator, char *out)
 {
@@ -220,7 +222,13 @@ void build_utility_menu(menu_model *m, int32_t menu)
         append_separator(m, menu, utility_separator_id);
         build_window_menu(m, menu);
     }
-    // The list of text files ("データファイル ( &3 )", 6300) comes here with a later change.
+    if (settings.file_section_enabled == 1 && store.text_file_count > 0) {
+        append_separator(m, menu, utility_separator_id);
+        const int32_t files = create_menu(m, menu_filled, 0);
+        append_menu_entry(m, menu, text_file_menu_command, 0, text_file_menu_caption, files);
+        if (files >= 0)
+            fill_text_file_list_menu(m, files, 1);
+    }
     if (settings.output_mode != output_clipboard_only || settings.history_running == 1 || windows.window_count > 0 ||
         store.item_count > 0 || recent_added)
         append_separator(m, menu, utility_separator_id);
@@ -232,9 +240,11 @@ void fill_lazy_menu(menu_model *m, int32_t menu)
     if (menu < 0 || menu >= m->menu_count)
         return;
     const menu_node &node = m->menus[menu];
-    // Histories and listed text files are filled by their own rooms when they arrive.
+    // Histories are filled by their own room when it arrives.
     if (node.lazy == menu_lazy_group)
         fill_item_menu(m, menu, node.owner, 1);
+    else if (node.lazy == menu_lazy_text_file)
+        fill_text_file_menu(m, menu, node.owner);
 }
 
 choice_result dispatch_menu_command(os_window window, int32_t id)
@@ -251,7 +261,10 @@ choice_result dispatch_menu_command(os_window window, int32_t id)
         open_in_editor(settings.manual_path);
     else if (id == recorder_command)
         switch_recorder();
-    // History entries and text-file lines are carried out by their menus when they arrive; like
-    // every other id they do nothing here yet.
+    // A line of the file whose submenu opened last; a file gone meanwhile pastes nothing.
+    if (text_line_commands.holds(id))
+        return load_text_file_line(id - text_line_commands.first) ? finish_text(window) : choice_cancelled;
+    // History entries are carried out by their menu when it arrives; like every other id they do
+    // nothing here yet.
     return choice_cancelled;
 }

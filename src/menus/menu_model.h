@@ -12,8 +12,11 @@
 // The worst case the tables allow: every entry of the store shown on one level (a '+' line gives
 // at most one separator, a group one lazy submenu), then the utility entries with their submenus,
 // the recent items, the windows and the listed text files.
+// A text file's menu needs more: 5,000 lines, each after at most one separator, and 26 groups.
 constexpr int menu_capacity = item_capacity + 64;
-constexpr int menu_entry_capacity = item_capacity + 512;
+constexpr int text_file_menu_entries = 2 * 5000 + 2 * 26 + 64;
+constexpr int menu_entry_capacity =
+    item_capacity + 512 > text_file_menu_entries ? item_capacity + 512 : text_file_menu_entries;
 
 enum menu_entry_flag : uint32_t {
     menu_separator = 1,    // MF_SEPARATOR

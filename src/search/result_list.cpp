@@ -9,6 +9,8 @@
 #include "expand/substitute.h"
 #include "output/output_state.h"
 #include "search/matching.h"
+#include "search/search_state.h"
+#include "search/text_file_search.h"
 #include "text/sjis.h"
 
 namespace {
@@ -58,6 +60,44 @@ int preview_file_item(os_window owner, int32_t index, const char *line)
     return 1;
 }
 
+// Step 3 and the first two rules of step 6 for the lines of a text file or the [file] names.
+struct last_line {
+    text_line_sink to_list;
+    char line[2 * path_capacity];
+};
+
+void remember_line(void *context, const char *line)
+{
+    last_line *last = static_cast<last_line *>(context);
+    copy_text(last->line, sizeof last->line, line);
+    last->to_list.add(last->to_list.context, line);
+}
+
+search_action text_file_pass(os_window owner, const char *pattern, search_result *result)
+{
+    last_line last{result->text_lines, ""};
+    const text_line_sink sink{remember_line, &last};
+    const int32_t count = search_run.file_choice == 1 ? list_text_file_names(pattern, 0, sink)
+                                                      : list_text_file_lines(pattern, 0, sink);
+    end_search_pass();
+    if (count == 1 && search_run.file_choice == 1) {
+        choose_text_file(owner, last.line);
+        return action_file_chosen;
+    }
+    if (count == 1 && settings.match_accept == 1) {
+        const search_action taken = take_text_file_line(owner, last.line);
+        if (taken != action_nothing)
+            return taken;
+        return schedule_output(settings.main_window, timer_history_choices) == choice_scheduled
+                   ? action_keep_open
+                   : action_end_finished;
+    }
+    if (count == 0)
+        return action_nothing;
+    result->show_preview = pattern[0] != '&' && settings.preview_mode > preview_off;
+    return action_show_list;
+}
+
 } // namespace
 
 void make_list_caption(int32_t index, int listing)
@@ -97,11 +137,8 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
     copy_text(pattern, sizeof pattern, initial ? settings.initial_search_word : edit_text);
     if (pattern[0] == '\0')
         return action_nothing;
-    // The lines of a text file are searched with a later change; until then such a pass lists nothing.
-    if (settings.text_file_search == text_file_on) {
-        end_search_pass();
-        return action_nothing;
-    }
+    if (settings.text_file_search == text_file_on)
+        return text_file_pass(owner, pattern, result);
     const bool utility_pattern = pattern[0] == '&';
     int32_t last_hit = -1;
     for (int32_t i = 0; i < store.item_count; ++i) {
@@ -149,9 +186,9 @@ int32_t list_all(search_result *result)
 {
     result->count = 0;
     result->show_preview = settings.preview_mode > preview_off;
-    // The lines and [file] names of a text file are listed with a later change.
     if (settings.text_file_search == text_file_on)
-        return 0;
+        return search_run.file_choice == 1 ? list_text_file_names("", 1, result->text_lines)
+                                           : list_text_file_lines("", 1, result->text_lines);
     for (int32_t i = 0; i < store.item_count; ++i) {
         const item_entry &item = store.items[i];
         if (!listed_kind(item) || item.plain_caption[0] == '&')
@@ -188,9 +225,21 @@ int32_t find_listed_item(const char *line)
 
 int make_preview_text(os_window owner, const char *line)
 {
-    // Text-file lines and [file] names are previewed with a later change.
-    if (settings.text_file_search == text_file_on)
+    if (settings.text_file_search == text_file_on) {
+        output.output_source = source_prepared;
+        if (search_run.file_choice != 1) {
+            line_output_text(line, output.output_text, output_text_capacity);
+            apply_preview_macros(owner);
+            return 1;
+        }
+        for (int32_t f = 0; f < store.text_file_count; ++f) {
+            if (equals_nocase(store.text_file_name[f], line)) {
+                text_file_base_name(f, output.output_text);
+                return 1;
+            }
+        }
         return 0;
+    }
     const int32_t index = find_listed_item(line);
     if (index < 0)
         return 0;

@@ -11,11 +11,14 @@
 #include "datafile/item_store.h"
 #include "os/os.h"
 #include "search/search_output.h"
+#include "search/text_file_search.h"
 
 struct search_result {
     int32_t count;
     int32_t entries[item_capacity]; // item indexes in store order; their list_caption is the line
     int32_t show_preview;           // show_list: preview the first line (not for "&" patterns)
+    // In text-file search the lines go straight here (count stays 0); the front sets it once.
+    text_line_sink text_lines;
 };
 
 // Forms item `index`'s list_caption. A file item shown by its file reads "name >parameter" in a
@@ -29,11 +32,12 @@ void make_list_caption(int32_t index, int listing);
 //   action_keep_open       one hit accepted at once (`match_accept`): output prepared, timer 620 armed
 //   action_clipboard_entry "&1" alone: the front runs clipboard_entry (search_output.h)
 //   action_end_finished / action_end_no_target   end the dialog with 1 / 2
+//   action_file_chosen     text-file search: the one [file] name left was chosen and loaded
 // After each outcome but the ending ones, the front carries out the initial word's step (show the
 // window, initial_word_state := 0, a synthesised Up) while initial_word_state is 1.
 search_action search_pass(os_window owner, const char *edit_text, search_result *result);
 // Every item (text items and utility entries) whose plain caption does not begin with "&", under
-// listing captions. Returns the count; when it is not 0 the front empties the edit line, selects
+// listing captions; in text-file search every line or [file] name. Returns the count; when it is not 0 the front empties the edit line, selects
 // the first line, shows the list and the first line's preview.
 int32_t list_all(search_result *result);
 // The recently used items of the log, in log order, under listing captions; as list_all afterwards.

@@ -5,6 +5,7 @@
 #include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
+#include "search/text_file_search.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -22,18 +23,19 @@ struct key_row {
 };
 
 // The first row that fits decides. Ctrl with Tab, Enter, Escape, Insert or Delete acts as the key
-// alone; Ctrl with any other key only ends a confirmed search. Insert, Shift+Up and Shift+Down with
-// no selection and Ctrl with an arrow belong to text-file search and the window popup: their rows
-// do nothing until those arrive.
+// alone; Ctrl with any other key only ends a confirmed search. Ctrl with an arrow belongs to the
+// window popup: its row does nothing until that arrives.
 const key_row key_map[] = {
     {key_tab, any, any, no, yes, any, key_action_to_target, 0, 0},
     {key_tab, any, any, any, any, any, key_action_none, 1, 0},
     {key_enter, any, any, any, any, any, key_action_enter, 1, 0},
     {key_escape, any, any, no, any, any, key_action_close, 1, 0},
     {key_escape, any, any, any, any, any, key_action_clear, 1, 0},
+    {key_insert, any, any, any, no, any, key_action_insert, 1, 0},
     {key_insert, any, any, any, any, any, key_action_none, 1, 0},
     {key_delete, any, any, no, yes, any, key_action_toggle_confirmed, 1, 0},
     {key_delete, any, any, any, any, any, key_action_none, 1, 0},
+    {key_up, yes, yes, no, any, any, key_action_file_choice, 1, 1},
     {key_other, any, yes, any, any, any, key_action_none, 1, 1},
     {key_left, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
     {key_right, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
@@ -41,11 +43,11 @@ const key_row key_map[] = {
     {key_right, any, any, any, yes, any, key_action_toggle_kind, 1, 1},
     {key_left, any, any, any, any, any, key_action_none, 1, 1},
     {key_right, any, any, any, any, any, key_action_none, 1, 1},
-    {key_up, yes, any, no, any, any, key_action_none, 1, 1},
+    {key_up, yes, any, no, any, any, key_action_pick_text_file, 1, 1},
     {key_up, any, any, any, any, yes, key_action_move_selection, 1, 1},
     {key_down, any, any, any, any, yes, key_action_move_selection, 1, 1},
     {key_up, any, any, any, any, any, key_action_up_on_empty, 1, 1},
-    {key_down, yes, any, no, any, any, key_action_none, 1, 1},
+    {key_down, yes, any, no, any, any, key_action_text_file_mode, 1, 1},
     {key_down, any, any, any, any, any, key_action_list_all, 1, 1},
 };
 
@@ -134,9 +136,16 @@ enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &
     }
     if (in.line == nullptr)
         return enter_outcome{action_end_finished, 0};
-    // Text-file lines and [file] names are taken with a later change.
-    if (settings.text_file_search == text_file_on)
-        return enter_outcome{action_nothing, 0};
+    if (settings.text_file_search == text_file_on) {
+        if (search_run.file_choice == 1) {
+            choose_text_file(owner, in.line);
+            return enter_outcome{action_file_chosen, 0};
+        }
+        const search_action taken = take_text_file_line(owner, in.line);
+        if (taken != action_nothing)
+            return enter_outcome{taken, 0};
+        return enter_outcome{in.shift ? start_paste_and_stay(edit_line) : hand_over(timer_history_choices), 0};
+    }
     if (starts_with_nocase(in.line, "&1")) {
         if (windows.window_count == 0)
             return enter_outcome{action_end_no_target, 1};

@@ -46,7 +46,11 @@ enum key_action : int32_t {
     key_action_toggle_kind,    // toggle_search_kind, repaint
     key_action_move_selection, // next_selection, the preview of the new line, focus the edit line
     key_action_list_all,       // list_all
-    key_action_up_on_empty,    // list_recent (text files: toggle file_choice, with a later change)
+    key_action_up_on_empty,    // text-file search: toggle file_choice; otherwise list_recent
+    key_action_insert,         // insert_typed_line (text-file search only)
+    key_action_pick_text_file, // Shift+Up, no selection: the text-file list popup
+    key_action_text_file_mode, // Shift+Down, no selection: text-file search on or off
+    key_action_file_choice,    // Ctrl+Shift+Up, no selection: the [file]-name choice
 };
 
 struct key_decision {
@@ -55,8 +59,7 @@ struct key_decision {
     int clear_confirmed;  // confirmed_search := 0 before the action
 };
 
-// One row of the key map. Insert, Shift+Up and Shift+Down with no selection and Ctrl with an
-// arrow belong to text-file search and the window popup; they do nothing yet.
+// One row of the key map. Ctrl with an arrow belongs to the window popup; it does nothing yet.
 key_decision decide_key(const key_state &state);
 
 // The mode switches; each returns the new value.

@@ -30,6 +30,8 @@ enum search_action : int32_t {
     action_history_popup,   // empty the edit line, show the clipboard-history popup for the
                             // search window, then clipboard_entry_after_history with its result
     action_drop_first_line, // remove the first line of the result list; the window stays open
+    action_file_chosen,     // a [file] name was chosen: its name on the guidance label when it
+                            // loaded, the edit line and the list emptied
 };
 
 // Accepting text item `index` (Enter on its line, or a pass's one hit): records its caption for the

@@ -6,12 +6,14 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "menus/text_file_popup_win32.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_keys.h"
 #include "search/search_output.h"
 #include "search/search_state.h"
+#include "search/text_file_search.h"
 #include "search/geometry.h"
 #include "target/target.h"
 #include "text/sjis.h"
@@ -24,6 +26,7 @@ constexpr int edit_x = 19, edit_y = -1, edit_margin = 34, edit_height = 19;
 constexpr COLORREF note_colour = 0xE1FFFF; // red 255, green 255, blue 225
 constexpr int release_poll_ms = 10;
 const char items_guidance[] = "設定ファイル使用";
+const char file_choice_guidance[] = "ファイル検索実行";
 
 HWND search_window, edit_line, list_window, result_list, preview_window, preview_text, guidance_window,
     guidance_label;
@@ -78,6 +81,14 @@ void reset_list(DWORD style)
 
 void reset_list() { reset_list(settings.list_style); }
 
+// An empty edit line and list, the guidance left as it is.
+void empty_search()
+{
+    SetWindowTextA(edit_line, "");
+    reset_list();
+    focus_edit_line();
+}
+
 int list_count() { return static_cast<int>(SendMessageA(result_list, LB_GETCOUNT, 0, 0)); }
 int list_selection() { return static_cast<int>(SendMessageA(result_list, LB_GETCURSEL, 0, 0)); }
 
@@ -104,6 +115,12 @@ void show_preview(int n)
     move_to(preview_window, place.window);
     move_to(preview_text, place.text);
     ShowWindow(preview_window, SW_SHOWNA);
+}
+
+// Lines of a text file or [file] names go into the list box as they are listed.
+void add_text_line(void *, const char *line)
+{
+    SendMessageA(result_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
 void fill_list(const search_result &listed)
@@ -169,6 +186,16 @@ void hide_guidance()
 {
     if (guidance_window)
         ShowWindow(guidance_window, SW_HIDE);
+}
+
+// The chosen text file's name without folder and extension, fitted to it and shown.
+void show_text_file_guidance()
+{
+    if (settings.guidance != 1)
+        return;
+    char name[path_capacity];
+    text_file_base_name(store.text_file_selected, name);
+    fit_guidance(name, true);
 }
 
 // ---- placement and the end of the dialog -------------------------------------------------------
@@ -246,6 +273,11 @@ bool carry_out(search_action action)
         return carry_out(clipboard_entry_after_history(1));
     case action_drop_first_line:
         SendMessageA(result_list, LB_DELETESTRING, 0, 0);
+        return false;
+    case action_file_chosen:
+        if (settings.text_file_search == text_file_on)
+            show_text_file_guidance();
+        empty_search();
         return false;
     case action_run_search:
         hide_guidance();
@@ -330,6 +362,68 @@ void clear_search()
     focus_edit_line();
 }
 
+// ---- text-file search ----------------------------------------------------------------------------
+
+// After the [file]-name choice was switched: its guidance, and an empty edit line.
+void show_file_choice(int32_t choice)
+{
+    if (choice == 1 && settings.guidance == 1)
+        show_guidance(file_choice_guidance, source_guidance_width, source_guidance_label_width);
+    else if (choice == 0)
+        show_text_file_guidance();
+    SetWindowTextA(edit_line, "");
+    focus_edit_line();
+}
+
+// Shift+Up: the list of text files below the window; the file chosen there is searched.
+void pick_text_file()
+{
+    if (settings.text_file_search != text_file_on && !switch_text_file_search_on(os_of(search_window))) {
+        empty_search();
+        return;
+    }
+    search_run.file_choice = 0;
+    SetWindowTextA(edit_line, "");
+    const int32_t f = show_text_file_list_popup(os_of(search_window));
+    if (f >= 0 && select_text_file(os_of(search_window), f))
+        show_text_file_guidance();
+    focus_edit_line();
+}
+
+// Shift+Down: the items again, or the chosen text file.
+void switch_text_file_mode()
+{
+    if (settings.text_file_search == text_file_on) {
+        switch_text_file_search_off();
+        if (settings.guidance == 1)
+            show_guidance(items_guidance, source_guidance_width, source_guidance_label_width);
+    } else if (switch_text_file_search_on(os_of(search_window))) {
+        show_text_file_guidance();
+    }
+    empty_search();
+}
+
+// Ctrl+Shift+Up: the [file]-name choice, switching text-file search on first when it is off.
+void file_choice_key()
+{
+    if (settings.text_file_search == text_file_on) {
+        show_file_choice(toggle_file_choice());
+    } else if (switch_text_file_search_on(os_of(search_window))) {
+        search_run.file_choice = 1;
+        show_file_choice(1);
+    }
+}
+
+// Insert: true when the typed text was handed over (the key is consumed then).
+bool insert_key()
+{
+    char text[path_capacity];
+    GetWindowTextA(edit_line, text, sizeof text);
+    const search_action action = insert_typed_line(os_of(search_window), text);
+    carry_out(action);
+    return action == action_hand_over;
+}
+
 // The key map; true when the key is consumed.
 bool on_key(WPARAM virtual_key)
 {
@@ -386,12 +480,27 @@ bool on_key(WPARAM virtual_key)
         show_listing(list_all(&result));
         break;
     case key_action_up_on_empty:
-        if (settings.log_mode > 0 && settings.log_entry_count > 0) {
+        if (settings.text_file_search == text_file_on) {
+            show_file_choice(toggle_file_choice());
+        } else if (settings.log_mode > 0 && settings.log_entry_count > 0) {
             reset_list(recent_list_style());
             show_listing(list_recent(&result));
         } else {
             focus_edit_line();
         }
+        break;
+    case key_action_insert:
+        if (insert_key())
+            return true;
+        break;
+    case key_action_pick_text_file:
+        pick_text_file();
+        break;
+    case key_action_text_file_mode:
+        switch_text_file_mode();
+        break;
+    case key_action_file_choice:
+        file_choice_key();
         break;
     default:
         break;
@@ -558,6 +667,9 @@ void paint(HWND window)
 BOOL on_init_search_dialog(HWND window)
 {
     search_window = window;
+    result.text_lines = text_line_sink{add_text_line, nullptr};
+    if (settings.text_file_search == text_file_on)
+        load_text_file(os_of(window));
     if (settings.migemo_on == 1 && !load_matching_libraries(0))
         settings.migemo_on = 0;
     ShowWindow(window, SW_HIDE);
@@ -578,7 +690,10 @@ BOOL on_init_search_dialog(HWND window)
         CreateDialogParamA(instance(), "VIEW", window, note_dialog_proc, 1);
     if (settings.guidance == 1) {
         CreateDialogParamA(instance(), "NAME", window, note_dialog_proc, 0);
-        fit_guidance(items_guidance, false);
+        if (settings.text_file_search == text_file_on)
+            show_text_file_guidance();
+        else
+            fit_guidance(items_guidance, false);
     }
     place(0);
     if (settings.initial_word_state == 2) {
@@ -639,7 +754,11 @@ void show_search_window_again()
         place(1);
     ShowWindow(search_window, SW_SHOW);
     switch_foreground(os_of(search_window));
-    if (settings.guidance == 1)
+    if (settings.text_file_search == text_file_on && search_run.file_choice == 1)
+        show_file_choice(1);
+    else if (settings.text_file_search == text_file_on)
+        show_text_file_guidance();
+    else if (settings.guidance == 1)
         show_guidance(items_guidance, source_guidance_width, source_guidance_label_width);
     SetWindowTextA(edit_line, "");
     focus_edit_line();
@@ -651,6 +770,7 @@ void destroy_search_window()
         return;
     if (settings.migemo_on != 0)
         unload_matching_libraries(0);
+    free_text_file();
     restore_edit_procedure();
     destroy_companions();
     if (IsWindow(search_window)) {

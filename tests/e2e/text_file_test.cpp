@@ -1,0 +1,108 @@
+// Listed text files in the real program: a file's lines in columns and lettered groups, the "/#f"
+// popup, and the search window over a file's lines, where Insert also appends to the file.
+#include "e2e_support.h"
+
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+// Pressed in place of a key: wait until this many menus (popup and submenus) are open, or until
+// the next popup, of another size, has taken the first one's place.
+constexpr BYTE open_menus_2 = 0xF2, open_menus_3 = 0xF3, open_menus_4 = 0xF4, next_menu = 0xF1;
+const std::string columns_and_groups = "one\ntwo\n\n\nthree\n\n\n\ngroup first\ngroup second\n";
+
+class TextFile : public bench {
+  protected:
+    process &start(const std::string &file, const std::string &args)
+    {
+        EXPECT_TRUE(write_file(in_dir("memo.txt"), file));
+        return start_mivra(lines({"[data]", "item text | 項目(&I)", "%end", "[file]", in_dir("memo.txt"), "%end"}),
+                           args);
+    }
+    static int count_menus(DWORD pid)
+    {
+        int n = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
+            n += IsWindowVisible(w) && window_process(w) == pid;
+        return n;
+    }
+};
+
+TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
+{
+    const struct {
+        const char *name, *args;
+        std::vector<BYTE> keys;
+        const char *pasted;
+        bool plain;
+    } rows[] = {
+        {"the second column, reached with Right", "", {'3', open_menus_2, 'A', open_menus_3, VK_RIGHT, VK_RETURN},
+         "three", false},
+        {"an entry of group A", "", {'3', open_menus_2, 'A', open_menus_3, 'A', open_menus_4, VK_DOWN, VK_RETURN},
+         "group second", true},
+        {"/#f=memo shows the file's lines; Enter pastes the first", "/#f=memo", {VK_RETURN}, "one", true},
+        {"/#f lists the files; a line of its submenu", "/#f", {'A', open_menus_2, VK_DOWN, VK_RETURN}, "two", false},
+        {"&@ 通常起動, the last entry, goes on to the main menu", "/#f", {VK_UP, VK_RETURN, next_menu, 'I'},
+         "item text", false},
+        {"a dismissed popup ends the start", "/#f=memo", {VK_ESCAPE}, "", false},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        target_app &t = launch_target("[]", 1, 1, "", r.plain);
+        ASSERT_TRUE(t.window);
+        process &p = start(columns_and_groups, r.args);
+        RECT first = {}, now = {};
+        ASSERT_TRUE(wait_popup_menu(p.id, &first)) << describe_windows(p.id);
+        for (BYTE key : r.keys) {
+            if (key >= open_menus_2 && key <= open_menus_4)
+                EXPECT_TRUE(poll_until([&] { return count_menus(p.id) == key - open_menus_2 + 2; })) << "no submenu";
+            else if (key == next_menu)
+                EXPECT_TRUE(poll_until([&] {
+                    return find_popup_menu(p.id, &now) && now.bottom - now.top != first.bottom - first.top;
+                })) << "no next menu";
+            else
+                press_key(key, key >= VK_PRIOR && key <= VK_DOWN);
+        }
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
+        finish(t, p);
+    }
+}
+
+TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
+{
+    const struct {
+        const char *name, *typed;
+        BYTE key;
+        const char *pasted, *file_after;
+    } rows[] = {
+        {"a line found by typing", "tw", VK_RETURN, "two", "one\ntwo\n"},
+        {"Insert appends to the file's end and pastes", "new line", VK_INSERT, "new line", "one\ntwo\nnew line\r\n"},
+    };
+    for (const auto &r : rows) {
+        SCOPED_TRACE(r.name);
+        target_app &t = launch_target("[]", 1, 1, "", true);
+        ASSERT_TRUE(t.window);
+        process &p = start("one\ntwo\n", "/#i /#f=memo");
+        HWND edit = nullptr;
+        ASSERT_TRUE(poll_until([&] {
+            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+                if (window_process(w) == p.id && GetDlgItem(w, 100))
+                    edit = GetDlgItem(w, 100);
+            return edit && focus_of(edit) == edit;
+        })) << describe_windows(p.id);
+        type_text(r.typed);
+        EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
+        press_key(r.key, r.key == VK_INSERT);
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
+        std::string file;
+        EXPECT_TRUE(read_file(in_dir("memo.txt"), &file));
+        EXPECT_EQ(file, r.file_after);
+        finish(t, p);
+    }
+}
+
+} // namespace

@@ -1,0 +1,232 @@
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+#include "app/process_state.h"
+#include "datafile/settings.h"
+#include "datafile/text_file.h"
+#include "menus/main_menu.h"
+#include "menus/text_file_menu.h"
+#include "os/fake/os_fake.h"
+#include "output/output_state.h"
+#include "search/result_list.h"
+#include "search/search_state.h"
+#include "search/text_file_search.h"
+#include "target/target.h"
+#include "text/sjis.h"
+
+namespace {
+
+const os_window main_window = 1;
+menu_model model;
+
+// "caption; sep; |column break; &A : x ～ [submenu]".
+std::string describe(int32_t menu)
+{
+    std::string out;
+    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
+        const menu_entry &entry = model.entries[e];
+        out += out.empty() ? "" : "; ";
+        const char *mark = entry.flags & menu_column_break ? "|" : "";
+        out += entry.flags & menu_separator ? "sep" : mark + std::string(entry.caption);
+        if (entry.submenu >= 0)
+            out += model.menus[entry.submenu].lazy == menu_lazy_text_file ? " >" : " [" + describe(entry.submenu) + "]";
+    }
+    return out;
+}
+
+std::string numbered(const char *prefix, int from, int to, const char *joint = "\n")
+{
+    std::string out;
+    for (int i = from; i < to; ++i)
+        out += prefix + std::to_string(i) + joint;
+    return out;
+}
+
+void collect(void *context, const char *line)
+{
+    std::string &listed = *static_cast<std::string *>(context);
+    listed += (listed.empty() ? "" : "|") + std::string(line);
+}
+
+class TextFiles : public ::testing::Test {
+  protected:
+    void SetUp() override
+    {
+        reset_process_state();
+        reset_fake_system();
+        reset_search_state();
+        free_text_file();
+        char pattern[] = "/tmp/mivra_text_XXXXXX";
+        ASSERT_TRUE(mkdtemp(pattern));
+        dir = pattern;
+        settings.main_window = main_window;
+        settings.search_kind = search_prefix;
+        target.target_window = 11;
+        add_listed_window(11, 1, "notepad", "memo");
+    }
+    void TearDown() override
+    {
+        free_text_file();
+        std::filesystem::remove_all(dir);
+    }
+    // Lists file `name` with `bytes` and selects it.
+    std::string list_file(const std::string &bytes, const char *name = "memo.txt")
+    {
+        const std::string path = dir + "/" + name;
+        std::ofstream(path, std::ios::binary) << bytes;
+        const int32_t f = store.text_file_count++;
+        copy_text(store.text_file_path[f], 260, path.c_str());
+        copy_text(store.text_file_name[f], 260, name);
+        store.text_file_selected = f;
+        return path;
+    }
+    std::string menu_of(const std::string &bytes)
+    {
+        list_file(bytes);
+        reset_menu_model(&model);
+        const int32_t root = create_menu(&model, menu_filled, 0);
+        fill_text_file_menu(&model, root, store.text_file_selected);
+        return describe(root);
+    }
+    std::string lines(const char *pattern, int all)
+    {
+        std::string listed;
+        list_text_file_lines(pattern, all, text_line_sink{collect, &listed});
+        return listed;
+    }
+    std::string dir;
+};
+
+TEST_F(TextFiles, MenuLayoutGrid)
+{
+    struct row {
+        const char *name;
+        int32_t rows, columns, numbered, caption_length;
+        std::string file, menu;
+    } rows[] = {
+        {"26 rows fill a column, the 27th starts the next", 25, 4, 0, 0, numbered("l", 0, 27),
+         numbered("l", 0, 26, "; ") + "|l26"},
+        {"one blank a separator, two a column, three a lettered group", 25, 4, 0, 0, "a\n\nb\n\n\nc\n\n\n\nd\ne\n",
+         "a; sep; b; |c; |&A : d ～ [d; e]"},
+        {"four columns, then group A beside them, group B below it", 1, 4, 0, 0, numbered("e", 0, 17),
+         "e0; e1; |e2; e3; |e4; e5; |e6; e7; |&A : e8 ～ [e8; e9; |e10; e11; |e12; e13; |e14; e15]; sep; "
+         "&B : e16 ～ [e16]"},
+        {"delimiter: caption shown, a line ending with it shows its text", 25, 4, 0, 0,
+         "@DLM= | \ntext | cap\nonly | \n", "cap; only"},
+        {"comments neither count as blanks nor show; caption cut", 25, 4, 0, 3, ";c\nabcdef\n\n;c\n\nx\n",
+         "abc; |x"},
+        {"only comments and blanks", 25, 4, 0, 0, ";a\n\n;b\n", "なし"},
+        {"a last line without LF is not read", 25, 4, 0, 0, "a\nb", "a"},
+        {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", 25, 4, 0, 0,
+         std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82", std::string(259, 'x') + "; ab; \x82"},
+        {"numbered header", 100, 2, 1, 0, "a\n\n\n\n" + numbered("n", 1, 104) + "\n\n\nlast\n",
+         "a; |&A : 1 ～ [" + numbered("n", 1, 102, "; ") + "|n102; n103]; sep; &B : 104 ～ [last]"},
+    };
+    for (const row &r : rows) {
+        SCOPED_TRACE(r.name);
+        reset_process_state();
+        settings.file_menu_rows = r.rows;
+        settings.file_menu_columns = r.columns;
+        settings.file_menu_numbered = r.numbered;
+        settings.file_caption_length = r.caption_length;
+        EXPECT_EQ(menu_of(r.file), r.menu);
+    }
+}
+
+TEST_F(TextFiles, ChosenLinePastesTheTextTheMenuShowedOnce)
+{
+    menu_of("@dlm=|\n;comment\ntext one|first\n\n;x\nsecond\n");
+    EXPECT_EQ(dispatch_menu_command(main_window, 9001), choice_scheduled);
+    EXPECT_STREQ(output.output_text, "second");
+    EXPECT_EQ(settings.text_file_search, text_file_on) << "keeps the choice out of the log";
+    EXPECT_EQ(load_text_file_line(0) * 10 + load_text_file_line(2), 10);
+    EXPECT_STREQ(output.output_text, "text one");
+    EXPECT_EQ(settings.sendkey_file_enabled, 0);
+    list_file("a\n", "$keys.txt");
+    EXPECT_EQ(load_text_file_line(0), 1);
+    EXPECT_EQ(settings.sendkey_file_enabled, 1) << "a $ file enables key macros";
+    std::filesystem::remove(store.text_file_path[1]);
+    fake.events.clear();
+    EXPECT_EQ(dispatch_menu_command(main_window, 9000), choice_cancelled) << "a file gone pastes nothing";
+    EXPECT_EQ(fake_events(), "");
+}
+
+TEST_F(TextFiles, FileListInGroupsOfTenWithLazyLineMenus)
+{
+    for (int f = 0; f < 12; ++f)
+        list_file("a\n", ("f" + std::to_string(f)).c_str());
+    reset_menu_model(&model);
+    const int32_t root = create_menu(&model, menu_filled, 0);
+    fill_text_file_list_menu(&model, root, 1);
+    EXPECT_EQ(describe(root), "&A  f0 >; &B  f1 >; &C  f2 >; &D  f3 >; &E  f4 >; &F  f5 >; &G  f6 >; &H  f7 >; "
+                              "&I   f8 >; &J  f9 >; sep; &1 : f10 ～ [&A  f10 >; &B  f11 >]");
+    EXPECT_NE(describe(build_main_menu(&model)).find("sep; データファイル ( &3 ) [&A  f0 >;"), std::string::npos);
+    settings.file_section_enabled = 0;
+    EXPECT_EQ(describe(build_main_menu(&model)).find("データファイル"), std::string::npos);
+}
+
+TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
+{
+    list_file("@dlm= | \nplain\nsame | Cap\nother | Cap\n;dropped\n ;kept\nends | \n");
+    ASSERT_EQ(load_text_file(main_window), 1);
+    EXPECT_EQ(lines("", 1), "plain|Cap|Cap| ;kept|ends");
+    EXPECT_EQ(lines("c", 0), "Cap|Cap");
+    char out[260];
+    line_output_text("Cap", out, sizeof out);
+    EXPECT_STREQ(out, "same") << "the first of two equal captions";
+    settings.show_text_default = 1;
+    EXPECT_EQ(lines("c", 0), "same|other") << "matched by caption, shown by text";
+    std::string names;
+    EXPECT_EQ(list_text_file_names("ME", 0, text_line_sink{collect, &names}), 1);
+    settings.comment_mark[0] = '\0';
+    EXPECT_EQ(menu_of(";shown\n"), ";shown") << "an empty comment mark marks no comments";
+    const std::string path = list_file("");
+    settings.text_file_search = text_file_on;
+    EXPECT_EQ(load_text_file(main_window), 0);
+    std::filesystem::remove(path);
+    EXPECT_EQ(switch_text_file_search_on(main_window), 0);
+    EXPECT_EQ(fake_events(), "error データファイルが空です\nerror データファイルが読めません") << "load failures";
+    EXPECT_EQ(settings.text_file_search, text_file_off);
+}
+
+TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
+{
+    list_file("apple\nbanana\n");
+    list_file("x\n", "other");
+    store.text_file_selected = 0;
+    ASSERT_EQ(switch_text_file_search_on(main_window), 1);
+    search_result result{};
+    std::string shown;
+    result.text_lines = text_line_sink{collect, &shown};
+    settings.match_accept = 1;
+    EXPECT_EQ(search_pass(main_window, "ban", &result), action_keep_open);
+    EXPECT_STREQ(output.output_text, "banana");
+    search_run.file_choice = 1;
+    EXPECT_EQ(search_pass(main_window, "oth", &result), action_file_chosen);
+    EXPECT_EQ(store.text_file_selected * 10 + search_run.file_choice, 10);
+    EXPECT_EQ(fake_events(), "foreground 11\nsetsel 0 0 0\ntimer 620");
+}
+
+TEST_F(TextFiles, InsertAppendsToTheChosenFileOnlyAndPastesTheText)
+{
+    const std::string path = list_file("one\n");
+    settings.text_file_search = text_file_on;
+    EXPECT_EQ(insert_typed_line(main_window, "%d new"), action_hand_over);
+    EXPECT_STREQ(output.output_text, "%d new") << "no macros";
+    fake.file_writes_fail = true;
+    insert_typed_line(main_window, "lost");
+    fake.file_writes_fail = false;
+    std::ifstream in(path, std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "one\n%d new\r\n");
+    std::filesystem::remove(path);
+    EXPECT_EQ(append_line("again"), 0);
+    EXPECT_FALSE(std::filesystem::exists(path)) << "a missing file is not created";
+    search_run.file_choice = 1;
+    EXPECT_EQ(insert_typed_line(main_window, "x"), action_nothing) << "not while names are offered";
+}
+
+} // namespace
