@@ -52,9 +52,9 @@ void read_log(os_window)
         read_line(offset, file.size, file.data, 0, line);
         if (offset + line_advance > file.size)
             break;
-        // A zero byte ends the copied text early; the line is no caption, though its start may be one.
-        const size_t length = strlen(line);
-        if (length == 0 || length > caption_limit || memchr(file.data + offset, '\0', line_advance - 1))
+        // A zero byte ends the copied text early: the line is no caption, though its start may be one.
+        // A line longer than a caption (read_line keeps 517 bytes) equals none.
+        if (line[0] == '\0' || memchr(file.data + offset, '\0', line_advance - 1))
             continue;
         if (is_item_caption(line))
             copy_text(log_entries[settings.log_entry_count++], sizeof log_entries[0], line);

@@ -10,6 +10,7 @@ choice_result show_recent_popup(os_window main)
 {
     const int32_t root = build_recent_popup(&recent_model);
     // The owner is brought forward with the foreground switch, as every secondary popup is.
-    const int32_t id = track_model_popup(main, &recent_model, root, target.popup_origin, target.popup_flags, false);
+    const int32_t id =
+        track_model_popup(main, &recent_model, root, target.popup_origin, target.popup_flags, false);
     return id > 0 ? dispatch_recent_popup_command(main, id) : choice_cancelled;
 }
