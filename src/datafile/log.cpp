@@ -69,10 +69,9 @@ void write_log(const char *latest_caption)
     char first[caption_limit + 1];
     copy_text(first, sizeof first, latest_caption);
     append_log_line(file, &size, first);
-    const int32_t limit = entry_limit();
-    const int32_t count = settings.log_entry_count < limit ? settings.log_entry_count : limit;
-    for (int32_t e = 0; e < count; ++e) {
-        if (strcmp(log_entries[e], first) != 0 && is_item_caption(log_entries[e]))
+    // Every entry still names an item: read_log kept no other, and the store is not reloaded.
+    for (int32_t e = 0; e < settings.log_entry_count; ++e) {
+        if (strcmp(log_entries[e], first) != 0)
             append_log_line(file, &size, log_entries[e]);
     }
     // Written beside the log and then put in its place: a failed write leaves the old log whole.
