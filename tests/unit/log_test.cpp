@@ -2,6 +2,7 @@
 // "ログ -&>" submenu, the main menu, the "/#o" popup and the search window's recent list).
 #include <gtest/gtest.h>
 
+#include <sstream>
 #include <tuple>
 #include <vector>
 
@@ -24,16 +25,12 @@ std::string seq(int from, int to, const char *prefix, const char *end)
 }
 
 // Items a, b, dup, dup, c0 to c24 (ids 1000 to 1028) and a separator mark, whose caption is empty;
-// `log` in the log file. Gives the entries read, each followed by "|".
-std::string load(const datafile_dir &d, const std::string &log_option, const std::string &log)
+// `log` in the log file.
+void load(const datafile_dir &d, const std::string &log_option, const std::string &log)
 {
     d.write("log.ini", log);
     d.load("[system]\n" + log_option + "\n%end\n[data]\na\nb\ndup\ndup\n" + seq(0, 24, "c", "\n") +
            "+\n%end\n");
-    std::string read;
-    for (int e = 0; e < settings.log_entry_count; ++e)
-        read += std::string(log_entries[e]) + "|";
-    return read;
 }
 
 // Ids only, a built submenu in brackets.
@@ -48,40 +45,32 @@ std::string describe(int32_t menu)
     return out;
 }
 
-TEST(Log, ReadKeepsKnownCaptionsInFileOrderUpToTheLimit)
+// What was read shows in the file that the writes of the chosen captions (blank-separated) leave.
+TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
 {
     const std::string hostile =
         std::string(600, 'a') + "\na" + std::string(1, '\0') + "\r\nb\x95\r\nc2\r\n\x95";
-    const std::tuple<const char *, const char *, std::string, std::string> rows[] = {
-        {"gone captions, empty lines and tabs dropped", "@log=1", "b\r\ngone\r\n\r\nd\tup\na\r\n",
-         "b|dup|a|"},
-        {"a last line without line feed is not read", "@log=1", "a\r\nb", "a|"},
-        {"20 by default, gone lines not counted", "@log=1", "x\n" + seq(0, 24, "c", "\n"),
-         seq(0, 19, "c", "|")},
-        {"the count of the option", "@log=2,22", seq(0, 24, "c", "\n"), seq(0, 21, "c", "|")},
-        {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "c2|"},
-        {"log mode 0 reads nothing", "@log=0,20", "a\r\n", ""},
+    const std::tuple<const char *, const char *, std::string, std::string, bool, std::string> rows[] = {
+        {"gone, empty lines and tabs dropped", "@log=1", "b\r\ngone\r\n\r\nd\tup\na\r\n", "b", 0,
+         "b\r\ndup\r\na\r\n"},
+        {"a last line without line feed is not read", "@log=1", "a\r\nb", "dup", 0, "dup\r\na\r\n"},
+        {"20 read by default, 21 written", "@log=1", "x\n" + seq(0, 24, "c", "\n"), "a", 0,
+         "a\r\n" + seq(0, 19, "c", "\r\n")},
+        {"the count of the option", "@log=2,22", seq(0, 24, "c", "\n"), "a", 0,
+         "a\r\n" + seq(0, 21, "c", "\r\n")},
+        {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "dup", 0, "dup\r\nc2\r\n"},
+        {"log mode 0 reads nothing", "@log=0,20", "b\r\n", "a", 0, "a\r\n"},
+        {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
+        {"two pastes of a resident process", "@log=1", "a\r\n", "b dup", 0, "dup\r\nb\r\na\r\n"},
+        {"a failed write leaves the old log", "@log=1", "a\r\nb\r\n", "b", 1, "a\r\nb\r\n"},
     };
-    for (const auto &[name, option, log, expected] : rows)
-        EXPECT_EQ(load(datafile_dir(), option, log), expected) << name;
-}
-
-TEST(Log, WritePutsTheChosenCaptionFirstAndLeavesTheOldLogWhenTheWriteFails)
-{
-    const std::string twenty = seq(0, 19, "c", "\r\n");
-    const std::tuple<const char *, std::string, std::vector<const char *>, bool, std::string> rows[] = {
-        {"chosen first, no duplicate", "a\r\nb\r\ndup\r\n", {"b"}, false, "b\r\na\r\ndup\r\n"},
-        {"the first chosen again: unchanged", "a\r\nb\r\n", {"a"}, false, "a\r\nb\r\n"},
-        {"21 lines after 20", twenty, {"a"}, false, "a\r\n" + twenty},
-        {"two pastes of one resident process keep both", "a\r\n", {"b", "dup"}, false, "dup\r\nb\r\na\r\n"},
-        {"a failed write", "a\r\nb\r\n", {"b"}, true, "a\r\nb\r\n"},
-    };
-    for (const auto &[name, log, chosen, fails, expected] : rows) {
+    for (const auto &[name, option, log, chosen, fails, expected] : rows) {
         datafile_dir d;
-        load(d, "@log=1", log);
+        load(d, option, log);
         fake.file_writes_fail = fails;
-        for (const char *caption : chosen)
-            write_log(caption);
+        std::istringstream captions(chosen);
+        for (std::string caption; captions >> caption;)
+            write_log(caption.c_str());
         EXPECT_EQ(read_all(d.path("log.ini")), expected) << name;
         EXPECT_FALSE(std::filesystem::exists(d.path("log.ini.new"))) << name;
     }
