@@ -94,7 +94,12 @@ TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
                                                          "6999; " + expected + "6210; [6220; 6230; ] ")
             << name;
     }
+    auto caption = [](int32_t id) {
+        return std::string(model.entries[find_menu_entry(&model, 0, id)].caption);
+    };
+    EXPECT_EQ(caption(recent_menu_command), "ログ -&>");
     EXPECT_EQ(describe(build_recent_popup(&model)), past_20 + "8099; 8100; ");
+    EXPECT_EQ(caption(recent_more_command) + caption(recent_popup_normal_start), "21 -&>&@ 通常起動");
     EXPECT_EQ(dispatch_recent_popup_command(1, recent_popup_normal_start), choice_continue);
     EXPECT_EQ(dispatch_recent_popup_command(1, 1004), choice_scheduled);
     search_result listed;
