@@ -70,7 +70,7 @@ void write_log(const char *latest_caption)
     copy_text(first, sizeof first, latest_caption);
     append_log_line(file, &size, first);
     // Every entry still names an item: read_log kept no other, and the store is not reloaded.
-    for (int32_t e = 0; e < settings.log_entry_count; ++e) {
+    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
         if (strcmp(log_entries[e], first) != 0)
             append_log_line(file, &size, log_entries[e]);
     }
