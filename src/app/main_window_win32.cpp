@@ -14,9 +14,11 @@
 #include "target/windows_win32.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/menu_win32.h"
 #include "menus/text_file_popup_win32.h"
+#include "menus/recent_popup_win32.h"
 #include "search/search_window_win32.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
@@ -228,6 +230,8 @@ static LRESULT on_create(HWND window)
     choosers.show_main_menu = show_main_menu;
     choosers.run_search_window = run_search_window;
     choosers.show_text_file_popup = show_text_file_popup;
+    choosers.show_recent_popup = show_recent_popup;
+    delivery_hooks.write_log = [] { write_log(output.latest_caption); };
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/options.h"
 #include "datafile/settings.h"
 #include "text/sjis.h"
@@ -80,11 +81,6 @@ char *resolve_path(const char *name, char *out)
     if (out != name)
         copy_text(out, path_capacity, name);
     return out;
-}
-
-void read_log_file(os_window owner)
-{
-    (void)owner;
 }
 
 namespace {
@@ -549,6 +545,6 @@ int load_data_file(os_window owner)
     read_title_section(file);
     os_free_buffer(&file);
     if (settings.log_mode > log_off)
-        read_log_file(owner);
+        read_log(owner);
     return 1;
 }

@@ -29,6 +29,3 @@ int load_data_file(os_window owner);
 // "Mivra.ini", else the own one (created by the loader). Sets data_file_path; 0 when no candidate
 // fits in a path.
 int choose_data_file_path();
-// Reads the recent-items log at the end of loading (when log_mode > 0). Not filled in yet: the log
-// reader leaves log_entry_count at 0.
-void read_log_file(os_window owner);

@@ -6,6 +6,7 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "menus/text_file_menu.h"
+#include "menus/recent_menu.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -208,9 +209,20 @@ int32_t build_main_menu(menu_model *m)
 
 void build_utility_menu(menu_model *m, int32_t menu)
 {
-    // The recent items of the log come before the clipboard entry with a later change; until then
-    // none are added.
-    const bool recent_added = false;
+    bool recent_added = false;
+    if (settings.log_mode > log_off && settings.log_entry_count > 0) {
+        if (store.item_count > 0)
+            append_separator(m, menu, utility_separator_id);
+        if (settings.log_mode == log_submenu) {
+            const int32_t recent = create_menu(m, menu_filled, 0);
+            append_menu_entry(m, menu, recent_menu_command, 0, recent_menu_caption, recent);
+            if (recent >= 0)
+                fill_recent_menu(m, recent);
+        } else {
+            fill_recent_menu(m, menu);
+        }
+        recent_added = true;
+    }
 
     if (settings.history_running == 1 || settings.output_mode != output_clipboard_only) {
         if (store.item_count > 0 || recent_added)

@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "choice/choice.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
@@ -203,8 +204,17 @@ int32_t list_recent(search_result *result)
 {
     result->count = 0;
     result->show_preview = settings.preview_mode > preview_off;
-    // The log's entries come with a later change: for each entry in log order, every item whose
-    // caption equals it byte for byte, under make_list_caption(i, 1). Without entries, nothing.
+    if (settings.log_mode == log_off || settings.text_file_search != text_file_off)
+        return 0;
+    // Items of any kind, as the log names them.
+    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+        for (int32_t i = 0; i < store.item_count; ++i) {
+            if (strcmp(store.items[i].caption, log_entries[e]) != 0)
+                continue;
+            make_list_caption(i, 1);
+            add_entry(result, i);
+        }
+    }
     return result->count;
 }
 

@@ -41,7 +41,7 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
 // the first line, shows the list and the first line's preview.
 int32_t list_all(search_result *result);
 // The recently used items of the log, in log order, under listing captions; as list_all afterwards.
-// Lists nothing while there are no log entries.
+// Lists nothing while there are no log entries, and nothing in text-file search.
 int32_t list_recent(search_result *result);
 // The style of the result list while it shows recent items: unsorted only for `log_mode` 1.
 uint32_t recent_list_style();

@@ -1,0 +1,82 @@
+#include "datafile/log.h"
+
+#include <cstring>
+
+#include "datafile/item_store.h"
+#include "datafile/loader.h"
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
+char log_entries[log_capacity][260];
+
+namespace {
+
+constexpr size_t caption_limit = 259;
+
+// The first line plus the older entries, each with its CR LF.
+constexpr size_t log_file_capacity = (log_capacity + 1) * (caption_limit + 2);
+
+bool is_item_caption(const char *text)
+{
+    for (int32_t i = 0; i < store.item_count; ++i)
+        if (strcmp(store.items[i].caption, text) == 0)
+            return true;
+    return false;
+}
+
+int32_t entry_limit()
+{
+    const int32_t limit = settings.log_max_entries;
+    return limit < 0 ? 0 : limit > log_capacity ? log_capacity : limit;
+}
+
+void append_log_line(char *file, size_t *size, const char *text)
+{
+    const size_t length = strlen(text);
+    memcpy(file + *size, text, length);
+    memcpy(file + *size + length, "\r\n", 2);
+    *size += length + 2;
+}
+
+} // namespace
+
+void read_log(os_window)
+{
+    settings.log_entry_count = 0;
+    const int32_t limit = entry_limit();
+    os_buffer file;
+    if (limit == 0 || !os_read_whole_file(settings.log_file_path, 0, &file))
+        return;
+    char line[line_buffer_size];
+    for (size_t offset = 0; settings.log_entry_count < limit; offset += line_advance) {
+        read_line(offset, file.size, file.data, 0, line);
+        if (offset + line_advance > file.size)
+            break;
+        // A zero byte ends the copied text early: the line is no caption, though its start may be one.
+        // A line longer than a caption (read_line keeps 517 bytes) equals none.
+        if (line[0] == '\0' || memchr(file.data + offset, '\0', line_advance - 1))
+            continue;
+        if (is_item_caption(line))
+            copy_text(log_entries[settings.log_entry_count++], sizeof log_entries[0], line);
+    }
+    os_free_buffer(&file);
+}
+
+void write_log(const char *latest_caption)
+{
+    static char file[log_file_capacity];
+    size_t size = 0;
+    char first[caption_limit + 1];
+    copy_text(first, sizeof first, latest_caption);
+    append_log_line(file, &size, first);
+    // Every entry still names an item: read_log kept no other, and the store is not reloaded.
+    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+        if (strcmp(log_entries[e], first) != 0)
+            append_log_line(file, &size, log_entries[e]);
+    }
+    // Written beside the log and then put in its place: a failed write leaves the old log whole.
+    // A resident search window pastes again in the same process, so the entries follow the file;
+    // kept as read at start, the next write would drop this caption.
+    if (os_replace_file(settings.log_file_path, file, size))
+        read_log(0);
+}

@@ -1,0 +1,35 @@
+// Reads arbitrary bytes as the log file against captions that are empty, end in a lead byte or are
+// 259 bytes long; a caption written back must come back first.
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <unistd.h>
+
+#include "datafile/item_store.h"
+#include "datafile/log.h"
+#include "datafile/settings.h"
+#include "text/sjis.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const std::string path = "/tmp/mivra_log_fuzz_" + std::to_string(getpid()) + ".ini";
+    FILE *f = fopen(path.c_str(), "wb");
+    if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0)
+        abort();
+    reset_settings();
+    copy_text(settings.log_file_path, sizeof settings.log_file_path, path.c_str());
+    settings.log_max_entries = size > 0 ? 10 + data[0] % 41 : 20;
+    store.item_count = 0;
+    for (const std::string &caption :
+         {std::string("a"), std::string(), std::string("b\x95"), std::string(259, 'c')})
+        copy_text(store.items[store.item_count++].caption, 260, caption.c_str());
+    read_log(0);
+    if (settings.log_entry_count > settings.log_max_entries)
+        abort();
+    write_log("b\x95");
+    if (strcmp(log_entries[0], "b\x95") != 0)
+        abort();
+    return 0;
+}

@@ -1,0 +1,111 @@
+// The log of recent items: what is read back and written, and where the recent items show (the
+// "ログ -&>" submenu, the main menu, the "/#o" popup and the search window's recent list).
+#include <gtest/gtest.h>
+
+#include <sstream>
+#include <tuple>
+#include <vector>
+
+#include "datafile/log.h"
+#include "datafile_support.h"
+#include "menus/main_menu.h"
+#include "menus/recent_menu.h"
+#include "search/result_list.h"
+
+namespace {
+
+menu_model model;
+
+std::string seq(int from, int to, const char *prefix, const char *end)
+{
+    std::string all;
+    for (int i = from; i <= to; ++i)
+        all += prefix + std::to_string(i) + end;
+    return all;
+}
+
+// Items a, b, dup, dup, c0 to c24 (ids 1000 to 1028) and a separator mark, whose caption is empty;
+// `log` in the log file.
+void load(const datafile_dir &d, const std::string &log_option, const std::string &log)
+{
+    d.write("log.ini", log);
+    d.load("[system]\n" + log_option + "\n%end\n[data]\na\nb\ndup\ndup\n" + seq(0, 24, "c", "\n") +
+           "+\n%end\n");
+}
+
+// Ids only, a built submenu in brackets.
+std::string describe(int32_t menu)
+{
+    std::string out;
+    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
+        out += std::to_string(model.entries[e].id) + "; ";
+        if (model.entries[e].submenu >= 0)
+            out += "[" + describe(model.entries[e].submenu) + "] ";
+    }
+    return out;
+}
+
+// What was read shows in the file that the writes of the chosen captions (blank-separated) leave.
+TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
+{
+    const std::string hostile =
+        std::string(600, 'a') + "\na" + std::string(1, '\0') + "\r\nb\x95\r\nc2\r\n\x95";
+    const std::tuple<const char *, const char *, std::string, std::string, bool, std::string> rows[] = {
+        {"gone, empty lines and tabs dropped", "@log=1", "b\r\ngone\r\n\r\nd\tup\na\r\n", "b", 0,
+         "b\r\ndup\r\na\r\n"},
+        {"a last line without line feed is not read", "@log=1", "a\r\nb", "dup", 0, "dup\r\na\r\n"},
+        {"20 read by default, 21 written", "@log=1", "x\n" + seq(0, 24, "c", "\n"), "a", 0,
+         "a\r\n" + seq(0, 19, "c", "\r\n")},
+        {"the count of the option", "@log=2,22", seq(0, 24, "c", "\n"), "a", 0,
+         "a\r\n" + seq(0, 21, "c", "\r\n")},
+        {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "dup", 0, "dup\r\nc2\r\n"},
+        {"log mode 0 reads nothing", "@log=0,20", "b\r\n", "a", 0, "a\r\n"},
+        {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
+        {"two pastes of a resident process", "@log=1", "a\r\n", "b dup", 0, "dup\r\nb\r\na\r\n"},
+        {"a failed write leaves the old log", "@log=1", "a\r\nb\r\n", "b", 1, "a\r\nb\r\n"},
+    };
+    for (const auto &[name, option, log, chosen, fails, expected] : rows) {
+        datafile_dir d;
+        load(d, option, log);
+        fake.file_writes_fail = fails;
+        std::istringstream captions(chosen);
+        for (std::string caption; captions >> caption;)
+            write_log(caption.c_str());
+        EXPECT_EQ(read_all(d.path("log.ini")), expected) << name;
+        EXPECT_FALSE(std::filesystem::exists(d.path("log.ini.new"))) << name;
+    }
+}
+
+TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
+{
+    const std::string past_20 = seq(1004, 1023, "", "; ") + "6999; 6016; [1002; 1003; 1024; ] ";
+    // After the items and a separator, before the version entry.
+    const std::tuple<const char *, const char *, std::string, std::string> rows[] = {
+        {"log mode 1: a submenu", "@log=1", "dup\na\n", "6015; [1002; 1003; 1000; ] 6999; "},
+        {"log mode 2: in the main menu", "@log=2", "dup\na\n", "1002; 1003; 1000; 6999; "},
+        {"nothing logged: no separator", "@log=1", "x\n", ""},
+        {"past 20 behind 21 -&>", "@log=1,30", seq(0, 19, "c", "\n") + "dup\nc20\n",
+         "6015; [" + past_20 + "] 6999; "},
+    };
+    for (const auto &[name, option, log, expected] : rows) {
+        load(datafile_dir(), option, log);
+        settings.output_mode = output_clipboard_only;
+        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " + seq(1004, 1028, "", "; ") +
+                                                         "6999; " + expected + "6210; [6220; 6230; ] ")
+            << name;
+    }
+    auto caption = [](int32_t id) {
+        return std::string(model.entries[find_menu_entry(&model, 0, id)].caption);
+    };
+    EXPECT_EQ(caption(recent_menu_command), "ログ -&>");
+    EXPECT_EQ(describe(build_recent_popup(&model)), past_20 + "8099; 8100; ");
+    EXPECT_EQ(caption(recent_more_command) + caption(recent_popup_normal_start), "21 -&>&@ 通常起動");
+    EXPECT_EQ(dispatch_recent_popup_command(1, recent_popup_normal_start), choice_continue);
+    EXPECT_EQ(dispatch_recent_popup_command(1, 1004), choice_scheduled);
+    search_result listed;
+    EXPECT_EQ(list_recent(&listed), 23);
+    EXPECT_EQ(std::vector<int32_t>(listed.entries + 20, listed.entries + 23),
+              std::vector<int32_t>({2, 3, 24}));
+}
+
+} // namespace
