@@ -111,12 +111,14 @@ choice_result finish_clipboard(os_window main)
         return choice_cancelled;
     settings.output_mode = output_paste;
     output.output_source = source_clipboard;
+    output.latest_caption[0] = '\0';
     return schedule_output(main, timer_history_choices);
 }
 
 choice_result finish_history_entry(os_window main)
 {
     output.history_chosen = 1;
+    output.latest_caption[0] = '\0';
     if (clipboard_only()) {
         put_clipboard_text(main, output.output_text);
         return choice_cancelled;

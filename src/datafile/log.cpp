@@ -66,6 +66,9 @@ void write_log(const char *latest_caption)
 {
     static char file[log_file_capacity];
     size_t size = 0;
+    // The clipboard and history entries are no item: nothing to remember.
+    if (latest_caption[0] == '\0')
+        return;
     char first[caption_limit + 1];
     copy_text(first, sizeof first, latest_caption);
     append_log_line(file, &size, first);

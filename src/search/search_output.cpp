@@ -42,6 +42,7 @@ search_action start_paste_and_stay(os_window edit_line)
 static search_action hand_over_clipboard()
 {
     settings.output_mode = output_paste;
+    output.latest_caption[0] = '\0';
     return hand_over(timer_deliver);
 }
 

@@ -74,6 +74,10 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
         EXPECT_EQ(read_all(d.path("log.ini")), expected) << name;
         EXPECT_FALSE(std::filesystem::exists(d.path("log.ini.new"))) << name;
     }
+    datafile_dir d;
+    load(d, "@log=1", "a\r\n");
+    write_log("");
+    EXPECT_EQ(read_all(d.path("log.ini")), "a\r\n") << "a paste of no item (the clipboard, a history entry)";
 }
 
 TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
