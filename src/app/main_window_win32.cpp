@@ -16,7 +16,9 @@
 #include "datafile/loader.h"
 #include "datafile/settings.h"
 #include "menus/menu_win32.h"
+#include "menus/window_popup_win32.h"
 #include "search/search_window_win32.h"
+#include "search/title_popup_win32.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
 
@@ -226,6 +228,8 @@ static LRESULT on_create(HWND window)
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
     choosers.run_search_window = run_search_window;
+    choosers.show_window_popup = choose_target_first;
+    choosers.show_title_popup = show_title_popup;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

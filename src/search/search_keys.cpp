@@ -22,9 +22,9 @@ struct key_row {
 };
 
 // The first row that fits decides. Ctrl with Tab, Enter, Escape, Insert or Delete acts as the key
-// alone; Ctrl with any other key only ends a confirmed search. Insert, Shift+Up and Shift+Down with
-// no selection and Ctrl with an arrow belong to text-file search and the window popup: their rows
-// do nothing until those arrive.
+// alone; Ctrl with an arrow shows the window popup, with any other key it only ends a confirmed
+// search. Insert, Shift+Up and Shift+Down with no selection belong to text-file search: their rows
+// do nothing until it arrives.
 const key_row key_map[] = {
     {key_tab, any, any, no, yes, any, key_action_to_target, 0, 0},
     {key_tab, any, any, any, any, any, key_action_none, 1, 0},
@@ -34,6 +34,10 @@ const key_row key_map[] = {
     {key_insert, any, any, any, any, any, key_action_none, 1, 0},
     {key_delete, any, any, no, yes, any, key_action_toggle_confirmed, 1, 0},
     {key_delete, any, any, any, any, any, key_action_none, 1, 0},
+    {key_up, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_down, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_left, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_right, any, yes, any, any, any, key_action_window_popup, 1, 1},
     {key_other, any, yes, any, any, any, key_action_none, 1, 1},
     {key_left, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
     {key_right, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},

@@ -47,6 +47,7 @@ enum key_action : int32_t {
     key_action_move_selection, // next_selection, the preview of the new line, focus the edit line
     key_action_list_all,       // list_all
     key_action_up_on_empty,    // list_recent (text files: toggle file_choice, with a later change)
+    key_action_window_popup,   // Ctrl with an arrow: the window popup below the search window
 };
 
 struct key_decision {
@@ -55,8 +56,8 @@ struct key_decision {
     int clear_confirmed;  // confirmed_search := 0 before the action
 };
 
-// One row of the key map. Insert, Shift+Up and Shift+Down with no selection and Ctrl with an
-// arrow belong to text-file search and the window popup; they do nothing yet.
+// One row of the key map. Insert, Shift+Up and Shift+Down with no selection belong to text-file
+// search; they do nothing yet.
 key_decision decide_key(const key_state &state);
 
 // The mode switches; each returns the new value.

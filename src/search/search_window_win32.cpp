@@ -6,6 +6,8 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "menus/window_popup.h"
+#include "menus/window_popup_win32.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/result_list.h"
@@ -384,6 +386,15 @@ bool on_key(WPARAM virtual_key)
     }
     case key_action_list_all:
         show_listing(list_all(&result));
+        break;
+    case key_action_window_popup:
+        // The icon shows the new target; the popup's menu loop took the focus from the edit line.
+        if (window_popup_available()) {
+            if (show_window_popup(os_of(search_window), 0) && window_popup_moves_search_window(0))
+                place(0);
+            InvalidateRect(search_window, nullptr, TRUE);
+        }
+        focus_edit_line();
         break;
     case key_action_up_on_empty:
         if (settings.log_mode > 0 && settings.log_entry_count > 0) {
