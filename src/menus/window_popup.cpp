@@ -33,6 +33,10 @@ int choose_popup_window(os_window window, int32_t id)
         return 0;
     const int32_t w = id - window_popup_commands.first;
     windows.window_selected = w;
+    // The target chosen again keeps the capture made while it was in front: activated anew, a program
+    // that leaves WM_ACTIVATE to the system reports its frame as the focus, where no paste lands.
+    if (windows.window_handle[w] == target.target_window)
+        return 1;
     target.target_window = windows.window_handle[w];
     capture_target(window, target.target_window);
     compute_popup_origin();

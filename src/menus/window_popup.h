@@ -16,7 +16,8 @@ int32_t build_window_popup(menu_model *m);
 // The search window offers the popup only when a paste has somewhere to go.
 bool window_popup_available();
 // The popup's answer `id`: a listed window becomes the target, captured from `window`, and popups
-// open at its caret from now on. 0 (nothing changed) for a dismissed popup or an unlisted id.
+// open at its caret from now on (the target chosen again keeps its capture). 0 (nothing changed)
+// for a dismissed popup or an unlisted id.
 int choose_popup_window(os_window window, int32_t id);
 // Chosen from the search window (at_popup_position 0) that stays at a chosen window
 // (`stay_mode` >= 1), the search window follows the new target's caret.

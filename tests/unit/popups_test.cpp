@@ -1,4 +1,4 @@
-// The window popup's entries and choice; the title popup's row, entry and answer.
+// The window popup's entries; the title popup's row, entry and answer.
 #include <gtest/gtest.h>
 
 #include <cstring>
@@ -34,54 +34,43 @@ uintptr_t bmatch(const uintptr_t *a)
     return strstr(reinterpret_cast<const char *>(a[1]), pattern.substr(2, pattern.size() - 3).c_str()) != nullptr;
 }
 
-class Popups : public ::testing::Test {
-  protected:
-    // Two windows, the first the target; items "Plain" and the group "Group" holding "inner"; title
-    // rows naming "Group", "plain" (no such caption), "Plain" and "Group" again.
-    void SetUp() override
-    {
-        reset_process_state();
-        reset_fake_system();
-        add_listed_window(11, 1, "C:\\a\\notepad.exe", "memo");
-        add_listed_window(12, 0, "C:\\a\\tool.exe", "untitled");
-        target.target_window = 11;
-        settings.search_kind = search_prefix;
-        fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}};
-        const int32_t kinds[] = {text_item, group_open, text_item, group_close};
-        for (const char *caption : {"Plain", "Group", "inner", ""}) {
-            item_entry &e = store.items[store.item_count];
-            e.kind = kinds[store.item_count];
-            e.depth = e.kind == text_item && store.item_count > 0;
-            copy_text(e.caption, 260, caption);
-            copy_text(e.plain_caption, 260, caption);
-            copy_text(e.text, 260, caption);
-            store.item_count++;
-        }
-        const char *rows[][2] = {{"Group", "m/nothing/"}, {"plain", "m/case/"}, {"Plain", "m/Target/"}, {"Group", "m/E2E/"}};
-        for (const auto &row : rows) {
-            copy_text(store.title_group[store.title_count], 260, row[0]);
-            copy_text(store.title_pattern[store.title_count++], 260, row[1]);
-        }
-    }
-};
-
-TEST_F(Popups, WindowPopupListsTheWindowsWithTheTargetCheckedAndAChoiceMakesATarget)
+TEST(Popups, WindowPopupListsTheWindowsWithTheTargetCheckedAndMakesTheChosenOneTheTarget)
 {
+    reset_process_state();
+    reset_fake_system();
+    add_listed_window(11, 1, "C:\\a\\notepad.exe", "memo");
+    add_listed_window(12, 0, "C:\\a\\tool.exe", "untitled");
     windows.window_selected = 1;
     EXPECT_EQ(entries(build_window_popup(&model)), "7000 notepad | memo; *7001 tool");
-    const std::pair<const char *, int32_t> rows[] = {{"the second entry", 7001}, {"dismissed", 0}, {"past the list", 7002}, {"another popup's id", 8200}};
-    for (const auto &[name, id] : rows) {
-        SetUp();
-        const bool chosen = id == 7001;
-        EXPECT_EQ(choose_popup_window(5, id), chosen ? 1 : 0) << name;
-        EXPECT_EQ(target.target_window, chosen ? 12u : 11u) << name;
-        EXPECT_EQ(windows.window_selected, chosen ? 1 : 0) << name;
-        EXPECT_EQ(fake_events(), chosen ? "capture 12\nforeground 5" : "") << name;
-    }
+    target.target_window = 11;
+    EXPECT_EQ(choose_popup_window(5, 7002), 0) << "past the list";
+    EXPECT_EQ(choose_popup_window(5, 7001), 1);
+    EXPECT_EQ(target.target_window, 12u);
+    EXPECT_EQ(fake_events(), "capture 12\nforeground 5");
+    fake.events.clear();
+    EXPECT_EQ(choose_popup_window(5, 7001), 1);
+    EXPECT_EQ(fake_events(), "") << "the target chosen again keeps the capture made while it was in front";
 }
 
-TEST_F(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
+// Items "Plain" and the group "Group" holding "inner"; the title rows name "Group", "plain" (no such
+// caption), "Plain" and "Group" again.
+TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
 {
+    reset_process_state();
+    reset_fake_system();
+    fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}};
+    const std::pair<int32_t, const char *> items[] = {{text_item, "Plain"}, {group_open, "Group"}, {text_item, "inner"}};
+    for (const auto &[kind, caption] : items) {
+        item_entry &e = store.items[store.item_count];
+        e.kind = kind;
+        e.depth = store.item_count++ == 2;
+        copy_text(e.caption, 260, caption);
+        copy_text(e.plain_caption, 260, caption);
+    }
+    for (const char *row : {"Group m/nothing/", "plain m/case/", "Plain m/Target/", "Group m/E2E/"}) {
+        copy_text(store.title_group[store.title_count], 6, row);
+        copy_text(store.title_pattern[store.title_count++], 260, row + 6);
+    }
     const std::tuple<const char *, const char *, title_pick_kind, int32_t> rows[] = {
         {"the first of two matching rows: a plain item", "E2E Target", title_plain_item, 0},
         {"a group", "E2E only", title_group, 1},
@@ -92,29 +81,19 @@ TEST_F(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
         const title_pick pick = pick_by_title(title);
         EXPECT_EQ(pick.kind, kind) << name;
         EXPECT_EQ(pick.item, item) << name;
-        EXPECT_EQ(fake_events(), "load BREGEXP.DLL\nfree BREGEXP.DLL") << name;
-        fake.events.clear();
     }
+    EXPECT_EQ(fake_events(), "load BREGEXP.DLL\nfree BREGEXP.DLL\nload BREGEXP.DLL\nfree BREGEXP.DLL\n"
+                             "load BREGEXP.DLL\nfree BREGEXP.DLL\nload BREGEXP.DLL\nfree BREGEXP.DLL");
     fake.libraries.clear();
     EXPECT_EQ(pick_by_title("E2E Target").kind, title_nothing) << "without BREGEXP.DLL";
     EXPECT_EQ(entries(build_title_popup(&model, 1)), "1002 inner; 8199 ; 8200 &@ 通常起動");
-}
 
-TEST_F(Popups, TitlePopupsAnswer)
-{
-    // Id, result, last event, search_kind afterwards.
-    const std::tuple<const char *, int32_t, choice_result, const char *, int32_t> rows[] = {
-        {"dismissed: the instance closes", 0, choice_scheduled, "close", search_prefix},
-        {"\"&@ 通常起動\" goes on", 8200, choice_continue, "", search_prefix},
-        {"an item is carried out, no search window follows", 1000, choice_scheduled, "timer 620", search_popup_menu},
-        {"a group is no item to carry out: go on", 1001, choice_continue, "", search_prefix},
-    };
-    for (const auto &[name, id, result, last_event, search_kind] : rows) {
-        SetUp();
-        EXPECT_EQ(carry_out_title_choice(5, id), result) << name;
-        EXPECT_EQ(fake.events.empty() ? "" : fake.events.back(), last_event) << name;
-        EXPECT_EQ(settings.search_kind, search_kind) << name;
-    }
+    // Its answers: "&@ 通常起動" goes on; a dismissed popup closes the instance.
+    settings.search_kind = search_prefix;
+    EXPECT_EQ(carry_out_title_choice(5, 8200), choice_continue);
+    EXPECT_EQ(carry_out_title_choice(5, 0), choice_scheduled);
+    EXPECT_EQ(fake.events.back(), "close");
+    EXPECT_EQ(settings.search_kind, search_prefix);
 }
 
 } // namespace
