@@ -24,7 +24,10 @@ int32_t build_window_popup(menu_model *m)
     return root;
 }
 
-bool window_popup_available() { return !clipboard_only() && windows.window_count > 0; }
+bool window_popup_available()
+{
+    return !clipboard_only() && windows.window_count > 0;
+}
 
 // Every listed window is shown, so every one can be chosen: the id range holds the whole list.
 int choose_popup_window(os_window window, int32_t id)
@@ -45,5 +48,6 @@ int choose_popup_window(os_window window, int32_t id)
 
 bool window_popup_moves_search_window(int32_t at_popup_position)
 {
-    return at_popup_position != 1 && settings.search_kind > search_popup_menu && settings.stay_mode >= stay_at_chosen_window;
+    return at_popup_position != 1 && settings.search_kind > search_popup_menu &&
+           settings.stay_mode >= stay_at_chosen_window;
 }

@@ -9,7 +9,8 @@ using namespace e2e;
 
 namespace {
 
-const std::string items = lines({"[data]", "plain | Plain", "{Group", "first | First", "second | Second", "}", "%end"});
+const std::string items =
+    lines({"[data]", "plain | Plain", "{Group", "first | First", "second | Second", "}", "%end"});
 
 // Where a start lists `window`: the visible top-level windows with an area, in Z order, the shell's
 // left out.
@@ -39,14 +40,15 @@ using Popups = bench;
 
 TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
 {
-    constexpr BYTE await_other_menu = 0xFF; // until a menu of another size (the main menu) is open
+    constexpr BYTE next_menu = 0xFF; // until a menu of another size (the main menu) is open
     const std::string dll = windows_path(MIVRA_DIST_DIR "/BREGEXP.DLL");
+    const char *group = "Group | m/Target$/";
     // The [title] row, BREGEXP.DLL present, the keys once a menu is open, what is pasted.
     const std::tuple<const char *, const char *, bool, std::vector<BYTE>, const char *> rows[] = {
         {"a row naming a plain item pastes it without a menu", "Plain | m/E2E Target/", true, {}, "[plain]"},
-        {"a row naming a group offers its entries", "Group | m/Target$/", true, {VK_DOWN, VK_RETURN}, "[second]"},
-        {"\"&@ 通常起動\" goes on to the main menu", "Group | m/Target$/", true, {'@', await_other_menu, VK_RETURN}, "[plain]"},
-        {"without BREGEXP.DLL the main menu comes at once", "Group | m/Target$/", false, {VK_RETURN}, "[plain]"},
+        {"a row naming a group offers its entries", group, true, {VK_DOWN, VK_RETURN}, "[second]"},
+        {"\"&@ 通常起動\" goes on to the main menu", group, true, {'@', next_menu, VK_RETURN}, "[plain]"},
+        {"without BREGEXP.DLL the main menu comes at once", group, false, {VK_RETURN}, "[plain]"},
     };
     for (const auto &[name, title_row, library, keys, pasted] : rows) {
         SCOPED_TRACE(name);
@@ -58,8 +60,9 @@ TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
         RECT first = {}, now = {};
         ASSERT_TRUE(keys.empty() || wait_popup_menu(p.id, &first)) << describe_windows(p.id);
         for (BYTE key : keys) {
-            if (key == await_other_menu)
-                EXPECT_TRUE(poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &first); }));
+            if (key == next_menu)
+                EXPECT_TRUE(
+                    poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &first); }));
             else if (key == '@')
                 type_text("@");
             else
@@ -118,8 +121,8 @@ TEST_F(Popups, CtrlDownInTheSearchWindowPicksTheTargetAndTheEditLineKeepsTheFocu
     EXPECT_TRUE(menu.left == search.left && menu.top == search.bottom) << "not below the search window";
     choose_entry(index);
     EXPECT_TRUE(poll_until([&] {
-        return GetWindowRect(GetParent(edit), &now) && now.left > search.left && GetForegroundWindow() == GetParent(edit) &&
-               focus_of(edit) == edit;
+        return GetWindowRect(GetParent(edit), &now) && now.left > search.left &&
+               GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit;
     })) << "the search window did not move to the new target's caret, in front with its edit line focused";
     type_text("sec");
     press_key(VK_RETURN);

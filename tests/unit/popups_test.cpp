@@ -30,7 +30,8 @@ std::string entries(int32_t menu)
 uintptr_t bmatch(const uintptr_t *a)
 {
     const std::string pattern = reinterpret_cast<const char *>(a[0]);
-    return std::string(reinterpret_cast<const char *>(a[1])).find(pattern.substr(2, pattern.size() - 3)) != std::string::npos;
+    return std::string(reinterpret_cast<const char *>(a[1])).find(pattern.substr(2, pattern.size() - 3)) !=
+           std::string::npos;
 }
 
 TEST(Popups, WindowPopupListsTheWindowsWithTheTargetChecked)
@@ -49,7 +50,8 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
     reset_process_state();
     reset_fake_system();
     fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}};
-    const std::pair<int32_t, const char *> items[] = {{text_item, "Plain"}, {group_open, "Group"}, {text_item, "inner"}};
+    const std::pair<int32_t, const char *> items[] = {
+        {text_item, "Plain"}, {group_open, "Group"}, {text_item, "inner"}};
     for (const auto &[kind, caption] : items) {
         item_entry &e = store.items[store.item_count];
         e.kind = kind;
