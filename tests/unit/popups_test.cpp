@@ -85,6 +85,9 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
     EXPECT_EQ(carry_out_title_choice(5, 0), choice_scheduled);
     EXPECT_EQ(fake.events.back(), "close");
     EXPECT_EQ(settings.search_kind, search_prefix);
+    add_listed_window(11, 1, "C:\\a\\notepad.exe", "memo");
+    EXPECT_EQ(carry_out_title_choice(5, 1000), choice_scheduled);
+    EXPECT_EQ(settings.search_kind, search_popup_menu) << "an item carried out: no search window follows";
 }
 
 } // namespace
