@@ -3,14 +3,10 @@
 
 #include <string>
 
-#include "app/process_state.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
+#include "datafile_support.h"
 #include "menus/window_popup.h"
-#include "os/fake/os_fake.h"
 #include "search/title_popup.h"
 #include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -43,26 +39,13 @@ TEST(Popups, WindowPopupListsTheWindowsWithTheTargetChecked)
     EXPECT_EQ(entries(build_window_popup(&model)), "7000 notepad | memo; *7001 tool");
 }
 
-// Items "Plain" and the group "Group" holding "inner"; the title rows name "Group", "plain" (no such
-// caption), "Plain" and "Group" again.
 TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
 {
-    reset_process_state();
-    reset_fake_system();
+    datafile_dir files;
     fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}};
-    const std::pair<int32_t, const char *> items[] = {
-        {text_item, "Plain"}, {group_open, "Group"}, {text_item, "inner"}};
-    for (const auto &[kind, caption] : items) {
-        item_entry &e = store.items[store.item_count];
-        e.kind = kind;
-        e.depth = store.item_count++ == 2;
-        copy_text(e.caption, 260, caption);
-        copy_text(e.plain_caption, 260, caption);
-    }
-    for (const char *row : {"Group m/nothing/", "plain m/case/", "Plain m/Target/", "Group m/E2E/"}) {
-        copy_text(store.title_group[store.title_count], 6, row);
-        copy_text(store.title_pattern[store.title_count++], 260, row + 6);
-    }
+    // The rows name "Group", "plain" (no such caption), "Plain" and "Group" again.
+    ASSERT_TRUE(files.load("[data]\r\nplain | Plain\r\n{Group\r\ninner | inner\r\n}\r\n%end\r\n[title]\r\n"
+                           "Group | m/nothing/\r\nplain | m/case/\r\nPlain | m/Target/\r\nGroup | m/E2E/\r\n"));
     const std::tuple<const char *, const char *, title_pick_kind, int32_t> rows[] = {
         {"the first of two matching rows: a plain item", "E2E Target", title_plain_item, 0},
         {"a group", "E2E only", title_group, 1},
