@@ -44,8 +44,9 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
     datafile_dir files;
     fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}};
     // The rows name "Group", "plain" (no such caption), "Plain" and "Group" again.
-    ASSERT_TRUE(files.load("[data]\r\nplain | Plain\r\n{Group\r\ninner | inner\r\n}\r\n%end\r\n[title]\r\n"
-                           "Group | m/nothing/\r\nplain | m/case/\r\nPlain | m/Target/\r\nGroup | m/E2E/\r\n"));
+    ASSERT_TRUE(
+        files.load("[data]\r\nplain | Plain\r\n{Group\r\ninner | inner\r\n}\r\n%end\r\n[title]\r\n"
+                   "Group | m/nothing/\r\nplain | m/case/\r\nPlain | m/Target/\r\nGroup | m/E2E/\r\n"));
     const std::tuple<const char *, const char *, title_pick_kind, int32_t> rows[] = {
         {"the first of two matching rows: a plain item", "E2E Target", title_plain_item, 0},
         {"a group", "E2E only", title_group, 1},
