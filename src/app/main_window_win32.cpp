@@ -19,7 +19,9 @@
 #include "menus/menu_win32.h"
 #include "menus/text_file_popup_win32.h"
 #include "menus/recent_popup_win32.h"
+#include "menus/window_popup_win32.h"
 #include "search/search_window_win32.h"
+#include "search/title_popup_win32.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
 
@@ -232,6 +234,8 @@ static LRESULT on_create(HWND window)
     choosers.show_text_file_popup = show_text_file_popup;
     choosers.show_recent_popup = show_recent_popup;
     delivery_hooks.write_log = [] { write_log(output.latest_caption); };
+    choosers.show_window_popup = choose_target_first;
+    choosers.show_title_popup = show_title_popup;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

@@ -23,8 +23,8 @@ struct key_row {
 };
 
 // The first row that fits decides. Ctrl with Tab, Enter, Escape, Insert or Delete acts as the key
-// alone; Ctrl with any other key only ends a confirmed search. Ctrl with an arrow belongs to the
-// window popup: its row does nothing until that arrives.
+// alone; Ctrl with an arrow shows the window popup (Ctrl+Shift+Up with no selection first asks for the
+// [file]-name choice); Ctrl with any other key only ends a confirmed search.
 const key_row key_map[] = {
     {key_tab, any, any, no, yes, any, key_action_to_target, 0, 0},
     {key_tab, any, any, any, any, any, key_action_none, 1, 0},
@@ -36,6 +36,10 @@ const key_row key_map[] = {
     {key_delete, any, any, no, yes, any, key_action_toggle_confirmed, 1, 0},
     {key_delete, any, any, any, any, any, key_action_none, 1, 0},
     {key_up, yes, yes, no, any, any, key_action_file_choice, 1, 1},
+    {key_up, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_down, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_left, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_right, any, yes, any, any, any, key_action_window_popup, 1, 1},
     {key_other, any, yes, any, any, any, key_action_none, 1, 1},
     {key_left, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
     {key_right, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},

@@ -51,6 +51,7 @@ enum key_action : int32_t {
     key_action_pick_text_file, // Shift+Up, no selection: the text-file list popup
     key_action_text_file_mode, // Shift+Down, no selection: text-file search on or off
     key_action_file_choice,    // Ctrl+Shift+Up, no selection: the [file]-name choice
+    key_action_window_popup,   // Ctrl with an arrow: the window popup below the search window
 };
 
 struct key_decision {
@@ -59,7 +60,7 @@ struct key_decision {
     int clear_confirmed;  // confirmed_search := 0 before the action
 };
 
-// One row of the key map. Ctrl with an arrow belongs to the window popup; it does nothing yet.
+// One row of the key map.
 key_decision decide_key(const key_state &state);
 
 // The mode switches; each returns the new value.

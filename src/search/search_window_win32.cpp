@@ -7,6 +7,8 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "menus/text_file_popup_win32.h"
+#include "menus/window_popup.h"
+#include "menus/window_popup_win32.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/result_list.h"
@@ -404,6 +406,19 @@ void switch_text_file_mode()
 }
 
 // Ctrl+Shift+Up: the [file]-name choice, switching text-file search on first when it is off.
+// Ctrl with an arrow.
+void window_popup_key()
+{
+    // The icon shows the new target; the popup's menu loop took the focus from the edit line.
+    if (window_popup_available()) {
+        if (show_window_popup(os_of(search_window), 0) && window_popup_moves_search_window(0))
+            place(0);
+        InvalidateRect(search_window, nullptr, TRUE);
+    }
+    focus_edit_line();
+}
+
+// Ctrl+Shift+Up with no selection; without a text file to search it is the window popup's key.
 void file_choice_key()
 {
     if (settings.text_file_search == text_file_on) {
@@ -411,6 +426,8 @@ void file_choice_key()
     } else if (switch_text_file_search_on(os_of(search_window))) {
         search_run.file_choice = 1;
         show_file_choice(1);
+    } else {
+        window_popup_key();
     }
 }
 
@@ -478,6 +495,9 @@ bool on_key(WPARAM virtual_key)
     }
     case key_action_list_all:
         show_listing(list_all(&result));
+        break;
+    case key_action_window_popup:
+        window_popup_key();
         break;
     case key_action_up_on_empty:
         if (settings.text_file_search == text_file_on) {

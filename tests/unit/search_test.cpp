@@ -362,6 +362,8 @@ TEST_F(SearchWindow, KeyMapGrid)
         {key_left, N, Y, N, Y, N, key_action_none, Y, Y},
         {key_up, Y, N, N, N, Y, key_action_pick_text_file, Y, Y},
         {key_up, Y, Y, N, Y, N, key_action_file_choice, Y, Y},
+        {key_left, N, Y, N, Y, N, key_action_window_popup, Y, Y},
+        {key_down, Y, Y, Y, N, Y, key_action_window_popup, Y, Y},
         {key_up, Y, N, Y, N, Y, key_action_move_selection, Y, Y},
         {key_down, N, N, N, N, Y, key_action_move_selection, Y, Y},
         {key_up, N, N, N, Y, N, key_action_up_on_empty, Y, Y},

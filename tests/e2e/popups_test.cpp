@@ -1,0 +1,132 @@
+// The popups a start shows first: the title popup of "/#y" and the window popup that picks the target,
+// which the search window also opens with Ctrl and an arrow.
+#include "e2e_support.h"
+
+#include <tuple>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+const std::string items =
+    lines({"[data]", "plain | Plain", "{Group", "first | First", "second | Second", "}", "%end"});
+
+// Where a start lists `window`: the visible top-level windows with an area, in Z order, the shell's
+// left out.
+int listed_index(HWND window)
+{
+    int index = 0;
+    for (HWND w = GetTopWindow(nullptr); w && w != window; w = GetWindow(w, GW_HWNDNEXT)) {
+        RECT r = {};
+        GetWindowRect(w, &r);
+        index += IsWindowVisible(w) && !IsIconic(w) && r.right > r.left && r.bottom > r.top &&
+                 class_name(w) != "Shell_TrayWnd" && class_name(w) != "Progman";
+    }
+    return index;
+}
+
+// Chooses entry `index` of an open popup whose first entry is highlighted.
+void choose_entry(int index)
+{
+    for (int i = 0; i < index; ++i)
+        press_key(VK_DOWN, true);
+    press_key(VK_RETURN);
+}
+
+using Popups = bench;
+
+} // namespace
+
+TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
+{
+    constexpr BYTE next_menu = 0xFF; // until a menu of another size (the main menu) is open
+    const std::string dll = windows_path(MIVRA_DIST_DIR "/BREGEXP.DLL");
+    const char *group = "Group | m/Target$/";
+    // The [title] row, BREGEXP.DLL present, the keys once a menu is open, what is pasted.
+    const std::tuple<const char *, const char *, bool, std::vector<BYTE>, const char *> rows[] = {
+        {"a row naming a plain item pastes it without a menu", "Plain | m/E2E Target/", true, {}, "[plain]"},
+        {"a row naming a group offers its entries", group, true, {VK_DOWN, VK_RETURN}, "[second]"},
+        {"\"&@ 通常起動\" goes on to the main menu", group, true, {'@', next_menu, VK_RETURN}, "[plain]"},
+        {"without BREGEXP.DLL the main menu comes at once", group, false, {VK_RETURN}, "[plain]"},
+    };
+    for (const auto &[name, title_row, library, keys, pasted] : rows) {
+        SCOPED_TRACE(name);
+        DeleteFileA(in_dir("BREGEXP.DLL").c_str());
+        ASSERT_TRUE(!library || CopyFileA(dll.c_str(), in_dir("BREGEXP.DLL").c_str(), FALSE));
+        target_app &t = launch_target("[]", 1, 1, "", true);
+        ASSERT_TRUE(t.window);
+        process &p = start_mivra(items + lines({"[title]", title_row, "%end"}), "/#y");
+        RECT first = {}, now = {};
+        ASSERT_TRUE(keys.empty() || wait_popup_menu(p.id, &first)) << describe_windows(p.id);
+        for (BYTE key : keys) {
+            if (key == next_menu)
+                EXPECT_TRUE(
+                    poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &first); }));
+            else if (key == '@')
+                type_text("@");
+            else
+                press_key(key, key == VK_DOWN);
+        }
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, pasted);
+        finish(t, p);
+    }
+}
+
+// "/#a=" without a name: with several windows the user picks the target before the clipboard is pasted.
+TEST_F(Popups, WindowPopupAtTheStartPicksTheTarget)
+{
+    // Targets that do not restore their focus (--plain), which one is chosen.
+    const std::tuple<const char *, bool, bool> rows[] = {
+        {"the window behind", false, false},
+        {"the window in front, which keeps its capture though it does not restore its focus", true, true},
+    };
+    for (const auto &[name, plain, choose_front] : rows) {
+        SCOPED_TRACE(name);
+        ASSERT_TRUE(set_clipboard_text("clip"));
+        target_app &other = launch_target("[]", 1, 1, "", plain);
+        target_app &front = launch_target("()", 1, 1, "", plain);
+        ASSERT_TRUE(other.window && front.window);
+        const int index = listed_index(choose_front ? front.window : other.window);
+        process &p = start_mivra(items, "/#a= /#b");
+        ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+        choose_entry(index);
+        expect_ends_with_zero(p);
+        expect_edit_text((choose_front ? front : other).edit1, choose_front ? "(clip)" : "[clip]");
+        EXPECT_EQ(window_text((choose_front ? other : front).edit1), choose_front ? "[]" : "()");
+        finish(other, p);
+        finish(front, p);
+    }
+}
+
+// With "@stay=1" the search window follows the chosen target's caret.
+TEST_F(Popups, CtrlDownInTheSearchWindowPicksTheTargetAndTheEditLineKeepsTheFocus)
+{
+    target_app &other = launch_target("further right: []", 16, 16);
+    target_app &front = launch_target("()", 1, 1);
+    ASSERT_TRUE(other.window && front.window);
+    const int index = listed_index(other.window);
+    process &p = start_mivra(lines({"[system]", "@stay=1", "%end"}) + items, "/#g");
+    HWND edit = nullptr;
+    ASSERT_TRUE(poll_until([&] {
+        return (edit = GetDlgItem(find_top_window("#32770", nullptr, p.id), 100)) && focus_of(edit) == edit;
+    })) << describe_windows(p.id);
+    RECT search = {}, menu = {}, now = {};
+    keybd_event(VK_CONTROL, 0, 0, 0);
+    press_key(VK_DOWN, true);
+    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
+    ASSERT_TRUE(wait_popup_menu(p.id, &menu)) << describe_windows(p.id);
+    GetWindowRect(GetParent(edit), &search);
+    EXPECT_TRUE(menu.left == search.left && menu.top == search.bottom) << "not below the search window";
+    choose_entry(index);
+    EXPECT_TRUE(poll_until([&] {
+        return GetWindowRect(GetParent(edit), &now) && now.left > search.left &&
+               GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit;
+    })) << "the search window did not move to the new target's caret, in front with its edit line focused";
+    type_text("sec");
+    press_key(VK_RETURN);
+    expect_ends_with_zero(p);
+    expect_edit_text(other.edit1, "further right: [second]");
+    EXPECT_EQ(window_text(front.edit1), "()");
+}
