@@ -359,7 +359,6 @@ TEST_F(SearchWindow, KeyMapGrid)
         {key_left, Y, N, N, Y, N, key_action_toggle_romaji, Y, Y},
         {key_right, N, N, Y, Y, Y, key_action_toggle_kind, Y, Y},
         {key_right, Y, N, N, N, N, key_action_none, Y, Y},
-        {key_left, N, Y, N, Y, N, key_action_none, Y, Y},
         {key_up, Y, N, N, N, Y, key_action_pick_text_file, Y, Y},
         {key_up, Y, Y, N, Y, N, key_action_file_choice, Y, Y},
         {key_left, N, Y, N, Y, N, key_action_window_popup, Y, Y},
