@@ -7,6 +7,7 @@
 #include "datafile/settings.h"
 #include "menus/text_file_menu.h"
 #include "menus/recent_menu.h"
+#include "menus/window_popup.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -73,10 +74,7 @@ void build_window_menu(menu_model *m, int32_t menu)
     const int32_t shown =
         windows.window_count < filtered_window_limit ? windows.window_count : filtered_window_limit;
     for (int32_t w = 0; w < shown; ++w) {
-        if (windows.window_has_caption[w] == 1)
-            snprintf(caption, sizeof caption, "%s | %s", windows.window_exe_name[w], windows.window_title[w]);
-        else
-            copy_text(caption, sizeof caption, windows.window_exe_name[w]);
+        window_entry_caption(w, caption, sizeof caption);
         append_menu_entry(m, sub, window_commands.first + w, w == selected ? uint32_t{menu_checked} : 0u,
                           caption, -1);
     }
@@ -101,16 +99,10 @@ void build_version_menu(menu_model *m, int32_t menu)
     append_menu_entry(m, sub, manual_command, 0, manual_caption, -1);
 }
 
+// The new target is captured; the front shows the main menu again at its caret.
 choice_result choose_window(os_window window, int32_t w)
 {
-    // An id of a window that is no longer listed does nothing.
-    if (w >= windows.window_count)
-        return choice_cancelled;
-    windows.window_selected = w;
-    target.target_window = windows.window_handle[w];
-    capture_target(window, target.target_window);
-    compute_popup_origin();
-    return choice_continue;
+    return choose_listed_window(window, w) ? choice_continue : choice_cancelled;
 }
 
 } // namespace
