@@ -15,6 +15,7 @@
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
+#include "menus/history_popup_win32.h"
 #include "menus/menu_win32.h"
 #include "search/search_window_win32.h"
 #include "output/output_state.h"
@@ -226,6 +227,8 @@ static LRESULT on_create(HWND window)
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
     choosers.run_search_window = run_search_window;
+    choosers.show_history_popup = show_history_start_popup;
+    delivery_hooks.expand_history_macros = choose_history_macros;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

@@ -5,6 +5,7 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "menus/history_menu.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -232,9 +233,11 @@ void fill_lazy_menu(menu_model *m, int32_t menu)
     if (menu < 0 || menu >= m->menu_count)
         return;
     const menu_node &node = m->menus[menu];
-    // Histories and listed text files are filled by their own rooms when they arrive.
+    // Listed text files are filled by their own room when it arrives.
     if (node.lazy == menu_lazy_group)
         fill_item_menu(m, menu, node.owner, 1);
+    else if (node.lazy == menu_lazy_history)
+        fill_history_menu(m, menu);
 }
 
 choice_result dispatch_menu_command(os_window window, int32_t id)
@@ -245,13 +248,15 @@ choice_result dispatch_menu_command(os_window window, int32_t id)
         return finish_clipboard(window);
     if (window_commands.holds(id))
         return choose_window(window, id - window_commands.first);
+    if (history_commands.holds(id))
+        return choose_history_entry(window, id);
     if (id == data_file_command)
         open_in_editor(settings.data_file_path);
     else if (id == manual_command)
         open_in_editor(settings.manual_path);
     else if (id == recorder_command)
         switch_recorder();
-    // History entries and text-file lines are carried out by their menus when they arrive; like
-    // every other id they do nothing here yet.
+    // Text-file lines are carried out by their menus when they arrive; like every other id they do
+    // nothing here yet.
     return choice_cancelled;
 }
