@@ -31,11 +31,9 @@ int parse_history(const char *data, size_t size, history_view *out)
         const int32_t length = read_le32(data + 4 * h);
         if (length <= 0)
             break;
-        if (static_cast<size_t>(length) > data_size - offset) {
-            if (h == 0)
-                return 0;
+        // The first entry that runs past the end ends the list (the first one, the whole file).
+        if (static_cast<size_t>(length) > data_size - offset)
             break;
-        }
         out->entry[h] = data + history_header_size + offset;
         out->length[h] = length;
         offset += static_cast<size_t>(length);
