@@ -154,12 +154,13 @@ static int record_until_stopped(HINSTANCE instance)
                                  instance, nullptr);
     if (!window)
         return 1;
-    set_history_path();
-    load_history(window);
+    // Listening before the file is written: once hist.ini is there, no new text goes unrecorded.
     last_sequence = GetClipboardSequenceNumber();
     listener_fn add = user32_function("AddClipboardFormatListener");
     if (!add || !add(window))
         SetTimer(window, poll_timer, poll_ms, nullptr);
+    set_history_path();
+    load_history(window);
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
         TranslateMessage(&msg);

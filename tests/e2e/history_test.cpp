@@ -4,6 +4,7 @@
 #include "e2e_support.h"
 
 #include <cstdint>
+#include <tuple>
 #include <vector>
 
 using namespace e2e;
@@ -12,13 +13,14 @@ namespace {
 
 const char recorder_mutex[] = "Mivra_hist_mark";
 const std::string head = "head", tail = "tail";
-const std::string items = lines({"[system]", "@replace=1", "%end", "[data]", "item | 項目(&A)", "[%CLM%] | 履歴から(&M)", "%end"});
+const std::string items =
+    lines({"[system]", "@replace=1", "%end", "[data]", "item | 項目(&A)", "[%CLM%] | 履歴から(&M)", "%end"});
 
+// The layout with current 0, as the recorder writes it.
 std::string history_image(const std::vector<std::string> &entries)
 {
     std::string lengths, bytes;
     for (size_t h = 0; h < 101; ++h) {
-        // Entry lengths, then the current index (0) at offset 400.
         const int32_t v = h < entries.size() ? static_cast<int32_t>(entries[h].size()) : 0;
         lengths.append(reinterpret_cast<const char *>(&v), 4);
         bytes += h < entries.size() ? entries[h] : "";
@@ -26,33 +28,13 @@ std::string history_image(const std::vector<std::string> &entries)
     return lengths + bytes;
 }
 
-// The entries of a hist.ini and its current index; empty when it cannot be read.
-std::vector<std::string> history_entries(const std::string &path, int32_t *current)
-{
-    std::string file;
-    std::vector<std::string> out;
-    if (!read_file(path, &file) || file.size() < 404)
-        return out;
-    memcpy(current, file.data() + 400, 4);
-    for (size_t h = 0, at = 404; h < 100; ++h) {
-        int32_t length = 0;
-        memcpy(&length, file.data() + 4 * h, 4);
-        if (length <= 0 || at + static_cast<size_t>(length) > file.size())
-            break;
-        out.push_back(file.substr(at, static_cast<size_t>(length)));
-        at += static_cast<size_t>(length);
-    }
-    return out;
-}
-
 class History : public bench {
   protected:
+    // Closing the last handle of the mutex ends it, held or not.
     void TearDown() override
     {
-        if (mutex_) {
-            ReleaseMutex(mutex_);
+        if (mutex_)
             CloseHandle(mutex_);
-        }
         bench::TearDown();
     }
     // hist.ini with entries "e0", "e1", ... (entry 31 with "&" and a line break) and the recorder's
@@ -63,17 +45,13 @@ class History : public bench {
         for (size_t i = 0; i < count; ++i)
             entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
         ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
-        if (!mutex_)
-            mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex);
-        ASSERT_TRUE(mutex_);
+        ASSERT_TRUE(mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex));
     }
-    // Waits for a popup menu of p other than the one at `previous`, and gives its rectangle.
-    static RECT next_popup(process &p, const RECT &previous)
+    // Waits for a popup menu of p other than the one at `previous`.
+    static void next_popup(process &p, const RECT &previous)
     {
         RECT now = {};
-        EXPECT_TRUE(poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &previous); }))
-            << describe_windows(p.id);
-        return now;
+        EXPECT_TRUE(poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &previous); }));
     }
     static int count_menus(DWORD pid)
     {
@@ -107,34 +85,29 @@ TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
     }
 }
 
-TEST_F(History, ClmPicksAnEntryAfterTheItem)
+// Two popups in a row: the main menu, then the history pick of "%CLM%"; the history start ("/#h"),
+// then the main menu after "&@ 通常起動".
+TEST_F(History, ClmPickAndHistoryStartEachLeadToTheirSecondPopup)
 {
     fake_recorder(2);
-    target_app &t = launch_target(head + "[old]" + tail, 4, 9);
-    process &p = start_mivra(items);
-    RECT menu = {};
-    ASSERT_TRUE(wait_popup_menu(p.id, &menu)) << describe_windows(p.id);
-    press_key('M');
-    next_popup(p, menu);
-    press_key('2');
-    expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, head + "[e1]" + tail);
-    finish(t, p);
-}
-
-TEST_F(History, HistoryStartGoesOnToTheMainMenu)
-{
-    fake_recorder(2);
-    target_app &t = launch_target(head + "[old]" + tail, 4, 9);
-    process &p = start_mivra(items, "/#h");
-    RECT history = {};
-    ASSERT_TRUE(wait_popup_menu(p.id, &history)) << describe_windows(p.id);
-    type_text("@"); // "&@ 通常起動"
-    next_popup(p, history);
-    press_key('A');
-    expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, head + "item" + tail);
-    finish(t, p);
+    // Name, arguments, key in the first popup, key in the second, what edit 1 holds between.
+    const std::tuple<const char *, const char *, const char *, char, const char *> rows[] = {
+        {"%CLM% picks entry &2", "", "M", '2', "[e1]"},
+        {"/#h goes on to the main menu", "/#h", "@", 'A', "item"},
+    };
+    for (const auto &[name, args, first, second, pasted] : rows) {
+        SCOPED_TRACE(name);
+        target_app &t = launch_target(head + "[old]" + tail, 4, 9);
+        process &p = start_mivra(items, args);
+        RECT popup = {};
+        ASSERT_TRUE(wait_popup_menu(p.id, &popup)) << describe_windows(p.id);
+        type_text(first);
+        next_popup(p, popup);
+        press_key(static_cast<BYTE>(second));
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, head + pasted + tail);
+        finish(t, p);
+    }
 }
 
 TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
@@ -142,28 +115,26 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     const std::string recorder = in_dir("hist.exe");
     ASSERT_TRUE(CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
     process &running = launch(recorder, "", dir_);
-    int32_t current = -1;
-    // It writes the (empty) history at once, then each new text on top; "二番目" twice is one entry.
+    // It writes the (empty) history at once, then each new text on top; "二番目表" twice is one entry.
     ASSERT_TRUE(poll_until([&] { return file_exists(in_dir("hist.ini")); }));
-    const std::vector<std::vector<std::string>> steps = {
+    const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
+    const std::vector<std::vector<std::string>> files = {
         {"one"}, {"二番目表", "one"}, {"二番目表", "one"}, {"three", "二番目表", "one"}};
-    const char *clips[] = {"one", "二番目表", "二番目表", "three"};
-    for (size_t i = 0; i < steps.size(); ++i) {
+    for (size_t i = 0; i < clips.size(); ++i) {
         ASSERT_TRUE(set_clipboard_text(clips[i]));
-        if (i != 2) {
-            EXPECT_TRUE(poll_until([&] { return history_entries(in_dir("hist.ini"), &current) == steps[i]; }))
-                << clips[i];
-        }
+        std::string file;
+        EXPECT_TRUE(poll_until([&] { return read_file(in_dir("hist.ini"), &file) && file == history_image(files[i]); }))
+            << clips[i];
     }
-    EXPECT_EQ(current, 0);
-    HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex);
-    EXPECT_TRUE(mutex) << "the recorder holds its mutex";
-    if (mutex)
-        CloseHandle(mutex);
+    const auto mutex_exists = [] {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex);
+        return mutex && CloseHandle(mutex);
+    };
+    EXPECT_TRUE(mutex_exists()) << "the recorder holds its mutex";
     process &stopper = launch(recorder, "", dir_);
     DWORD code = 1;
     EXPECT_TRUE(wait_process_exit(stopper, wait_ms, &code));
     EXPECT_TRUE(wait_process_exit(running, wait_ms, &code));
     EXPECT_EQ(code, 0u);
-    EXPECT_FALSE(OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex)) << "the mutex is gone";
+    EXPECT_FALSE(mutex_exists()) << "the mutex is gone";
 }
