@@ -47,11 +47,12 @@ class History : public bench {
         ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
         ASSERT_TRUE(mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex));
     }
-    // Waits for a popup menu of p other than the one at `previous`.
-    static void next_popup(process &p, const RECT &previous)
+    // Waits for a popup menu of p other than the one at `previous`; gives its rectangle.
+    static RECT next_popup(process &p, const RECT &previous)
     {
         RECT now = {};
         EXPECT_TRUE(poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &previous); }));
+        return now;
     }
     static int count_menus(DWORD pid)
     {
@@ -85,24 +86,34 @@ TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
     }
 }
 
-// Two popups in a row: the main menu, then the history pick of "%CLM%"; the history start ("/#h"),
-// then the main menu after "&@ 通常起動".
-TEST_F(History, ClmPickAndHistoryStartEachLeadToTheirSecondPopup)
+// The history popup after a first chooser: the pick of "%CLM%" after the main menu; the main menu
+// after "&@ 通常起動" of the history start ("/#h"); the search window's "&1", below its lower-left corner.
+TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 {
     fake_recorder(2);
-    // Name, arguments, key in the first popup, key in the second, what edit 1 holds between.
+    // Name, arguments, keys in the first chooser, key in the popup, what edit 1 holds between.
     const std::tuple<const char *, const char *, const char *, char, const char *> rows[] = {
         {"%CLM% picks entry &2", "", "M", '2', "[e1]"},
         {"/#h goes on to the main menu", "/#h", "@", 'A', "item"},
+        {"the search window's &1", "/#i", "&1", '2', "e1"},
     };
     for (const auto &[name, args, first, second, pasted] : rows) {
         SCOPED_TRACE(name);
         target_app &t = launch_target(head + "[old]" + tail, 4, 9);
         process &p = start_mivra(items, args);
-        RECT popup = {};
-        ASSERT_TRUE(wait_popup_menu(p.id, &popup)) << describe_windows(p.id);
+        RECT popup = {}, search = {};
+        HWND dialog = nullptr;
+        if (std::string(args) == "/#i") {
+            ASSERT_TRUE(poll_until([&] {
+                dialog = find_top_window("#32770", nullptr, p.id);
+                return dialog && focus_of(dialog) == GetDlgItem(dialog, 100) && GetWindowRect(dialog, &search);
+            }));
+        } else {
+            ASSERT_TRUE(wait_popup_menu(p.id, &popup)) << describe_windows(p.id);
+        }
         type_text(first);
-        next_popup(p, popup);
+        popup = next_popup(p, popup);
+        EXPECT_TRUE(!dialog || (popup.left == search.left && popup.top == search.bottom)) << "below the window";
         press_key(static_cast<BYTE>(second));
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, head + pasted + tail);
