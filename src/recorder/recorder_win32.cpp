@@ -24,7 +24,8 @@ static const UINT poll_ms = 250;
 static char history_path[MAX_PATH];
 static char *image; // the file image, history_file_limit bytes
 static size_t image_size;
-// One clipboard text: one byte more than an entry keeps, so a cut is made at a whole character.
+// One clipboard text: a byte more than an entry keeps (and the terminator), so that the cut is made
+// at a whole character.
 static const size_t clip_capacity = history_entry_limit + 2;
 static char *clip;
 static bool recording;
@@ -39,15 +40,18 @@ static listener_fn user32_function(const char *name)
         reinterpret_cast<void *>(GetProcAddress(GetModuleHandleA("user32.dll"), name)));
 }
 
-static void save_history(HWND window)
+// The timer's retries try once each, so that a file that cannot be written (a read-only folder)
+// costs no more than a moment every retry_ms.
+static void save_history(HWND window, int attempts = 10)
 {
-    for (int attempt = 0; attempt < 10; ++attempt) {
+    for (int attempt = 0; attempt < attempts; ++attempt) {
+        if (attempt > 0)
+            Sleep(20);
         if (os_replace_file(history_path, image, image_size)) {
             unsaved = false;
             KillTimer(window, retry_timer);
             return;
         }
-        Sleep(20);
     }
     unsaved = true;
     SetTimer(window, retry_timer, retry_ms, nullptr);
@@ -91,7 +95,7 @@ static LRESULT CALLBACK recorder_proc(HWND window, UINT message, WPARAM wparam, 
         return 0;
     case WM_TIMER:
         if (wparam == retry_timer)
-            save_history(window);
+            save_history(window, 1);
         else if (wparam == poll_timer && GetClipboardSequenceNumber() != last_sequence)
             record_clipboard(window);
         return 0;
