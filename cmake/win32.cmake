@@ -3,11 +3,20 @@ set(MIVRA_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 file(MAKE_DIRECTORY ${MIVRA_DIST_DIR})
 
 file(GLOB MIVRA_WIN32_SOURCES CONFIGURE_DEPENDS src/*/*_win32.cpp src/os/win32/*.cpp)
+list(FILTER MIVRA_WIN32_SOURCES EXCLUDE REGEX "/src/recorder/")
 add_executable(mivra WIN32 ${MIVRA_WIN32_SOURCES} src/resources/mivra.rc)
 target_include_directories(mivra PRIVATE src)
 target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 target_link_libraries(mivra mivra_logic shlwapi shell32 user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+
+# hist.exe, the clipboard history recorder: its own front over the history file's rules and the
+# system seam.
+add_executable(hist WIN32 src/recorder/recorder_win32.cpp src/os/win32/os_win32.cpp)
+target_include_directories(hist PRIVATE src)
+target_compile_options(hist PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
+target_link_libraries(hist mivra_logic shlwapi shell32 user32 kernel32)
+set_target_properties(hist PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
 # ---- the run-time libraries of the search window -------------------------------------------------
 # Their third-party sources come from Debian's source packages (scripts/fetch-sources, which

@@ -16,6 +16,7 @@
 #include "datafile/loader.h"
 #include "datafile/log.h"
 #include "datafile/settings.h"
+#include "menus/history_popup_win32.h"
 #include "menus/menu_win32.h"
 #include "menus/text_file_popup_win32.h"
 #include "menus/recent_popup_win32.h"
@@ -236,6 +237,8 @@ static LRESULT on_create(HWND window)
     delivery_hooks.write_log = [] { write_log(output.latest_caption); };
     choosers.show_window_popup = choose_target_first;
     choosers.show_title_popup = show_title_popup;
+    choosers.show_history_popup = show_history_start_popup;
+    delivery_hooks.expand_history_macros = choose_history_macros;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();

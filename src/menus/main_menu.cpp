@@ -8,6 +8,7 @@
 #include "menus/text_file_menu.h"
 #include "menus/recent_menu.h"
 #include "menus/window_popup.h"
+#include "menus/history_menu.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -244,11 +245,12 @@ void fill_lazy_menu(menu_model *m, int32_t menu)
     if (menu < 0 || menu >= m->menu_count)
         return;
     const menu_node &node = m->menus[menu];
-    // Histories are filled by their own room when it arrives.
     if (node.lazy == menu_lazy_group)
         fill_item_menu(m, menu, node.owner, 1);
     else if (node.lazy == menu_lazy_text_file)
         fill_text_file_menu(m, menu, node.owner);
+    else if (node.lazy == menu_lazy_history)
+        fill_history_menu(m, menu);
 }
 
 choice_result dispatch_menu_command(os_window window, int32_t id)
@@ -259,16 +261,17 @@ choice_result dispatch_menu_command(os_window window, int32_t id)
         return finish_clipboard(window);
     if (window_commands.holds(id))
         return choose_window(window, id - window_commands.first);
+    if (history_commands.holds(id))
+        return choose_history_entry(window, id);
+    // A line of the file whose submenu opened last; a file gone meanwhile pastes nothing.
+    if (text_line_commands.holds(id))
+        return load_text_file_line(id - text_line_commands.first) ? finish_text(window) : choice_cancelled;
     if (id == data_file_command)
         open_in_editor(settings.data_file_path);
     else if (id == manual_command)
         open_in_editor(settings.manual_path);
     else if (id == recorder_command)
         switch_recorder();
-    // A line of the file whose submenu opened last; a file gone meanwhile pastes nothing.
-    if (text_line_commands.holds(id))
-        return load_text_file_line(id - text_line_commands.first) ? finish_text(window) : choice_cancelled;
-    // History entries are carried out by their menu when it arrives; like every other id they do
-    // nothing here yet.
+    // The shell commands end the activation; every other id (a separator, a header) does nothing.
     return choice_cancelled;
 }

@@ -9,6 +9,7 @@
 #include "menus/text_file_popup_win32.h"
 #include "menus/window_popup.h"
 #include "menus/window_popup_win32.h"
+#include "menus/history_popup_win32.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/result_list.h"
@@ -270,9 +271,8 @@ bool carry_out(search_action action)
     case action_clipboard_entry:
         return carry_out(clipboard_entry());
     case action_history_popup:
-        // The clipboard-history popup comes with the history menus; until then it acts as dismissed.
         SetWindowTextA(edit_line, "");
-        return carry_out(clipboard_entry_after_history(1));
+        return carry_out(clipboard_entry_after_history(show_history_popup(os_of(search_window), 0)));
     case action_drop_first_line:
         SendMessageA(result_list, LB_DELETESTRING, 0, 0);
         return false;

@@ -1,0 +1,34 @@
+// The clipboard history as a menu: the entries of "hist.ini" (datafile/history_file.h) with their
+// numbered groups, the loading of a chosen entry, and what a history popup's chosen id does.
+// Owns: the history menu layout and captions, and the history block, where a loaded entry waits for
+// the "%CLM%" choice while `history_keep_block` is 1. Writes output_text, output_source and
+// history_chosen; reads the settings. The popup itself is the front's (history_popup_win32.h).
+#pragma once
+
+#include <cstdint>
+
+#include "choice/choice.h"
+#include "expand/substitute.h"
+#include "menus/menu_model.h"
+#include "os/os.h"
+
+// Empties `menu` and fills it with the history: entries 0 to 29, then "&V", "&W" and "&X" submenus
+// for the rest, and "&0" for the current entry; "なし" alone when the file lists nothing.
+void fill_history_menu(menu_model *m, int32_t menu);
+
+// Loads entry `index` (0 to 99, or 100 for the current one) of the history file. Into output_text
+// (output_source 1), or, while `history_keep_block` is 1, into the history block. 0 when the file
+// lists no such entry.
+int load_history_entry(int32_t index);
+// The entry that the last load left in the history block (empty when there is none); valid until
+// the next load or free_history_block.
+text_piece kept_history_entry();
+void free_history_block();
+
+// A history id chosen in a history popup: 0 when the entry was loaded (and, in clipboard-only mode,
+// unless it is kept for "%CLM%", put on the clipboard), -1 for "&@ 通常起動", 1 for anything else.
+int carry_out_history_popup(os_window window, int32_t id);
+// The start form's answer to the activation cycle for a popup result of carry_out_history_popup.
+choice_result finish_history_popup(os_window main, int popup_result);
+// History id `id` chosen in the main menu: the entry is pasted as stored, with paste keys.
+choice_result choose_history_entry(os_window main, int32_t id);

@@ -1,0 +1,154 @@
+// The clipboard history under Wine: an entry of the history submenu's "&V" group, a "%CLM%" pick,
+// the "/#h" start that goes on to the main menu, and hist.exe recording the clipboard changes of
+// another program until a second start stops it. A running recorder is faked by holding its mutex.
+#include "e2e_support.h"
+
+#include <cstdint>
+#include <tuple>
+#include <vector>
+
+using namespace e2e;
+
+namespace {
+
+const char recorder_mutex[] = "Mivra_hist_mark";
+const std::string head = "head", tail = "tail";
+const std::string items =
+    lines({"[system]", "@replace=1", "%end", "[data]", "item | 項目(&A)", "[%CLM%] | 履歴から(&M)", "%end"});
+
+// The layout with current 0, as the recorder writes it.
+std::string history_image(const std::vector<std::string> &entries)
+{
+    std::string lengths, bytes;
+    for (size_t h = 0; h < 101; ++h) {
+        const int32_t v = h < entries.size() ? static_cast<int32_t>(entries[h].size()) : 0;
+        lengths.append(reinterpret_cast<const char *>(&v), 4);
+        bytes += h < entries.size() ? entries[h] : "";
+    }
+    return lengths + bytes;
+}
+
+class History : public bench {
+  protected:
+    // Closing the last handle of the mutex ends it, held or not.
+    void TearDown() override
+    {
+        if (mutex_)
+            CloseHandle(mutex_);
+        bench::TearDown();
+    }
+    // hist.ini with entries "e0", "e1", ... (entry 31 with "&" and a line break) and the recorder's
+    // mutex held by this process.
+    void fake_recorder(size_t count)
+    {
+        std::vector<std::string> entries;
+        for (size_t i = 0; i < count; ++i)
+            entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
+        ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
+        ASSERT_TRUE(mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex));
+    }
+    // Waits for a popup menu of p other than the one at `previous`; gives its rectangle.
+    static RECT next_popup(process &p, const RECT &previous)
+    {
+        RECT now = {};
+        EXPECT_TRUE(poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &previous); }));
+        return now;
+    }
+    static int count_menus(DWORD pid)
+    {
+        int n = 0;
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
+            n += IsWindowVisible(w) && window_process(w) == pid;
+        return n;
+    }
+    HANDLE mutex_ = nullptr;
+};
+
+} // namespace
+
+TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
+{
+    fake_recorder(40);
+    for (bool plain : {false, true}) {
+        SCOPED_TRACE(plain ? "plain target" : "target that restores its focus");
+        target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", plain);
+        process &p = start_mivra(items);
+        ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+        // "クリップボード ( &1 )" opens the history, "&V" the entries 31 to 60, "&2" is entry 31.
+        press_key('1');
+        ASSERT_TRUE(poll_until([&] { return count_menus(p.id) == 2; }));
+        press_key('V');
+        ASSERT_TRUE(poll_until([&] { return count_menus(p.id) == 3; }));
+        press_key('2');
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, head + "v&31\r\n表" + tail);
+        finish(t, p);
+    }
+}
+
+// The history popup after a first chooser: the pick of "%CLM%" after the main menu; the main menu
+// after "&@ 通常起動" of the history start ("/#h"); the search window's "&1", below its lower-left corner.
+TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
+{
+    fake_recorder(2);
+    // Name, arguments, keys in the first chooser, key in the popup, what edit 1 holds between.
+    const std::tuple<const char *, const char *, const char *, char, const char *> rows[] = {
+        {"%CLM% picks entry &2", "", "M", '2', "[e1]"},
+        {"/#h goes on to the main menu", "/#h", "@", 'A', "item"},
+        {"the search window's &1", "/#i", "&1", '2', "e1"},
+    };
+    for (const auto &[name, args, first, second, pasted] : rows) {
+        SCOPED_TRACE(name);
+        target_app &t = launch_target(head + "[old]" + tail, 4, 9);
+        process &p = start_mivra(items, args);
+        RECT popup = {}, search = {};
+        HWND dialog = nullptr;
+        if (std::string(args) == "/#i") {
+            ASSERT_TRUE(poll_until([&] {
+                dialog = find_top_window("#32770", nullptr, p.id);
+                return dialog && focus_of(dialog) == GetDlgItem(dialog, 100);
+            }));
+        } else {
+            ASSERT_TRUE(wait_popup_menu(p.id, &popup)) << describe_windows(p.id);
+        }
+        type_text(first);
+        popup = next_popup(p, popup);
+        // Where the search window stands while its popup is open.
+        EXPECT_TRUE(!dialog || (GetWindowRect(dialog, &search) && popup.left == search.left &&
+                                popup.top == search.bottom))
+            << "popup at " << popup.left << "," << popup.top << ", window " << search.left << "," << search.bottom;
+        press_key(static_cast<BYTE>(second));
+        expect_ends_with_zero(p);
+        expect_edit_text(t.edit1, head + pasted + tail);
+        finish(t, p);
+    }
+}
+
+TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
+{
+    const std::string recorder = in_dir("hist.exe");
+    ASSERT_TRUE(CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
+    process &running = launch(recorder, "", dir_);
+    // It writes the (empty) history at once, then each new text on top; "二番目表" twice is one entry.
+    ASSERT_TRUE(poll_until([&] { return file_exists(in_dir("hist.ini")); }));
+    const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
+    const std::vector<std::vector<std::string>> files = {
+        {"one"}, {"二番目表", "one"}, {"二番目表", "one"}, {"three", "二番目表", "one"}};
+    for (size_t i = 0; i < clips.size(); ++i) {
+        ASSERT_TRUE(set_clipboard_text(clips[i]));
+        std::string file;
+        EXPECT_TRUE(poll_until([&] { return read_file(in_dir("hist.ini"), &file) && file == history_image(files[i]); }))
+            << clips[i];
+    }
+    const auto mutex_exists = [] {
+        HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex);
+        return mutex && CloseHandle(mutex);
+    };
+    EXPECT_TRUE(mutex_exists()) << "the recorder holds its mutex";
+    process &stopper = launch(recorder, "", dir_);
+    DWORD code = 1;
+    EXPECT_TRUE(wait_process_exit(stopper, wait_ms, &code));
+    EXPECT_TRUE(wait_process_exit(running, wait_ms, &code));
+    EXPECT_EQ(code, 0u);
+    EXPECT_FALSE(mutex_exists()) << "the mutex is gone";
+}
