@@ -47,12 +47,14 @@ TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
         {"&@ 通常起動, the last entry, goes on to the main menu", "/#f", {VK_UP, VK_RETURN, next_menu, 'I'},
          "item text", false},
         {"a dismissed popup ends the start", "/#f=memo", {VK_ESCAPE}, "", false},
+        {"/#f with a file's path shows that file's lines", "/#f PATH", {VK_DOWN, VK_RETURN}, "two", true},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         target_app &t = launch_target("[]", 1, 1, "", r.plain);
         ASSERT_TRUE(t.window);
-        process &p = start(columns_and_groups, r.args);
+        const std::string args = r.args == std::string("/#f PATH") ? "/#f " + in_dir("memo.txt") : r.args;
+        process &p = start(columns_and_groups, args);
         RECT first = {}, now = {};
         ASSERT_TRUE(wait_popup_menu(p.id, &first)) << describe_windows(p.id);
         for (BYTE key : r.keys) {
