@@ -66,21 +66,6 @@ int read_history_file(const char *path, os_buffer *buffer, history_view *out)
     return parse_history(buffer->data, buffer->size, out);
 }
 
-// The length of text cut to at most `limit` bytes without splitting a double-byte character.
-static size_t whole_char_length(const char *text, size_t length, size_t limit)
-{
-    if (length <= limit)
-        return length;
-    size_t i = 0;
-    while (i < limit) {
-        const size_t w = is_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        if (i + w > limit)
-            break;
-        i += w;
-    }
-    return i;
-}
-
 static void write_header(char *image, const int32_t *lengths, int32_t count)
 {
     for (int32_t h = 0; h < history_capacity; ++h)
@@ -92,7 +77,7 @@ int record_history_text(char *image, size_t capacity, size_t *size, const char *
 {
     history_view old;
     parse_history(image, *size, &old);
-    length = whole_char_length(text, length, history_entry_limit);
+    length = whole_chars_length(text, length, history_entry_limit);
     if (length == 0 || history_header_size + length > capacity)
         return 0;
     if (old.count > 0 && static_cast<size_t>(old.length[0]) == length && memcmp(old.entry[0], text, length) == 0)

@@ -51,20 +51,8 @@ void replace_all(char *text, const char *from, const char *to)
     copy_text(text, path_capacity, out);
 }
 
-// The bytes of the first whole characters that fit in `limit`, and where the last `limit` bytes
-// begin at a character boundary; a cut by bytes alone could leave half a character in the caption.
-size_t head_length(const char *text, size_t length, size_t limit)
-{
-    size_t i = 0;
-    while (i < length) {
-        const size_t w = is_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
-        if (i + w > limit)
-            break;
-        i += w;
-    }
-    return i;
-}
-
+// Where the last `limit` bytes begin at a character boundary; a cut by bytes alone could leave half
+// a character in the caption.
 size_t tail_start(const char *text, size_t length, size_t limit)
 {
     size_t i = 0;
@@ -81,7 +69,7 @@ void display_text(const char *entry, int32_t stored_length, char *out)
     const size_t head = static_cast<size_t>(settings.history_head_chars);
     const size_t tail = static_cast<size_t>(settings.history_tail_chars);
     if (length > head) {
-        copy_text_n(out, path_capacity, entry, head_length(entry, length, head));
+        copy_text_n(out, path_capacity, entry, whole_chars_length(entry, length, head));
         if (tail != 0) {
             append_text(out, path_capacity, " :::::::: ");
             const size_t start = tail_start(entry, length, tail);

@@ -218,3 +218,15 @@ void remove_byte(char *text, char c)
     }
     *out = '\0';
 }
+
+size_t whole_chars_length(const char *text, size_t length, size_t limit)
+{
+    size_t i = 0;
+    while (i < length) {
+        const size_t w = is_lead_byte(static_cast<unsigned char>(text[i])) ? 2 : 1;
+        if (i + w > limit)
+            break;
+        i += w;
+    }
+    return i < length ? i : length;
+}

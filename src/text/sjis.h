@@ -29,6 +29,10 @@ int append_text(char *dst, size_t capacity, const char *src);
 // Like copy_text, but never leaves half of a double-byte character at the cut.
 int copy_text_whole_chars(char *dst, size_t capacity, const char *src);
 
+// How many of the first `length` bytes of text fit in `limit` without splitting a double-byte
+// character.
+size_t whole_chars_length(const char *text, size_t length, size_t limit);
+
 // Case-insensitive search (ASCII letters folded, double-byte characters compared whole and matched
 // only at character boundaries of the haystack). Returns the first match or nullptr.
 const char *find_nocase(const char *haystack, const char *needle);
