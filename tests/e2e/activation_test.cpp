@@ -61,14 +61,6 @@ class Activation : public bench {
         EXPECT_EQ(clipboard_text(), r.clipboard);
         finish(t, p);
     }
-
-    static int count_menus(DWORD pid)
-    {
-        int n = 0;
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
-            n += IsWindowVisible(w) && window_process(w) == pid;
-        return n;
-    }
 };
 
 // The caret of the target's edit 1 in screen coordinates.
@@ -118,10 +110,6 @@ TEST_F(Activation, ChosenTextReachesTheTargetsControl)
         {"@clip=0 inserts with EM_REPLACESEL and leaves the clipboard alone",
          lines({"[system]", "@clip=0", "%end", "[data]", "直接挿入↓テキスト | 挿入(&I)", "%end"}), "", 9, {'I'},
          head + "直接挿入\r\nテキスト" + tail, "xyz", sentinel},
-        {"a tab mark pastes each part into the next field",
-         lines({"[system]", "@replace=1", "%end", "[data]", "a%$tb%b | 二つの欄(&T)", "%end"}), "", 9, {'T'}, head + "a" + tail, "b", "b"},
-        {"a chord of registered keys presses Ctrl+V and writes no clipboard", chord_data, "", 9, {'K'},
-         head + sentinel + tail, "xyz", sentinel},
     };
     for (const paste_row &r : rows)
         run(r, false);
@@ -177,33 +165,6 @@ TEST_F(Activation, KeyChordWithAnUnregisteredKeyShowsTheMessageAndPastesNothing)
     EXPECT_EQ(clipboard_text(), sentinel);
     expect_untouched_after_mark(t, head, tail);
 }
-
-namespace {
-
-// The windows a start lists as candidate targets, in its order (top of the Z order first).
-BOOL CALLBACK collect_listed(HWND window, LPARAM param)
-{
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const LONG width = r.right - r.left, height = r.bottom - r.top;
-    const std::string name = class_name(window);
-    if (IsWindowVisible(window) && name != "Shell_TrayWnd" && name != "Progman" && width > 0 && height > 0 &&
-        !(width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED)))
-        reinterpret_cast<std::vector<HWND> *>(param)->push_back(window);
-    return TRUE;
-}
-
-int listed_index(HWND window)
-{
-    std::vector<HWND> listed;
-    EnumWindows(collect_listed, reinterpret_cast<LPARAM>(&listed));
-    for (size_t i = 0; i < listed.size(); ++i)
-        if (listed[i] == window)
-            return static_cast<int>(i);
-    return -1;
-}
-
-} // namespace
 
 TEST_F(Activation, OtherWindowChosenInTheWindowSubmenuBecomesTheTargetAndTheMenuShowsAgainAtItsCaret)
 {

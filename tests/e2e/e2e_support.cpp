@@ -260,6 +260,62 @@ bool caret_rect(HWND window, RECT *rect)
     return true;
 }
 
+int count_menus(DWORD pid)
+{
+    int n = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
+        n += IsWindowVisible(w) && window_process(w) == pid;
+    return n;
+}
+
+RECT next_popup(DWORD pid, const RECT &previous)
+{
+    RECT now = {};
+    EXPECT_TRUE(poll_until([&] { return find_popup_menu(pid, &now) && !EqualRect(&now, &previous); }))
+        << "no next menu";
+    return now;
+}
+
+namespace {
+
+// The candidates as the target room lists them: visible, with an area, not minimised, the shell's left out.
+BOOL CALLBACK collect_listed(HWND window, LPARAM param)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    const std::string name = class_name(window);
+    if (IsWindowVisible(window) && name != "Shell_TrayWnd" && name != "Progman" && width > 0 && height > 0 &&
+        !(width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED)))
+        reinterpret_cast<std::vector<HWND> *>(param)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+int listed_index(HWND window)
+{
+    std::vector<HWND> listed;
+    EnumWindows(collect_listed, reinterpret_cast<LPARAM>(&listed));
+    for (size_t i = 0; i < listed.size(); ++i)
+        if (listed[i] == window)
+            return static_cast<int>(i);
+    return -1;
+}
+
+HWND wait_search_edit(DWORD pid)
+{
+    HWND edit = nullptr;
+    const bool up = poll_until([&] {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+             w = FindWindowExA(nullptr, w, "#32770", nullptr))
+            if (window_process(w) == pid && IsWindowVisible(w) && (edit = GetDlgItem(w, 100)) && focus_of(edit) == edit)
+                return true;
+        return false;
+    });
+    return up ? edit : nullptr;
+}
+
 // ---- keys and clipboard ------------------------------------------------------------------------
 
 static void key_event(BYTE virtual_key, DWORD flags)

@@ -79,6 +79,15 @@ DWORD window_process(HWND window);
 HWND focus_of(HWND window);
 // Caret rectangle in screen coordinates of the thread of window; false when it has no caret.
 bool caret_rect(HWND window, RECT *rect);
+// The visible popup menus of process pid: a menu and its open submenus.
+int count_menus(DWORD pid);
+// Waits for a popup menu of process pid placed or sized otherwise than `previous`; its rectangle.
+RECT next_popup(DWORD pid, const RECT &previous);
+// Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
+int listed_index(HWND window);
+// The search window's edit line (control 100 of a visible dialog of process pid) once it has the
+// focus; null when it does not within the timeout.
+HWND wait_search_edit(DWORD pid);
 
 void press_key(BYTE virtual_key, bool extended = false);
 // Types printable ASCII with the keys of the current layout (Shift where needed).

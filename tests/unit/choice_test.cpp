@@ -1,18 +1,6 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <tuple>
-
-#include "app/process_state.h"
 #include "choice/choice.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 

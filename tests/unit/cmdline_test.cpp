@@ -1,18 +1,10 @@
 // The command line: the path argument with real files, every "/#" switch, their precedence and the
 // 259-byte rules.
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdio>
-#include <cstdlib>
-#include <string>
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include "cmdline/cmdline.h"
-#include "target/target.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
 
 namespace {
 

@@ -1,17 +1,25 @@
-// Test support for the data file room: a fresh executable directory per test with real files, loading
-// a data file written from a test's text, code page conversion, and what each "[system]" option set.
+// Test support shared by the unit tests: the headers most of them need, a fresh executable directory
+// per test with real files, loading a data file written from a test's text, code page conversion,
+// and what each "[system]" option set.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iconv.h>
 #include <initializer_list>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
 #include "app/process_state.h"
 #include "datafile/item_store.h"
@@ -19,6 +27,7 @@
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "output/output_state.h"
+#include "target/target.h"
 #include "text/sjis.h"
 
 // A temporary executable directory ("/"-ended, as exe_dir ends in a separator) holding the data

@@ -1,10 +1,7 @@
 // The data file loader: the line reader and path resolver, the fallback chain, sections, the edge
 // rules of "[data]" and the tables, and golden whole files (tests/data/datafile/<case>/).
-#include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cstring>
-#include <vector>
 
 #include "datafile_support.h"
 

@@ -1,18 +1,8 @@
 // The expansion engine: item switches, ranges and markers, the file and clipboard sources, the
 // preview form, the text preparation and the preview rendering of key macros.
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <string>
-
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "expand/expand.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 

@@ -1,10 +1,5 @@
 // The log of recent items: what is read back and written, and where the recent items show (the
 // "ログ -&>" submenu, the main menu, the "/#o" popup and the search window's recent list).
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <tuple>
-#include <vector>
 
 #include "datafile/log.h"
 #include "datafile_support.h"

@@ -1,21 +1,7 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <tuple>
-
-#include "app/process_state.h"
-#include "target/target.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "menus/main_menu.h"
 #include "menus/menu_model.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 

@@ -1,12 +1,8 @@
 // The window popup's entries; the title popup's row, entry and answer.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "datafile_support.h"
 #include "menus/window_popup.h"
 #include "search/title_popup.h"
-#include "target/target.h"
 
 namespace {
 

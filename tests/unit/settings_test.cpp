@@ -1,8 +1,4 @@
 // The "[system]" options, one table per rule, as the loader hands each line over.
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <string>
 
 #include "datafile/options.h"
 #include "datafile_support.h"

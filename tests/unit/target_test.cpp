@@ -1,14 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <sstream>
-#include <string>
+#include "datafile_support.h"
 
 #include "search/geometry.h"
-#include "target/target.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
 
 namespace {
 

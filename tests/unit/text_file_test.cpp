@@ -1,22 +1,11 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-#include "app/process_state.h"
-#include "datafile/settings.h"
 #include "datafile/text_file.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
-#include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 
