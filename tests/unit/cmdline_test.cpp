@@ -13,15 +13,11 @@ class CommandLineTest : public ::testing::Test {
     void SetUp() override
     {
         reset_fake_system();
-        char pattern[] = "/tmp/mivra_cmdline_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         reset_start_state();
         for (const char *name : {"Mivra.ini", "other.ini", "a.txt", "b.txt", "my", "my file.txt"})
             fclose(fopen(p(name).c_str(), "wb"));
         mkdir(p("folder").c_str(), 0700);
     }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
 
     void reset_start_state()
     {
@@ -66,7 +62,8 @@ class CommandLineTest : public ::testing::Test {
 
     std::string p(const std::string &name) const { return dir + "/" + name; }
 
-    std::string dir;
+    datafile_dir files; // a fresh folder for the files a test needs
+    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 // ---- the path argument -------------------------------------------------------------------------

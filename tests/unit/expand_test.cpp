@@ -17,13 +17,9 @@ class ExpandTest : public ::testing::Test {
         reset_item_store();
         reset_output_state();
         reset_fake_system();
-        char pattern[] = "/tmp/mivra_expand_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         for (const char *key : {"0dEnter", "0aLF", "09Tab"})
             add_key(key);
     }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
 
     // "0dEnter": the code is the first two bytes.
     void add_key(const std::string &key)
@@ -52,7 +48,8 @@ class ExpandTest : public ::testing::Test {
     }
     std::string out() const { return output.output_text; }
 
-    std::string dir;
+    datafile_dir files; // a fresh folder for the files a test needs
+    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 // ---- switches and ranges over a file -----------------------------------------------------------

@@ -79,12 +79,9 @@ class MenuTest : public ::testing::Test {
         reset_fake_system();
         reset_main_menu_state();
         reset_menu_model(&model);
-        char pattern[] = "/tmp/mivra_menus_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir; // a fresh folder for the files a test needs
+    datafile_dir files; // a fresh folder for the files a test needs
+    std::string dir = files.dir.substr(0, files.dir.size() - 1);
     // The items of one level in a fresh one-menu model.
     std::string fill(int32_t index, int32_t offset)
     {

@@ -49,19 +49,12 @@ class TextFiles : public ::testing::Test {
         reset_fake_system();
         reset_search_state();
         free_text_file();
-        char pattern[] = "/tmp/mivra_text_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
         settings.main_window = main_window;
         settings.search_kind = search_prefix;
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
     }
-    void TearDown() override
-    {
-        free_text_file();
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { free_text_file(); }
     // Lists file `name` with `bytes` and selects it.
     std::string list_file(const std::string &bytes, const char *name = "memo.txt")
     {
@@ -87,7 +80,8 @@ class TextFiles : public ::testing::Test {
         list_text_file_lines(pattern, all, text_line_sink{collect, &listed});
         return listed;
     }
-    std::string dir;
+    datafile_dir files; // a fresh folder for the files a test needs
+    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 TEST_F(TextFiles, MenuLayoutGrid)
