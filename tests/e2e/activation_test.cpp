@@ -15,8 +15,6 @@ namespace {
 const std::string head = "head", tail = "tail", old_text = head + "[old]" + tail;
 // Shift-JIS: 表 ends in 0x5C, so any byte-wise handling shows up at once.
 const std::string sentinel = "センチネル表";
-// Pressed in place of a key: wait until a submenu has opened.
-constexpr BYTE await_submenu = 0xFF;
 
 // The key table registers 11 (Ctrl) and 56 (V), not 57.
 const std::string chord_data = lines({"[system]", "@sendkey=1", "%end", "[data]", "%$1156% | 登録済み(&K)",
@@ -47,12 +45,8 @@ class Activation : public bench {
         process &p = start_mivra(r.ini, args);
         ASSERT_TRUE(r.keys.empty() || wait_popup_menu(p.id)) << "no menu; the windows of mivra.exe:\n"
                                                              << describe_windows(p.id);
-        for (BYTE key : r.keys) {
-            if (key == await_submenu)
-                EXPECT_TRUE(poll_until([&] { return count_menus(p.id) == 2; })) << "no submenu opened";
-            else
-                press_key(key, key >= VK_PRIOR && key <= VK_DOWN);
-        }
+        for (BYTE key : r.keys)
+            press_key(key, key >= VK_PRIOR && key <= VK_DOWN);
         // The keys were sent before mivra.exe ended: the target needs only a moment to handle them.
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, r.edit1, 5000);
@@ -73,24 +67,6 @@ RECT target_caret(target_app &t)
 
 } // namespace
 
-TEST_F(Activation, MenuOpensAtTheCaretMovedByTheOffsetAndEscapeEndsWithoutPasting)
-{
-    target_app &t = launch_target(old_text, 4, 9);
-    ASSERT_TRUE(t.window);
-    const RECT caret = target_caret(t);
-    ASSERT_TRUE(set_clipboard_text(sentinel));
-    process &p = start_mivra(lines({"[data]", "pasted when chosen | 項目(&A)", "%end"}));
-    RECT menu = {};
-    ASSERT_TRUE(wait_popup_menu(p.id, &menu)) << describe_windows(p.id);
-    // The default offsets are (10, 30); the menu is small and far from the screen's edges.
-    EXPECT_EQ(menu.left, caret.left + 10);
-    EXPECT_EQ(menu.top, caret.top + 30);
-    press_key(VK_ESCAPE);
-    expect_ends_with_zero(p);
-    EXPECT_EQ(clipboard_text(), sentinel);
-    expect_untouched_after_mark(t, head, tail);
-}
-
 TEST_F(Activation, ChosenTextReachesTheTargetsControl)
 {
     const std::string jis = "ソ表示\\予定メｫ\r\n能力", breaks = "一行目\r\n二行目\r\n\r\n三";
@@ -102,11 +78,6 @@ TEST_F(Activation, ChosenTextReachesTheTargetsControl)
         // of "↓" (0x81 0xAB) across two characters, which must not count as a break mark.
         {"Shift-JIS with 0x5C trail bytes and a split break mark arrives intact",
          lines({"[data]", "ソ表示\\予定メｫ↓能力 | ソ表(&J)", "%end"}), "", 9, {'J'}, head + jis + tail, "xyz", jis},
-        {"an entry of a group submenu (filled when opened) reached with the keys",
-         lines({"[data]", "top | 一番上", "{グループ", "inner one | 内側一", "{入れ子", "nested | 入れ子の中", "}",
-                "inner two | 内側二", "}", "%end"}),
-         "", 9, {VK_DOWN, VK_RIGHT, await_submenu, VK_DOWN, VK_DOWN, VK_RETURN}, head + "inner two" + tail, "xyz",
-         "inner two"},
         {"@clip=0 inserts with EM_REPLACESEL and leaves the clipboard alone",
          lines({"[system]", "@clip=0", "%end", "[data]", "直接挿入↓テキスト | 挿入(&I)", "%end"}), "", 9, {'I'},
          head + "直接挿入\r\nテキスト" + tail, "xyz", sentinel},
@@ -137,16 +108,10 @@ TEST_F(Activation, KeysReachTheControlOfATargetThatDoesNotRestoreItsFocus)
 // Programs that read the clipboard as Unicode (CF_UNICODETEXT) get the same text as Shift-JIS ones.
 TEST_F(Activation, ClipboardHoldsTheTextAsShiftJisAndAsUnicode)
 {
-    const paste_row rows[] = {
-        {"after a paste", lines({"[data]", "ソ表示 | 表(&H)", "%end"}), "", 9, {'H'}, head + "ソ表示" + tail, "xyz",
+    run({"clipboard only (/#c)", lines({"[data]", "ソ表示 | 表(&H)", "%end"}), "/#c", 9, {'H'}, old_text, "xyz",
          "ソ表示"},
-        {"clipboard only (/#c)", lines({"[data]", "ソ表示 | 表(&H)", "%end"}), "/#c", 9, {'H'}, old_text, "xyz",
-         "ソ表示"},
-    };
-    for (const paste_row &r : rows) {
-        run(r, false);
-        EXPECT_EQ(clipboard_unicode(), L"\u30bd\u8868\u793a") << r.name;
-    }
+        false);
+    EXPECT_EQ(clipboard_unicode(), L"\u30bd\u8868\u793a");
 }
 
 TEST_F(Activation, KeyChordWithAnUnregisteredKeyShowsTheMessageAndPastesNothing)

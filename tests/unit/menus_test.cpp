@@ -33,31 +33,9 @@ void load_items(const std::string &lines)
     }
 }
 
-const char *const lazy_names[] = {"filled", "group", "history", "text file"}; // by menu_lazy_kind
-
-// One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0); 6210 V [6220 x]" (column
-// break '|', check mark '*', a lazy submenu with its kind and entry count, a built one in brackets).
 std::string describe(int32_t menu)
 {
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
-        const menu_entry &entry = model.entries[e];
-        if (!out.empty())
-            out += "; ";
-        if (entry.flags & menu_separator) {
-            out += "sep " + std::to_string(entry.id);
-            continue;
-        }
-        out += std::string(entry.flags & menu_column_break ? "|" : "") +
-               (entry.flags & menu_checked ? "*" : "") + std::to_string(entry.id) + " " + entry.caption;
-        const int32_t sub = entry.submenu;
-        if (sub >= 0 && model.menus[sub].lazy == menu_filled)
-            out += " [" + describe(sub) + "]";
-        else if (sub >= 0)
-            out += std::string(" >") + lazy_names[model.menus[sub].lazy] + "(" +
-                   std::to_string(model.menus[sub].count) + ")";
-    }
-    return out;
+    return describe_menu(model, menu);
 }
 
 int32_t submenu_of(int32_t menu, int32_t id)

@@ -92,7 +92,8 @@ class SearchWindow : public ::testing::Test {
     }
 };
 
-TEST_F(SearchWindow, PlainMatchingFoldsAsciiOnlyAndNeverMatchesATrailByteAlone)
+// The substring route is find_nocase, whose trail-byte rules text_test pins.
+TEST_F(SearchWindow, PlainMatchingIsAPrefixOrASubstringFoldingAsciiOnly)
 {
     // Name, search_kind, candidate, pattern, matches.
     const std::tuple<const char *, int32_t, const char *, const char *, int> rows[] = {
@@ -100,9 +101,6 @@ TEST_F(SearchWindow, PlainMatchingFoldsAsciiOnlyAndNeverMatchesATrailByteAlone)
         {"prefix only at the start", search_prefix, "pineapple", "app", 0},
         {"candidate shorter than the pattern", search_prefix, "ab", "abc", 0},
         {"substring anywhere, any case", search_substring, "pineApple", "APP", 1},
-        {"trail byte 0x5C is not a backslash", search_substring, "表", "\\", 0},
-        {"trail byte 0x7C is not a bar", search_substring, "ポ", "|", 0},
-        {"trail byte 0x41 is not folded to a", search_substring, "ア", "a", 0},
         {"double-byte characters compared whole", search_prefix, "表Ab", "表a", 1},
     };
     for (const auto &[name, kind, candidate, pattern, expected] : rows) {
