@@ -303,15 +303,19 @@ int listed_index(HWND window)
     return -1;
 }
 
+HWND dialog_control(DWORD pid, int id)
+{
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+        if (window_process(w) == pid && GetDlgItem(w, id))
+            return GetDlgItem(w, id);
+    return nullptr;
+}
+
 HWND wait_search_edit(DWORD pid)
 {
     HWND edit = nullptr;
     const bool up = poll_until([&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-             w = FindWindowExA(nullptr, w, "#32770", nullptr))
-            if (window_process(w) == pid && IsWindowVisible(w) && (edit = GetDlgItem(w, 100)) && focus_of(edit) == edit)
-                return true;
-        return false;
+        return (edit = dialog_control(pid, 100)) && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
     });
     return up ? edit : nullptr;
 }
@@ -328,6 +332,13 @@ void press_key(BYTE virtual_key, bool extended)
     DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
     key_event(virtual_key, flags);
     key_event(virtual_key, flags | KEYEVENTF_KEYUP);
+}
+
+void choose_entry(int index)
+{
+    for (int i = 0; i < index; ++i)
+        press_key(VK_DOWN, true);
+    press_key(VK_RETURN);
 }
 
 void type_text(const std::string &ascii)

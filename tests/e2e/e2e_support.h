@@ -85,11 +85,14 @@ int count_menus(DWORD pid);
 RECT next_popup(DWORD pid, const RECT &previous);
 // Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
 int listed_index(HWND window);
-// The search window's edit line (control 100 of a visible dialog of process pid) once it has the
-// focus; null when it does not within the timeout.
+// Control `id` of a dialog of process pid (the search window: 100 its edit line, 200 its list).
+HWND dialog_control(DWORD pid, int id);
+// The search window's edit line once it is visible with the focus; null when not within the timeout.
 HWND wait_search_edit(DWORD pid);
 
 void press_key(BYTE virtual_key, bool extended = false);
+// Chooses entry `index` of an open menu whose first entry is highlighted: Down index times, Enter.
+void choose_entry(int index);
 // Types printable ASCII with the keys of the current layout (Shift where needed).
 void type_text(const std::string &ascii);
 

@@ -1,6 +1,6 @@
-// Expansion end to end, where it meets the system: file items read from disk, the local time, the
-// special folders, the clipboard, data files named by "/#s=" and a file named on the command line;
-// and the message for a file item that cannot be read.
+// Expansion end to end, where it meets the system: file items read from disk (up to the size of the
+// text buffer), the local time, the special folders, the clipboard, data files named by "/#s=" and
+// a file named on the command line; and the message for a file item that cannot be read.
 #include "e2e_support.h"
 
 #include <cstdio>
@@ -8,6 +8,9 @@
 using namespace e2e;
 
 namespace {
+
+// output_text's capacity: a file must leave room for the terminator to be read whole.
+constexpr size_t output_capacity = 1040000;
 
 class Expansion : public bench {
   protected:
@@ -19,6 +22,16 @@ class Expansion : public bench {
         return text;
     }
 };
+
+// "first\r\nsecond\r\n" followed by filler lines, exactly size bytes.
+std::string big_text(size_t size)
+{
+    std::string text = "first\r\nsecond\r\n";
+    while (text.size() < size)
+        text += std::string(98, 'x') + "\r\n";
+    text.resize(size);
+    return text;
+}
 
 std::string data_file(const std::string &item)
 {
@@ -50,6 +63,7 @@ TEST_F(Expansion, ChosenItemTakesWhatTheSystemHolds)
     char windows[MAX_PATH] = "";
     ASSERT_TRUE(GetWindowsDirectoryA(windows, sizeof windows));
     ASSERT_TRUE(write_file(in_dir("lines.txt"), "one\r\ntwo 表示\r\nthree\r\n"));
+    ASSERT_TRUE(write_file(in_dir("fits.txt"), big_text(output_capacity - 1)));
     // 表 and ソ end in the byte 0x5C, which must not be taken for a path separator.
     ASSERT_TRUE(write_file(in_dir("表 ソ.txt"), "日本語の名前\r\n"));
     ASSERT_TRUE(write_file(in_dir("other.ini"), data_file("from other | &Item")));
@@ -64,6 +78,8 @@ TEST_F(Expansion, ChosenItemTakesWhatTheSystemHolds)
         std::string pasted; // "%D" stands for the date and hour of the moment
     } rows[] = {
         {"a line of a file item", "$DIR\\lines.txt | Part\r\n>#-L:2", "", "", true, "two 表示"},
+        {"a file of the text buffer's size less the terminator is read whole", "$DIR\\fits.txt | Fits\r\n>#-L:2",
+         "", "", true, "second"},
         {"date macros give the local date and hour", "%4y%-%0m%-%0d% %0H% | &Date", "", "", true, "%D"},
         {"the folder macro gives the Windows folder", "%Windows%\\win.ini | &Win", "", "", true,
          std::string(windows) + "\\win.ini"},
@@ -109,21 +125,26 @@ TEST_F(Expansion, ChosenItemTakesWhatTheSystemHolds)
 TEST_F(Expansion, FileItemThatCannotBeReadShowsTheMessageAndPastesNothing)
 {
     ASSERT_TRUE(write_file(in_dir("held.txt"), "never pasted\r\n"));
-    target_app &t = launch_target("ab[XY]cd", 3, 5);
-    ASSERT_TRUE(t.window);
-    process &p = start_mivra(data_file(in_dir("held.txt") + " | File\r\n>"));
-    ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
-    // The file existed when the data file was read, so the entry is a file entry; now nobody may open it.
-    HANDLE held = CreateFileA(in_dir("held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
-    press_key(VK_RETURN);
-    HWND box = wait_message_box(p.id);
-    EXPECT_TRUE(box) << "no message box titled \"Mivra\"; the windows of mivra.exe:\n" << describe_windows(p.id);
-    EXPECT_EQ(message_box_text(box), "データファイルが読めません！");
-    EXPECT_TRUE(shows_icon(box)) << "the message box shows no icon";
-    EXPECT_TRUE(process_running(p)) << "mivra.exe must wait for the message to be dismissed";
-    EXPECT_TRUE(dismiss_message_box(box));
-    expect_ends_with_zero(p);
-    CloseHandle(held);
-    expect_untouched_after_mark(t, "ab[", "]cd");
+    ASSERT_TRUE(write_file(in_dir("big.txt"), big_text(output_capacity + 1)));
+    for (const char *file : {"held.txt", "big.txt"}) {
+        SCOPED_TRACE(file);
+        target_app &t = launch_target("ab[XY]cd", 3, 5);
+        ASSERT_TRUE(t.window);
+        process &p = start_mivra(data_file(in_dir(file) + " | File\r\n>"));
+        ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+        // The file existed when the data file was read, so the entry is a file entry; now nobody may open it.
+        HANDLE held = CreateFileA(in_dir("held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        press_key(VK_RETURN);
+        HWND box = wait_message_box(p.id);
+        EXPECT_TRUE(box) << "no message box titled \"Mivra\"; the windows of mivra.exe:\n" << describe_windows(p.id);
+        EXPECT_EQ(message_box_text(box), "データファイルが読めません！");
+        EXPECT_TRUE(shows_icon(box)) << "the message box shows no icon";
+        EXPECT_TRUE(process_running(p)) << "mivra.exe must wait for the message to be dismissed";
+        EXPECT_TRUE(dismiss_message_box(box));
+        expect_ends_with_zero(p);
+        CloseHandle(held);
+        expect_untouched_after_mark(t, "ab[", "]cd");
+        finish(t, p);
+    }
 }

@@ -12,14 +12,6 @@ namespace {
 const std::string items =
     lines({"[data]", "plain | Plain", "{Group", "first | First", "second | Second", "}", "%end"});
 
-// Chooses entry `index` of an open popup whose first entry is highlighted.
-void choose_entry(int index)
-{
-    for (int i = 0; i < index; ++i)
-        press_key(VK_DOWN, true);
-    press_key(VK_RETURN);
-}
-
 using Popups = bench;
 
 } // namespace

@@ -16,20 +16,6 @@ const std::string items = lines({"[system]", "@view=1", "%end", "[data]", "apple
 
 class Search : public bench {
   protected:
-    // The dialog of process pid that holds the control `id` (100 the edit line, 200 the list).
-    static HWND dialog_with(DWORD pid, int id)
-    {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-             w = FindWindowExA(nullptr, w, "#32770", nullptr))
-            if (window_process(w) == pid && GetDlgItem(w, id))
-                return w;
-        return nullptr;
-    }
-    static HWND control(DWORD pid, int id)
-    {
-        HWND dialog = dialog_with(pid, id);
-        return dialog ? GetDlgItem(dialog, id) : nullptr;
-    }
     // The search window is up and its edit line has the focus.
     static HWND wait_search(process &p)
     {
@@ -40,7 +26,7 @@ class Search : public bench {
     // The lines of the result list as displayed, "|" between them; "" while the list is hidden.
     static std::string list_lines(DWORD pid)
     {
-        HWND list = control(pid, 200);
+        HWND list = dialog_control(pid, 200);
         if (!list || !IsWindowVisible(GetParent(list)))
             return "";
         std::string all;
@@ -103,7 +89,7 @@ TEST_F(Search, InitialWordWithOneMatchPastesWithoutAWindow)
                              "/#i=gra");
     expect_ends_with_zero(p);
     expect_edit_text(t.edit1, "[grape]");
-    EXPECT_FALSE(control(p.id, 100)) << "the search window showed";
+    EXPECT_FALSE(dialog_control(p.id, 100)) << "the search window showed";
     finish(t, p);
 }
 

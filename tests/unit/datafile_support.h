@@ -102,6 +102,15 @@ inline std::string convert(const std::string &in, const char *to, const char *fr
     return out;
 }
 
+// prefix + i + joint for i from `from` up to, not including, `to`.
+inline std::string numbered(const char *prefix, int from, int to, const char *joint = "\n")
+{
+    std::string out;
+    for (int i = from; i < to; ++i)
+        out += prefix + std::to_string(i) + joint;
+    return out;
+}
+
 inline std::string joined(std::initializer_list<int32_t> values)
 {
     std::string all;

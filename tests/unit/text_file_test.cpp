@@ -27,14 +27,6 @@ std::string describe(int32_t menu)
     return out;
 }
 
-std::string numbered(const char *prefix, int from, int to, const char *joint = "\n")
-{
-    std::string out;
-    for (int i = from; i < to; ++i)
-        out += prefix + std::to_string(i) + joint;
-    return out;
-}
-
 void collect(void *context, const char *line)
 {
     std::string &listed = *static_cast<std::string *>(context);
