@@ -1,8 +1,6 @@
 #include "e2e_support.h"
 
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace e2e {
 
@@ -439,6 +437,13 @@ void bench::TearDown()
         fprintf(stderr, "e2e: files of the failed test kept in %s\n", dir_.c_str());
     else if (!dir_.empty())
         remove_tree(dir_);
+}
+
+std::string bench::with_dir(std::string text) const
+{
+    for (size_t at; (at = text.find("$DIR")) != std::string::npos;)
+        text.replace(at, 4, dir_);
+    return text;
 }
 
 std::string bench::install(const std::string &name)

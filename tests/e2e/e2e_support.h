@@ -10,10 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace e2e {
 
@@ -116,6 +121,8 @@ class bench : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     std::string in_dir(const std::string &name) const { return join_path(dir_, name); }
+    // The text with "$DIR" standing for the test's directory.
+    std::string with_dir(std::string text) const;
     // Copies mivra.exe into dir_ under the name; "" (and a failure) when it cannot.
     std::string install(const std::string &name = "mivra.exe");
     // An empty process (null handle) when the program could not be started.

@@ -3,8 +3,6 @@
 // a file named on the command line; and the message for a file item that cannot be read.
 #include "e2e_support.h"
 
-#include <cstdio>
-
 using namespace e2e;
 
 namespace {
@@ -12,16 +10,7 @@ namespace {
 // output_text's capacity: a file must leave room for the terminator to be read whole.
 constexpr size_t output_capacity = 1040000;
 
-class Expansion : public bench {
-  protected:
-    // "$DIR" stands for the test's directory.
-    std::string with_dir(std::string text) const
-    {
-        for (size_t at; (at = text.find("$DIR")) != std::string::npos;)
-            text.replace(at, 4, dir_);
-        return text;
-    }
-};
+using Expansion = bench;
 
 // "first\r\nsecond\r\n" followed by filler lines, exactly size bytes.
 std::string big_text(size_t size)

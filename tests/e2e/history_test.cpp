@@ -3,10 +3,6 @@
 // another program until a second start stops it. A running recorder is faked by holding its mutex.
 #include "e2e_support.h"
 
-#include <cstdint>
-#include <tuple>
-#include <vector>
-
 using namespace e2e;
 
 namespace {

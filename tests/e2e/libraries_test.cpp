@@ -5,8 +5,6 @@
 
 #include "os/os.h"
 
-#include <vector>
-
 using namespace e2e;
 
 namespace {

@@ -2,9 +2,6 @@
 // which the search window also opens with Ctrl and an arrow.
 #include "e2e_support.h"
 
-#include <tuple>
-#include <vector>
-
 using namespace e2e;
 
 namespace {

@@ -2,8 +2,6 @@
 // popup, and the search window over a file's lines, where Insert also appends to the file.
 #include "e2e_support.h"
 
-#include <vector>
-
 using namespace e2e;
 
 namespace {

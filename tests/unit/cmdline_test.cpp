@@ -23,7 +23,7 @@ class CommandLineTest : public ::testing::Test {
     {
         reset_settings();
         reset_target_state();
-        copy_text(settings.exe_dir, sizeof settings.exe_dir, (dir + "/").c_str());
+        copy_text(settings.exe_dir, sizeof settings.exe_dir, files.dir.c_str());
         copy_text(settings.data_file_name, sizeof settings.data_file_name, "Mivra.ini");
     }
 
@@ -60,10 +60,9 @@ class CommandLineTest : public ::testing::Test {
         return s;
     }
 
-    std::string p(const std::string &name) const { return dir + "/" + name; }
+    std::string p(const std::string &name) const { return files.path(name); }
 
     datafile_dir files; // a fresh folder for the files a test needs
-    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 // ---- the path argument -------------------------------------------------------------------------
@@ -98,7 +97,7 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     };
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-    ASSERT_EQ(chdir(dir.c_str()), 0);
+    ASSERT_EQ(chdir(files.dir.c_str()), 0);
     for (const auto &r : rows) {
         reset_settings();
         find_path_argument(r.line.c_str());
@@ -155,7 +154,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"empty text file name shows the list", "/#f=", 0, "textfile=1"},
         {"text-file popup", "/#F", 0, "textfile=1"},
         {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
-        {"path becomes a text file with /#f=", "/#f=x " + p("a.txt"), 0, "textfile=3"},
         {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
     };
     for (const auto &r : rows) {

@@ -32,7 +32,7 @@ class ExpandTest : public ::testing::Test {
     // what expanding it returned.
     int expand_file(const std::string &content, const std::string &switch_text, int preview = 0)
     {
-        std::string path = dir + "/f.txt";
+        std::string path = files.path("f.txt");
         std::ofstream(path, std::ios::binary) << content;
         item_entry &e = store.items[3];
         e.is_file = 1;
@@ -49,7 +49,6 @@ class ExpandTest : public ::testing::Test {
     std::string out() const { return output.output_text; }
 
     datafile_dir files; // a fresh folder for the files a test needs
-    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 // ---- switches and ranges over a file -----------------------------------------------------------

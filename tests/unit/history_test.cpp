@@ -53,10 +53,10 @@ class History : public ::testing::Test {
     void SetUp() override
     {
         reset_process_state();
-        snprintf(settings.history_path, sizeof settings.history_path, "/tmp/mivra_hist_%d.ini", int(getpid()));
+        copy_text(settings.history_path, sizeof settings.history_path, files.path("hist.ini").c_str());
     }
-    void TearDown() override { std::remove(settings.history_path); }
     void write(const std::string &bytes) { std::ofstream(settings.history_path, std::ios::binary) << bytes; }
+    datafile_dir files;
 };
 
 TEST_F(History, MenuLayout)

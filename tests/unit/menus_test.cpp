@@ -44,11 +44,6 @@ int32_t submenu_of(int32_t menu, int32_t id)
     return e >= 0 ? model.entries[e].submenu : -1;
 }
 
-void touch(const std::string &path)
-{
-    std::ofstream{path};
-}
-
 class MenuTest : public ::testing::Test {
   protected:
     void SetUp() override
@@ -59,7 +54,6 @@ class MenuTest : public ::testing::Test {
         reset_menu_model(&model);
     }
     datafile_dir files; // a fresh folder for the files a test needs
-    std::string dir = files.dir.substr(0, files.dir.size() - 1);
     // The items of one level in a fresh one-menu model.
     std::string fill(int32_t index, int32_t offset)
     {
@@ -164,7 +158,7 @@ TEST_F(MenuTest, CaptionRule)
 
 TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
 {
-    const std::string recorder = dir + "/hist.exe";
+    const std::string recorder = files.path("hist.exe");
     copy_text(settings.recorder_path, 260, recorder.c_str());
     const std::string clipboard = "6010 クリップボード ( &1 )", version = "6210 Ver.1.38 ( &0 ) [";
     const std::string files = "6220 設定ファイル ( &S ); 6230 説明書 ( &H )]";
@@ -190,7 +184,7 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         reset_target_state();
         std::filesystem::remove(recorder);
         if (recorder_exists)
-            touch(recorder);
+            std::ofstream{recorder};
         settings.output_mode = output_mode;
         settings.history_running = running;
         load_items(items ? "a" : "");
@@ -236,10 +230,10 @@ TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherI
 
 TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
-    const std::string editor_dir = dir + "/my editor";
-    const std::string editor = editor_dir + "/ed.exe", link = dir + "/hist.lnk";
+    const std::string editor_dir = files.path("my editor");
+    const std::string editor = editor_dir + "/ed.exe", link = files.path("hist.lnk");
     std::filesystem::create_directory(editor_dir);
-    touch(editor);
+    std::ofstream{editor};
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
@@ -250,7 +244,7 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
          "shell " + editor + "|\"/data dir/Mivra.ini\"|" + editor_dir + "/"},
         {"manual in the editor, unquoted", 6230, editor, false, 0,
          "shell " + editor + "|/app/Mivra.txt|" + editor_dir + "/"},
-        {"missing editor: by association", 6220, dir + "/none.exe", false, 0, "shell /data dir/Mivra.ini||"},
+        {"missing editor: by association", 6220, files.path("none.exe"), false, 0, "shell /data dir/Mivra.ini||"},
         {"editor naming a folder: by association", 6230, editor_dir, false, 0, "shell /app/Mivra.txt||"},
         {"stop the running recorder", 6240, "", true, 1, "shell /app/hist.exe||"},
         {"start the recorder through its shortcut", 6240, "", true, 0, "shell " + link + "||"},
@@ -260,7 +254,7 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
         reset_fake_system();
         std::filesystem::remove(link);
         if (link_exists)
-            touch(link);
+            std::ofstream{link};
         copy_text(settings.editor_path, 260, editor_path.c_str());
         settings.history_running = running;
         EXPECT_EQ(dispatch_menu_command(main_window, id), choice_cancelled) << name;

@@ -49,7 +49,8 @@ std::string joined()
 
 class SearchWindow : public ::testing::Test {
   protected:
-    std::string dict = "/tmp/mivra_search_dict_" + std::to_string(getpid());
+    datafile_dir files;
+    std::string dict = files.path("dict");
     void SetUp() override
     {
         reset_process_state();
@@ -66,7 +67,6 @@ class SearchWindow : public ::testing::Test {
         std::ofstream(dict) << "dict";
         copy_text(settings.migemo_dict_path, 260, dict.c_str());
     }
-    void TearDown() override { remove(dict.c_str()); }
     // An item as the loader stores it: "&" marks leave the plain caption of a text item; a
     // utility entry has only its plain and list caption.
     static int32_t add(const char *caption, const char *text = "t", int show_text = 0, int32_t kind = text_item)

@@ -54,7 +54,7 @@ class TargetTest : public ::testing::Test {
 
 // ---- focus capture and foreground --------------------------------------------------------------
 
-TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
+TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
 {
     fake.focus_control = 31;
     fake.caret = os_point{103, 95};
@@ -68,13 +68,10 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
     return_to_target();
     // The focus goes back to the control after the foreground switch and before the selection.
     EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
-}
-
-TEST_F(TargetTest, ReturnWithoutAFocusControlRestoresNoFocus)
-{
+    SetUp();
     target.target_window = 7;
     return_to_target();
-    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0");
+    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0") << "without a focus control no focus is restored";
 }
 
 // ---- popup origin ------------------------------------------------------------------------------

@@ -50,7 +50,7 @@ class TextFiles : public ::testing::Test {
     // Lists file `name` with `bytes` and selects it.
     std::string list_file(const std::string &bytes, const char *name = "memo.txt")
     {
-        const std::string path = dir + "/" + name;
+        const std::string path = files.path(name);
         std::ofstream(path, std::ios::binary) << bytes;
         const int32_t f = store.text_file_count++;
         copy_text(store.text_file_path[f], 260, path.c_str());
@@ -73,7 +73,6 @@ class TextFiles : public ::testing::Test {
         return listed;
     }
     datafile_dir files; // a fresh folder for the files a test needs
-    std::string dir = files.dir.substr(0, files.dir.size() - 1);
 };
 
 TEST_F(TextFiles, MenuLayoutGrid)
