@@ -261,7 +261,8 @@ bool caret_rect(HWND window, RECT *rect)
 int count_menus(DWORD pid)
 {
     int n = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32768", nullptr))
         n += IsWindowVisible(w) && window_process(w) == pid;
     return n;
 }
@@ -303,7 +304,8 @@ int listed_index(HWND window)
 
 HWND dialog_control(DWORD pid, int id)
 {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32770", nullptr))
         if (window_process(w) == pid && GetDlgItem(w, id))
             return GetDlgItem(w, id);
     return nullptr;
@@ -313,7 +315,8 @@ HWND wait_search_edit(DWORD pid)
 {
     HWND edit = nullptr;
     const bool up = poll_until([&] {
-        return (edit = dialog_control(pid, 100)) && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
+        edit = dialog_control(pid, 100);
+        return edit && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
     });
     return up ? edit : nullptr;
 }

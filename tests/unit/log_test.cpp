@@ -81,8 +81,9 @@ TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
     for (const auto &[name, option, log, expected] : rows) {
         load(datafile_dir(), option, log);
         settings.output_mode = output_clipboard_only;
-        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " + numbered("", 1004, 1029, "; ") +
-                                                         "6999; " + expected + "6210; [6220; 6230; ] ")
+        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " +
+                                                         numbered("", 1004, 1029, "; ") + "6999; " +
+                                                         expected + "6210; [6220; 6230; ] ")
             << name;
     }
     auto caption = [](int32_t id) {

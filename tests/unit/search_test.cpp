@@ -326,7 +326,7 @@ TEST_F(SearchWindow, PreviewShrinksToShortTextsAndKeepsItsEdgeByMode)
     }
 }
 
-// ---- placement of the search window and its companions -------------------------------------------------------------------
+// ---- placement of the search window and its companions ----------------------------------------------------
 
 TEST_F(SearchWindow, SearchWindowStaysOnScreen)
 {
@@ -395,7 +395,8 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGave)
         search_window_layout layout = place_search_window_layout(given);
         EXPECT_EQ(corners(layout.list), std::vector<int>({50, 90, 210, 240})) << r.name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, r.preview) << r.name;
-        EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, r.guidance_rect) << r.name;
+        EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, r.guidance_rect)
+            << r.name;
     }
 }
 

@@ -1,6 +1,5 @@
 #include "datafile_support.h"
 
-
 namespace {
 
 // Fills a "@select=" or "@except=" table from blank-separated names.
