@@ -1,8 +1,6 @@
 #include "e2e_support.h"
 
-#include <cstdio>
 #include <cstring>
-#include <vector>
 
 namespace e2e {
 
@@ -260,6 +258,69 @@ bool caret_rect(HWND window, RECT *rect)
     return true;
 }
 
+int count_menus(DWORD pid)
+{
+    int n = 0;
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32768", nullptr))
+        n += IsWindowVisible(w) && window_process(w) == pid;
+    return n;
+}
+
+RECT next_popup(DWORD pid, const RECT &previous)
+{
+    RECT now = {};
+    EXPECT_TRUE(poll_until([&] { return find_popup_menu(pid, &now) && !EqualRect(&now, &previous); }))
+        << "no next menu";
+    return now;
+}
+
+namespace {
+
+// The candidates as the target room lists them: visible, with an area, not minimised, the shell's left out.
+BOOL CALLBACK collect_listed(HWND window, LPARAM param)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    const LONG width = r.right - r.left, height = r.bottom - r.top;
+    const std::string name = class_name(window);
+    if (IsWindowVisible(window) && name != "Shell_TrayWnd" && name != "Progman" && width > 0 && height > 0 &&
+        !(width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED)))
+        reinterpret_cast<std::vector<HWND> *>(param)->push_back(window);
+    return TRUE;
+}
+
+} // namespace
+
+int listed_index(HWND window)
+{
+    std::vector<HWND> listed;
+    EnumWindows(collect_listed, reinterpret_cast<LPARAM>(&listed));
+    for (size_t i = 0; i < listed.size(); ++i)
+        if (listed[i] == window)
+            return static_cast<int>(i);
+    return -1;
+}
+
+HWND dialog_control(DWORD pid, int id)
+{
+    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+         w = FindWindowExA(nullptr, w, "#32770", nullptr))
+        if (window_process(w) == pid && GetDlgItem(w, id))
+            return GetDlgItem(w, id);
+    return nullptr;
+}
+
+HWND wait_search_edit(DWORD pid)
+{
+    HWND edit = nullptr;
+    const bool up = poll_until([&] {
+        edit = dialog_control(pid, 100);
+        return edit && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
+    });
+    return up ? edit : nullptr;
+}
+
 // ---- keys and clipboard ------------------------------------------------------------------------
 
 static void key_event(BYTE virtual_key, DWORD flags)
@@ -272,6 +333,13 @@ void press_key(BYTE virtual_key, bool extended)
     DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
     key_event(virtual_key, flags);
     key_event(virtual_key, flags | KEYEVENTF_KEYUP);
+}
+
+void choose_entry(int index)
+{
+    for (int i = 0; i < index; ++i)
+        press_key(VK_DOWN, true);
+    press_key(VK_RETURN);
 }
 
 void type_text(const std::string &ascii)
@@ -372,6 +440,13 @@ void bench::TearDown()
         fprintf(stderr, "e2e: files of the failed test kept in %s\n", dir_.c_str());
     else if (!dir_.empty())
         remove_tree(dir_);
+}
+
+std::string bench::with_dir(std::string text) const
+{
+    for (size_t at; (at = text.find("$DIR")) != std::string::npos;)
+        text.replace(at, 4, dir_);
+    return text;
 }
 
 std::string bench::install(const std::string &name)

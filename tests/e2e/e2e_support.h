@@ -10,10 +10,15 @@
 #include <gtest/gtest.h>
 
 #include <chrono>
+#include <cstdint>
+#include <cstdio>
 #include <deque>
 #include <initializer_list>
 #include <string>
 #include <thread>
+#include <tuple>
+#include <utility>
+#include <vector>
 
 namespace e2e {
 
@@ -79,8 +84,20 @@ DWORD window_process(HWND window);
 HWND focus_of(HWND window);
 // Caret rectangle in screen coordinates of the thread of window; false when it has no caret.
 bool caret_rect(HWND window, RECT *rect);
+// The visible popup menus of process pid: a menu and its open submenus.
+int count_menus(DWORD pid);
+// Waits for a popup menu of process pid placed or sized otherwise than `previous`; its rectangle.
+RECT next_popup(DWORD pid, const RECT &previous);
+// Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
+int listed_index(HWND window);
+// Control `id` of a dialog of process pid (the search window: 100 its edit line, 200 its list).
+HWND dialog_control(DWORD pid, int id);
+// The search window's edit line once it is visible with the focus; null when not within the timeout.
+HWND wait_search_edit(DWORD pid);
 
 void press_key(BYTE virtual_key, bool extended = false);
+// Chooses entry `index` of an open menu whose first entry is highlighted: Down index times, Enter.
+void choose_entry(int index);
 // Types printable ASCII with the keys of the current layout (Shift where needed).
 void type_text(const std::string &ascii);
 
@@ -104,6 +121,8 @@ class bench : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     std::string in_dir(const std::string &name) const { return join_path(dir_, name); }
+    // The text with "$DIR" standing for the test's directory.
+    std::string with_dir(std::string text) const;
     // Copies mivra.exe into dir_ under the name; "" (and a failure) when it cannot.
     std::string install(const std::string &name = "mivra.exe");
     // An empty process (null handle) when the program could not be started.

@@ -5,8 +5,6 @@
 
 #include "os/os.h"
 
-#include <vector>
-
 using namespace e2e;
 
 namespace {
@@ -54,8 +52,6 @@ TEST_F(Libraries, MigemoOfEitherConventionFeedsBregexp)
         call(bregfree, {rx});
         return r;
     };
-    EXPECT_EQ(regex_match("m/^漢/k", "漢字の表"), 1);
-    EXPECT_EQ(regex_match("m/^漢/k", "表の漢字"), 0);
 
     for (const char *dll : {"migemo.dll", "migemo_stdcall.dll"}) {
         SCOPED_TRACE(dll);

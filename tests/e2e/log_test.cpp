@@ -3,9 +3,6 @@
 // ends the start without pasting or logging.
 #include "e2e_support.h"
 
-#include <tuple>
-#include <vector>
-
 using namespace e2e;
 
 class Log : public bench {};

@@ -2,37 +2,12 @@
 // which the search window also opens with Ctrl and an arrow.
 #include "e2e_support.h"
 
-#include <tuple>
-#include <vector>
-
 using namespace e2e;
 
 namespace {
 
 const std::string items =
     lines({"[data]", "plain | Plain", "{Group", "first | First", "second | Second", "}", "%end"});
-
-// Where a start lists `window`: the visible top-level windows with an area, in Z order, the shell's
-// left out.
-int listed_index(HWND window)
-{
-    int index = 0;
-    for (HWND w = GetTopWindow(nullptr); w && w != window; w = GetWindow(w, GW_HWNDNEXT)) {
-        RECT r = {};
-        GetWindowRect(w, &r);
-        index += IsWindowVisible(w) && !IsIconic(w) && r.right > r.left && r.bottom > r.top &&
-                 class_name(w) != "Shell_TrayWnd" && class_name(w) != "Progman";
-    }
-    return index;
-}
-
-// Chooses entry `index` of an open popup whose first entry is highlighted.
-void choose_entry(int index)
-{
-    for (int i = 0; i < index; ++i)
-        press_key(VK_DOWN, true);
-    press_key(VK_RETURN);
-}
 
 using Popups = bench;
 
@@ -57,12 +32,11 @@ TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
         target_app &t = launch_target("[]", 1, 1, "", true);
         ASSERT_TRUE(t.window);
         process &p = start_mivra(items + lines({"[title]", title_row, "%end"}), "/#y");
-        RECT first = {}, now = {};
+        RECT first = {};
         ASSERT_TRUE(keys.empty() || wait_popup_menu(p.id, &first)) << describe_windows(p.id);
         for (BYTE key : keys) {
             if (key == next_menu)
-                EXPECT_TRUE(
-                    poll_until([&] { return find_popup_menu(p.id, &now) && !EqualRect(&now, &first); }));
+                next_popup(p.id, first);
             else if (key == '@')
                 type_text("@");
             else
@@ -108,10 +82,8 @@ TEST_F(Popups, CtrlDownInTheSearchWindowPicksTheTargetAndTheEditLineKeepsTheFocu
     ASSERT_TRUE(other.window && front.window);
     const int index = listed_index(other.window);
     process &p = start_mivra(lines({"[system]", "@stay=1", "%end"}) + items, "/#g");
-    HWND edit = nullptr;
-    ASSERT_TRUE(poll_until([&] {
-        return (edit = GetDlgItem(find_top_window("#32770", nullptr, p.id), 100)) && focus_of(edit) == edit;
-    })) << describe_windows(p.id);
+    HWND edit = wait_search_edit(p.id);
+    ASSERT_TRUE(edit) << describe_windows(p.id);
     RECT search = {}, menu = {}, now = {};
     keybd_event(VK_CONTROL, 0, 0, 0);
     press_key(VK_DOWN, true);

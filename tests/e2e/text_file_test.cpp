@@ -2,14 +2,12 @@
 // popup, and the search window over a file's lines, where Insert also appends to the file.
 #include "e2e_support.h"
 
-#include <vector>
-
 using namespace e2e;
 
 namespace {
 
 // Pressed in place of a key: wait until this many menus (popup and submenus) are open, or until
-// the next popup, of another size, has taken the first one's place.
+// the next popup has taken the first one's place.
 constexpr BYTE open_menus_2 = 0xF2, open_menus_3 = 0xF3, open_menus_4 = 0xF4, next_menu = 0xF1;
 const std::string columns_and_groups = "one\ntwo\n\n\nthree\n\n\n\ngroup first\ngroup second\n";
 
@@ -20,13 +18,6 @@ class TextFile : public bench {
         EXPECT_TRUE(write_file(in_dir("memo.txt"), file));
         return start_mivra(lines({"[data]", "item text | 項目(&I)", "%end", "[file]", in_dir("memo.txt"), "%end"}),
                            args);
-    }
-    static int count_menus(DWORD pid)
-    {
-        int n = 0;
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w; w = FindWindowExA(nullptr, w, "#32768", nullptr))
-            n += IsWindowVisible(w) && window_process(w) == pid;
-        return n;
     }
 };
 
@@ -55,15 +46,13 @@ TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
         ASSERT_TRUE(t.window);
         const std::string args = r.args == std::string("/#f PATH") ? "/#f " + in_dir("memo.txt") : r.args;
         process &p = start(columns_and_groups, args);
-        RECT first = {}, now = {};
+        RECT first = {};
         ASSERT_TRUE(wait_popup_menu(p.id, &first)) << describe_windows(p.id);
         for (BYTE key : r.keys) {
             if (key >= open_menus_2 && key <= open_menus_4)
                 EXPECT_TRUE(poll_until([&] { return count_menus(p.id) == key - open_menus_2 + 2; })) << "no submenu";
             else if (key == next_menu)
-                EXPECT_TRUE(poll_until([&] {
-                    return find_popup_menu(p.id, &now) && now.bottom - now.top != first.bottom - first.top;
-                })) << "no next menu";
+                next_popup(p.id, first);
             else
                 press_key(key, key >= VK_PRIOR && key <= VK_DOWN);
         }
@@ -88,13 +77,8 @@ TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
         target_app &t = launch_target("[]", 1, 1, "", true);
         ASSERT_TRUE(t.window);
         process &p = start("one\ntwo\n", "/#i /#f=memo");
-        HWND edit = nullptr;
-        ASSERT_TRUE(poll_until([&] {
-            for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
-                if (window_process(w) == p.id && GetDlgItem(w, 100))
-                    edit = GetDlgItem(w, 100);
-            return edit && focus_of(edit) == edit;
-        })) << describe_windows(p.id);
+        HWND edit = wait_search_edit(p.id);
+        ASSERT_TRUE(edit) << describe_windows(p.id);
         type_text(r.typed);
         EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
         press_key(r.key, r.key == VK_INSERT);

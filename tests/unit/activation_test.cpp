@@ -1,17 +1,6 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstddef>
-#include <map>
-#include <string>
-
-#include "app/process_state.h"
 #include "app/activation.h"
-#include "target/target.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 

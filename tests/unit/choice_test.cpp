@@ -1,18 +1,6 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <tuple>
-
-#include "app/process_state.h"
 #include "choice/choice.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -42,12 +30,12 @@ class Choice : public ::testing::Test {
         copy_text(text.caption, 260, "&Caption");
         item_entry &file = store.items[store.item_count++];
         file.is_file = 1;
-        snprintf(file.text, 260, "/tmp/mivra_choice_%d.txt", static_cast<int>(getpid()));
+        copy_text(file.text, 260, files.path("file.txt").c_str());
         std::ofstream(file.text) << "from file";
         store.items[store.item_count++].kind = group_open;
         copy_text(output.output_text, sizeof output.output_text, "a↓b");
     }
-    void TearDown() override { remove(store.items[1].text); }
+    datafile_dir files;
 };
 
 // Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.

@@ -1,24 +1,34 @@
-// Test support for the data file room: a fresh executable directory per test with real files, loading
-// a data file written from a test's text, code page conversion, and what each "[system]" option set.
+// Test support shared by the unit tests: the headers most of them need, a fresh executable directory
+// per test with real files, loading a data file written from a test's text, code page conversion,
+// and what each "[system]" option set.
 #pragma once
+
+#include <gtest/gtest.h>
 
 #include <cerrno>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <iconv.h>
 #include <initializer_list>
+#include <map>
 #include <sstream>
 #include <stdexcept>
 #include <string>
+#include <tuple>
+#include <unistd.h>
+#include <vector>
 
 #include "app/process_state.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
+#include "menus/menu_model.h"
 #include "os/fake/os_fake.h"
 #include "output/output_state.h"
+#include "target/target.h"
 #include "text/sjis.h"
 
 // A temporary executable directory ("/"-ended, as exe_dir ends in a separator) holding the data
@@ -92,6 +102,15 @@ inline std::string convert(const std::string &in, const char *to, const char *fr
     return out;
 }
 
+// prefix + i + joint for i from `from` up to, not including, `to`.
+inline std::string numbered(const char *prefix, int from, int to, const char *joint = "\n")
+{
+    std::string out;
+    for (int i = from; i < to; ++i)
+        out += prefix + std::to_string(i) + joint;
+    return out;
+}
+
 inline std::string joined(std::initializer_list<int32_t> values)
 {
     std::string all;
@@ -157,4 +176,30 @@ inline std::string shown_option(const std::string &line)
     // replace, sendkey (the data file's choice, the value in force), output mode, sort, match, guidance
     return joined({s.replace_enabled, s.sendkey_enabled, s.sendkey_file_enabled, s.output_mode, s.sort_list,
                    s.match_accept, s.guidance});
+}
+
+// One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0); 6210 V [6220 x]" (column
+// break '|', check mark '*', a lazy submenu with its kind and entry count, a built one in brackets).
+inline std::string describe_menu(const menu_model &model, int32_t menu)
+{
+    static const char *const lazy_names[] = {"filled", "group", "history", "text file"}; // by menu_lazy_kind
+    std::string out;
+    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
+        const menu_entry &entry = model.entries[e];
+        if (!out.empty())
+            out += "; ";
+        if (entry.flags & menu_separator) {
+            out += "sep " + std::to_string(entry.id);
+            continue;
+        }
+        out += std::string(entry.flags & menu_column_break ? "|" : "") +
+               (entry.flags & menu_checked ? "*" : "") + std::to_string(entry.id) + " " + entry.caption;
+        const int32_t sub = entry.submenu;
+        if (sub >= 0 && model.menus[sub].lazy == menu_filled)
+            out += " [" + describe_menu(model, sub) + "]";
+        else if (sub >= 0)
+            out += std::string(" >") + lazy_names[model.menus[sub].lazy] + "(" +
+                   std::to_string(model.menus[sub].count) + ")";
+    }
+    return out;
 }

@@ -1,18 +1,8 @@
 // The expansion engine: item switches, ranges and markers, the file and clipboard sources, the
 // preview form, the text preparation and the preview rendering of key macros.
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <cstring>
-#include <fstream>
-#include <string>
-
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "expand/expand.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -27,13 +17,9 @@ class ExpandTest : public ::testing::Test {
         reset_item_store();
         reset_output_state();
         reset_fake_system();
-        char pattern[] = "/tmp/mivra_expand_XXXXXX";
-        ASSERT_NE(mkdtemp(pattern), nullptr);
-        dir = pattern;
         for (const char *key : {"0dEnter", "0aLF", "09Tab"})
             add_key(key);
     }
-    void TearDown() override { ASSERT_EQ(system(("rm -rf '" + dir + "'").c_str()), 0); }
 
     // "0dEnter": the code is the first two bytes.
     void add_key(const std::string &key)
@@ -46,7 +32,7 @@ class ExpandTest : public ::testing::Test {
     // what expanding it returned.
     int expand_file(const std::string &content, const std::string &switch_text, int preview = 0)
     {
-        std::string path = dir + "/f.txt";
+        std::string path = files.path("f.txt");
         std::ofstream(path, std::ios::binary) << content;
         item_entry &e = store.items[3];
         e.is_file = 1;
@@ -62,7 +48,7 @@ class ExpandTest : public ::testing::Test {
     }
     std::string out() const { return output.output_text; }
 
-    std::string dir;
+    datafile_dir files; // a fresh folder for the files a test needs
 };
 
 // ---- switches and ranges over a file -----------------------------------------------------------
@@ -93,8 +79,7 @@ TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
         {"skip past a last line without LF", N, "#L:4", "a\n"},
         {"stripping removes CR and LF", "a\r\nb\r\nc\r\n", "#-L:1-2", "a\r\nb"},
         {"stripping a text of breaks only", "\r\n\r\n", "#-L:1-2", ""},
-        {"markers dropped, value ends at a blank", M, "#T:[s]-[e] #D", "body"},
-        {"switch names ignore case", M, "#t:[s]-[e] #d", "body"},
+        {"markers dropped, value ends at a blank, switch names ignore case", M, "#t:[s]-[e] #d", "body"},
         {"start marker absent starts at the beginning", M, "#T:[x]-[e]", "head [s]body[e]"},
         {"markers are matched with case", M, "#T:[S]-[e] #D", "head [s]body"},
         {"start marker only", M, "#T:[s]", "[s]body[e] tail"},

@@ -1,23 +1,11 @@
 // The clipboard history: the menu that "hist.ini" gives (also when the file lies), loading an
 // entry, the recorder's update rule, and the "%CLM%" choices.
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <unistd.h>
-
-#include <cstdio>
-#include <fstream>
-#include <string>
-#include <tuple>
-#include <vector>
-
-#include "app/process_state.h"
 #include "datafile/history_file.h"
-#include "datafile/settings.h"
 #include "expand/history_macros.h"
 #include "menus/history_menu.h"
 #include "menus/main_menu.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -65,10 +53,10 @@ class History : public ::testing::Test {
     void SetUp() override
     {
         reset_process_state();
-        snprintf(settings.history_path, sizeof settings.history_path, "/tmp/mivra_hist_%d.ini", int(getpid()));
+        copy_text(settings.history_path, sizeof settings.history_path, files.path("hist.ini").c_str());
     }
-    void TearDown() override { std::remove(settings.history_path); }
     void write(const std::string &bytes) { std::ofstream(settings.history_path, std::ios::binary) << bytes; }
+    datafile_dir files;
 };
 
 TEST_F(History, MenuLayout)

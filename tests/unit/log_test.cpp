@@ -1,10 +1,5 @@
 // The log of recent items: what is read back and written, and where the recent items show (the
 // "ログ -&>" submenu, the main menu, the "/#o" popup and the search window's recent list).
-#include <gtest/gtest.h>
-
-#include <sstream>
-#include <tuple>
-#include <vector>
 
 #include "datafile/log.h"
 #include "datafile_support.h"
@@ -16,20 +11,12 @@ namespace {
 
 menu_model model;
 
-std::string seq(int from, int to, const char *prefix, const char *end)
-{
-    std::string all;
-    for (int i = from; i <= to; ++i)
-        all += prefix + std::to_string(i) + end;
-    return all;
-}
-
 // Items a, b, dup, dup, c0 to c24 (ids 1000 to 1028) and a separator mark, whose caption is empty;
 // `log` in the log file.
 void load(const datafile_dir &d, const std::string &log_option, const std::string &log)
 {
     d.write("log.ini", log);
-    d.load("[system]\n" + log_option + "\n%end\n[data]\na\nb\ndup\ndup\n" + seq(0, 24, "c", "\n") +
+    d.load("[system]\n" + log_option + "\n%end\n[data]\na\nb\ndup\ndup\n" + numbered("c", 0, 25, "\n") +
            "+\n%end\n");
 }
 
@@ -54,10 +41,10 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
         {"gone, empty lines and tabs dropped", "@log=1", "b\r\ngone\r\n\r\nd\tup\na\r\n", "b", 0,
          "b\r\ndup\r\na\r\n"},
         {"a last line without line feed is not read", "@log=1", "a\r\nb", "dup", 0, "dup\r\na\r\n"},
-        {"20 read by default, 21 written", "@log=1", "x\n" + seq(0, 24, "c", "\n"), "a", 0,
-         "a\r\n" + seq(0, 19, "c", "\r\n")},
-        {"the count of the option", "@log=2,22", seq(0, 24, "c", "\n"), "a", 0,
-         "a\r\n" + seq(0, 21, "c", "\r\n")},
+        {"20 read by default, 21 written", "@log=1", "x\n" + numbered("c", 0, 25, "\n"), "a", 0,
+         "a\r\n" + numbered("c", 0, 20, "\r\n")},
+        {"the count of the option", "@log=2,22", numbered("c", 0, 25, "\n"), "a", 0,
+         "a\r\n" + numbered("c", 0, 22, "\r\n")},
         {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "dup", 0, "dup\r\nc2\r\n"},
         {"log mode 0 reads nothing", "@log=0,20", "b\r\n", "a", 0, "a\r\n"},
         {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
@@ -82,20 +69,21 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
 
 TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
 {
-    const std::string past_20 = seq(1004, 1023, "", "; ") + "6999; 6016; [1002; 1003; 1024; ] ";
+    const std::string past_20 = numbered("", 1004, 1024, "; ") + "6999; 6016; [1002; 1003; 1024; ] ";
     // After the items and a separator, before the version entry.
     const std::tuple<const char *, const char *, std::string, std::string> rows[] = {
         {"log mode 1: a submenu", "@log=1", "dup\na\n", "6015; [1002; 1003; 1000; ] 6999; "},
         {"log mode 2: in the main menu", "@log=2", "dup\na\n", "1002; 1003; 1000; 6999; "},
         {"nothing logged: no separator", "@log=1", "x\n", ""},
-        {"past 20 behind 21 -&>", "@log=1,30", seq(0, 19, "c", "\n") + "dup\nc20\n",
+        {"past 20 behind 21 -&>", "@log=1,30", numbered("c", 0, 20, "\n") + "dup\nc20\n",
          "6015; [" + past_20 + "] 6999; "},
     };
     for (const auto &[name, option, log, expected] : rows) {
         load(datafile_dir(), option, log);
         settings.output_mode = output_clipboard_only;
-        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " + seq(1004, 1028, "", "; ") +
-                                                         "6999; " + expected + "6210; [6220; 6230; ] ")
+        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " +
+                                                         numbered("", 1004, 1029, "; ") + "6999; " +
+                                                         expected + "6210; [6220; 6230; ] ")
             << name;
     }
     auto caption = [](int32_t id) {

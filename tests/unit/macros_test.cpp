@@ -1,17 +1,9 @@
 // The macro passes: date and time macros with their letter-case forms, folder macros, the replace
 // rows before and after them, the clipboard macros, and the cut that keeps every pass in its buffer.
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <string>
-#include <vector>
-
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 

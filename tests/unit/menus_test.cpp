@@ -1,21 +1,7 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <tuple>
-
-#include "app/process_state.h"
-#include "target/target.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "menus/main_menu.h"
 #include "menus/menu_model.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -47,42 +33,15 @@ void load_items(const std::string &lines)
     }
 }
 
-const char *const lazy_names[] = {"filled", "group", "history", "text file"}; // by menu_lazy_kind
-
-// One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0); 6210 V [6220 x]" (column
-// break '|', check mark '*', a lazy submenu with its kind and entry count, a built one in brackets).
 std::string describe(int32_t menu)
 {
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
-        const menu_entry &entry = model.entries[e];
-        if (!out.empty())
-            out += "; ";
-        if (entry.flags & menu_separator) {
-            out += "sep " + std::to_string(entry.id);
-            continue;
-        }
-        out += std::string(entry.flags & menu_column_break ? "|" : "") +
-               (entry.flags & menu_checked ? "*" : "") + std::to_string(entry.id) + " " + entry.caption;
-        const int32_t sub = entry.submenu;
-        if (sub >= 0 && model.menus[sub].lazy == menu_filled)
-            out += " [" + describe(sub) + "]";
-        else if (sub >= 0)
-            out += std::string(" >") + lazy_names[model.menus[sub].lazy] + "(" +
-                   std::to_string(model.menus[sub].count) + ")";
-    }
-    return out;
+    return describe_menu(model, menu);
 }
 
 int32_t submenu_of(int32_t menu, int32_t id)
 {
     int32_t e = find_menu_entry(&model, menu, id);
     return e >= 0 ? model.entries[e].submenu : -1;
-}
-
-void touch(const std::string &path)
-{
-    std::ofstream{path};
 }
 
 class MenuTest : public ::testing::Test {
@@ -93,12 +52,8 @@ class MenuTest : public ::testing::Test {
         reset_fake_system();
         reset_main_menu_state();
         reset_menu_model(&model);
-        char pattern[] = "/tmp/mivra_menus_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
     }
-    void TearDown() override { std::filesystem::remove_all(dir); }
-    std::string dir; // a fresh folder for the files a test needs
+    datafile_dir files; // a fresh folder for the files a test needs
     // The items of one level in a fresh one-menu model.
     std::string fill(int32_t index, int32_t offset)
     {
@@ -203,7 +158,7 @@ TEST_F(MenuTest, CaptionRule)
 
 TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
 {
-    const std::string recorder = dir + "/hist.exe";
+    const std::string recorder = files.path("hist.exe");
     copy_text(settings.recorder_path, 260, recorder.c_str());
     const std::string clipboard = "6010 クリップボード ( &1 )", version = "6210 Ver.1.38 ( &0 ) [";
     const std::string files = "6220 設定ファイル ( &S ); 6230 説明書 ( &H )]";
@@ -229,7 +184,7 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         reset_target_state();
         std::filesystem::remove(recorder);
         if (recorder_exists)
-            touch(recorder);
+            std::ofstream{recorder};
         settings.output_mode = output_mode;
         settings.history_running = running;
         load_items(items ? "a" : "");
@@ -275,10 +230,10 @@ TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherI
 
 TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
-    const std::string editor_dir = dir + "/my editor";
-    const std::string editor = editor_dir + "/ed.exe", link = dir + "/hist.lnk";
+    const std::string editor_dir = files.path("my editor");
+    const std::string editor = editor_dir + "/ed.exe", link = files.path("hist.lnk");
     std::filesystem::create_directory(editor_dir);
-    touch(editor);
+    std::ofstream{editor};
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
@@ -289,7 +244,8 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
          "shell " + editor + "|\"/data dir/Mivra.ini\"|" + editor_dir + "/"},
         {"manual in the editor, unquoted", 6230, editor, false, 0,
          "shell " + editor + "|/app/Mivra.txt|" + editor_dir + "/"},
-        {"missing editor: by association", 6220, dir + "/none.exe", false, 0, "shell /data dir/Mivra.ini||"},
+        {"missing editor: by association", 6220, files.path("none.exe"), false, 0,
+         "shell /data dir/Mivra.ini||"},
         {"editor naming a folder: by association", 6230, editor_dir, false, 0, "shell /app/Mivra.txt||"},
         {"stop the running recorder", 6240, "", true, 1, "shell /app/hist.exe||"},
         {"start the recorder through its shortcut", 6240, "", true, 0, "shell " + link + "||"},
@@ -299,7 +255,7 @@ TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
         reset_fake_system();
         std::filesystem::remove(link);
         if (link_exists)
-            touch(link);
+            std::ofstream{link};
         copy_text(settings.editor_path, 260, editor_path.c_str());
         settings.history_running = running;
         EXPECT_EQ(dispatch_menu_command(main_window, id), choice_cancelled) << name;

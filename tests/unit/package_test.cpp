@@ -1,7 +1,4 @@
 // The sample data file that ships beside mivra.exe: it must load as the comments in it promise.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "datafile_support.h"
 #include "expand/expand.h"

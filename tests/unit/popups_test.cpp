@@ -1,26 +1,12 @@
 // The window popup's entries; the title popup's row, entry and answer.
-#include <gtest/gtest.h>
-
-#include <string>
 
 #include "datafile_support.h"
 #include "menus/window_popup.h"
 #include "search/title_popup.h"
-#include "target/target.h"
 
 namespace {
 
 menu_model model;
-
-// "*" marks the checked entry: "7000 a; *7001 b".
-std::string entries(int32_t menu)
-{
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next)
-        out += std::string(out.empty() ? "" : "; ") + (model.entries[e].flags & menu_checked ? "*" : "") +
-               std::to_string(model.entries[e].id) + " " + model.entries[e].caption;
-    return out;
-}
 
 // The fake BREGEXP.DLL's BMatch: "m/x/" matches every title that contains x.
 uintptr_t bmatch(const uintptr_t *a)
@@ -36,7 +22,7 @@ TEST(Popups, WindowPopupListsTheWindowsWithTheTargetChecked)
     add_listed_window(11, 1, "C:\\a\\notepad.exe", "memo");
     add_listed_window(12, 0, "C:\\a\\tool.exe", "untitled");
     windows.window_selected = 1;
-    EXPECT_EQ(entries(build_window_popup(&model)), "7000 notepad | memo; *7001 tool");
+    EXPECT_EQ(describe_menu(model, build_window_popup(&model)), "7000 notepad | memo; *7001 tool");
 }
 
 TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
@@ -61,7 +47,7 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
     EXPECT_EQ(fake.events.back(), "free BREGEXP.DLL") << "loaded for the matching alone";
     fake.libraries.clear();
     EXPECT_EQ(pick_by_title("E2E Target").kind, title_nothing) << "without BREGEXP.DLL";
-    EXPECT_EQ(entries(build_title_popup(&model, 1)), "1002 inner; 8199 ; 8200 &@ 通常起動");
+    EXPECT_EQ(describe_menu(model, build_title_popup(&model, 1)), "1002 inner; sep 8199; 8200 &@ 通常起動");
 
     // Its answers: "&@ 通常起動" goes on; a dismissed popup closes the instance.
     settings.search_kind = search_prefix;

@@ -1,23 +1,6 @@
-#include <gtest/gtest.h>
-
-#include <cstdio>
-#include <sstream>
-#include <string>
-
-#include "search/geometry.h"
-#include "target/target.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
+#include "datafile_support.h"
 
 namespace {
-
-std::string rect_text(const os_rect &r)
-{
-    char buf[64];
-    snprintf(buf, sizeof buf, "(%d,%d)-(%d,%d)", r.left, r.top, r.right, r.bottom);
-    return buf;
-}
 
 // Fills a "@select=" or "@except=" table from blank-separated names.
 void set_names(char (*names)[32], int32_t *count, const std::string &list)
@@ -70,7 +53,7 @@ class TargetTest : public ::testing::Test {
 
 // ---- focus capture and foreground --------------------------------------------------------------
 
-TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
+TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
 {
     fake.focus_control = 31;
     fake.caret = os_point{103, 95};
@@ -84,13 +67,10 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresIt)
     return_to_target();
     // The focus goes back to the control after the foreground switch and before the selection.
     EXPECT_EQ(fake_events(), "capture 7\nforeground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
-}
-
-TEST_F(TargetTest, ReturnWithoutAFocusControlRestoresNoFocus)
-{
+    SetUp();
     target.target_window = 7;
     return_to_target();
-    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0");
+    EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0") << "without a focus control no focus is restored";
 }
 
 // ---- popup origin ------------------------------------------------------------------------------
@@ -137,77 +117,6 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
         EXPECT_EQ(target.caret_point.x, r.x) << r.name;
         EXPECT_EQ(target.caret_point.y, r.y) << r.name;
         EXPECT_EQ(target.popup_flags, r.flags) << r.name;
-    }
-}
-
-// ---- search window placement -------------------------------------------------------------------
-
-TEST_F(TargetTest, SearchWindowStaysOnScreen)
-{
-    // Defaults: search 130 x 23, list 160 x 150 below it, offsets (10, 30); screen 1280 x 984.
-    struct row {
-        const char *name;
-        int32_t preview_mode, preview_width, preview_height, caret_x, caret_y, with_offsets;
-        const char *list, *preview; // preview "" when none
-    } rows[] = {
-        {"beside the caret with offsets", 0, 0, 0, 100, 100, 1, "(110,153)-(270,303)", ""},
-        {"at the caret without offsets", 0, 0, 0, 100, 100, 0, "(100,123)-(260,273)", ""},
-        {"above the top edge", 0, 0, 0, 100, -40, 1, "(110,28)-(270,178)", ""},
-        {"left of the left edge", 0, 0, 0, -100, 100, 1, "(5,153)-(165,303)", ""},
-        {"bottom edge: list ends 5 above it", 0, 0, 0, 100, 900, 1, "(110,829)-(270,979)", ""},
-        {"right edge: list ends 5 from it", 0, 0, 0, 1200, 100, 1, "(1115,153)-(1275,303)", ""},
-        {"preview beside, bottom edge: taller preview ends 5 above", 1, 200, 300, 100, 900, 1,
-         "(110,679)-(270,829)", "(270,679)-(470,979)"},
-        {"preview beside, right edge: preview ends 5 from it", 1, 200, 100, 1100, 100, 1,
-         "(915,153)-(1075,303)", "(1075,153)-(1275,253)"},
-        {"preview above, near the top: preview stays on screen", 2, 200, 100, 100, 50, 1,
-         "(110,128)-(270,278)", "(110,5)-(310,105)"},
-        {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, "(110,829)-(270,979)",
-         "(110,706)-(310,806)"},
-        {"preview above, right edge uses the widest window", 2, 300, 100, 1100, 400, 1,
-         "(975,453)-(1135,603)", "(975,330)-(1275,430)"},
-    };
-    for (const auto &r : rows) {
-        settings.preview_mode = r.preview_mode;
-        settings.preview_width = r.preview_width;
-        settings.preview_height = r.preview_height;
-        target.caret_point = os_point{r.caret_x, r.caret_y};
-        os_rect search = search_window_rect(r.with_offsets);
-        search_window_layout layout = place_search_window_layout(search);
-        EXPECT_EQ(search.right - search.left, 130) << r.name;
-        EXPECT_EQ(search.bottom - search.top, 23) << r.name;
-        EXPECT_EQ(rect_text(layout.list), r.list) << r.name;
-        EXPECT_EQ(layout.has_preview ? rect_text(layout.preview) : "", r.preview) << r.name;
-        EXPECT_EQ(target.popup_origin.x, search.left) << r.name;
-        EXPECT_EQ(target.popup_origin.y, search.bottom) << r.name;
-        if (layout.has_preview)
-            EXPECT_EQ(target.preview_top, layout.preview.top) << r.name;
-    }
-}
-
-TEST_F(TargetTest, CompanionsFollowTheRectangleTheSystemGave)
-{
-    const os_rect given{50, 60, 190, 90}; // taller and wider than asked
-    settings.preview_width = 200;
-    settings.preview_height = 120;
-    struct row {
-        const char *name;
-        int32_t preview_mode, guidance;
-        const char *preview, *guidance_rect; // "" none
-    } rows[] = {
-        {"preview beside, guidance above the search window", 1, 1, "(210,90)-(410,210)", "(50,42)-(150,60)"},
-        {"no preview, guidance right of the search window", 0, 1, "", "(190,63)-(290,81)"},
-        {"preview above, guidance right of the search window", 2, 1, "(50,-60)-(250,60)",
-         "(190,63)-(290,81)"},
-        {"guidance off", 0, 0, "", ""},
-    };
-    for (const auto &r : rows) {
-        settings.preview_mode = r.preview_mode;
-        settings.guidance = r.guidance;
-        search_window_layout layout = place_search_window_layout(given);
-        EXPECT_EQ(rect_text(layout.list), "(50,90)-(210,240)") << r.name;
-        EXPECT_EQ(layout.has_preview ? rect_text(layout.preview) : "", r.preview) << r.name;
-        EXPECT_EQ(layout.has_guidance ? rect_text(layout.guidance) : "", r.guidance_rect) << r.name;
     }
 }
 

@@ -1,22 +1,11 @@
-#include <gtest/gtest.h>
+#include "datafile_support.h"
 
-#include <cstdlib>
-#include <filesystem>
-#include <fstream>
-#include <string>
-
-#include "app/process_state.h"
-#include "datafile/settings.h"
 #include "datafile/text_file.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
-#include "os/fake/os_fake.h"
-#include "output/output_state.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
-#include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -38,14 +27,6 @@ std::string describe(int32_t menu)
     return out;
 }
 
-std::string numbered(const char *prefix, int from, int to, const char *joint = "\n")
-{
-    std::string out;
-    for (int i = from; i < to; ++i)
-        out += prefix + std::to_string(i) + joint;
-    return out;
-}
-
 void collect(void *context, const char *line)
 {
     std::string &listed = *static_cast<std::string *>(context);
@@ -60,23 +41,16 @@ class TextFiles : public ::testing::Test {
         reset_fake_system();
         reset_search_state();
         free_text_file();
-        char pattern[] = "/tmp/mivra_text_XXXXXX";
-        ASSERT_TRUE(mkdtemp(pattern));
-        dir = pattern;
         settings.main_window = main_window;
         settings.search_kind = search_prefix;
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
     }
-    void TearDown() override
-    {
-        free_text_file();
-        std::filesystem::remove_all(dir);
-    }
+    void TearDown() override { free_text_file(); }
     // Lists file `name` with `bytes` and selects it.
     std::string list_file(const std::string &bytes, const char *name = "memo.txt")
     {
-        const std::string path = dir + "/" + name;
+        const std::string path = files.path(name);
         std::ofstream(path, std::ios::binary) << bytes;
         const int32_t f = store.text_file_count++;
         copy_text(store.text_file_path[f], 260, path.c_str());
@@ -98,7 +72,7 @@ class TextFiles : public ::testing::Test {
         list_text_file_lines(pattern, all, text_line_sink{collect, &listed});
         return listed;
     }
-    std::string dir;
+    datafile_dir files; // a fresh folder for the files a test needs
 };
 
 TEST_F(TextFiles, MenuLayoutGrid)
