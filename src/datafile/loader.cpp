@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "datafile/item_store.h"
+#include "datafile/load_report.h"
 #include "datafile/log.h"
 #include "datafile/options.h"
 #include "datafile/settings.h"
@@ -10,6 +11,8 @@
 
 size_t line_advance;
 int resolve_found;
+load_report_function load_report;
+size_t load_report_line;
 
 namespace {
 
@@ -154,9 +157,31 @@ struct section_reader {
     const char *data;
     size_t size;
     size_t offset;
+    size_t line_start; // of the line last read
+    bool at_end_mark;  // the section ended at its "%end" line
     int keep_tabs;
     char line[line_buffer_size];
 };
+
+// Reports a line of more than line_limit bytes (CR, and TAB unless kept, do not count).
+void report_long_line(const section_reader &reader, size_t length)
+{
+    size_t counted = 0;
+    for (size_t i = 0; i < length; ++i) {
+        char c = reader.data[reader.line_start + i];
+        counted += c != '\r' && (c != '\t' || reader.keep_tabs);
+    }
+    if (counted > line_limit)
+        report_load_issue(issue_line_cut, reader.line_start, "", "", static_cast<int64_t>(counted));
+}
+
+// Reports a part of `length` bytes that its field of `capacity` bytes cuts.
+void report_cut(size_t offset, const char *what, size_t length, size_t capacity)
+{
+    if (load_report && length + 1 > capacity)
+        report_load_issue(issue_text_cut, offset, what, "", static_cast<int64_t>(length),
+                          static_cast<int64_t>(capacity - 1));
+}
 
 // find_nocase over text[0, length), for a needle that does not begin with an ASCII letter: memchr
 // finds the candidates for its first byte, and only those are compared. A candidate starts a
@@ -208,6 +233,7 @@ bool open_section(section_reader *reader, const os_buffer &file, const char *hea
     reader->data = file.data;
     reader->size = file.size;
     reader->keep_tabs = keep_tabs;
+    reader->at_end_mark = false;
     size_t after_header = static_cast<size_t>(at - file.data) + strlen(header);
     const void *lf = memchr(file.data + after_header, '\n', file.size - after_header);
     reader->offset = lf ? static_cast<size_t>(static_cast<const char *>(lf) - file.data) + 1 : file.size + 1;
@@ -223,12 +249,17 @@ char *next_section_line(section_reader *reader)
     size_t advance = copy_line(reader->offset, reader->size, reader->data, reader->keep_tabs, reader->line);
     if (reader->offset + advance > reader->size)
         return nullptr;
+    reader->line_start = reader->offset;
     reader->offset += advance;
+    if (load_report && advance > line_limit + 1)
+        report_long_line(*reader, advance - 1);
     char *line = reader->line;
     while (*line == ' ' || *line == '\t')
         ++line;
-    if (starts_with_nocase(line, "%end"))
+    if (starts_with_nocase(line, "%end")) {
+        reader->at_end_mark = true;
         return nullptr;
+    }
     return line;
 }
 
@@ -256,6 +287,7 @@ void read_system_section(const os_buffer &file)
             continue;
         // Every value list ends in CR, as the parsers expect; the line is at most 517 bytes.
         append_text(reader.line, sizeof reader.line, "\r\n");
+        load_report_line = reader.line_start;
         apply_system_option(line);
     }
 }
@@ -294,11 +326,16 @@ void set_plain_caption(item_entry *entry)
     remove_byte(entry->plain_caption, '&');
 }
 
-void store_text_item(const char *line, int32_t depth)
+void store_text_item(const char *line, int32_t depth, size_t offset)
 {
     item_entry *entry = append_entry(text_item, depth);
     const char *rest = nullptr;
     if (split_at_delimiter(line, entry->text, sizeof entry->text, &rest)) {
+        if (load_report) {
+            report_cut(offset, "文字列", static_cast<size_t>(rest - line) - strlen(settings.delimiter),
+                       sizeof entry->text);
+            report_cut(offset, "表示名", strlen(rest) - (rest[0] == '#'), sizeof entry->caption);
+        }
         entry->show_text = settings.show_text_default;
         if (rest[0] == '#') {
             ++rest;
@@ -310,6 +347,7 @@ void store_text_item(const char *line, int32_t depth)
         return;
     }
     // Without a delimiter the line is everything at once, "&" marks included.
+    report_cut(offset, "文字列", strlen(line), sizeof entry->text);
     copy_text(entry->text, sizeof entry->text, line);
     copy_text(entry->caption, sizeof entry->caption, line);
     copy_text(entry->plain_caption, sizeof entry->plain_caption, line);
@@ -318,19 +356,26 @@ void store_text_item(const char *line, int32_t depth)
 }
 
 // ">" turns the entry above into a file entry, but only when its text names an existing file.
-void store_file_parameters(const char *rest)
+void store_file_parameters(const char *rest, size_t offset)
 {
     item_entry *entry = &store.items[store.item_count - 1];
     char full[path_capacity];
-    if (entry->text[0] == '\0')
+    if (entry->text[0] != '\0')
+        resolve_path(entry->text, full);
+    if (entry->text[0] == '\0' || resolve_found != 1 || os_is_directory(full)) {
+        report_load_issue(issue_parameters_ignored, offset, "", entry->text);
         return;
-    resolve_path(entry->text, full);
-    if (resolve_found != 1 || os_is_directory(full))
-        return;
+    }
     const char *caption = nullptr;
     if (split_at_delimiter(rest, entry->file_param, sizeof entry->file_param, &caption)) {
+        if (load_report) {
+            report_cut(offset, "引数", static_cast<size_t>(caption - rest) - strlen(settings.delimiter),
+                       sizeof entry->file_param);
+            report_cut(offset, "表示名", strlen(caption), sizeof entry->file_caption);
+        }
         copy_text(entry->file_caption, sizeof entry->file_caption, caption);
     } else {
+        report_cut(offset, "引数", strlen(rest), sizeof entry->file_param);
         copy_text(entry->file_param, sizeof entry->file_param, rest);
         entry->file_caption[0] = '\0';
     }
@@ -347,12 +392,27 @@ void read_data_section(const os_buffer &file)
     int32_t depth = 0;
     bool item_seen = false;
     bool separators_allowed = false;
+    // For the report only: where each open group began, innermost last.
+    static size_t open_lines[data_item_limit];
+    static int32_t open_items[data_item_limit];
+    bool full_reported = false;
     while (char *line = next_section_line(&reader)) {
-        if (line[0] == '\0' || line[0] == ';' || store.item_count >= data_item_limit)
+        if (line[0] == '\0' || line[0] == ';')
             continue;
+        if (store.item_count >= data_item_limit) {
+            if (!full_reported)
+                report_load_issue(issue_table_full, reader.line_start, "[data]", "", data_item_limit);
+            full_reported = true;
+            continue;
+        }
         if ((line[0] == '+' || line[0] == '-') && separators_allowed) {
             append_entry(line[0] == '+' ? separator_mark : column_break_mark, depth);
         } else if (line[0] == '{' && line[1] != '\0') {
+            if (load_report) {
+                open_lines[depth] = reader.line_start;
+                open_items[depth] = store.item_count;
+                report_cut(reader.line_start, "グループの表示名", strlen(line + 1), path_capacity);
+            }
             item_entry *entry = append_entry(group_open, depth);
             copy_text(entry->caption, sizeof entry->caption, line + 1);
             set_plain_caption(entry);
@@ -362,12 +422,20 @@ void read_data_section(const os_buffer &file)
             append_entry(group_close, depth);
             --depth;
         } else if (line[0] == '>' && item_seen) {
-            store_file_parameters(line + 1);
+            store_file_parameters(line + 1, reader.line_start);
         } else {
-            store_text_item(line, depth);
+            if (load_report && line[0] == '}')
+                report_load_issue(issue_group_not_open, reader.line_start);
+            else if (load_report && ((line[0] == '+' || line[0] == '-') && line[1] == '\0'))
+                report_load_issue(issue_mark_as_item, reader.line_start, line);
+            store_text_item(line, depth, reader.line_start);
             item_seen = true;
             separators_allowed = true;
         }
+    }
+    if (load_report) {
+        for (int32_t d = 0; d < depth; ++d)
+            report_load_issue(issue_group_left_open, open_lines[d], "", store.items[open_items[d]].caption);
     }
 }
 
@@ -423,14 +491,27 @@ void read_file_section(const os_buffer &file)
             copy_text(name, sizeof name, line);
         char full[path_capacity];
         resolve_path(name, full);
-        if (resolve_found != 1 || os_is_directory(full))
+        if (resolve_found != 1 || os_is_directory(full)) {
+            // ";" lines are no file names either; they stand as comments.
+            if (line[0] != ';')
+                report_load_issue(issue_file_missing, reader.line_start, "[file]", name);
             continue;
+        }
         char base[path_capacity];
         if (!named) {
             base_name_of(full, base);
             display = base;
+        } else {
+            report_cut(reader.line_start, "表示名", strlen(display), path_capacity);
         }
         append_text_file(full, display);
+    }
+    if (load_report && store.text_file_count == text_file_limit) {
+        char *line = next_section_line(&reader);
+        while (line != nullptr && line[0] == '\0')
+            line = next_section_line(&reader);
+        if (line != nullptr)
+            report_load_issue(issue_table_full, reader.line_start, "[file]", "", text_file_limit);
     }
 }
 
@@ -466,15 +547,33 @@ void read_replace_section(const os_buffer &file)
     section_reader reader;
     if (!open_section(&reader, file, "[replace]", 1))
         return;
+    bool full_reported = false;
     while (char *line = next_section_line(&reader)) {
-        if (line[0] != '%' || store.replace_count >= replace_capacity)
+        if (line[0] != '%' || store.replace_count >= replace_capacity) {
+            if (!load_report || line[0] == '\0' || line[0] == ';')
+                continue;
+            if (line[0] != '%')
+                report_load_issue(issue_replace_not_macro, reader.line_start);
+            else if (!full_reported)
+                report_load_issue(issue_table_full, reader.line_start, "[replace]", "", replace_capacity);
+            full_reported = full_reported || line[0] == '%';
             continue;
+        }
         char from[path_capacity];
         const char *to = nullptr;
-        if (!split_at_delimiter(line, from, sizeof from, &to))
+        if (!split_at_delimiter(line, from, sizeof from, &to)) {
+            report_load_issue(issue_no_delimiter, reader.line_start, "[replace]");
             continue;
-        if (strlen(from) < 2 || to[0] == '\0')
+        }
+        if (strlen(from) < 2 || to[0] == '\0') {
+            report_load_issue(issue_replace_row_empty, reader.line_start);
             continue;
+        }
+        if (load_report) {
+            report_cut(reader.line_start, "名前", static_cast<size_t>(to - line) - strlen(settings.delimiter),
+                       path_capacity);
+            report_cut(reader.line_start, "置き換える文字列", strlen(to), path_capacity);
+        }
         copy_text(store.replace_from[store.replace_count], path_capacity, from);
         copy_text(store.replace_to[store.replace_count], path_capacity, to);
         ++store.replace_count;
@@ -487,12 +586,29 @@ void read_key_section(const os_buffer &file)
     section_reader reader;
     if (!open_section(&reader, file, "[key]", 1))
         return;
+    bool full_reported = false;
     while (char *line = next_section_line(&reader)) {
-        if (line[0] == ';' || store.key_count >= key_capacity)
+        if (line[0] == ';' || (line[0] == '\0' && store.key_count < key_capacity))
             continue;
+        if (store.key_count >= key_capacity) {
+            if (!full_reported && line[0] != '\0')
+                report_load_issue(issue_table_full, reader.line_start, "[key]", "", key_capacity);
+            full_reported = full_reported || line[0] != '\0';
+            continue;
+        }
         size_t length = strlen(line);
-        if (length < 2)
+        if (length < 2) {
+            report_load_issue(issue_key_too_short, reader.line_start, line);
             continue;
+        }
+        if (load_report) {
+            if (hex_digit_value(line[0]) < 0 || hex_digit_value(line[1]) < 0) {
+                char code[3] = {line[0], line[1], '\0'};
+                report_load_issue(issue_key_not_hex, reader.line_start, "", code);
+            }
+            if (length > 3)
+                report_cut(reader.line_start, "キーの名前", length - 3, sizeof store.key_text[0]);
+        }
         int32_t row = store.key_count++;
         copy_text_n(store.key_code[row], sizeof store.key_code[row], line, 2);
         // The third byte separates the number from its name.
@@ -507,28 +623,72 @@ void read_title_section(const os_buffer &file)
     section_reader reader;
     if (!open_section(&reader, file, "[title]", 1))
         return;
+    bool full_reported = false;
     while (char *line = next_section_line(&reader)) {
-        if (line[0] == ';' || store.title_count >= title_capacity)
+        if (line[0] == ';' || store.title_count >= title_capacity) {
+            if (!full_reported && line[0] != ';' && line[0] != '\0')
+                report_load_issue(issue_table_full, reader.line_start, "[title]", "", title_capacity);
+            full_reported = full_reported || (line[0] != ';' && line[0] != '\0');
             continue;
+        }
         char group[path_capacity];
         const char *pattern = nullptr;
-        if (!split_at_delimiter(line, group, sizeof group, &pattern))
+        if (!split_at_delimiter(line, group, sizeof group, &pattern)) {
+            if (line[0] != '\0')
+                report_load_issue(issue_no_delimiter, reader.line_start, "[title]");
             continue;
+        }
+        if (load_report) {
+            report_cut(reader.line_start, "グループの表示名",
+                       static_cast<size_t>(pattern - line) - strlen(settings.delimiter), path_capacity);
+            report_cut(reader.line_start, "正規表現", strlen(pattern), path_capacity);
+        }
         copy_text(store.title_group[store.title_count], path_capacity, group);
         copy_text(store.title_pattern[store.title_count], path_capacity, pattern);
+        report_load_issue(issue_title_stored, reader.line_start, "", store.title_pattern[store.title_count]);
         ++store.title_count;
+    }
+}
+
+// Reports each section's extent (where its "%end" line ends, or the end of the data) and a section
+// that no "%end" closes, whether the section is read or not.
+void report_sections(const os_buffer &file)
+{
+    const char *const headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
+    for (const char *header : headers) {
+        section_reader reader;
+        if (!open_section(&reader, file, header, 1))
+            continue;
+        const char *at = find_in(file.data, strnlen(file.data, file.size), header);
+        size_t start = static_cast<size_t>(at - file.data);
+        while (start > 0 && file.data[start - 1] != '\n')
+            --start;
+        // The walk reports nothing itself: the section's own reading does.
+        load_report_function sink = load_report;
+        load_report = nullptr;
+        while (next_section_line(&reader) != nullptr)
+            ;
+        load_report = sink;
+        // A last "%end" that no LF ends is unread, yet it ends the section where the data ends.
+        bool ended = reader.at_end_mark;
+        if (!ended && reader.offset < file.size) {
+            copy_line(reader.offset, file.size, file.data, 1, reader.line);
+            const char *last = reader.line + strspn(reader.line, " \t");
+            ended = starts_with_nocase(last, "%end");
+        }
+        report_load_issue(issue_section_span, start, header, "",
+                          static_cast<int64_t>(reader.at_end_mark ? reader.offset : file.size));
+        if (!ended)
+            report_load_issue(issue_section_without_end, start, header);
     }
 }
 
 } // namespace
 
-int load_data_file(os_window owner)
+void load_data_text(const os_buffer &file)
 {
-    os_buffer file;
-    if (!read_data_file(&file)) {
-        os_error_box(owner, "設定ファイル異常");
-        return 0;
-    }
+    if (load_report)
+        report_sections(file);
     reset_loaded_settings();
     read_system_section(file);
     settle_system_settings();
@@ -543,6 +703,16 @@ int load_data_file(os_window owner)
     read_replace_section(file);
     read_key_section(file);
     read_title_section(file);
+}
+
+int load_data_file(os_window owner)
+{
+    os_buffer file;
+    if (!read_data_file(&file)) {
+        os_error_box(owner, "設定ファイル異常");
+        return 0;
+    }
+    load_data_text(file);
     os_free_buffer(&file);
     if (settings.log_mode > log_off)
         read_log(owner);

@@ -24,6 +24,9 @@ char *resolve_path(const char *name, char *out);
 // Reads the data file into the settings record and the item store. 0 (after the error box) when the
 // file cannot be opened.
 int load_data_file(os_window owner);
+// The loading itself over a data file already read whole (without the log file): settings and item
+// store from its sections, each mistake told to the report sink (load_report.h) when one listens.
+void load_data_text(const os_buffer &file);
 // The one place that decides which data file is read: the one "/#s=" names when it exists beside
 // the executable and is no folder, else the executable's own (base name + ".ini"), else
 // "Mivra.ini", else the own one (created by the loader). Sets data_file_path; 0 when no candidate

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "datafile/load_report.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
 #include "os/os.h"
@@ -51,6 +52,57 @@ void whole_value(const char *value, char *out, size_t capacity)
 int32_t in_range_or(int32_t value, int32_t low, int32_t high, int32_t fallback)
 {
     return (value >= low && value <= high) ? value : fallback;
+}
+
+// Blanks, an optional sign, digits (hexadecimal after "0x" when `hex`), blanks: what read_decimal
+// reads whole. Anything else is read only up to its first other byte (no digits read as 0).
+bool is_number_text(const char *v, bool hex)
+{
+    while (*v == ' ' || *v == '\t')
+        ++v;
+    bool digits = false;
+    if (hex && v[0] == '0' && (v[1] == 'x' || v[1] == 'X')) {
+        for (v += 2; hex_digit_value(*v) >= 0; ++v)
+            digits = true;
+    } else {
+        if (*v == '-' || *v == '+')
+            ++v;
+        for (; *v >= '0' && *v <= '9'; ++v)
+            digits = true;
+    }
+    while (*v == ' ' || *v == '\t')
+        ++v;
+    return digits && *v == '\0';
+}
+
+// Tells the report sink when the value text v (read as `found`) is no number or was replaced by
+// `used`.
+void check_number(const char *v, const char *what, int32_t found, int32_t used, bool hex = false)
+{
+    if (load_report == nullptr)
+        return;
+    if (!is_number_text(v, hex))
+        report_load_issue(issue_not_a_number, load_report_line, what, v, 0, used);
+    else if (found != used)
+        report_load_issue(issue_out_of_range, load_report_line, what, "", found, used);
+}
+
+// A decimal value within [low, high], else the fallback.
+int32_t ranged(const char *v, const char *what, int32_t low, int32_t high, int32_t fallback)
+{
+    int32_t found = read_decimal(v);
+    int32_t used = in_range_or(found, low, high, fallback);
+    check_number(v, what, found, used);
+    return used;
+}
+
+// A value that counts only as 1; anything else gives 0.
+int32_t one_or_zero(const char *v, const char *what)
+{
+    int32_t found = read_decimal(v);
+    int32_t used = found == 1 ? 1 : 0;
+    check_number(v, what, found, used);
+    return used;
 }
 
 // A file option is kept only when it names an existing file, never a directory.
@@ -103,6 +155,21 @@ void read_path_file(const char *path)
     os_free_buffer(&file);
 }
 
+// Each ";"-separated folder of a search path that names no existing folder.
+void report_missing_folders(const char *list)
+{
+    char folder[path_capacity];
+    for (const char *p = list; *p != '\0';) {
+        size_t n = 0;
+        while (p[n] != '\0' && p[n] != ';')
+            ++n;
+        copy_text_n(folder, sizeof folder, p, n);
+        if (folder[0] != '\0' && !os_is_directory(folder))
+            report_load_issue(issue_folder_missing, load_report_line, "@path=", folder);
+        p += p[n] == ';' ? n + 1 : n;
+    }
+}
+
 void parse_search_path(const char *value)
 {
     char name[line_buffer_size];
@@ -114,6 +181,8 @@ void parse_search_path(const char *value)
     }
     copy_text(settings.search_path, sizeof settings.search_path, name);
     settings.has_search_path = 1;
+    if (load_report)
+        report_missing_folders(settings.search_path);
 }
 
 void enable_replace(const char *)
@@ -132,10 +201,11 @@ void parse_item(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.show_text_default = read_decimal(v) == 1 ? 1 : 0;
+        settings.show_text_default = one_or_zero(v, "@item= の1番目（文字列を出す）");
     if (next_value(&reader, v, 6)) {
         int32_t length = read_decimal(v);
         settings.text_caption_length = length == -1 ? 0 : in_range_or(length, 10, 50, 20);
+        check_number(v, "@item= の2番目（長さ 10～50, -1）", length, length == -1 ? -1 : settings.text_caption_length);
     }
 }
 
@@ -190,11 +260,14 @@ void parse_font(const char *value)
     if (next_value(&reader, v, 15)) {
         int32_t height = read_decimal(v);
         settings.list_font_height = height > 0 ? height : 14;
+        check_number(v, "@font= の2番目（高さ）", height, settings.list_font_height);
+    }
+    if (next_value(&reader, v, 15)) {
+        read_font_weight(v, &settings.list_font_weight);
+        check_number(v, "@font= の3番目（太さ 0～9）", read_decimal(v), settings.list_font_weight / 100);
     }
     if (next_value(&reader, v, 15))
-        read_font_weight(v, &settings.list_font_weight);
-    if (next_value(&reader, v, 15))
-        settings.list_font_italic = read_decimal(v) == 1 ? 1 : 0;
+        settings.list_font_italic = one_or_zero(v, "@font= の4番目（斜体）");
     settings.list_font_set = 1;
 }
 
@@ -205,11 +278,18 @@ void parse_editor(const char *value)
     char full[path_capacity];
     if (resolve_existing_file(name, full))
         copy_text(settings.editor_path, sizeof settings.editor_path, full);
+    else if (name[0] != '\0')
+        report_load_issue(issue_file_missing, load_report_line, "@editor=", name);
 }
 
 void parse_year(const char *value)
 {
     settings.era_base_year = read_decimal(value);
+    if (load_report) {
+        char v[line_buffer_size];
+        whole_value(value, v, sizeof v);
+        check_number(v, "@year=", settings.era_base_year, settings.era_base_year);
+    }
 }
 
 void parse_log(const char *value)
@@ -217,15 +297,17 @@ void parse_log(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 15))
-        settings.log_mode = in_range_or(read_decimal(v), log_off, log_in_main_menu, log_off);
+        settings.log_mode = ranged(v, "@log= の1番目（0～2）", log_off, log_in_main_menu, log_off);
     if (next_value(&reader, v, 15))
-        settings.log_max_entries = in_range_or(read_decimal(v), 10, 50, 20);
+        settings.log_max_entries = ranged(v, "@log= の2番目（数 10～50）", 10, 50, 20);
     char name[path_capacity];
     if (!next_value(&reader, name, path_capacity - 1))
         return;
     size_t length = strlen(name);
-    if (length < 5 || length > 127)
+    if (length < 5 || length > 127) {
+        report_load_issue(issue_name_too_long, load_report_line, "@log= の3番目（ファイル名 5～127 バイト）", name);
         return;
+    }
     // A log path that does not fit would name some other file: keep the previous one.
     char path[path_capacity];
     copy_text(path, sizeof path, settings.exe_dir);
@@ -239,13 +321,16 @@ void parse_history(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.history_head_chars = in_range_or(read_decimal(v), 10, 100, 30);
+        settings.history_head_chars = ranged(v, "@hist= の1番目（先頭 10～100）", 10, 100, 30);
     int32_t head = settings.history_head_chars;
     int32_t tail = settings.history_tail_chars;
-    if (next_value(&reader, v, 6))
+    bool tail_given = next_value(&reader, v, 6);
+    if (tail_given)
         tail = read_decimal(v);
     // A tail kept from an earlier line is checked against the new head as well.
     settings.history_tail_chars = (tail >= 0 && tail <= head && head + tail <= 100) ? tail : 0;
+    if (tail_given)
+        check_number(v, "@hist= の2番目（末尾：先頭以下, 合わせて100以下）", tail, settings.history_tail_chars);
 }
 
 void parse_wait(const char *value)
@@ -253,35 +338,39 @@ void parse_wait(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 15))
-        settings.long_text_extra_wait = in_range_or(read_decimal(v), 1, 10000, 100);
+        settings.long_text_extra_wait = ranged(v, "@wait= の1番目（長文の待ち 1～10000）", 1, 10000, 100);
     if (next_value(&reader, v, 15)) {
         int32_t threshold = read_decimal(v);
         settings.long_text_threshold = threshold >= 1 ? threshold : 1000;
+        check_number(v, "@wait= の2番目（長文の境目 1 以上）", threshold, settings.long_text_threshold);
     }
     if (next_value(&reader, v, 15))
-        settings.segment_wait = in_range_or(read_decimal(v), 0, 10000, 0);
+        settings.segment_wait = ranged(v, "@wait= の3番目（区切りの待ち 0～10000）", 0, 10000, 0);
     if (next_value(&reader, v, 15))
-        settings.chord_key_wait = in_range_or(read_decimal(v), 0, 10000, 0);
+        settings.chord_key_wait = ranged(v, "@wait= の4番目（キーの待ち 0～10000）", 0, 10000, 0);
 }
 
 void parse_file(const char *value)
 {
     value_reader reader{value};
     char v[value_capacity];
-    if (next_value(&reader, v, 15))
+    if (next_value(&reader, v, 15)) {
         settings.file_section_enabled = read_decimal(v) != 0 ? 1 : 0;
+        check_number(v, "@file= の1番目（使う）", 0, 0);
+    }
     if (next_value(&reader, v, 15))
-        settings.file_menu_rows = in_range_or(read_decimal(v), 1, 100, 25);
+        settings.file_menu_rows = ranged(v, "@file= の2番目（行数 1～100）", 1, 100, 25);
     if (next_value(&reader, v, 15))
-        settings.file_menu_columns = in_range_or(read_decimal(v), 1, 10, 4);
+        settings.file_menu_columns = ranged(v, "@file= の3番目（列数 1～10）", 1, 10, 4);
     if (next_value(&reader, v, 15)) {
         int32_t lines = read_decimal(v);
         settings.file_menu_max_lines = lines >= 1 ? lines : 1000;
+        check_number(v, "@file= の4番目（最大行数 1 以上）", lines, settings.file_menu_max_lines);
     }
     if (next_value(&reader, v, 15))
-        settings.file_caption_length = in_range_or(read_decimal(v), 0, 100, 0);
+        settings.file_caption_length = ranged(v, "@file= の5番目（表示の長さ 0～100）", 0, 100, 0);
     if (next_value(&reader, v, 15))
-        settings.file_menu_numbered = read_decimal(v) == 1 ? 1 : 0;
+        settings.file_menu_numbered = one_or_zero(v, "@file= の6番目（番号）");
     if (next_value(&reader, v, 15) && v[0] != '\0')
         copy_text(settings.comment_mark, sizeof settings.comment_mark, v);
 }
@@ -291,15 +380,19 @@ void parse_window(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.search_window_width = in_range_or(read_decimal(v), 120, 300, 130);
+        settings.search_window_width = ranged(v, "@window= の1番目（検索窓の幅 120～300）", 120, 300, 130);
     if (next_value(&reader, v, 6))
-        settings.list_window_width = in_range_or(read_decimal(v), 150, 500, 160);
+        settings.list_window_width = ranged(v, "@window= の2番目（一覧の幅 150～500）", 150, 500, 160);
     if (next_value(&reader, v, 6))
-        settings.list_window_height = in_range_or(read_decimal(v), 70, 500, 150);
-    if (next_value(&reader, v, 6))
+        settings.list_window_height = ranged(v, "@window= の3番目（一覧の高さ 70～500）", 70, 500, 150);
+    if (next_value(&reader, v, 6)) {
         settings.window_offset_x = read_decimal(v);
-    if (next_value(&reader, v, 6))
+        check_number(v, "@window= の4番目（横のずれ）", 0, 0);
+    }
+    if (next_value(&reader, v, 6)) {
         settings.window_offset_y = read_decimal(v);
+        check_number(v, "@window= の5番目（縦のずれ）", 0, 0);
+    }
 }
 
 void disable_sort(const char *)
@@ -332,7 +425,7 @@ void parse_view(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 127))
-        settings.preview_mode = in_range_or(read_decimal(v), preview_off, preview_above, preview_off);
+        settings.preview_mode = ranged(v, "@view= の1番目（下見 0～2）", preview_off, preview_above, preview_off);
     if (settings.preview_mode == preview_off) {
         settings.preview_width = 0;
         settings.preview_height = 0;
@@ -341,24 +434,29 @@ void parse_view(const char *value)
     if (next_value(&reader, v, 127) && v[0] != '\0') {
         int32_t limit = read_decimal(v);
         settings.preview_size_limit = limit < 0 ? 1000 : limit;
+        check_number(v, "@view= の2番目（大きさの上限 0 以上）", limit, settings.preview_size_limit);
     }
     if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_width = in_range_or(read_decimal(v), 150, 1000, settings.list_window_width);
+        settings.preview_width = ranged(v, "@view= の3番目（幅 150～1000）", 150, 1000, settings.list_window_width);
     if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_height = in_range_or(read_decimal(v), 1, 500, settings.list_window_height);
+        settings.preview_height = ranged(v, "@view= の4番目（高さ 1～500）", 1, 500, settings.list_window_height);
     if (next_value(&reader, v, 127) && v[0] != '\0')
         copy_text(settings.preview_font_face, sizeof settings.preview_font_face, v);
     if (next_value(&reader, v, 127) && v[0] != '\0') {
         int32_t height = read_decimal(v);
         if (height > 0)
             settings.preview_font_height = height;
+        check_number(v, "@view= の6番目（書体の高さ）", height, settings.preview_font_height);
     }
-    if (next_value(&reader, v, 127))
+    if (next_value(&reader, v, 127)) {
         read_font_weight(v, &settings.preview_font_weight);
+        check_number(v, "@view= の7番目（太さ 0～9）", read_decimal(v), settings.preview_font_weight / 100);
+    }
     if (next_value(&reader, v, 127)) {
         int32_t italic = read_decimal(v);
         if (italic == 0 || italic == 1)
             settings.preview_font_italic = italic;
+        check_number(v, "@view= の8番目（斜体）", italic, settings.preview_font_italic);
     }
 }
 
@@ -368,8 +466,12 @@ void parse_paste_keys(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     for (int read = 0; read < paste_key_capacity && next_value(&reader, v, 15); ++read) {
-        if (settings.paste_key_count < paste_key_capacity)
+        if (settings.paste_key_count < paste_key_capacity) {
             settings.paste_keys[settings.paste_key_count++] = read_hex_or_decimal(v);
+            check_number(v, "@key=", 0, 0, true);
+        } else {
+            report_load_issue(issue_table_full, load_report_line, "@key=", v, paste_key_capacity);
+        }
     }
 }
 
@@ -378,11 +480,15 @@ void parse_migemo(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 15))
-        settings.migemo_min_length = in_range_or(read_decimal(v), 1, 10, 2);
+        settings.migemo_min_length = ranged(v, "@migemo= の1番目（語の長さ 1～10）", 1, 10, 2);
     char name[path_capacity];
     char full[path_capacity];
-    if (next_value(&reader, name, path_capacity - 1) && resolve_existing_file(name, full))
+    if (!next_value(&reader, name, path_capacity - 1))
+        return;
+    if (resolve_existing_file(name, full))
         copy_text(settings.migemo_dict_path, sizeof settings.migemo_dict_path, full);
+    else if (name[0] != '\0')
+        report_load_issue(issue_file_missing, load_report_line, "@migemo=", name);
 }
 
 void disable_guidance(const char *)
@@ -395,9 +501,9 @@ void parse_stay(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.stay_mode = in_range_or(read_decimal(v), stay_at_chosen_window, stay_at_caret, stay_off);
+        settings.stay_mode = ranged(v, "@stay= の1番目（0～2）", stay_at_chosen_window, stay_at_caret, stay_off);
     if (next_value(&reader, v, 6))
-        settings.stay_flag = read_decimal(v) == 1 ? 1 : 0;
+        settings.stay_flag = one_or_zero(v, "@stay= の2番目");
 }
 
 void parse_menu_option(const char *value)
@@ -437,13 +543,23 @@ void apply_system_option(const char *line)
     for (const option_entry &option : option_table) {
         if (!starts_with_nocase(line, option.name))
             continue;
-        if (option.search_window_only && settings.search_kind <= search_popup_menu)
+        if (option.search_window_only && settings.search_kind <= search_popup_menu) {
+            report_load_issue(issue_search_window_only, load_report_line, option.name);
             return;
+        }
         const char *value = line + strlen(option.name);
-        if (value_length(value) < option.min_value_length)
+        if (value_length(value) < option.min_value_length) {
+            report_load_issue(issue_value_too_short, load_report_line, option.name, "",
+                              static_cast<int64_t>(option.min_value_length));
             return;
+        }
         option.parse(value);
         return;
+    }
+    if (load_report) {
+        char shown[line_buffer_size];
+        whole_value(line, shown, sizeof shown);
+        report_load_issue(line[0] == '@' ? issue_unknown_option : issue_not_an_option, load_report_line, shown);
     }
 }
 
