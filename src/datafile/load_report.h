@@ -22,7 +22,7 @@ enum load_issue_kind {
     issue_section_span,       // (not an issue) offset: the header's line, value/used: the span's end
     issue_group_left_open,    // detail: the group's caption
     issue_group_not_open,     // a "}" with no group open: a text item
-    issue_mark_as_item,       // "+" or "-" where no separator can stand: a text item
+    issue_mark_as_item,       // "+", "-", a lone "{" or a ">" where they mark nothing: a text item; text: the line
     issue_parameters_ignored, // ">" after an entry that names no file; detail: the entry's text
     issue_table_full,         // text: the section, value: its limit (offset: the first line dropped)
     issue_no_delimiter,       // text: the section
@@ -31,6 +31,7 @@ enum load_issue_kind {
     issue_key_too_short,
     issue_key_not_hex,        // detail: the code
     issue_title_stored,       // (not an issue) detail: the stored pattern, for the checker to compile
+    issue_section_unused,     // text: the header of a section that the options leave unread or unused
 };
 
 struct load_issue {

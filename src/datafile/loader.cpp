@@ -426,7 +426,8 @@ void read_data_section(const os_buffer &file)
         } else {
             if (load_report && line[0] == '}')
                 report_load_issue(issue_group_not_open, reader.line_start);
-            else if (load_report && ((line[0] == '+' || line[0] == '-') && line[1] == '\0'))
+            else if (load_report && (strchr("+-{>", line[0]) != nullptr && line[0] != '\0') &&
+                     (line[1] == '\0' || line[0] == '>'))
                 report_load_issue(issue_mark_as_item, reader.line_start, line);
             store_text_item(line, depth, reader.line_start);
             item_seen = true;
@@ -683,6 +684,19 @@ void report_sections(const os_buffer &file)
     }
 }
 
+// A section that is there but that the options leave unread ("[file]" with "@file=0") or unused
+// ("[replace]" without "@replace=1").
+void report_unused_section(const os_buffer &file, const char *header)
+{
+    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
+    if (at == nullptr)
+        return;
+    size_t start = static_cast<size_t>(at - file.data);
+    while (start > 0 && file.data[start - 1] != '\n')
+        --start;
+    report_load_issue(issue_section_unused, start, header);
+}
+
 } // namespace
 
 void load_data_text(const os_buffer &file)
@@ -699,7 +713,11 @@ void load_data_text(const os_buffer &file)
         settings.file_section_enabled = 1;
     if (settings.file_section_enabled == 1)
         read_file_section(file);
+    else if (load_report)
+        report_unused_section(file, "[file]");
     choose_text_file();
+    if (load_report && settings.replace_enabled == 0)
+        report_unused_section(file, "[replace]");
     read_replace_section(file);
     read_key_section(file);
     read_title_section(file);

@@ -356,7 +356,7 @@ void parse_file(const char *value)
     char v[value_capacity];
     if (next_value(&reader, v, 15)) {
         settings.file_section_enabled = read_decimal(v) != 0 ? 1 : 0;
-        check_number(v, "@file= の1番目（使う）", 0, 0);
+        check_number(v, "@file= の1番目（使う）", settings.file_section_enabled, settings.file_section_enabled);
     }
     if (next_value(&reader, v, 15))
         settings.file_menu_rows = ranged(v, "@file= の2番目（行数 1～100）", 1, 100, 25);
@@ -387,11 +387,11 @@ void parse_window(const char *value)
         settings.list_window_height = ranged(v, "@window= の3番目（一覧の高さ 70～500）", 70, 500, 150);
     if (next_value(&reader, v, 6)) {
         settings.window_offset_x = read_decimal(v);
-        check_number(v, "@window= の4番目（横のずれ）", 0, 0);
+        check_number(v, "@window= の4番目（横のずれ）", settings.window_offset_x, settings.window_offset_x);
     }
     if (next_value(&reader, v, 6)) {
         settings.window_offset_y = read_decimal(v);
-        check_number(v, "@window= の5番目（縦のずれ）", 0, 0);
+        check_number(v, "@window= の5番目（縦のずれ）", settings.window_offset_y, settings.window_offset_y);
     }
 }
 
@@ -468,7 +468,8 @@ void parse_paste_keys(const char *value)
     for (int read = 0; read < paste_key_capacity && next_value(&reader, v, 15); ++read) {
         if (settings.paste_key_count < paste_key_capacity) {
             settings.paste_keys[settings.paste_key_count++] = read_hex_or_decimal(v);
-            check_number(v, "@key=", 0, 0, true);
+            check_number(v, "@key=", settings.paste_keys[settings.paste_key_count - 1],
+                         settings.paste_keys[settings.paste_key_count - 1], true);
         } else {
             report_load_issue(issue_table_full, load_report_line, "@key=", v, paste_key_capacity);
         }

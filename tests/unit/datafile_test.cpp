@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "datafile/load_dump.h"
 #include "datafile_support.h"
 
 // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
@@ -27,16 +28,6 @@ static std::string describe_entry(int i)
     if (e.is_file)
         s += std::string(" file(") + e.file_param + "|" + e.file_caption + ")";
     return s;
-}
-
-// The rows of one of the store's tables as "a>b,c>d".
-template <size_t a, size_t b>
-static std::string rows_of(int count, const char (*left)[a], const char (*right)[b])
-{
-    std::string all;
-    for (int i = 0; i < count; ++i)
-        all += (i ? "," : "") + std::string(left[i]) + ">" + right[i];
-    return all;
 }
 
 // Tabs kept in "[data]" and dropped in "[file]" are pinned by the golden files.
@@ -298,40 +289,30 @@ static std::string replace_all(std::string text, const std::string &from, const 
     return text;
 }
 
-// The settings, one option a line as shown_option shows it.
-static std::string dump_settings()
+// Collects the dump's lines (load_dump.h), each ended by "\n".
+static void collect_line(const char *line, void *context)
 {
-    std::ostringstream o;
-    for (const char *name :
-         {"@dlm", "@path", "@menu", "@item", "@select", "@font", "@editor", "@year", "@log", "@hist", "@wait",
-          "@file", "@window", "@view", "@key", "@migemo", "@stay", "switches"})
-        o << name << " " << shown_option(name) << "\n";
-    o << "search_kind " << settings.search_kind << " list_style 0x" << std::hex << settings.list_style
-      << std::dec << " window_select_mode " << settings.window_select_mode << "\n";
-    o << "text_file_search " << settings.text_file_search << " preselected " << settings.text_file_preselected
-      << "\n";
-    return o.str();
+    *static_cast<std::string *>(context) += std::string(line) + "\n";
 }
 
-// What the loader understood, one fact a line, in UTF-8 with the temporary directory as $DIR/. Settings
-// lines show only where they differ from `defaults`, the same lines before the case's setup.
+static std::string dump_settings()
+{
+    std::string all;
+    dump_settings(collect_line, &all);
+    return all;
+}
+
+// What the loader understood, the checker's dump in UTF-8 with the temporary directory as $DIR/.
+// Settings lines show only where they differ from `defaults`, the same lines before the case's setup.
 static std::string dump_loaded(const std::string &dir, const std::string &defaults)
 {
-    std::ostringstream o;
+    std::string o;
     std::istringstream now(dump_settings()), before(defaults);
     for (std::string line, old; std::getline(now, line) && std::getline(before, old);)
         if (line != old)
-            o << line << "\n";
-    o << "[items] " << store.item_count << "\n";
-    for (int i = 0; i < store.item_count; ++i)
-        o << i << " " << describe_entry(i) << "\n";
-    o << "[files] " << rows_of(store.text_file_count, store.text_file_path, store.text_file_name)
-      << " selected " << store.text_file_selected << "\n[replace] "
-      << rows_of(store.replace_count, store.replace_from, store.replace_to) << "\n[key] "
-      << rows_of(store.key_count, store.key_code, store.key_text) << "\n[title] "
-      << rows_of(store.title_count, store.title_group, store.title_pattern) << "\n";
-    std::string text = replace_all(replace_all(o.str(), dir, "$DIR/"), " \n", "\n"); // no trailing blanks
-    return convert(replace_all(text, "\t", "\\t"), "UTF-8", "CP932");
+            o += line + "\n";
+    dump_item_store(collect_line, &o);
+    return convert(replace_all(o, dir, "$DIR/"), "UTF-8", "CP932");
 }
 
 // Applies setup.txt: "file NAME" (an empty file, or with a final "/" a directory, beside the data
