@@ -3,7 +3,7 @@ set(MIVRA_DIST_DIR ${CMAKE_BINARY_DIR}/dist)
 file(MAKE_DIRECTORY ${MIVRA_DIST_DIR})
 
 file(GLOB MIVRA_WIN32_SOURCES CONFIGURE_DEPENDS src/*/*_win32.cpp src/os/win32/*.cpp)
-list(FILTER MIVRA_WIN32_SOURCES EXCLUDE REGEX "/src/recorder/")
+list(FILTER MIVRA_WIN32_SOURCES EXCLUDE REGEX "/src/(recorder|checker)/")
 add_executable(mivra WIN32 ${MIVRA_WIN32_SOURCES} src/resources/mivra.rc)
 target_include_directories(mivra PRIVATE src)
 target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
@@ -17,6 +17,13 @@ target_include_directories(hist PRIVATE src)
 target_compile_options(hist PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 target_link_libraries(hist mivra_logic shlwapi shell32 user32 kernel32)
 set_target_properties(hist PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+
+# mivracheck.exe, the data-file checker: a console program over the loader and the system seam.
+add_executable(mivracheck src/checker/mivracheck_win32.cpp src/os/win32/os_win32.cpp)
+target_include_directories(mivracheck PRIVATE src)
+target_compile_options(mivracheck PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
+target_link_libraries(mivracheck mivra_checker shlwapi shell32 user32 gdi32 kernel32)
+set_target_properties(mivracheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
 # ---- the run-time libraries of the search window -------------------------------------------------
 # Their third-party sources come from Debian's source packages (scripts/fetch-sources, which

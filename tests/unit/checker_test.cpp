@@ -1,0 +1,203 @@
+// The data-file checker: one warning, at the right line, for each kind of mistake the loader passes
+// over silently; none for the sample data file; the exit statuses of mivracheck.
+
+#include <algorithm>
+
+#include "checker/checker.h"
+#include "datafile/load_report.h"
+#include "datafile_support.h"
+
+#ifdef MIVRA_HAS_BREGEXP
+#include "bregexp/bregexp.h"
+
+// BREGEXP.DLL for the checker: the adapter itself, linked in.
+static uintptr_t call_bmatch(const uintptr_t *a)
+{
+    return static_cast<uintptr_t>(BMatch(reinterpret_cast<char *>(a[0]), reinterpret_cast<char *>(a[1]),
+                                         reinterpret_cast<char *>(a[2]), reinterpret_cast<BREGEXP **>(a[3]),
+                                         reinterpret_cast<char *>(a[4])));
+}
+
+static uintptr_t call_bregfree(const uintptr_t *a)
+{
+    BRegfree(reinterpret_cast<BREGEXP *>(a[0]));
+    return 0;
+}
+#endif
+
+static std::string repeated(const std::string &line, int count)
+{
+    std::string all;
+    for (int i = 0; i < count; ++i)
+        all += line;
+    return all;
+}
+
+// Checks `text` (with $DIR/ for the executable's folder) from inside that folder, as mivracheck
+// does; the warnings as "LINE: text".
+static std::vector<std::string> check(const datafile_dir &d, const std::string &text, int search_start = 0)
+{
+#ifdef MIVRA_HAS_BREGEXP
+    fake.libraries["BREGEXP.DLL"] = {{"BMatch", call_bmatch}, {"BRegfree", call_bregfree}};
+#endif
+    std::string bytes = text;
+    for (size_t at = bytes.find("$DIR/"); at != std::string::npos; at = bytes.find("$DIR/"))
+        bytes.replace(at, 5, d.dir);
+    d.write("mivra.ini", bytes);
+    os_buffer file;
+    EXPECT_EQ(os_read_whole_file(d.path("mivra.ini").c_str(), 0, &file), 1);
+    char before[4096];
+    EXPECT_TRUE(getcwd(before, sizeof before));
+    EXPECT_EQ(chdir(d.dir.c_str()), 0);
+    int count = check_data_text(file, search_start);
+    EXPECT_EQ(chdir(before), 0);
+    os_free_buffer(&file);
+    std::vector<std::string> got;
+    for (int i = 0; i < std::min(count, check_warning_capacity); ++i)
+        got.push_back(std::to_string(report.warnings[i].line) + ": " + report.warnings[i].text);
+    return got;
+}
+
+struct mistake {
+    const char *name;
+    std::string data_file;
+    std::string expected; // the one warning
+    int search_start = 0;
+    std::string earlier = ""; // a warning on an earlier line that the same mistake brings
+
+};
+
+// One row per kind of mistake; each data file holds that mistake once.
+static const mistake mistakes[] = {
+    {"UnknownOption", "[system]\n@colour=red\n%end\n", "2: 「@colour=」という設定はありません。この行は無視されます"},
+    {"LineWithoutAt", "[system]\nmenu=cursor\n%end\n", "2: [system] の行が @ で始まっていません。この行は無視されます"},
+    {"ValueTooShort", "[system]\n\n@dlm=|\n%end\n", "3: @dlm= の値が短すぎます（2 バイト以上）。この行は無視されます"},
+    {"SearchWindowOnly", "[system]\n@sort=0\n%end\n",
+     "2: @sort=0 は検索窓で起動したときだけ読まれます。メニューの起動では無視されます（--search で確かめられます）"},
+    {"OutOfRange", "[system]\n@hist=200,0\n%end\n", "2: @hist= の1番目（先頭 10～100）：200 は範囲の外です。代わりに 30 を使います"},
+    {"NotANumber", "[system]\n@window=wide,160,150,0,0\n%end\n",
+     "2: @window= の1番目（検索窓の幅 120～300）：「wide」は数ではありません。代わりに 130 を使います"},
+    {"LogNameTooShort", "[system]\n@log=0,20,a.i\n%end\n",
+     "2: @log= の3番目（ファイル名 5～127 バイト）：「a.i」は使えません。この指定は無視されます"},
+    {"EditorMissing", "[system]\n@editor=nothere.exe\n%end\n",
+     "2: @editor= のファイル「nothere.exe」が見つかりません。この指定は無視されます"},
+    {"MigemoMissing", "[system]\n@migemo=2,nodict\n%end\n",
+     "2: @migemo= のファイル「nodict」が見つかりません。この指定は無視されます", 1},
+    {"PathFolderMissing", "[system]\n@path=$DIR/;nofolder\n%end\n", "2: @path= のフォルダ「nofolder」が見つかりません"},
+    {"PasteKeysBeyondThree", "[system]\n@key=0x11,0x56\n@key=0x10,0x2D\n%end\n",
+     "3: @key= のキーは合わせて 3 つまでです。「0x2D」は無視されます", 1},
+    {"LineCut", "[data]\n;" + std::string(600, 'x') + "\n%end\n",
+     "2: 行が 601 バイトあります。517 バイトから後ろは読まれません"},
+    {"TextCut", "[data]\n" + std::string(300, 't') + " | caption\n%end\n",
+     "2: 文字列が 300 バイトあります。259 バイトに切られます"},
+    {"CaptionCut", "[data]\ntext | " + std::string(270, 'c') + "\n%end\n",
+     "2: 表示名が 270 バイトあります。259 バイトに切られます"},
+    {"OutsideEverySection", "stray\n[data]\na\n%end\n", "1: どのセクションにも入っていない行です。読まれません"},
+    {"SecondHeader", "[key]\n%end\n[KEY]\n0D Enter\n%end\n",
+     "3: [key] は2度目の見出しです。最初の [key] だけが読まれ、このセクションは無視されます"},
+    {"SectionWithoutEnd", "[data]\na\n",
+     "1: [data] を閉じる %end の行がありません。ファイルの終わりまでが [data] になります"},
+    {"LastLineWithoutLf", "[data]\na\nb", "3: 最後の行が改行で終わっていないので、読まれません", 0,
+     "1: [data] を閉じる %end の行がありません。ファイルの終わりまでが [data] になります"},
+    {"GroupLeftOpen", "[data]\n{G\n{H\na\n}\n%end\n", "2: グループ「G」を閉じる } の行がありません"},
+    {"GroupNotOpen", "[data]\na\n}\n%end\n", "3: 開いているグループがないので、この } は文字列の項目になります"},
+    {"SeparatorFirst", "[data]\n+\na\n%end\n", "2: 「+」は、ここでは印にならず、文字列の項目になります"},
+    {"ParametersFirst", "[data]\n>p\n%end\n", "2: 「>p」は、ここでは印にならず、文字列の項目になります（前に項目がありません）"},
+    {"ParametersOfNoFile", "[data]\nnofile.txt | n\n>p\n%end\n",
+     "3: 直前の項目「nofile.txt」がファイルではないので、この > の行は無視されます"},
+    {"DataFull", "[data]\n" + repeated("a\n", 3001) + "%end\n", "3002: [data] は 3000 件までです。この行から後ろは無視されます"},
+    {"ListedFileMissing", "[file]\nmissing.txt | m\n%end\n", "2: [file] のファイル「missing.txt」が見つかりません。この行は飛ばされます"},
+    {"FilesFull", "[file]\n" + repeated("$DIR/f.txt\n", 100) + "%end\n",
+     "101: [file] は 99 件までです。この行から後ろは無視されます"},
+    {"FileSectionOff", "[system]\n@file=0\n%end\n[file]\n%end\n", "4: @file= の1番目が 0 なので、[file] は読まれません"},
+    {"ReplaceUnused", "[replace]\n%a% | b\n%end\n", "1: @replace=1 がないので、[replace] の置き換えは使われません"},
+    {"ReplaceNotMacro", "[system]\n@replace=1\n%end\n[replace]\na | b\n%end\n",
+     "5: [replace] の行が % で始まっていません。この行は無視されます"},
+    {"ReplaceNoDelimiter", "[system]\n@replace=1\n%end\n[replace]\n%a%=b\n%end\n",
+     "5: [replace] の行に区切り「 | 」がありません。この行は無視されます"},
+    {"ReplaceEmpty", "[system]\n@replace=1\n%end\n[replace]\n%a% | \n%end\n",
+     "5: [replace] の名前が1バイトか、置き換える文字列が空です。この行は無視されます"},
+    {"ReplaceFull", "[system]\n@replace=1\n%end\n[replace]\n" + repeated("%a | b\n", 101) + "%end\n",
+     "105: [replace] は 100 件までです。この行から後ろは無視されます"},
+    {"KeyTooShort", "[key]\n1\n%end\n", "2: [key] の行が短すぎます（キー番号は16進2桁）。この行は無視されます"},
+    {"KeyNotHex", "[key]\nZZ name\n%end\n", "2: [key] のキー番号「ZZ」が16進2桁ではありません"},
+    {"KeysFull", "[key]\n" + repeated("0D Enter\n", 151) + "%end\n", "152: [key] は 150 件までです。この行から後ろは無視されます"},
+    {"TitleNoDelimiter", "[title]\nG m/a/\n%end\n", "2: [title] の行に区切り「 | 」がありません。この行は無視されます"},
+    {"TitlesFull", "[title]\n" + repeated("G | m/a/\n", 101) + "%end\n",
+     "102: [title] は 100 件までです。この行から後ろは無視されます"},
+#ifdef MIVRA_HAS_BREGEXP
+    {"TitlePatternBroken", "[title]\nG | m/(/k\n%end\n",
+     "2: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。この行のグループは開かれません"},
+#endif
+};
+
+TEST(Checker, EachMistakeGivesOneWarningAtItsLine)
+{
+    for (const mistake &m : mistakes) {
+        SCOPED_TRACE(m.name);
+        datafile_dir d;
+        d.write("f.txt", "");
+        std::vector<std::string> expected = {m.expected};
+        if (!m.earlier.empty())
+            expected.insert(expected.begin(), m.earlier);
+        EXPECT_EQ(check(d, m.data_file, m.search_start), expected);
+    }
+}
+
+TEST(Checker, TheSampleDataFileGivesNone)
+{
+    const std::string package = std::string(MIVRA_TEST_DATA_DIR) + "/../../package/";
+    const std::string sample = convert(read_all(package + "Mivra.ini"), "CP932", "UTF-8");
+    for (int search_start : {0, 1}) {
+        datafile_dir d;
+        d.write("Mivra.txt", read_all(package + "Mivra.txt"));
+        EXPECT_EQ(check(d, sample, search_start), std::vector<std::string>{}) << search_start;
+    }
+}
+
+static std::string printed;
+
+static void print_into(const char *native, const char *text)
+{
+    printed += std::string(native) + text + "\n";
+}
+
+// mivracheck's command line: the report's form, its last line and the exit status.
+TEST(Checker, RunPrintsTheReportAndTellsByItsStatus)
+{
+    datafile_dir d;
+    const std::string ini = d.path("mivra.ini"), other = d.path("other.ini");
+    d.write("other.ini", "[data]\na\n%end\n");
+    const struct {
+        const char *name;
+        std::vector<std::string> args;
+        std::string data_file;
+        int status;
+        std::string output;
+    } runs[] = {
+        {"Clean", {other}, "", 0, "問題はありません\n"},
+        {"DefaultIsBesideTheProgram", {}, "[data]\n}\n%end\n", 1,
+         ini + ":2: warning: 開いているグループがないので、この } は文字列の項目になります\n1 warning\n"},
+        {"Sorted", {ini}, "@x\n[data]\n+\n%end\n", 1,
+         ini + ":1: warning: どのセクションにも入っていない行です。読まれません\n" + ini +
+             ":3: warning: 「+」は、ここでは印にならず、文字列の項目になります\n2 warnings\n"},
+        {"Missing", {d.path("none.ini")}, "", 2, d.path("none.ini") + ": error: 設定ファイルを読めません\n"},
+        {"UnknownSwitch", {"--all"}, "", 2, "使い方: mivracheck [--dump] [--search] [設定ファイル]\n"},
+        {"Dump", {"--dump", other}, "", 0, "[items] 1\n0 text 0 [a|a|a|a]\n"},
+    };
+    for (const auto &run : runs) {
+        SCOPED_TRACE(run.name);
+        if (!run.data_file.empty())
+            d.write("mivra.ini", run.data_file);
+        std::vector<std::string> args = {"mivracheck"};
+        args.insert(args.end(), run.args.begin(), run.args.end());
+        std::vector<char *> argv;
+        for (std::string &a : args)
+            argv.push_back(&a[0]);
+        printed.clear();
+        EXPECT_EQ(run_checker(static_cast<int>(argv.size()), argv.data(), d.dir.c_str(), print_into, nullptr),
+                  run.status);
+        EXPECT_NE(printed.find(run.output), std::string::npos) << printed;
+    }
+    EXPECT_EQ(load_report, nullptr) << "the sink is left as the program has it";
+}
