@@ -187,6 +187,9 @@ void on_load_issue(const load_issue &i)
     case issue_title_stored:
         check_title_pattern(i.offset, i.detail);
         break;
+    case issue_extra_values:
+        add_warning(i.offset, "%sは %lld 個までです。「%s」は無視されます", i.text, as_long(i.value), i.detail);
+        break;
     case issue_section_unused:
         if (strcmp(i.text, "[file]") == 0)
             add_warning(i.offset, "@file= の1番目が 0 なので、[file] は読まれません");

@@ -31,6 +31,7 @@ enum load_issue_kind {
     issue_key_too_short,
     issue_key_not_hex,        // detail: the code
     issue_title_stored,       // (not an issue) detail: the stored pattern, for the checker to compile
+    issue_extra_values,       // text: "@name= の値", detail: the values after the last read, value: their count
     issue_section_unused,     // text: the header of a section that the options leave unread or unused
 };
 

@@ -13,6 +13,9 @@ namespace {
 // Room for the longest per-value limit of any option (127 bytes) and its terminator.
 constexpr size_t value_capacity = 128;
 
+// "@name= の値" of the option being parsed, for the report sink.
+char option_label[64];
+
 // Length of an option value: it ends at the CR LF that the loader appends (or at the terminator).
 size_t value_length(const char *value)
 {
@@ -30,7 +33,7 @@ struct value_reader {
 // Collects the next value, keeping its first max_bytes bytes (out holds max_bytes + 1). False when
 // the list has ended, so a missing trailing value leaves its field alone while an empty one ("a,,b")
 // is still a value.
-bool next_value(value_reader *reader, char *out, size_t max_bytes)
+bool next_value(value_reader *reader, char *out, size_t max_bytes, bool report_cut = true)
 {
     if (reader->next == nullptr)
         return false;
@@ -38,6 +41,9 @@ bool next_value(value_reader *reader, char *out, size_t max_bytes)
     size_t n = 0;
     while (p[n] != '\0' && p[n] != ',' && p[n] != '\r' && p[n] != '\n')
         ++n;
+    if (n > max_bytes && report_cut)
+        report_load_issue(issue_text_cut, load_report_line, option_label, "", static_cast<int64_t>(n),
+                          static_cast<int64_t>(max_bytes));
     copy_text_n(out, max_bytes + 1, p, n);
     reader->next = p[n] == ',' ? p + n + 1 : nullptr;
     return true;
@@ -46,7 +52,22 @@ bool next_value(value_reader *reader, char *out, size_t max_bytes)
 // The whole value as one string (single-valued options keep their commas).
 void whole_value(const char *value, char *out, size_t capacity)
 {
-    copy_text_n(out, capacity, value, value_length(value));
+    const size_t n = value_length(value);
+    if (n + 1 > capacity)
+        report_load_issue(issue_text_cut, load_report_line, option_label, "", static_cast<int64_t>(n),
+                          static_cast<int64_t>(capacity - 1));
+    copy_text_n(out, capacity, value, n);
+}
+
+// Values after the last one that the option reads.
+void report_extra_values(const value_reader &reader, int count)
+{
+    if (load_report == nullptr || reader.next == nullptr)
+        return;
+    char rest[line_buffer_size];
+    copy_text_n(rest, sizeof rest, reader.next, value_length(reader.next));
+    if (rest[0] != '\0')
+        report_load_issue(issue_extra_values, load_report_line, option_label, rest, count);
 }
 
 int32_t in_range_or(int32_t value, int32_t low, int32_t high, int32_t fallback)
@@ -207,6 +228,7 @@ void parse_item(const char *value)
         settings.text_caption_length = length == -1 ? 0 : in_range_or(length, 10, 50, 20);
         check_number(v, "@item= の2番目（長さ 10～50, -1）", length, length == -1 ? -1 : settings.text_caption_length);
     }
+    report_extra_values(reader, 2);
 }
 
 // Clipboard-only output chosen on the command line stays in force.
@@ -226,6 +248,7 @@ void parse_name_list(const char *value, char (*names)[32], int32_t *count)
         if (v[0] != '\0')
             copy_text(names[(*count)++], 32, v);
     }
+    report_extra_values(reader, select_name_capacity);
 }
 
 void parse_select(const char *value)
@@ -269,6 +292,7 @@ void parse_font(const char *value)
     if (next_value(&reader, v, 15))
         settings.list_font_italic = one_or_zero(v, "@font= の4番目（斜体）");
     settings.list_font_set = 1;
+    report_extra_values(reader, 4);
 }
 
 void parse_editor(const char *value)
@@ -303,6 +327,7 @@ void parse_log(const char *value)
     char name[path_capacity];
     if (!next_value(&reader, name, path_capacity - 1))
         return;
+    report_extra_values(reader, 3);
     size_t length = strlen(name);
     if (length < 5 || length > 127) {
         report_load_issue(issue_name_too_long, load_report_line, "@log= の3番目（ファイル名 5～127 バイト）", name);
@@ -331,6 +356,7 @@ void parse_history(const char *value)
     settings.history_tail_chars = (tail >= 0 && tail <= head && head + tail <= 100) ? tail : 0;
     if (tail_given)
         check_number(v, "@hist= の2番目（末尾：先頭以下, 合わせて100以下）", tail, settings.history_tail_chars);
+    report_extra_values(reader, 2);
 }
 
 void parse_wait(const char *value)
@@ -348,6 +374,7 @@ void parse_wait(const char *value)
         settings.segment_wait = ranged(v, "@wait= の3番目（区切りの待ち 0～10000）", 0, 10000, 0);
     if (next_value(&reader, v, 15))
         settings.chord_key_wait = ranged(v, "@wait= の4番目（キーの待ち 0～10000）", 0, 10000, 0);
+    report_extra_values(reader, 4);
 }
 
 void parse_file(const char *value)
@@ -373,6 +400,7 @@ void parse_file(const char *value)
         settings.file_menu_numbered = one_or_zero(v, "@file= の6番目（番号）");
     if (next_value(&reader, v, 15) && v[0] != '\0')
         copy_text(settings.comment_mark, sizeof settings.comment_mark, v);
+    report_extra_values(reader, 7);
 }
 
 void parse_window(const char *value)
@@ -393,6 +421,7 @@ void parse_window(const char *value)
         settings.window_offset_y = read_decimal(v);
         check_number(v, "@window= の5番目（縦のずれ）", settings.window_offset_y, settings.window_offset_y);
     }
+    report_extra_values(reader, 5);
 }
 
 void disable_sort(const char *)
@@ -458,6 +487,7 @@ void parse_view(const char *value)
             settings.preview_font_italic = italic;
         check_number(v, "@view= の8番目（斜体）", italic, settings.preview_font_italic);
     }
+    report_extra_values(reader, 8);
 }
 
 // "@key=" lines share three slots; each line reads at most three values.
@@ -474,6 +504,7 @@ void parse_paste_keys(const char *value)
             report_load_issue(issue_table_full, load_report_line, "@key=", v, paste_key_capacity);
         }
     }
+    report_extra_values(reader, 3);
 }
 
 void parse_migemo(const char *value)
@@ -486,6 +517,7 @@ void parse_migemo(const char *value)
     char full[path_capacity];
     if (!next_value(&reader, name, path_capacity - 1))
         return;
+    report_extra_values(reader, 2);
     if (resolve_existing_file(name, full))
         copy_text(settings.migemo_dict_path, sizeof settings.migemo_dict_path, full);
     else if (name[0] != '\0')
@@ -505,6 +537,7 @@ void parse_stay(const char *value)
         settings.stay_mode = ranged(v, "@stay= の1番目（0～2）", stay_at_chosen_window, stay_at_caret, stay_off);
     if (next_value(&reader, v, 6))
         settings.stay_flag = one_or_zero(v, "@stay= の2番目");
+    report_extra_values(reader, 2);
 }
 
 void parse_menu_option(const char *value)
@@ -554,6 +587,10 @@ void apply_system_option(const char *line)
                               static_cast<int64_t>(option.min_value_length));
             return;
         }
+        if (load_report) {
+            copy_text_n(option_label, sizeof option_label, option.name, strcspn(option.name, "=") + 1);
+            append_text(option_label, sizeof option_label, " の値");
+        }
         option.parse(value);
         return;
     }
@@ -573,7 +610,7 @@ void parse_menu_value(const char *value)
     value_reader reader{value};
     char x[value_capacity];
     char y[value_capacity];
-    next_value(&reader, x, 6);
+    next_value(&reader, x, 6, false);
     if (!next_value(&reader, y, 6)) {
         char word[line_buffer_size];
         whole_value(value, word, sizeof word);
