@@ -1,0 +1,43 @@
+// Checks arbitrary bytes as a data file with the report sink listening, as mivracheck does. The
+// first byte chooses a popup-menu or a search-window start. Every kept warning must carry a line
+// of the file, in order.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+
+#include "checker/checker.h"
+#include "datafile/item_store.h"
+#include "datafile/settings.h"
+#include "os/fake/os_fake.h"
+#include "text/sjis.h"
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    // The loader reads a buffer one byte longer than the file, zero-terminated.
+    os_buffer file;
+    file.size = size - 1;
+    file.data = static_cast<char *>(calloc(size, 1));
+    if (file.data == nullptr)
+        return 0;
+    memcpy(file.data, data + 1, size - 1);
+    reset_settings();
+    store.text_file_selected = 0;
+    reset_fake_system();
+    copy_text(settings.exe_dir, sizeof settings.exe_dir, "/dev/shm/");
+
+    const int count = check_data_text(file, data[0] & 1);
+    int32_t lines = 1;
+    for (size_t i = 0; i < file.size; ++i)
+        lines += file.data[i] == '\n';
+    int32_t previous = 1;
+    for (int i = 0; i < count && i < check_warning_capacity; ++i) {
+        const check_warning &w = report.warnings[i];
+        if (w.line < previous || w.line > lines || memchr(w.text, '\0', sizeof w.text) == nullptr)
+            abort();
+        previous = w.line;
+    }
+    free(file.data);
+    return 0;
+}
