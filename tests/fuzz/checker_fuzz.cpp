@@ -1,15 +1,40 @@
 // Checks arbitrary bytes as a data file with the report sink listening, as mivracheck does. The
 // first byte chooses a popup-menu or a search-window start. Every kept warning must carry a line
-// of the file, in order.
+// of the file, in order, and the loader must understand the same with and without a listener.
 #include <cstdint>
 #include <cstdlib>
 #include <cstring>
+#include <string>
 
 #include "checker/checker.h"
 #include "datafile/item_store.h"
+#include "datafile/load_dump.h"
+#include "datafile/loader.h"
 #include "datafile/settings.h"
 #include "os/fake/os_fake.h"
 #include "text/sjis.h"
+
+static void collect(const char *line, void *all)
+{
+    *static_cast<std::string *>(all) += std::string(line) + "\n";
+}
+
+static void reset(int search_start)
+{
+    reset_settings();
+    store.text_file_selected = 0;
+    reset_fake_system();
+    copy_text(settings.exe_dir, sizeof settings.exe_dir, "/dev/shm/");
+    settings.search_kind = search_start;
+}
+
+static std::string understood()
+{
+    std::string all;
+    dump_settings(collect, &all);
+    dump_item_store(collect, &all);
+    return all;
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -22,12 +47,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (file.data == nullptr)
         return 0;
     memcpy(file.data, data + 1, size - 1);
-    reset_settings();
-    store.text_file_selected = 0;
-    reset_fake_system();
-    copy_text(settings.exe_dir, sizeof settings.exe_dir, "/dev/shm/");
-
+    reset(data[0] & 1);
+    load_data_text(file);
+    const std::string silent = understood();
+    reset(data[0] & 1);
     const int count = check_data_text(file, data[0] & 1);
+    if (understood() != silent)
+        abort(); // the listener changed what the loader understood
     int32_t lines = 1;
     for (size_t i = 0; i < file.size; ++i)
         lines += file.data[i] == '\n';
