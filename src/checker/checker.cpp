@@ -88,8 +88,8 @@ void check_title_pattern(size_t offset, const char *pattern)
         os_call_library(regfree, 1, free_args);
     }
     if (result < 0)
-        add_warning(offset, "[title] の正規表現「%s」は使えません（%s）。この行のグループは開かれません", pattern,
-                    message);
+        add_warning(offset, "[title] の正規表現「%s」は使えません（%s）。この行のグループは開かれません",
+                    pattern, message);
 }
 
 // The loader's report sink: each event becomes a warning in the user's words.
@@ -110,7 +110,8 @@ void on_load_issue(const load_issue &i)
         break;
     case issue_search_window_only:
         add_warning(i.offset,
-                    "%s は検索窓で起動したときだけ読まれます。メニューの起動では無視されます（--search で確かめられます）",
+                    "%s は検索窓で起動したときだけ読まれます。メニューの起動では無視されます（--search "
+                    "で確かめられます）",
                     i.text);
         break;
     case issue_out_of_range:
@@ -128,7 +129,8 @@ void on_load_issue(const load_issue &i)
         if (strcmp(i.text, "[file]") == 0)
             add_warning(i.offset, "[file] のファイル「%s」が見つかりません。この行は飛ばされます", i.detail);
         else
-            add_warning(i.offset, "%s のファイル「%s」が見つかりません。この指定は無視されます", i.text, i.detail);
+            add_warning(i.offset, "%s のファイル「%s」が見つかりません。この指定は無視されます", i.text,
+                        i.detail);
         break;
     case issue_folder_missing:
         add_warning(i.offset, "%s のフォルダ「%s」が見つかりません", i.text, i.detail);
@@ -142,8 +144,8 @@ void on_load_issue(const load_issue &i)
                     as_long(i.used));
         break;
     case issue_section_without_end:
-        add_warning(i.offset, "%s を閉じる %%end の行がありません。ファイルの終わりまでが %s になります", i.text,
-                    i.text);
+        add_warning(i.offset, "%s を閉じる %%end の行がありません。ファイルの終わりまでが %s になります",
+                    i.text, i.text);
         break;
     case issue_section_span:
         if (state.extent_count < section_count)
@@ -164,13 +166,15 @@ void on_load_issue(const load_issue &i)
         break;
     case issue_table_full:
         if (strcmp(i.text, "@key=") == 0)
-            add_warning(i.offset, "@key= のキーは合わせて %lld つまでです。「%s」は無視されます", as_long(i.value),
-                        i.detail);
+            add_warning(i.offset, "@key= のキーは合わせて %lld つまでです。「%s」は無視されます",
+                        as_long(i.value), i.detail);
         else
-            add_warning(i.offset, "%s は %lld 件までです。この行から後ろは無視されます", i.text, as_long(i.value));
+            add_warning(i.offset, "%s は %lld 件までです。この行から後ろは無視されます", i.text,
+                        as_long(i.value));
         break;
     case issue_no_delimiter:
-        add_warning(i.offset, "%s の行に区切り「%s」がありません。この行は無視されます", i.text, settings.delimiter);
+        add_warning(i.offset, "%s の行に区切り「%s」がありません。この行は無視されます", i.text,
+                    settings.delimiter);
         break;
     case issue_replace_row_empty:
         add_warning(i.offset, "[replace] の名前が1バイトか、置き換える文字列が空です。この行は無視されます");
@@ -188,7 +192,8 @@ void on_load_issue(const load_issue &i)
         check_title_pattern(i.offset, i.detail);
         break;
     case issue_extra_values:
-        add_warning(i.offset, "%sは %lld 個までです。「%s」は無視されます", i.text, as_long(i.value), i.detail);
+        add_warning(i.offset, "%sは %lld 個までです。「%s」は無視されます", i.text, as_long(i.value),
+                    i.detail);
         break;
     case issue_section_unused:
         if (strcmp(i.text, "[file]") == 0)
@@ -227,8 +232,9 @@ void report_unread_lines(const os_buffer &file)
                 header = (header == nullptr && find_nocase(text, h)) ? h : header;
             in_second_section = header != nullptr;
             if (header)
-                add_warning(offset, "%s は2度目の見出しです。最初の %s だけが読まれ、このセクションは無視されます", header,
-                            header);
+                add_warning(offset,
+                            "%s は2度目の見出しです。最初の %s だけが読まれ、このセクションは無視されます",
+                            header, header);
             else
                 add_warning(offset, "どのセクションにも入っていない行です。読まれません");
         }

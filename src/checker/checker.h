@@ -16,8 +16,8 @@ constexpr int check_warning_capacity = 4096;
 constexpr size_t check_text_capacity = 640;
 
 struct check_warning {
-    size_t offset;  // where the line starts in the data file
-    int32_t line;   // 1-based
+    size_t offset; // where the line starts in the data file
+    int32_t line;  // 1-based
     char text[check_text_capacity];
 };
 

@@ -140,8 +140,8 @@ void dump_settings(dump_line_function emit, void *context)
     put(" ");
     put(s.comment_mark);
     end_line();
-    const int32_t window[] = {s.search_window_width, s.list_window_width, s.list_window_height, s.window_offset_x,
-                              s.window_offset_y};
+    const int32_t window[] = {s.search_window_width, s.list_window_width, s.list_window_height,
+                              s.window_offset_x, s.window_offset_y};
     put("@window ");
     put_numbers(window, 5);
     end_line();
@@ -164,8 +164,9 @@ void dump_settings(dump_line_function emit, void *context)
     put_format("@stay %d %d", s.stay_mode, s.stay_flag);
     end_line();
     // replace, sendkey (the data file's choice, the value in force), output mode, sort, match, guidance
-    const int32_t switches[] = {s.replace_enabled, s.sendkey_enabled, s.sendkey_file_enabled, s.output_mode,
-                                s.sort_list,       s.match_accept,    s.guidance};
+    const int32_t switches[] = {s.replace_enabled, s.sendkey_enabled, s.sendkey_file_enabled,
+                                s.output_mode,     s.sort_list,       s.match_accept,
+                                s.guidance};
     put("switches ");
     put_numbers(switches, 7);
     end_line();

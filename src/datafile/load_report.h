@@ -6,33 +6,34 @@
 #include <cstddef>
 #include <cstdint>
 
+// Each kind with what its text, detail, value and used carry.
 enum load_issue_kind {
-    issue_unknown_option,     // text: the line
-    issue_not_an_option,      // text: the line ("[system]" line without "@")
-    issue_value_too_short,    // text: the option name, value: the minimum length
-    issue_search_window_only, // text: the option name
-    issue_out_of_range,       // text: what the value sets, value: found, used: taken instead
-    issue_not_a_number,       // text: what the value sets, detail: the value, used: taken instead
-    issue_name_too_long,      // text: what the value sets, detail: the name ("@log=" file name)
-    issue_file_missing,       // text: the option or section, detail: the name
-    issue_folder_missing,     // detail: a folder of "@path="
-    issue_line_cut,           // value: the line's length
-    issue_text_cut,           // text: which part, value: the part's length, used: the bytes kept
+    issue_unknown_option,      // text: the line
+    issue_not_an_option,       // text: the line ("[system]" line without "@")
+    issue_value_too_short,     // text: the option name, value: the minimum length
+    issue_search_window_only,  // text: the option name
+    issue_out_of_range,        // text: what the value sets, value: found, used: taken instead
+    issue_not_a_number,        // text: what the value sets, detail: the value, used: taken instead
+    issue_name_too_long,       // text: what the value sets, detail: the name ("@log=" file name)
+    issue_file_missing,        // text: the option or section, detail: the name
+    issue_folder_missing,      // detail: a folder of "@path="
+    issue_line_cut,            // value: the line's length
+    issue_text_cut,            // text: which part, value: the part's length, used: the bytes kept
     issue_section_without_end, // text: the header
-    issue_section_span,       // (not an issue) offset: the header's line, value/used: the span's end
-    issue_group_left_open,    // detail: the group's caption
-    issue_group_not_open,     // a "}" with no group open: a text item
-    issue_mark_as_item,       // "+", "-", a lone "{" or a ">" where they mark nothing: a text item; text: the line
-    issue_parameters_ignored, // ">" after an entry that names no file; detail: the entry's text
-    issue_table_full,         // text: the section, value: its limit (offset: the first line dropped)
-    issue_no_delimiter,       // text: the section
-    issue_replace_row_empty,  // a "[replace]" row with a one-byte name or an empty replacement
-    issue_replace_not_macro,  // a "[replace]" line not beginning with "%"
-    issue_key_too_short,
-    issue_key_not_hex,        // detail: the code
-    issue_title_stored,       // (not an issue) detail: the stored pattern, for the checker to compile
-    issue_extra_values,       // text: "@name= の値", detail: the values after the last read, value: their count
-    issue_section_unused,     // text: the header of a section that the options leave unread or unused
+    issue_section_span,        // (no mistake) offset: the header's line, value: where the section ends
+    issue_group_left_open,     // detail: the group's caption
+    issue_group_not_open,      // a "}" with no group open: a text item
+    issue_mark_as_item,        // "+", "-", "{" or ">" that marks nothing: a text item; text: the line
+    issue_parameters_ignored,  // ">" after an entry that names no file; detail: the entry's text
+    issue_table_full,          // text: the section, value: its limit (offset: the first line dropped)
+    issue_no_delimiter,        // text: the section
+    issue_replace_row_empty,   // a "[replace]" row with a one-byte name or an empty replacement
+    issue_replace_not_macro,   // a "[replace]" line not beginning with "%"
+    issue_key_too_short,       // a "[key]" line of one byte
+    issue_key_not_hex,         // detail: the code
+    issue_title_stored,        // (no mistake) detail: the stored pattern, for the checker to compile
+    issue_extra_values,        // text: "@name= の値", detail: the values left, value: how many are read
+    issue_section_unused,      // text: the header of a section the options leave unread or unused
 };
 
 struct load_issue {

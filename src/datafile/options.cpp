@@ -226,7 +226,8 @@ void parse_item(const char *value)
     if (next_value(&reader, v, 6)) {
         int32_t length = read_decimal(v);
         settings.text_caption_length = length == -1 ? 0 : in_range_or(length, 10, 50, 20);
-        check_number(v, "@item= の2番目（長さ 10～50, -1）", length, length == -1 ? -1 : settings.text_caption_length);
+        check_number(v, "@item= の2番目（長さ 10～50, -1）", length,
+                     length == -1 ? -1 : settings.text_caption_length);
     }
     report_extra_values(reader, 2);
 }
@@ -330,7 +331,8 @@ void parse_log(const char *value)
     report_extra_values(reader, 3);
     size_t length = strlen(name);
     if (length < 5 || length > 127) {
-        report_load_issue(issue_name_too_long, load_report_line, "@log= の3番目（ファイル名 5～127 バイト）", name);
+        report_load_issue(issue_name_too_long, load_report_line, "@log= の3番目（ファイル名 5～127 バイト）",
+                          name);
         return;
     }
     // A log path that does not fit would name some other file: keep the previous one.
@@ -355,7 +357,8 @@ void parse_history(const char *value)
     // A tail kept from an earlier line is checked against the new head as well.
     settings.history_tail_chars = (tail >= 0 && tail <= head && head + tail <= 100) ? tail : 0;
     if (tail_given)
-        check_number(v, "@hist= の2番目（末尾：先頭以下, 合わせて100以下）", tail, settings.history_tail_chars);
+        check_number(v, "@hist= の2番目（末尾：先頭以下, 合わせて100以下）", tail,
+                     settings.history_tail_chars);
     report_extra_values(reader, 2);
 }
 
@@ -383,7 +386,8 @@ void parse_file(const char *value)
     char v[value_capacity];
     if (next_value(&reader, v, 15)) {
         settings.file_section_enabled = read_decimal(v) != 0 ? 1 : 0;
-        check_number(v, "@file= の1番目（使う）", settings.file_section_enabled, settings.file_section_enabled);
+        check_number(v, "@file= の1番目（使う）", settings.file_section_enabled,
+                     settings.file_section_enabled);
     }
     if (next_value(&reader, v, 15))
         settings.file_menu_rows = ranged(v, "@file= の2番目（行数 1～100）", 1, 100, 25);
@@ -454,7 +458,8 @@ void parse_view(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 127))
-        settings.preview_mode = ranged(v, "@view= の1番目（下見 0～2）", preview_off, preview_above, preview_off);
+        settings.preview_mode =
+            ranged(v, "@view= の1番目（下見 0～2）", preview_off, preview_above, preview_off);
     if (settings.preview_mode == preview_off) {
         settings.preview_width = 0;
         settings.preview_height = 0;
@@ -466,9 +471,11 @@ void parse_view(const char *value)
         check_number(v, "@view= の2番目（大きさの上限 0 以上）", limit, settings.preview_size_limit);
     }
     if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_width = ranged(v, "@view= の3番目（幅 150～1000）", 150, 1000, settings.list_window_width);
+        settings.preview_width =
+            ranged(v, "@view= の3番目（幅 150～1000）", 150, 1000, settings.list_window_width);
     if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_height = ranged(v, "@view= の4番目（高さ 1～500）", 1, 500, settings.list_window_height);
+        settings.preview_height =
+            ranged(v, "@view= の4番目（高さ 1～500）", 1, 500, settings.list_window_height);
     if (next_value(&reader, v, 127) && v[0] != '\0')
         copy_text(settings.preview_font_face, sizeof settings.preview_font_face, v);
     if (next_value(&reader, v, 127) && v[0] != '\0') {
@@ -534,7 +541,8 @@ void parse_stay(const char *value)
     value_reader reader{value};
     char v[value_capacity];
     if (next_value(&reader, v, 6))
-        settings.stay_mode = ranged(v, "@stay= の1番目（0～2）", stay_at_chosen_window, stay_at_caret, stay_off);
+        settings.stay_mode =
+            ranged(v, "@stay= の1番目（0～2）", stay_at_chosen_window, stay_at_caret, stay_off);
     if (next_value(&reader, v, 6))
         settings.stay_flag = one_or_zero(v, "@stay= の2番目");
     report_extra_values(reader, 2);
@@ -597,7 +605,8 @@ void apply_system_option(const char *line)
     if (load_report) {
         char shown[line_buffer_size];
         whole_value(line, shown, sizeof shown);
-        report_load_issue(line[0] == '@' ? issue_unknown_option : issue_not_an_option, load_report_line, shown);
+        report_load_issue(line[0] == '@' ? issue_unknown_option : issue_not_an_option, load_report_line,
+                          shown);
     }
 }
 

@@ -30,8 +30,8 @@ class Checker : public bench {
         startup.hStdInput = GetStdHandle(STD_INPUT_HANDLE);
         PROCESS_INFORMATION info = {};
         std::string command = "\"" + exe + "\" " + args;
-        const BOOL started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE, CREATE_NO_WINDOW,
-                                            nullptr, dir_.c_str(), &startup, &info);
+        const BOOL started = CreateProcessA(exe.c_str(), &command[0], nullptr, nullptr, TRUE,
+                                            CREATE_NO_WINDOW, nullptr, dir_.c_str(), &startup, &info);
         CloseHandle(write_end);
         std::string output;
         if (started) {
@@ -63,15 +63,18 @@ TEST_F(Checker, ReportsEachMistakeBesideItAndEndsWithOne)
 {
     for (const char *name : {"mivracheck.exe", "BREGEXP.DLL"})
         ASSERT_TRUE(CopyFileA(dist(name).c_str(), in_dir(name).c_str(), FALSE)) << name;
-    ASSERT_TRUE(write_file(in_dir("mivra.ini"), lines({"[title]", "G | m/(/k", "%end", "[system]", "@colour=red",
-                                                       "%end", "[data]", "{G", "a | b", "%end"})));
+    ASSERT_TRUE(
+        write_file(in_dir("mivra.ini"), lines({"[title]", "G | m/(/k", "%end", "[system]", "@colour=red",
+                                               "%end", "[data]", "{G", "a | b", "%end"})));
     DWORD status = 99;
     const std::string ini = in_dir("mivra.ini");
-    EXPECT_EQ(run(in_dir("mivracheck.exe"), "", &status),
-              ini + ":2: warning: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。"
-                    "この行のグループは開かれません\n" +
-                  ini + ":5: warning: 「@colour=」という設定はありません。この行は無視されます\n" + ini +
-                  ":8: warning: グループ「G」を閉じる } の行がありません\n3 warnings\n");
+    EXPECT_EQ(
+        run(in_dir("mivracheck.exe"), "", &status),
+        ini +
+            ":2: warning: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。"
+            "この行のグループは開かれません\n" +
+            ini + ":5: warning: 「@colour=」という設定はありません。この行は無視されます\n" + ini +
+            ":8: warning: グループ「G」を閉じる } の行がありません\n3 warnings\n");
     EXPECT_EQ(status, 1u);
 }
 
@@ -82,6 +85,7 @@ TEST_F(Checker, SampleIsCleanAndAMissingFileEndsWithTwo)
     DWORD status = 99;
     EXPECT_EQ(run(dist("mivracheck.exe"), "\"" + dist("Mivra.ini") + "\"", &status), "問題はありません\n");
     EXPECT_EQ(status, 0u);
-    EXPECT_EQ(run(dist("mivracheck.exe"), "none.ini", &status), "none.ini: error: 設定ファイルを読めません\n");
+    EXPECT_EQ(run(dist("mivracheck.exe"), "none.ini", &status),
+              "none.ini: error: 設定ファイルを読めません\n");
     EXPECT_EQ(status, 2u);
 }

@@ -359,7 +359,8 @@ TEST(DataFileGolden, LoaderUnderstandsEachCase)
         const std::string &dir = cases[c];
         SCOPED_TRACE(dir);
         datafile_dir d;
-        load_report = c * 2 < cases.size() ? nullptr : static_cast<load_report_function>([](const load_issue &) {});
+        load_report =
+            c * 2 < cases.size() ? nullptr : static_cast<load_report_function>([](const load_issue &) {});
         std::string defaults = dump_settings();
         apply_setup(d, read_all(dir + "/setup.txt"));
         ASSERT_EQ(
