@@ -161,6 +161,9 @@ void on_load_issue(const load_issue &i)
         add_warning(i.offset, "「%s」は、ここでは印にならず、文字列の項目になります%s", i.text,
                     i.text[0] == '>' ? "（前に項目がありません）" : "");
         break;
+    case issue_rest_ignored:
+        add_warning(i.offset, "%s の後ろの「%s」は無視されます", i.text, i.detail);
+        break;
     case issue_parameters_ignored:
         add_warning(i.offset, "直前の項目「%s」がファイルではないので、この > の行は無視されます", i.detail);
         break;

@@ -24,6 +24,7 @@ enum load_issue_kind {
     issue_group_left_open,     // detail: the group's caption
     issue_group_not_open,      // a "}" with no group open: a text item
     issue_mark_as_item,        // "+", "-", "{" or ">" that marks nothing: a text item; text: the line
+    issue_rest_ignored,        // text: a "+", "-" or "}" mark, detail: the rest of its line
     issue_parameters_ignored,  // ">" after an entry that names no file; detail: the entry's text
     issue_table_full,          // text: the section, value: its limit (offset: the first line dropped)
     issue_no_delimiter,        // text: the section

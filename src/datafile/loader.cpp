@@ -405,6 +405,12 @@ void read_data_section(const os_buffer &file)
             full_reported = true;
             continue;
         }
+        const bool is_close = line[0] == '}' && depth > 0;
+        if (load_report && line[1] != '\0' &&
+            (is_close || ((line[0] == '+' || line[0] == '-') && separators_allowed))) {
+            const char mark[2] = {line[0], '\0'};
+            report_load_issue(issue_rest_ignored, reader.line_start, mark, line + 1);
+        }
         if ((line[0] == '+' || line[0] == '-') && separators_allowed) {
             append_entry(line[0] == '+' ? separator_mark : column_break_mark, depth);
         } else if (line[0] == '{' && line[1] != '\0') {
@@ -418,7 +424,7 @@ void read_data_section(const os_buffer &file)
             set_plain_caption(entry);
             ++depth;
             separators_allowed = false;
-        } else if (line[0] == '}' && depth > 0) {
+        } else if (is_close) {
             append_entry(group_close, depth);
             --depth;
         } else if (line[0] == '>' && item_seen) {

@@ -115,6 +115,8 @@ static const mistake mistakes[] = {
     {"GroupNotOpen", "[data]\na\n}\n%end\n",
      "3: 開いているグループがないので、この } は文字列の項目になります"},
     {"SeparatorFirst", "[data]\n+\na\n%end\n", "2: 「+」は、ここでは印にならず、文字列の項目になります"},
+    {"RestAfterAMark", "[data]\n{G\na\n-- col\n}\n%end\n", "4: - の後ろの「- col」は無視されます"},
+    {"RestAfterAClose", "[data]\n{G\na\n} G\n%end\n", "4: } の後ろの「 G」は無視されます"},
     {"ParametersFirst", "[data]\n>p\n%end\n",
      "2: 「>p」は、ここでは印にならず、文字列の項目になります（前に項目がありません）"},
     {"ParametersOfNoFile", "[data]\nnofile.txt | n\n>p\n%end\n",
