@@ -48,9 +48,10 @@ void add_warning(size_t offset, const char *format, ...)
     va_end(args);
 }
 
-long long as_long(int64_t value)
+// Every number of a report fits an int; "%d" is what every C library's printf reads alike.
+int as_int(int64_t value)
 {
-    return static_cast<long long>(value);
+    return static_cast<int>(value);
 }
 
 // A name up to its "=" (the option's name), for lines that name an unknown option.
@@ -105,8 +106,8 @@ void on_load_issue(const load_issue &i)
         add_warning(i.offset, "[system] の行が @ で始まっていません。この行は無視されます");
         break;
     case issue_value_too_short:
-        add_warning(i.offset, "%s の値が短すぎます（%lld バイト以上）。この行は無視されます", i.text,
-                    as_long(i.value));
+        add_warning(i.offset, "%s の値が短すぎます（%d バイト以上）。この行は無視されます", i.text,
+                    as_int(i.value));
         break;
     case issue_search_window_only:
         add_warning(i.offset,
@@ -115,12 +116,12 @@ void on_load_issue(const load_issue &i)
                     i.text);
         break;
     case issue_out_of_range:
-        add_warning(i.offset, "%s：%lld は範囲の外です。代わりに %lld を使います", i.text, as_long(i.value),
-                    as_long(i.used));
+        add_warning(i.offset, "%s：%d は範囲の外です。代わりに %d を使います", i.text, as_int(i.value),
+                    as_int(i.used));
         break;
     case issue_not_a_number:
-        add_warning(i.offset, "%s：「%s」は数ではありません。代わりに %lld を使います", i.text, i.detail,
-                    as_long(i.used));
+        add_warning(i.offset, "%s：「%s」は数ではありません。代わりに %d を使います", i.text, i.detail,
+                    as_int(i.used));
         break;
     case issue_name_too_long:
         add_warning(i.offset, "%s：「%s」は使えません。この指定は無視されます", i.text, i.detail);
@@ -136,12 +137,12 @@ void on_load_issue(const load_issue &i)
         add_warning(i.offset, "%s のフォルダ「%s」が見つかりません", i.text, i.detail);
         break;
     case issue_line_cut:
-        add_warning(i.offset, "行が %lld バイトあります。%d バイトから後ろは読まれません", as_long(i.value),
+        add_warning(i.offset, "行が %d バイトあります。%d バイトから後ろは読まれません", as_int(i.value),
                     static_cast<int>(line_limit));
         break;
     case issue_text_cut:
-        add_warning(i.offset, "%sが %lld バイトあります。%lld バイトに切られます", i.text, as_long(i.value),
-                    as_long(i.used));
+        add_warning(i.offset, "%sが %d バイトあります。%d バイトに切られます", i.text, as_int(i.value),
+                    as_int(i.used));
         break;
     case issue_section_without_end:
         add_warning(i.offset, "%s を閉じる %%end の行がありません。ファイルの終わりまでが %s になります",
@@ -169,11 +170,11 @@ void on_load_issue(const load_issue &i)
         break;
     case issue_table_full:
         if (strcmp(i.text, "@key=") == 0)
-            add_warning(i.offset, "@key= のキーは合わせて %lld つまでです。「%s」は無視されます",
-                        as_long(i.value), i.detail);
+            add_warning(i.offset, "@key= のキーは合わせて %d つまでです。「%s」は無視されます",
+                        as_int(i.value), i.detail);
         else
-            add_warning(i.offset, "%s は %lld 件までです。この行から後ろは無視されます", i.text,
-                        as_long(i.value));
+            add_warning(i.offset, "%s は %d 件までです。この行から後ろは無視されます", i.text,
+                        as_int(i.value));
         break;
     case issue_no_delimiter:
         add_warning(i.offset, "%s の行に区切り「%s」がありません。この行は無視されます", i.text,
@@ -195,8 +196,7 @@ void on_load_issue(const load_issue &i)
         check_title_pattern(i.offset, i.detail);
         break;
     case issue_extra_values:
-        add_warning(i.offset, "%sは %lld 個までです。「%s」は無視されます", i.text, as_long(i.value),
-                    i.detail);
+        add_warning(i.offset, "%sは %d 個までです。「%s」は無視されます", i.text, as_int(i.value), i.detail);
         break;
     case issue_section_unused:
         if (strcmp(i.text, "[file]") == 0)

@@ -57,24 +57,26 @@ class Checker : public bench {
 
 } // namespace
 
-// The data file beside the checker, with an unknown option, a "[title]" pattern that BREGEXP.DLL
-// cannot compile and a group left open: one line each, in Shift-JIS, ordered by line; status 1.
+// The data file beside the checker, with a "[title]" pattern that BREGEXP.DLL cannot compile, an
+// unknown option, a value out of range and a group left open: one line each, in Shift-JIS, ordered
+// by line; status 1.
 TEST_F(Checker, ReportsEachMistakeBesideItAndEndsWithOne)
 {
     for (const char *name : {"mivracheck.exe", "BREGEXP.DLL"})
         ASSERT_TRUE(CopyFileA(dist(name).c_str(), in_dir(name).c_str(), FALSE)) << name;
     ASSERT_TRUE(
         write_file(in_dir("mivra.ini"), lines({"[title]", "G | m/(/k", "%end", "[system]", "@colour=red",
-                                               "%end", "[data]", "{G", "a | b", "%end"})));
+                                               "@hist=200,0", "%end", "[data]", "{G", "a | b", "%end"})));
     DWORD status = 99;
-    const std::string ini = in_dir("mivra.ini");
+    const std::string ini = in_dir("mivra.ini") + ":";
     EXPECT_EQ(
         run(in_dir("mivracheck.exe"), "", &status),
         ini +
-            ":2: warning: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。"
+            "2: warning: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。"
             "この行のグループは開かれません\n" +
-            ini + ":5: warning: 「@colour=」という設定はありません。この行は無視されます\n" + ini +
-            ":8: warning: グループ「G」を閉じる } の行がありません\n3 warnings\n");
+            ini + "5: warning: 「@colour=」という設定はありません。この行は無視されます\n" + ini +
+            "6: warning: @hist= の1番目（先頭 10～100）：200 は範囲の外です。代わりに 30 を使います\n" + ini +
+            "9: warning: グループ「G」を閉じる } の行がありません\n4 warnings\n");
     EXPECT_EQ(status, 1u);
 }
 
