@@ -195,6 +195,14 @@ void on_load_issue(const load_issue &i)
     case issue_title_stored:
         check_title_pattern(i.offset, i.detail);
         break;
+    case issue_menu_ignored:
+        add_warning(i.offset, "@menu= は最初の行だけが使われます。この行は無視されます");
+        break;
+    case issue_menu_word_unknown:
+        add_warning(i.offset,
+                    "@menu= の「%s」はメニューの位置の名前ではありません。代わりに active を使います",
+                    i.detail);
+        break;
     case issue_extra_values:
         add_warning(i.offset, "%sは %d 個までです。「%s」は無視されます", i.text, as_int(i.value), i.detail);
         break;

@@ -550,6 +550,8 @@ void parse_stay(const char *value)
 
 void parse_menu_option(const char *value)
 {
+    if (settings.menu_position != menu_position_unset)
+        report_load_issue(issue_menu_ignored, load_report_line);
     parse_menu_value(value);
 }
 
@@ -631,6 +633,8 @@ void parse_menu_value(const char *value)
             settings.menu_position = menu_at_screen_centre;
         else if (find_nocase(word, "cursor"))
             settings.menu_position = menu_at_caret;
+        else if (!find_nocase(word, "active"))
+            report_load_issue(issue_menu_word_unknown, load_report_line, "", word);
         return;
     }
     bool y_is_last = reader.next == nullptr;
