@@ -10,6 +10,7 @@
 #include "datafile/load_report.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
+#include "search/title_popup.h"
 #include "text/sjis.h"
 
 check_report report;
@@ -192,7 +193,15 @@ void on_load_issue(const load_issue &i)
     case issue_key_not_hex:
         add_warning(i.offset, "[key] のキー番号「%s」が16進2桁ではありません", i.detail);
         break;
+    case issue_key_separator:
+        add_warning(i.offset, "[key] のキー番号の後ろが空白でないので、「%s」の1バイト目は名前から落ちます",
+                    i.detail);
+        break;
     case issue_title_stored:
+        // The popup opens the first entry with that caption, a group or an item; "[data]" is read.
+        if (find_plain_caption(i.text) < 0)
+            add_warning(i.offset, "[title] のグループ「%s」は [data] にありません。この行は使われません",
+                        i.text);
         check_title_pattern(i.offset, i.detail);
         break;
     case issue_menu_ignored:

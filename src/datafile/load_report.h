@@ -32,7 +32,8 @@ enum load_issue_kind {
     issue_replace_not_macro,   // a "[replace]" line not beginning with "%"
     issue_key_too_short,       // a "[key]" line of one byte
     issue_key_not_hex,         // detail: the code
-    issue_title_stored,        // (no mistake) detail: the stored pattern, for the checker to compile
+    issue_key_separator,       // a "[key]" line whose third byte is no blank; detail: the line from it
+    issue_title_stored,        // (no mistake) text: the group, detail: the pattern, for the checker
     issue_menu_ignored,        // an "@menu=" line after the one that set the position
     issue_menu_word_unknown,   // detail: the "@menu=" value that names no position
     issue_extra_values,        // text: "@name= の値", detail: the values left, value: how many are read

@@ -613,6 +613,9 @@ void read_key_section(const os_buffer &file)
                 char code[3] = {line[0], line[1], '\0'};
                 report_load_issue(issue_key_not_hex, reader.line_start, "", code);
             }
+            // The third byte is skipped whatever it is: a name glued to the code loses its first byte.
+            if (length > 3 && line[2] != ' ' && line[2] != '\t')
+                report_load_issue(issue_key_separator, reader.line_start, "", line + 2);
             if (length > 3)
                 report_cut(reader.line_start, "キーの名前", length - 3, sizeof store.key_text[0]);
         }
@@ -652,7 +655,8 @@ void read_title_section(const os_buffer &file)
         }
         copy_text(store.title_group[store.title_count], path_capacity, group);
         copy_text(store.title_pattern[store.title_count], path_capacity, pattern);
-        report_load_issue(issue_title_stored, reader.line_start, "", store.title_pattern[store.title_count]);
+        report_load_issue(issue_title_stored, reader.line_start, store.title_group[store.title_count],
+                          store.title_pattern[store.title_count]);
         ++store.title_count;
     }
 }

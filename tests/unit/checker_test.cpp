@@ -146,15 +146,19 @@ static const mistake mistakes[] = {
     {"KeyTooShort", "[key]\n1\n%end\n",
      "2: [key] の行が短すぎます（キー番号は16進2桁）。この行は無視されます"},
     {"KeyNotHex", "[key]\nZZ name\n%end\n", "2: [key] のキー番号「ZZ」が16進2桁ではありません"},
+    {"KeyNameGlued", "[key]\n0DEnter\n%end\n",
+     "2: [key] のキー番号の後ろが空白でないので、「Enter」の1バイト目は名前から落ちます"},
     {"KeysFull", "[key]\n" + repeated("0D Enter\n", 151) + "%end\n",
      "152: [key] は 150 件までです。この行から後ろは無視されます"},
+    {"TitleGroupMissing", "[data]\n{&G\n}\n%end\n[title]\nG | m/a/\nH | m/a/\n%end\n",
+     "7: [title] のグループ「H」は [data] にありません。この行は使われません"},
     {"TitleNoDelimiter", "[title]\nG m/a/\n%end\n",
      "2: [title] の行に区切り「 | 」がありません。この行は無視されます"},
-    {"TitlesFull", "[title]\n" + repeated("G | m/a/\n", 101) + "%end\n",
-     "102: [title] は 100 件までです。この行から後ろは無視されます"},
+    {"TitlesFull", "[data]\n{G\n}\n%end\n[title]\n" + repeated("G | m/a/\n", 101) + "%end\n",
+     "106: [title] は 100 件までです。この行から後ろは無視されます"},
 #ifdef MIVRA_HAS_BREGEXP
-    {"TitlePatternBroken", "[title]\nG | m/(/k\n%end\n",
-     "2: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched "
+    {"TitlePatternBroken", "[data]\nG\n%end\n[title]\nG | m/(/k\n%end\n",
+     "5: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched "
      "parenthesis）。この行のグループは開かれません"},
 #endif
 };
