@@ -264,6 +264,31 @@ void report_unread_lines(const os_buffer &file)
     }
 }
 
+// A file saved as UTF-8 by mistake: every byte sequence is valid UTF-8 and at least one is not
+// ASCII. Shift-JIS text with any double-byte character almost never passes.
+bool looks_like_utf8(const os_buffer &file)
+{
+    bool multibyte = false;
+    const unsigned char *p = reinterpret_cast<const unsigned char *>(file.data);
+    for (size_t i = 0; i < file.size;) {
+        const unsigned char c = p[i];
+        const size_t length = c < 0x80           ? 1
+                              : (c >> 5) == 0x6  ? 2
+                              : (c >> 4) == 0xE  ? 3
+                              : (c >> 3) == 0x1E ? 4
+                                                 : 0;
+        if (length == 0 || i + length > file.size)
+            return false;
+        for (size_t k = 1; k < length; ++k) {
+            if ((p[i + k] & 0xC0) != 0x80)
+                return false;
+        }
+        multibyte = multibyte || length > 1;
+        i += length;
+    }
+    return multibyte;
+}
+
 // Orders the warnings by their line (stable, so one line keeps the loader's order) and numbers them.
 void number_lines(const os_buffer &file)
 {
@@ -294,6 +319,9 @@ int check_data_text(const os_buffer &file, int search_start)
     if (state.regex_library)
         os_free_library(state.regex_library);
     report_unread_lines(file);
+    if (looks_like_utf8(file))
+        add_warning(0, "このファイルは UTF-8 で保存されているようです。Mivra は Shift-JIS "
+                       "として読むので、日本語が化けます");
     number_lines(file);
     return report.count;
 }

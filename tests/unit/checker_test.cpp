@@ -107,6 +107,8 @@ static const mistake mistakes[] = {
      "2: 文字列が 300 バイトあります。259 バイトに切られます"},
     {"CaptionCut", "[data]\ntext | " + std::string(270, 'c') + "\n%end\n",
      "2: 表示名が 270 バイトあります。259 バイトに切られます"},
+    {"SavedAsUtf8", "[data]\n\xE3\x81\x82\n%end\n",
+     "1: このファイルは UTF-8 で保存されているようです。Mivra は Shift-JIS として読むので、日本語が化けます"},
     {"OutsideEverySection", "stray\n[data]\na\n%end\n",
      "1: どのセクションにも入っていない行です。読まれません"},
     {"SecondHeader", "[key]\n%end\n[KEY]\n0D Enter\n%end\n",
