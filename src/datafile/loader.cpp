@@ -251,11 +251,12 @@ char *next_section_line(section_reader *reader)
         return nullptr;
     reader->line_start = reader->offset;
     reader->offset += advance;
-    if (load_report && advance > line_limit + 1)
-        report_long_line(*reader, advance - 1);
     char *line = reader->line;
     while (*line == ' ' || *line == '\t')
         ++line;
+    // A cut comment loses nothing.
+    if (load_report && advance > line_limit + 1 && line[0] != ';')
+        report_long_line(*reader, advance - 1);
     if (starts_with_nocase(line, "%end")) {
         reader->at_end_mark = true;
         return nullptr;

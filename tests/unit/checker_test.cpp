@@ -101,7 +101,7 @@ static const mistake mistakes[] = {
      "3: @menu= は最初の行だけが使われます。この行は無視されます"},
     {"MenuWordUnknown", "[system]\n@menu=caret\n%end\n",
      "2: @menu= の「caret」はメニューの位置の名前ではありません。代わりに active を使います"},
-    {"LineCut", "[data]\n;" + std::string(600, 'x') + "\n%end\n",
+    {"LineCut", "[system]\n@year=2018" + std::string(591, ' ') + "\n;" + std::string(600, 'x') + "\n%end\n",
      "2: 行が 601 バイトあります。517 バイトから後ろは読まれません"},
     {"TextCut", "[data]\n" + std::string(300, 't') + " | caption\n%end\n",
      "2: 文字列が 300 バイトあります。259 バイトに切られます"},
