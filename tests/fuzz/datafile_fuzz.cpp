@@ -15,7 +15,7 @@ static std::string fuzz_dir()
 {
     static std::string dir;
     if (dir.empty()) {
-        char pattern[] = "/tmp/mivra_datafile_fuzz_XXXXXX";
+        char pattern[] = "/dev/shm/mivra_datafile_fuzz_XXXXXX";
         const char *made = mkdtemp(pattern);
         dir = std::string(made ? made : "/tmp") + "/";
         // Files that "[file]", ">" lines and the path argument can name.

@@ -20,7 +20,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // An exact-size copy, so that a read past the image is caught.
     std::vector<char> image(data + 2, data + size);
     reset_settings();
-    snprintf(settings.history_path, sizeof settings.history_path, "/tmp/mivra_hist_fuzz_%d.ini", int(getpid()));
+    snprintf(settings.history_path, sizeof settings.history_path, "/dev/shm/mivra_hist_fuzz_%d.ini", int(getpid()));
     FILE *file = fopen(settings.history_path, "wb");
     if (!file || fwrite(image.data(), 1, image.size(), file) != image.size() || fclose(file) != 0)
         abort();

@@ -14,7 +14,7 @@
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::string path = "/tmp/mivra_log_fuzz_" + std::to_string(getpid()) + ".ini";
+    static const std::string path = "/dev/shm/mivra_log_fuzz_" + std::to_string(getpid()) + ".ini";
     FILE *f = fopen(path.c_str(), "wb");
     if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0)
         abort();

@@ -32,7 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    static const std::string path = "/tmp/mivra_text_fuzz_" + std::to_string(getpid()) + ".txt";
+    static const std::string path = "/dev/shm/mivra_text_fuzz_" + std::to_string(getpid()) + ".txt";
     reset_settings();
     reset_fake_system();
     settings.file_menu_rows = 1 + data[0] % 100;

@@ -5,6 +5,7 @@
 #include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_keys.h"
+#include "search/search_output.h"
 #include "search/search_state.h"
 
 namespace {
@@ -498,6 +499,37 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         EXPECT_STREQ(output.output_text, text) << name;
         EXPECT_EQ(search_run.confirmed_search, 0) << name;
         EXPECT_EQ(search_run.keep_in_background, shift ? 0 : 7) << name;
+    }
+}
+
+// The "&1" line accepted by a search pass: the clipboard is pasted unchanged past the "%CLM%" step,
+// after a history choice when the recorder runs.
+TEST_F(SearchWindow, AcceptedClipboardEntryHandsTheClipboardToTheDelivery)
+{
+    const std::string back = "foreground 11\nsetsel 0 0 0";
+    // Name, recorder, windows, output mode, popup result (-1: none shown) -> action, events.
+    const std::tuple<const char *, int, int, int32_t, int, search_action, std::string> rows[] = {
+        {"pasted at once", 0, 1, output_insert, -1, action_hand_over, back + "\ntimer 720"},
+        {"no window to paste into", 0, 0, output_paste, -1, action_end_no_target, ""},
+        {"the recorder asks for an entry first", 1, 1, output_paste, -1, action_history_popup, ""},
+        {"an entry chosen", 1, 1, output_insert, 0, action_hand_over, back + "\ntimer 720"},
+        {"the history popup dismissed", 1, 1, output_paste, 1, action_drop_first_line, ""},
+        {"an entry chosen in clipboard-only mode", 1, 1, output_clipboard_only, 0, action_end_no_target, ""},
+    };
+    for (const auto &[name, recorder, window_count, mode, popup, action, events] : rows) {
+        SetUp();
+        settings.history_running = recorder;
+        settings.output_mode = mode;
+        windows.window_count = window_count;
+        copy_text(output.latest_caption, sizeof output.latest_caption, "before");
+        const search_action got = popup < 0 ? clipboard_entry() : clipboard_entry_after_history(popup);
+        EXPECT_EQ(got, action) << name;
+        EXPECT_EQ(fake_events(), events) << name;
+        if (got == action_hand_over) {
+            EXPECT_EQ(settings.output_mode, output_paste) << name;
+            EXPECT_STREQ(output.latest_caption, "") << name;
+            EXPECT_EQ(output.output_source, popup < 0 ? source_clipboard : 0) << name;
+        }
     }
 }
 
