@@ -167,6 +167,7 @@ TEST_F(Hostile, ClipboardHeldByAnotherProgramFailsThePasteCleanly)
             expect_untouched_after_mark(t, "[", "]");
             EXPECT_EQ(clipboard_text(), "before");
         }
+        EXPECT_EQ(reinterpret_cast<INT_PTR>(GetPropA(t.window, "paste_keys")), released_soon ? 1 : 0);
         finish(t, p);
     }
 }
