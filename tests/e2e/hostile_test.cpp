@@ -26,9 +26,9 @@ std::string file_or_missing(const std::string &path)
 
 } // namespace
 
-// Records a second start would never send reach the running instance's main window: in the search
-// window they change nothing (the typed text stays), a "1" without its terminator is a request;
-// while a menu is open every record is ignored.
+// Records that a second start would never send reach the running instance's main window: in the
+// search window they change nothing (the typed text stays), a "1" without its terminator is a
+// request; while a menu is open every record is ignored.
 TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
 {
     static char one[] = "1", other[] = "x";
@@ -61,8 +61,9 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
             SCOPED_TRACE(r.name);
             COPYDATASTRUCT record = {0, r.size, r.data};
             DWORD_PTR result = 0;
-            EXPECT_TRUE(SendMessageTimeoutA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record), SMTO_NORMAL,
-                                            wait_ms, &result)) << "the instance did not answer";
+            EXPECT_TRUE(SendMessageTimeoutA(main, WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
+                                            SMTO_NORMAL, wait_ms, &result))
+                << "the instance did not answer";
             EXPECT_TRUE(process_running(p));
             // The record is handled before the send returns.
             if (edit) {
@@ -72,8 +73,9 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
             }
         }
         if (edit) { // once the window is back in front: the first Escape may only clear the list's selection
-            EXPECT_TRUE(poll_until([&] { return focus_of(edit) == edit && IsWindowVisible(GetParent(edit)); }))
-                << describe_windows(p.id);
+            EXPECT_TRUE(poll_until([&] {
+                return focus_of(edit) == edit && IsWindowVisible(GetParent(edit));
+            })) << describe_windows(p.id);
             press_key(VK_ESCAPE);
         }
         press_key(VK_ESCAPE);
@@ -89,8 +91,8 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
 // scratch file stands for a folder that takes no new file.
 TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
 {
-    const std::string ini = lines({"[system]", "@log=1", "%end", "[data]", "{Group(&G)", "loaded | 項目(&I)", "}",
-                                   "%end", "[file]", in_dir("memo.txt"), "%end"});
+    const std::string ini = lines({"[system]", "@log=1", "%end", "[data]", "{Group(&G)", "loaded | 項目(&I)",
+                                   "}", "%end", "[file]", in_dir("memo.txt"), "%end"});
     const std::string rewritten = lines({"[data]", "rewritten | 項目(&I)", "%end"});
     // A written log holds the chosen caption and drops "old", which names no item.
     const std::string logged = "項目(&I)\r\n", old = "old\r\n", memo = "one\r\n";

@@ -59,7 +59,8 @@ TEST(HostileFiles, CutDoubleByteEndIsReadUpToTheFileEndAndTheFileStaysAsItWas)
          "[data]\nab | cd\nef | gh" + std::string(1, lead),
          [](const datafile_dir &) {
              const int loaded = load_data_file(1);
-             return std::to_string(loaded) + " " + std::to_string(store.item_count) + " " + store.items[0].text;
+             return std::to_string(loaded) + " " + std::to_string(store.item_count) + " " +
+                    store.items[0].text;
          },
          "1 1 ab"},
         {"hist.ini: caption and entry keep it", "hist.ini", history_image("ab" + std::string(1, lead)),
