@@ -157,7 +157,8 @@ TEST_F(Hostile, ClipboardHeldByAnotherProgramFailsThePasteCleanly)
         ASSERT_TRUE(t.window);
         process &p = start_mivra(lines({"[data]", "chosen | 項目(&I)", "%end"}));
         ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
-        ASSERT_TRUE(OpenClipboard(nullptr));
+        // Another program may hold the clipboard for a moment first.
+        ASSERT_TRUE(poll_until([] { return OpenClipboard(nullptr) != 0; }, 3000));
         press_key('I');
         // Holding the clipboard is what this test does to the program, not a way to wait for it.
         poll_until([&] { return !process_running(p); }, released_soon ? 100 : wait_ms);
