@@ -49,10 +49,11 @@ size_t os_full_path(const char *name, char *out);
 size_t os_search_path(const char *path_list, const char *name, char *out);
 // Replaces a file's contents: the bytes are written to "<path>.new" beside it, which then replaces
 // the file in one step, so a crash or a full disk never leaves it empty or half written. Returns 1
-// on success; on failure the old file is untouched and the scratch file removed.
+// on success; on failure (a read-only file among them) the old file is untouched and the scratch
+// file removed.
 int os_replace_file(const char *path, const char *data, size_t size);
 // Appends bytes to an existing file (a missing one is not created); never truncates or rewrites
-// what is there. Returns 1 on success.
+// what is there, nor a read-only file. Returns 1 on success.
 int os_append_existing_file(const char *path, const char *data, size_t size);
 
 // ---- clipboard (CF_TEXT) -----------------------------------------------------------------------

@@ -115,7 +115,8 @@ TEST_F(Expansion, FileItemThatCannotBeReadShowsTheMessageAndPastesNothing)
 {
     ASSERT_TRUE(write_file(in_dir("held.txt"), "never pasted\r\n"));
     ASSERT_TRUE(write_file(in_dir("big.txt"), big_text(output_capacity + 1)));
-    for (const char *file : {"held.txt", "big.txt"}) {
+    ASSERT_TRUE(write_file(in_dir("huge.txt"), big_text(10 * 1024 * 1024)));
+    for (const char *file : {"held.txt", "big.txt", "huge.txt"}) {
         SCOPED_TRACE(file);
         target_app &t = launch_target("ab[XY]cd", 3, 5);
         ASSERT_TRUE(t.window);

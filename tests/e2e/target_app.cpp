@@ -49,6 +49,12 @@ LRESULT CALLBACK edit_subclass(HWND edit, UINT message, WPARAM wparam, LPARAM lp
     }
     if (message == WM_CHAR && wparam == '\t')
         return 0;
+    // Counted on the window as the property "paste_keys": a paste of nothing shows no text, this does.
+    if (message == WM_KEYDOWN && wparam == 'V' && GetKeyState(VK_CONTROL) < 0) {
+        HWND window = GetParent(edit);
+        INT_PTR count = reinterpret_cast<INT_PTR>(GetPropA(window, "paste_keys"));
+        SetPropA(window, "paste_keys", reinterpret_cast<HANDLE>(count + 1));
+    }
     if (message == WM_SETFOCUS)
         last_focus = edit;
     return CallWindowProcA(edit_proc, edit, message, wparam, lparam);

@@ -116,8 +116,19 @@ static bool write_all(HANDLE file, const char *data, size_t size)
     return WriteFile(file, data, static_cast<DWORD>(size), &put, nullptr) && put == size;
 }
 
+// The read-only attribute is the user's word that a file stays as it is. Windows refuses to write
+// or replace such a file anyway; asked here, it also holds where the system lets a privileged
+// process through (Wine run as root ignores it).
+static bool read_only(const char *path)
+{
+    const DWORD attributes = GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) != 0;
+}
+
 int os_replace_file(const char *path, const char *data, size_t size)
 {
+    if (read_only(path))
+        return 0;
     char scratch[MAX_PATH + 8];
     copy_text(scratch, sizeof scratch, path);
     if (!append_text(scratch, sizeof scratch, ".new"))
@@ -135,6 +146,8 @@ int os_replace_file(const char *path, const char *data, size_t size)
 
 int os_append_existing_file(const char *path, const char *data, size_t size)
 {
+    if (read_only(path))
+        return 0;
     HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE)
