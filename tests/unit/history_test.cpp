@@ -77,6 +77,7 @@ TEST_F(History, MenuLayout)
          "8000 &1  " + std::string(25, 'h') + "01234 :::::::: 0123456789"},
         {"half a character is left out of the head", image_of({std::string(29, 'h') + "\x82\xa0x"}, 999), 30,
          0, "8000 &1  " + std::string(29, 'h')},
+        {"a cut double-byte end is kept", image_of({"ab\x82"}, 999), 30, 0, "8000 &1  ab\x82"},
         {"breaks, & and TAB made visible", image_of({"a&b\r\nc\td"}, 999), 30, 0, "8000 &1  a_b↓c d"},
         {"30 entries: no &V", image_of(numbered(30)), 30, 0, "8029 &U  e29; 8999 sep; 8100 &0  e0"},
         {"31 entries: &V with one entry", image_of(numbered(31)), 30, 0,

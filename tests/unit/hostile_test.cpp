@@ -3,33 +3,8 @@
 #include "datafile_support.h"
 
 #include "expand/expand.h"
-#include "menus/history_menu.h"
-#include "menus/main_menu.h"
 
 namespace {
-
-// hist.ini holding one entry: 100 lengths, the current index, the bytes.
-std::string history_image(const std::string &entry)
-{
-    std::string image(404, '\0');
-    const int32_t length = static_cast<int32_t>(entry.size());
-    memcpy(&image[0], &length, 4);
-    return image + entry;
-}
-
-// The caption of the history menu's first entry, then the entry as loaded for pasting.
-std::string read_history()
-{
-    static menu_model model;
-    reset_menu_model(&model);
-    const int32_t root = create_menu(&model, menu_lazy_history, 0);
-    fill_lazy_menu(&model, root);
-    const std::string caption = model.entries[model.menus[root].first].caption;
-    const int loaded = load_history_entry(0);
-    const std::string entry = output.output_text;
-    free_history_block();
-    return caption + " | " + std::to_string(loaded) + " " + entry;
-}
 
 // Item 0 becomes a file entry over the file; what expanding it gives.
 std::string read_file_item(const std::string &path)
@@ -45,7 +20,8 @@ std::string read_file_item(const std::string &path)
 } // namespace
 
 // The text file and the log are read line by line as the data file is: their rows with a cut end
-// are in TextFiles.MenuLayoutGrid and Log.ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst.
+// are in TextFiles.MenuLayoutGrid and Log.ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst,
+// hist.ini's in History.MenuLayout.
 TEST(HostileFiles, CutDoubleByteEndIsReadUpToTheFileEndAndTheFileStaysAsItWas)
 {
     const char lead = '\x82';
@@ -63,8 +39,6 @@ TEST(HostileFiles, CutDoubleByteEndIsReadUpToTheFileEndAndTheFileStaysAsItWas)
                     store.items[0].text;
          },
          "1 1 ab"},
-        {"hist.ini: caption and entry keep it", "hist.ini", history_image("ab" + std::string(1, lead)),
-         [](const datafile_dir &) { return read_history(); }, "&1  ab\x82 | 1 ab\x82"},
         {"file item: pasted as the file holds it", "f.txt", "ab" + std::string(1, lead),
          [](const datafile_dir &d) { return read_file_item(d.path("f.txt")); }, "1 ab\x82"},
         {"path file of @path=: the search path keeps it", "path.txt", "C:\\a;" + std::string(1, lead),
@@ -76,7 +50,6 @@ TEST(HostileFiles, CutDoubleByteEndIsReadUpToTheFileEndAndTheFileStaysAsItWas)
     };
     for (const row &r : rows) {
         datafile_dir d;
-        copy_text(settings.history_path, sizeof settings.history_path, d.path("hist.ini").c_str());
         d.write(r.file, r.bytes);
         EXPECT_EQ(r.read(d), r.got) << r.name;
         EXPECT_EQ(read_all(d.path(r.file)), r.bytes) << r.name << ": the file was changed";
