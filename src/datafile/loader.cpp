@@ -157,10 +157,10 @@ struct section_reader {
     const char *data;
     size_t size;
     size_t offset;
-    size_t line_start; // of the line last read
-    bool at_end_mark;  // the section ended at its "%end" line
     int keep_tabs;
     char line[line_buffer_size];
+    size_t line_start; // of the line last read
+    bool at_end_mark;  // the section ended at its "%end" line
 };
 
 // Reports a line of more than line_limit bytes (CR, and TAB unless kept, do not count).
