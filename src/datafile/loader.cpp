@@ -183,6 +183,14 @@ void report_cut(size_t offset, const char *what, size_t length, size_t capacity)
                           static_cast<int64_t>(capacity - 1));
 }
 
+// Reports a full table once, at the first line it drops.
+void report_table_full(bool *reported, size_t offset, const char *section, int64_t limit)
+{
+    if (!*reported)
+        report_load_issue(issue_table_full, offset, section, "", limit);
+    *reported = true;
+}
+
 // find_nocase over text[0, length), for a needle that does not begin with an ASCII letter: memchr
 // finds the candidates for its first byte, and only those are compared. A candidate starts a
 // character when an even run of lead bytes lies between it and the last known character start, as
@@ -401,9 +409,7 @@ void read_data_section(const os_buffer &file)
         if (line[0] == '\0' || line[0] == ';')
             continue;
         if (store.item_count >= data_item_limit) {
-            if (!full_reported)
-                report_load_issue(issue_table_full, reader.line_start, "[data]", "", data_item_limit);
-            full_reported = true;
+            report_table_full(&full_reported, reader.line_start, "[data]", data_item_limit);
             continue;
         }
         const bool is_close = line[0] == '}' && depth > 0;
@@ -562,9 +568,8 @@ void read_replace_section(const os_buffer &file)
                 continue;
             if (line[0] != '%')
                 report_load_issue(issue_replace_not_macro, reader.line_start);
-            else if (!full_reported)
-                report_load_issue(issue_table_full, reader.line_start, "[replace]", "", replace_capacity);
-            full_reported = full_reported || line[0] == '%';
+            else
+                report_table_full(&full_reported, reader.line_start, "[replace]", replace_capacity);
             continue;
         }
         char from[path_capacity];
@@ -599,9 +604,8 @@ void read_key_section(const os_buffer &file)
         if (line[0] == ';' || (line[0] == '\0' && store.key_count < key_capacity))
             continue;
         if (store.key_count >= key_capacity) {
-            if (!full_reported && line[0] != '\0')
-                report_load_issue(issue_table_full, reader.line_start, "[key]", "", key_capacity);
-            full_reported = full_reported || line[0] != '\0';
+            if (line[0] != '\0')
+                report_table_full(&full_reported, reader.line_start, "[key]", key_capacity);
             continue;
         }
         size_t length = strlen(line);
@@ -637,9 +641,8 @@ void read_title_section(const os_buffer &file)
     bool full_reported = false;
     while (char *line = next_section_line(&reader)) {
         if (line[0] == ';' || store.title_count >= title_capacity) {
-            if (!full_reported && line[0] != ';' && line[0] != '\0')
-                report_load_issue(issue_table_full, reader.line_start, "[title]", "", title_capacity);
-            full_reported = full_reported || (line[0] != ';' && line[0] != '\0');
+            if (line[0] != ';' && line[0] != '\0')
+                report_table_full(&full_reported, reader.line_start, "[title]", title_capacity);
             continue;
         }
         char group[path_capacity];
@@ -662,6 +665,18 @@ void read_title_section(const os_buffer &file)
     }
 }
 
+// Where the line holding the header starts; false when the data has no such header.
+bool find_header_line(const os_buffer &file, const char *header, size_t *start)
+{
+    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
+    if (at == nullptr)
+        return false;
+    *start = static_cast<size_t>(at - file.data);
+    while (*start > 0 && file.data[*start - 1] != '\n')
+        --*start;
+    return true;
+}
+
 // Reports each section's extent (where its "%end" line ends, or the end of the data) and a section
 // that no "%end" closes, whether the section is read or not.
 void report_sections(const os_buffer &file)
@@ -669,12 +684,9 @@ void report_sections(const os_buffer &file)
     const char *const headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
     for (const char *header : headers) {
         section_reader reader;
-        if (!open_section(&reader, file, header, 1))
+        size_t start = 0;
+        if (!find_header_line(file, header, &start) || !open_section(&reader, file, header, 1))
             continue;
-        const char *at = find_in(file.data, strnlen(file.data, file.size), header);
-        size_t start = static_cast<size_t>(at - file.data);
-        while (start > 0 && file.data[start - 1] != '\n')
-            --start;
         // The walk reports nothing itself: the section's own reading does.
         load_report_function sink = load_report;
         load_report = nullptr;
@@ -699,13 +711,9 @@ void report_sections(const os_buffer &file)
 // ("[replace]" without "@replace=1").
 void report_unused_section(const os_buffer &file, const char *header)
 {
-    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
-    if (at == nullptr)
-        return;
-    size_t start = static_cast<size_t>(at - file.data);
-    while (start > 0 && file.data[start - 1] != '\n')
-        --start;
-    report_load_issue(issue_section_unused, start, header);
+    size_t start = 0;
+    if (find_header_line(file, header, &start))
+        report_load_issue(issue_section_unused, start, header);
 }
 
 } // namespace
