@@ -9,6 +9,7 @@
 // whole text, as in a dialog. Activated again, the window puts the focus back on the edit that had
 // it, as dialogs do; with --plain it leaves WM_ACTIVATE to the system, which focuses the window
 // itself, as plain programs do. The window sits at a fixed place so that caret positions repeat.
+// The window property "ready" is set once the texts, the focus and the selection are in place.
 #include <windows.h>
 
 #include <cstdlib>
@@ -125,6 +126,7 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetFocus(edit1);
     SendMessageA(edit1, EM_SETSEL, atoi(__argv[first + 1]), atoi(__argv[first + 2]));
     SendMessageA(edit1, EM_SCROLLCARET, 0, 0);
+    SetPropA(window, "ready", reinterpret_cast<HANDLE>(1));
 
     MSG msg;
     while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
