@@ -488,12 +488,9 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     t.window = t.proc.handle ? wait_top_window("Mivra_E2E_Target", "E2E Target", t.proc.id) : nullptr;
     t.edit1 = GetDlgItem(t.window, 101);
     t.edit2 = GetDlgItem(t.window, 102);
-    // Ready when it is the foreground window with the focus in edit 1 and its selection made: the
+    // Ready once in front with its property "ready", which it sets after its focus and selection: the
     // focus alone comes before the selection, and a caret or selection read then is the wrong one.
-    const auto ready = [&] {
-        return GetForegroundWindow() == t.window && focus_of(t.window) == t.edit1 &&
-               GetPropA(t.window, "ready") != nullptr;
-    };
+    const auto ready = [&] { return GetPropA(t.window, "ready") && GetForegroundWindow() == t.window; };
     if (!t.window || !poll_until(ready)) {
         ADD_FAILURE() << "the target did not come up";
         t.window = nullptr;

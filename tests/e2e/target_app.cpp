@@ -9,7 +9,7 @@
 // whole text, as in a dialog. Activated again, the window puts the focus back on the edit that had
 // it, as dialogs do; with --plain it leaves WM_ACTIVATE to the system, which focuses the window
 // itself, as plain programs do. The window sits at a fixed place so that caret positions repeat.
-// The window property "ready" is set once the texts, the focus and the selection are in place.
+// The property "ready" is set once the focus and the selection are in place.
 #include <windows.h>
 
 #include <cstdlib>
