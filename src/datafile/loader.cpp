@@ -195,13 +195,18 @@ void report_table_full(bool *reported, size_t offset, const char *section, int64
 // finds the candidates for its first byte, and only those are compared. A candidate starts a
 // character when an even run of lead bytes lies between it and the last known character start, as
 // the byte after any byte that is not a lead byte starts one. Each byte is looked back on at most
-// once, so a search stays linear.
+// once, so a search stays linear. The text need not be terminated: a candidate too close to its end
+// for the whole needle is never compared.
 const char *find_from_first_byte(const char *text, size_t length, const char *needle)
 {
+    const size_t needle_length = strlen(needle);
+    if (needle_length > length)
+        return nullptr;
     const char *end = text + length;
+    const char *last = end - needle_length;
     const char *known = text;
-    for (const char *p = text; p < end; ++p) {
-        p = static_cast<const char *>(memchr(p, needle[0], static_cast<size_t>(end - p)));
+    for (const char *p = text; p <= last; ++p) {
+        p = static_cast<const char *>(memchr(p, needle[0], static_cast<size_t>(last - p) + 1));
         if (p == nullptr)
             return nullptr;
         const char *q = p;
@@ -223,7 +228,9 @@ bool is_ascii_letter(char c)
     return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
 }
 
-// find_nocase, for a text of `length` bytes before its terminator.
+// find_nocase over text[0, length). A needle that begins with a letter is searched for by
+// find_nocase, so the text must then be terminated at `length` (a line is; the data file's buffer
+// need not be, and is searched only for headers, which begin with "[").
 const char *find_in(const char *text, size_t length, const char *needle)
 {
     if (needle[0] == '\0' || is_ascii_letter(needle[0]))
