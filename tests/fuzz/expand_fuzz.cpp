@@ -1,7 +1,8 @@
 // Fuzzes the expansion: the input is split at 0xFF bytes into an item switch text, a text, a
 // clipboard text and replace rows (from, to, from, to ...); the first byte picks the modes. Runs
 // the switch parse, the range cut, the text preparation with every macro pass, the preview key
-// rendering, and the same passes into small buffers where every cut is exercised.
+// rendering, the same passes into small buffers where every cut is exercised, and the text as a
+// file item (zero bytes and all) and its "%CLM%"s with history entries that hold zero bytes too.
 #include <cstddef>
 #include <cstdint>
 #include <algorithm>
@@ -10,10 +11,13 @@
 #include <string>
 #include <vector>
 
+#include <unistd.h>
+
 #include "target/target.h"
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
+#include "expand/history_macros.h"
 #include "expand/substitute.h"
 #include "os/fake/os_fake.h"
 #include "output/output_state.h"
@@ -45,11 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fake.folders[0x24] = "C:\\windows";
     fake.folders[0x05] = "C:\\users\\me\\%4y%";
 
-    std::vector<std::string> parts(1);
+    static std::vector<std::string> parts; // static for the history pick
+    parts.assign(1, std::string());
     for (size_t i = 1; i < size; ++i) {
         if (data[i] == 0xFF)
             parts.emplace_back();
-        else if (data[i] != 0)
+        else
             parts.back() += static_cast<char>(data[i]);
     }
     parts.resize(parts.size() < 3 ? 3 : parts.size());
@@ -92,6 +97,25 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     prepare_chosen_text(7);
     check_terminated(output.output_text, output_text_capacity);
     apply_macros(7, 1);
+    check_terminated(output.output_text, output_text_capacity);
+
+    // expand_item_file from the file or the clipboard, in the preview or not; the "%CLM%"s left take
+    // the parts from the fourth on, and a cancel once they run out.
+    static const std::string item_path = "/dev/shm/mivra_expand_fuzz_" + std::to_string(getpid());
+    os_replace_file(item_path.c_str(), text.data(), text.size());
+    copy_text(store.items[0].text, 260, item_path.c_str());
+    copy_text(store.items[0].file_param, 260, switch_text.c_str());
+    settings.preview_size_limit = (modes & 8) ? 8 : 0;
+    expand_item_file(7, 0, (modes >> 5) & 1, (modes >> 4) & 1);
+    check_terminated(output.output_text, output_text_capacity);
+    static size_t next_pick;
+    next_pick = 3;
+    expand_history_macros(7, [](os_window, text_piece *entry) {
+        if (next_pick >= parts.size())
+            return 0;
+        *entry = text_piece{parts[next_pick].data(), parts[next_pick].size()};
+        return static_cast<int>(++next_pick);
+    });
     check_terminated(output.output_text, output_text_capacity);
 
     // The same passes into exactly sized small buffers, so that every cut is reached.
