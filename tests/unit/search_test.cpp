@@ -240,7 +240,7 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
 }
 
-TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndEnterTakesTheFirstOfTwoEqualCaptions)
+TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndALineStandsForTheItemKeptWithIt)
 {
     add("Same", "first");
     add("same", "second");
@@ -257,6 +257,11 @@ TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndEnterTakesTheFirstOfTwoEqualCa
     EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95|memo.txt >-n");
     EXPECT_EQ(find_listed_item("SAME"), 0);
     EXPECT_EQ(find_listed_item("Sam"), -1);
+    // The item kept with the line: taken when it is listed under that line, else the first one.
+    const std::tuple<const char *, int32_t, int32_t> kept[] = {
+        {"same", 1, 1}, {"same", -1, 0}, {"same", 2, 0}, {"same", 99, 0}, {"Sam", 0, -1}};
+    for (const auto &[line, item, expected] : kept)
+        EXPECT_EQ(listed_item(line, item), expected) << line << " " << item;
     copy_text(store.items[file].file_caption, 260, "My memo");
     list_all(&r);
     EXPECT_STREQ(store.items[file].list_caption, "My memo");
@@ -275,14 +280,14 @@ TEST_F(SearchWindow, PreviewTextOfFileItemsAndTexts)
     search_result r;
     list_all(&r);
     settings.preview_size_limit = 0;
-    EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n", -1), 1);
     EXPECT_STREQ(output.output_text, "! memo.txt >-n - memo.txt");
-    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "keys", -1), 1);
     EXPECT_STREQ(output.output_text, "x\r\n [09] y");
     output.unregistered_key_flag = 1;
-    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "keys", -1), 1);
     EXPECT_EQ(output.unregistered_key_flag, 0) << "every text preview starts clean";
-    EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38"), 0);
+    EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38", -1), 0);
 }
 
 TEST_F(SearchWindow, PasteAndStayAsksForHistoryChoicesOnlyForARemainingClm)
@@ -492,7 +497,8 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         windows.window_count = window_count;
         search_run.confirmed_search = confirmed;
         search_run.keep_in_background = 7;
-        const enter_outcome o = on_enter(search_window, edit_line, enter_input{shift, ctrl, "typed", line});
+        const enter_outcome o =
+            on_enter(search_window, edit_line, enter_input{shift, ctrl, "typed", line, -1});
         EXPECT_EQ(o.action, result) << name;
         EXPECT_EQ(o.hide_window, hides) << name;
         EXPECT_EQ(fake_events(), events) << name;
@@ -500,6 +506,11 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         EXPECT_EQ(search_run.confirmed_search, 0) << name;
         EXPECT_EQ(search_run.keep_in_background, shift ? 0 : 7) << name;
     }
+    SetUp();
+    add("Same", "one");
+    add("Same", "two");
+    EXPECT_EQ(on_enter(search_window, edit_line, enter_input{0, 0, "", "Same", 1}).action, action_hand_over);
+    EXPECT_STREQ(output.output_text, "two") << "the item kept with the line, not the first of equal captions";
 }
 
 // The "&1" line accepted by a search pass: the clipboard is pasted unchanged past the "%CLM%" step,
