@@ -36,6 +36,16 @@ class Search : public bench {
         EXPECT_TRUE(poll_until([&] { return list_lines(pid) == expected; }, 5000))
             << "list: " << list_lines(pid) << "\nexpected: " << expected;
     }
+    // Whether a visible window of pid shows the text in its one static child (the preview window).
+    static bool shows_preview(DWORD pid, const std::string &text)
+    {
+        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
+             w = FindWindowExA(nullptr, w, "#32770", nullptr))
+            if (window_process(w) == pid && IsWindowVisible(w) && GetWindow(w, GW_CHILD) &&
+                class_name(GetWindow(w, GW_CHILD)) == "Static" && window_text(GetWindow(w, GW_CHILD)) == text)
+                return true;
+        return false;
+    }
 };
 
 TEST_F(Search, TypingFiltersTheListAndEnterPastesTheSelectedEntry)
@@ -89,19 +99,38 @@ TEST_F(Search, PreviewShowsTheSelectedFileItemsLines)
     ASSERT_TRUE(wait_search_edit(p.id)) << describe_windows(p.id);
     type_text("memo");
     expect_list(p.id, "Memo");
-    // The preview window's text, read from its one child.
-    std::string shown;
-    EXPECT_TRUE(poll_until([&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
-            if (window_process(w) == p.id && IsWindowVisible(w) && GetWindow(w, GW_CHILD) &&
-                class_name(GetWindow(w, GW_CHILD)) == "Static" &&
-                (shown = window_text(GetWindow(w, GW_CHILD))) == "first line\r\nsecond line\r\n")
-                return true;
-        return false;
-    })) << "preview: " << shown;
+    EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, "first line\r\nsecond line\r\n"); }))
+        << describe_windows(p.id);
     press_key(VK_ESCAPE);
     press_key(VK_ESCAPE);
     expect_ends_with_zero(p);
+    finish(t, p);
+}
+
+// Lines that read alike stand for their own items (in the list's order, unsorted here), in the
+// preview and for Enter; a line without a preview (its file is gone) hides the previous one's.
+TEST_F(Search, AlikeLinesPasteTheirOwnItemAndALineWithoutPreviewHidesIt)
+{
+    target_app &t = launch_target("[]", 1, 1);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(lines({"[system]", "@sort=0", "@view=1,1000", "@item=1,10", "%end", "[data]",
+                                    "melon soda with ice | Melon 1", "melon soda with lemon | Melon 2",
+                                    in_dir("gone.txt") + " | Melon 3", ">", "%end"}),
+                             "/#i");
+    ASSERT_TRUE(wait_search_edit(p.id)) << describe_windows(p.id);
+    type_text("mel");
+    expect_list(p.id, "melon soda|melon soda|gone >");
+    EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, "melon soda with ice"); }));
+    press_key(VK_DOWN, true);
+    EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, "melon soda with lemon"); }));
+    press_key(VK_DOWN, true);
+    HWND box = wait_message_box(p.id); // the file item's preview cannot read its file
+    ASSERT_TRUE(box && dismiss_message_box(box)) << describe_windows(p.id);
+    EXPECT_TRUE(poll_until([&] { return !shows_preview(p.id, "melon soda with lemon"); }));
+    press_key(VK_UP, true);
+    press_key(VK_RETURN);
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[melon soda with lemon]");
     finish(t, p);
 }
 
@@ -185,6 +214,44 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     expect_ends_with_zero(p);
     expect_edit_text(t.edit1, "[kanji text]");
     finish(t, p);
+}
+
+// The libraries planted in the current directory or along PATH of a start whose own folder has only
+// the dictionary are never loaded: romaji search stays off and "kanji" matches captions plainly.
+TEST_F(Search, LibrariesOutsideTheProgramFolderAreNotLoaded)
+{
+    const std::string dist = windows_path(MIVRA_EXE_PATH);
+    const std::string dist_dir = dist.substr(0, dist.find_last_of('\\')), planted = in_dir("planted");
+    ASSERT_TRUE(CreateDirectoryA(planted.c_str(), nullptr) &&
+                CreateDirectoryA(in_dir("dict").c_str(), nullptr));
+    for (const std::string name : {"migemo.dll", "BREGEXP.DLL", "dict\\migemo-dict", "dict\\roma2hira.dat",
+                                   "dict\\hira2kata.dat", "dict\\han2zen.dat", "dict\\zen2han.dat"}) {
+        const std::string to = name.find('\\') == std::string::npos ? join_path(planted, name) : in_dir(name);
+        ASSERT_TRUE(CopyFileA(join_path(dist_dir, name).c_str(), to.c_str(), FALSE)) << name;
+    }
+    ASSERT_TRUE(
+        write_file(in_dir("mivra.ini"), lines({"[data]", "kanji text | 漢字の表", "plain | kanji", "%end"})));
+    const std::string exe = install();
+    std::string path(32768, '\0');
+    path.resize(GetEnvironmentVariableA("PATH", &path[0], static_cast<DWORD>(path.size())));
+    for (const bool along_path : {false, true}) {
+        SCOPED_TRACE(along_path ? "along PATH" : "in the current directory");
+        target_app &t = launch_target("[]", 1, 1);
+        ASSERT_TRUE(t.window);
+        SetEnvironmentVariableA("PATH", (along_path ? planted + ";" + path : path).c_str());
+        process &p = launch(exe, "/#i", along_path ? dir_ : planted);
+        SetEnvironmentVariableA("PATH", path.c_str());
+        ASSERT_TRUE(wait_search_edit(p.id)) << describe_windows(p.id);
+        keybd_event(VK_SHIFT, 0, 0, 0);
+        press_key(VK_RIGHT, true);
+        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        type_text("kanji");
+        expect_list(p.id, "kanji");
+        press_key(VK_ESCAPE);
+        press_key(VK_ESCAPE);
+        expect_ends_with_zero(p);
+        finish(t, p);
+    }
 }
 
 } // namespace
