@@ -203,8 +203,7 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
     fake.clipboard_has_text = true;
     for (const auto &r : rows) {
         reset_output_state();
-        // Flags left from an earlier text.
-        output.clipboard_macro_done = output.key_macro_present = output.tab_macro_present = 1;
+        output.clipboard_macro_done = output.key_macro_present = output.tab_macro_present = 1; // from before
         copy_text(settings.break_mark, sizeof settings.break_mark, r.mark);
         settings.replace_enabled = r.replace;
         settings.sendkey_file_enabled = r.sendkey;
@@ -253,7 +252,6 @@ TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableText)
     settings.sendkey_file_enabled = 1;
     for (const auto &r : rows) {
         reset_output_state();
-        output.key_macro_present = 1;
         store.key_count = r.keys;
         set_text(r.text);
         apply_macros(owner, 1);

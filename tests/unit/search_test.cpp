@@ -257,11 +257,8 @@ TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndALineStandsForTheItemKeptWithI
     EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95|memo.txt >-n");
     EXPECT_EQ(find_listed_item("SAME"), 0);
     EXPECT_EQ(find_listed_item("Sam"), -1);
-    // The item kept with the line: taken when it is listed under that line, else the first one.
-    const std::tuple<const char *, int32_t, int32_t> kept[] = {
-        {"same", 1, 1}, {"same", -1, 0}, {"same", 2, 0}, {"same", 99, 0}, {"Sam", 0, -1}};
-    for (const auto &[line, item, expected] : kept)
-        EXPECT_EQ(listed_item(line, item), expected) << line << " " << item;
+    EXPECT_TRUE(make_preview_text(search_window, "same", 1) && listed_item("same", 2) == 0);
+    EXPECT_STREQ(output.output_text, "second") << "the kept item's; unfitting data: the first";
     copy_text(store.items[file].file_caption, 260, "My memo");
     list_all(&r);
     EXPECT_STREQ(store.items[file].list_caption, "My memo");
@@ -475,7 +472,7 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
             {"Ctrl+Enter closes", 0, 1, 0, "Same", output_paste, 1, end1, 0, "", ""},
             {"confirmed search runs one pass", 0, 0, 1, "Same", output_paste, 1, action_run_search, 0, "", ""},
             {"no selection closes", 0, 0, 0, nullptr, output_paste, 1, end1, 0, "", ""},
-            {"item: the first of equal captions", 0, 0, 0, "SAME", output_paste, 1, action_hand_over, 1,
+            {"item: the one kept with its line", 0, 0, 0, "SAME", output_paste, 1, action_hand_over, 1,
              back + "\ntimer 620", "one\r\n"},
             {"Shift+Enter pastes and stays", 1, 0, 0, "Same", output_paste, 1, action_paste_and_stay, 1,
              back + "\ntimer 640", "one\r\n"},
@@ -489,16 +486,15 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         };
     for (const auto &[name, shift, ctrl, confirmed, line, mode, window_count, result, hides, events, text] : rows) {
         SetUp();
+        add("Same", "two"); // the first of two equal captions; the line keeps the second
         add("Same", "one↓");
-        add("Same", "two");
         add_utility("&1 : クリップボード");
         copy_text(settings.manual_path, 260, "/m/Mivra.txt");
         settings.output_mode = mode;
         windows.window_count = window_count;
         search_run.confirmed_search = confirmed;
         search_run.keep_in_background = 7;
-        const enter_outcome o =
-            on_enter(search_window, edit_line, enter_input{shift, ctrl, "typed", line, -1});
+        const enter_outcome o = on_enter(search_window, edit_line, enter_input{shift, ctrl, "t", line, 1});
         EXPECT_EQ(o.action, result) << name;
         EXPECT_EQ(o.hide_window, hides) << name;
         EXPECT_EQ(fake_events(), events) << name;
@@ -506,11 +502,6 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         EXPECT_EQ(search_run.confirmed_search, 0) << name;
         EXPECT_EQ(search_run.keep_in_background, shift ? 0 : 7) << name;
     }
-    SetUp();
-    add("Same", "one");
-    add("Same", "two");
-    EXPECT_EQ(on_enter(search_window, edit_line, enter_input{0, 0, "", "Same", 1}).action, action_hand_over);
-    EXPECT_STREQ(output.output_text, "two") << "the item kept with the line, not the first of equal captions";
 }
 
 // The "&1" line accepted by a search pass: the clipboard is pasted unchanged past the "%CLM%" step,
