@@ -184,8 +184,6 @@ search_action insert_typed_line(os_window owner, const char *typed)
     if (no_target_for_paste())
         return action_end_no_target;
     output.output_source = source_prepared;
-    // The typed text is pasted as typed: no key or tab marks of an earlier paste-and-stay apply.
-    output.key_macro_present = output.tab_macro_present = 0;
     copy_text(output.output_text, output_text_capacity, typed);
     if (clipboard_only()) {
         put_clipboard_text(owner, output.output_text);
