@@ -105,8 +105,7 @@ TEST_F(Search, PreviewShowsTheSelectedEntryAndEnterPastesTheItemOfItsLine)
     EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, "first line\r\nsecond line\r\n"); }));
     ASSERT_TRUE(DeleteFileA(in_dir("memo.txt").c_str()));
     press_key(VK_DOWN, true); // the last line again: its file cannot be read now
-    HWND box = wait_message_box(p.id);
-    ASSERT_TRUE(box && dismiss_message_box(box)) << describe_windows(p.id);
+    ASSERT_TRUE(dismiss_message_box(wait_message_box(p.id))) << describe_windows(p.id);
     EXPECT_TRUE(poll_until([&] { return !shows_preview(p.id, "first line\r\nsecond line\r\n"); }));
     press_key(VK_UP, true);
     press_key(VK_RETURN);
@@ -182,8 +181,9 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     process &lacking = launch(install(), "/#i /#j", dist_dir); // "/#j": romaji search at once
     ASSERT_TRUE(wait_search_edit(lacking.id)) << describe_windows(lacking.id);
     type_text("kanji");
-    press_key(VK_RETURN); // nothing listed: Enter closes, and the later paste shows nothing came before
+    press_key(VK_RETURN); // nothing listed: Enter closes
     expect_ends_with_zero(lacking);
+    expect_untouched_after_mark(t, "[", "]"); // nothing pasted; the target in front again
     for (const char *name : {"migemo.dll", "BREGEXP.DLL"})
         ASSERT_TRUE(CopyFileA(join_path(dist_dir, name).c_str(), in_dir(name).c_str(), FALSE)) << name;
     process &p = start_mivra("", "/#i");
@@ -203,7 +203,7 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     expect_list(p.id, "漢字の表");
     press_key(VK_RETURN);
     expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, "[kanji text]");
+    expect_edit_text(t.edit1, "[#kanji text]");
     finish(t, p);
 }
 
