@@ -309,6 +309,9 @@ void apply_replace_macros(os_window window, int clipboard_preview)
 void apply_macros(os_window window, int preview)
 {
     output.clipboard_macro_done = 0;
+    // The flags belong to this text alone: one left from an earlier paste (paste-and-stay) would
+    // send a later text's literal "%$..%" as keys.
+    output.key_macro_present = output.tab_macro_present = 0;
     char *text = output.output_text;
     apply_replace_macros(window, 0);
     bool has_keys = settings.sendkey_file_enabled == 1 && find_pattern(text, "%$") != nullptr;

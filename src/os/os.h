@@ -119,8 +119,8 @@ void os_close_window(os_window window);
 
 typedef uintptr_t os_library;
 
-// LoadLibraryA by bare name (the system's search, which begins with the executable's folder); 0 when
-// it cannot be loaded.
+// Loads the library `name` (a bare file name) from the executable's own folder by its full path,
+// never from the current directory or PATH; 0 when it is not there or cannot be loaded.
 os_library os_load_library(const char *name);
 // GetProcAddress; null when the library lacks the function.
 void *os_library_function(os_library library, const char *name);

@@ -233,7 +233,15 @@ int32_t find_listed_item(const char *line)
     return -1;
 }
 
-int make_preview_text(os_window owner, const char *line)
+int32_t listed_item(const char *line, int32_t item)
+{
+    if (item >= 0 && item < store.item_count && store.items[item].kind == text_item &&
+        equals_nocase(store.items[item].list_caption, line))
+        return item;
+    return find_listed_item(line);
+}
+
+int make_preview_text(os_window owner, const char *line, int32_t kept)
 {
     if (settings.text_file_search == text_file_on) {
         output.output_source = source_prepared;
@@ -250,7 +258,7 @@ int make_preview_text(os_window owner, const char *line)
         }
         return 0;
     }
-    const int32_t index = find_listed_item(line);
+    const int32_t index = listed_item(line, kept);
     if (index < 0)
         return 0;
     const item_entry &item = store.items[index];

@@ -48,9 +48,14 @@ uint32_t recent_list_style();
 
 // The first text item whose list_caption has the line's length and equals it ignoring case, or -1.
 int32_t find_listed_item(const char *line);
-// The preview text of a line of the list (as read back from the list box) into output_text. 1 when
-// output_text now holds a preview, 0 when none could be made.
-int make_preview_text(os_window owner, const char *line);
+// The item a line of the list stands for. The front keeps each line's item index with the line in
+// the list box (a sorted list box moves lines, the data goes with them) and passes it as `item`:
+// taken when it is a text item listed under this line, so that items whose list captions agree
+// are told apart; otherwise (-1, or data that does not fit the line) find_listed_item.
+int32_t listed_item(const char *line, int32_t item);
+// The preview text of a line of the list (as read back from the list box, with its item as for
+// listed_item) into output_text. 1 when output_text now holds a preview, 0 when none could be made.
+int make_preview_text(os_window owner, const char *line, int32_t item);
 
 // Where the preview window and its text go for the text now in output_text.
 struct preview_placement {

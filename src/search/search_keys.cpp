@@ -159,7 +159,7 @@ enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &
     }
     if (run_utility_line(in.line))
         return enter_outcome{action_end_finished, 0};
-    const search_action accepted = accept_item(owner, find_listed_item(in.line));
+    const search_action accepted = accept_item(owner, listed_item(in.line, in.item));
     if (accepted != action_nothing)
         return enter_outcome{accepted, 1};
     return enter_outcome{in.shift ? start_paste_and_stay(edit_line) : hand_over(timer_history_choices), 1};

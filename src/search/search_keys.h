@@ -86,6 +86,7 @@ struct enter_input {
     int shift, ctrl;       // held when Enter was pressed (Shift+Enter after the release wait)
     const char *edit_text; // the edit line's text
     const char *line;      // the selected line as read back from the list box; null for none
+    int32_t item;          // the item kept with that line in the list box, -1 for none (listed_item)
 };
 struct enter_outcome {
     search_action action; // action_end_*, action_run_search, action_hand_over, action_paste_and_stay

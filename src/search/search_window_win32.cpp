@@ -104,13 +104,23 @@ bool read_line(int n, char *out, size_t capacity)
     return SendMessageA(result_list, LB_GETTEXT, static_cast<WPARAM>(n), reinterpret_cast<LPARAM>(out)) != LB_ERR;
 }
 
+// The item index kept with line n (fill_list), -1 for none.
+int32_t line_item(int n)
+{
+    const LRESULT data = SendMessageA(result_list, LB_GETITEMDATA, static_cast<WPARAM>(n), 0);
+    return data == LB_ERR ? -1 : static_cast<int32_t>(data);
+}
+
+// The preview of line n; hidden when none can be made, so that no other entry's text stays.
 void show_preview(int n)
 {
     char line[2 * path_capacity];
-    if (!preview_window || settings.preview_mode == preview_off || !read_line(n, line, sizeof line))
+    if (!preview_window || settings.preview_mode == preview_off)
         return;
-    if (!make_preview_text(os_of(search_window), line))
+    if (!read_line(n, line, sizeof line) || !make_preview_text(os_of(search_window), line, line_item(n))) {
+        ShowWindow(preview_window, SW_HIDE);
         return;
+    }
     SetWindowTextA(preview_text, output.output_text);
     RECT r;
     GetWindowRect(preview_window, &r);
@@ -126,11 +136,16 @@ void add_text_line(void *, const char *line)
     SendMessageA(result_list, LB_ADDSTRING, 0, reinterpret_cast<LPARAM>(line));
 }
 
+// Each line keeps its item's index as its data, which a sorted list box moves with the line.
 void fill_list(const search_result &listed)
 {
-    for (int32_t i = 0; i < listed.count; ++i)
-        SendMessageA(result_list, LB_ADDSTRING, 0,
-                     reinterpret_cast<LPARAM>(store.items[listed.entries[i]].list_caption));
+    for (int32_t i = 0; i < listed.count; ++i) {
+        const int32_t item = listed.entries[i];
+        const LRESULT at = SendMessageA(result_list, LB_ADDSTRING, 0,
+                                        reinterpret_cast<LPARAM>(store.items[item].list_caption));
+        if (at >= 0)
+            SendMessageA(result_list, LB_SETITEMDATA, static_cast<WPARAM>(at), static_cast<LPARAM>(item));
+    }
 }
 
 // The first line selected, the list shown, and its preview when asked.
@@ -343,9 +358,10 @@ bool on_enter_key(bool shift, bool ctrl)
     char text[path_capacity];
     GetWindowTextA(edit_line, text, sizeof text);
     char line[2 * path_capacity];
-    const bool selected = read_line(list_selection(), line, sizeof line);
-    enter_outcome outcome =
-        on_enter(os_of(search_window), os_of(edit_line), enter_input{shift, ctrl, text, selected ? line : nullptr});
+    const int n = list_selection();
+    const bool selected = read_line(n, line, sizeof line);
+    enter_outcome outcome = on_enter(os_of(search_window), os_of(edit_line),
+                                     enter_input{shift, ctrl, text, selected ? line : nullptr, line_item(n)});
     if (outcome.hide_window)
         ShowWindow(search_window, SW_HIDE);
     carry_out(outcome.action);

@@ -41,7 +41,7 @@ TEST_F(Libraries, MigemoOfEitherConventionFeedsBregexp)
     ASSERT_TRUE(copy_in(MIVRA_DIST_DIR, "migemo.dll") && copy_in(MIVRA_DIST_DIR, "BREGEXP.DLL") &&
                 copy_in(MIVRA_TEST_LIBS_DIR, "migemo_stdcall.dll"));
 
-    const os_library regex = os_load_library(in_dir("BREGEXP.DLL").c_str());
+    const os_library regex = reinterpret_cast<os_library>(LoadLibraryA(in_dir("BREGEXP.DLL").c_str()));
     void *bmatch = os_library_function(regex, "BMatch"), *bregfree = os_library_function(regex, "BRegfree");
     ASSERT_TRUE(bmatch && bregfree);
     auto regex_match = [&](const std::string &str, std::string target) {
@@ -55,7 +55,7 @@ TEST_F(Libraries, MigemoOfEitherConventionFeedsBregexp)
 
     for (const char *dll : {"migemo.dll", "migemo_stdcall.dll"}) {
         SCOPED_TRACE(dll);
-        const os_library migemo = os_load_library(in_dir(dll).c_str());
+        const os_library migemo = reinterpret_cast<os_library>(LoadLibraryA(in_dir(dll).c_str()));
         auto function = [&](const char *name) { return os_library_function(migemo, name); };
         void *open = function("migemo_open"), *query = function("migemo_query"), *release = function("migemo_release"),
              *close = function("migemo_close"), *is_enable = function("migemo_is_enable");

@@ -36,6 +36,14 @@ class Search : public bench {
         EXPECT_TRUE(poll_until([&] { return list_lines(pid) == expected; }, 5000))
             << "list: " << list_lines(pid) << "\nexpected: " << expected;
     }
+    // Whether a visible dialog of pid shows the text in its first child (the preview window).
+    static bool shows_preview(DWORD pid, const std::string &text)
+    {
+        for (HWND w = nullptr; (w = FindWindowExA(nullptr, w, "#32770", nullptr)) != nullptr;)
+            if (window_process(w) == pid && IsWindowVisible(w) && window_text(GetWindow(w, GW_CHILD)) == text)
+                return true;
+        return false;
+    }
 };
 
 TEST_F(Search, TypingFiltersTheListAndEnterPastesTheSelectedEntry)
@@ -78,30 +86,31 @@ TEST_F(Search, InitialWordWithOneMatchPastesWithoutAWindow)
     finish(t, p);
 }
 
-TEST_F(Search, PreviewShowsTheSelectedFileItemsLines)
+TEST_F(Search, PreviewShowsTheSelectedEntryAndEnterPastesTheItemOfItsLine)
 {
     ASSERT_TRUE(write_file(in_dir("memo.txt"), "first line\r\nsecond line\r\n"));
     target_app &t = launch_target("[]", 1, 1);
     ASSERT_TRUE(t.window);
-    process &p = start_mivra(lines({"[system]", "@view=1,1000", "%end", "[data]", in_dir("memo.txt") + " | Memo", ">",
-                                    "%end"}),
+    process &p = start_mivra(lines({"[system]", "@sort=0", "@view=1,1000", "@item=1,10", "%end", "[data]",
+                                    "melon soda with ice | Melon", "melon soda with lemon | Melon",
+                                    in_dir("memo.txt") + " | Memo", ">", "%end"}),
                              "/#g");
     ASSERT_TRUE(wait_search_edit(p.id)) << describe_windows(p.id);
-    type_text("memo");
-    expect_list(p.id, "Memo");
-    // The preview window's text, read from its one child.
-    std::string shown;
-    EXPECT_TRUE(poll_until([&] {
-        for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w; w = FindWindowExA(nullptr, w, "#32770", nullptr))
-            if (window_process(w) == p.id && IsWindowVisible(w) && GetWindow(w, GW_CHILD) &&
-                class_name(GetWindow(w, GW_CHILD)) == "Static" &&
-                (shown = window_text(GetWindow(w, GW_CHILD))) == "first line\r\nsecond line\r\n")
-                return true;
-        return false;
-    })) << "preview: " << shown;
-    press_key(VK_ESCAPE);
-    press_key(VK_ESCAPE);
+    type_text("me");
+    expect_list(p.id, "melon soda|melon soda|memo >"); // alike: the texts are cut to 10 bytes
+    for (const std::string text : {"melon soda with ice", "melon soda with lemon"}) {
+        EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, text); })) << text;
+        press_key(VK_DOWN, true);
+    }
+    EXPECT_TRUE(poll_until([&] { return shows_preview(p.id, "first line\r\nsecond line\r\n"); }));
+    ASSERT_TRUE(DeleteFileA(in_dir("memo.txt").c_str()));
+    press_key(VK_DOWN, true); // the last line again: its file cannot be read now
+    ASSERT_TRUE(dismiss_message_box(wait_message_box(p.id))) << describe_windows(p.id);
+    EXPECT_TRUE(poll_until([&] { return !shows_preview(p.id, "first line\r\nsecond line\r\n"); }));
+    press_key(VK_UP, true);
+    press_key(VK_RETURN);
     expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[melon soda with lemon]");
     finish(t, p);
 }
 
@@ -153,20 +162,31 @@ COLORREF client_pixel(HWND edit, int x, int y)
     return colour;
 }
 
-// Romaji search through migemo.dll and BREGEXP.DLL beside the program, switched by the keys on an
-// empty line; the bars at the right end show the modes.
+// Romaji search through migemo.dll and BREGEXP.DLL beside the program (never those of the current
+// directory or PATH), switched by the keys on an empty line; the bars at the right end show the modes.
 TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
 {
     const std::string dist = windows_path(MIVRA_EXE_PATH);
     const std::string dist_dir = dist.substr(0, dist.find_last_of('\\'));
-    for (const char *name : {"migemo.dll", "BREGEXP.DLL", "dict\\migemo-dict", "dict\\roma2hira.dat",
-                             "dict\\hira2kata.dat", "dict\\han2zen.dat", "dict\\zen2han.dat"}) {
+    for (const char *name : {"dict\\migemo-dict", "dict\\roma2hira.dat", "dict\\hira2kata.dat",
+                             "dict\\han2zen.dat", "dict\\zen2han.dat"}) {
         CreateDirectoryA(in_dir("dict").c_str(), nullptr);
         ASSERT_TRUE(CopyFileA(join_path(dist_dir, name).c_str(), in_dir(name).c_str(), FALSE)) << name;
     }
+    ASSERT_TRUE(
+        write_file(in_dir("mivra.ini"), lines({"[data]", "kanji text | 漢字の表", "other | 仮名", "%end"})));
     target_app &t = launch_target("[]", 1, 1);
     ASSERT_TRUE(t.window);
-    process &p = start_mivra(lines({"[data]", "kanji text | 漢字の表", "other | 仮名", "%end"}), "/#i");
+    SetEnvironmentVariableA("PATH", (dist_dir + ";C:\\windows\\system32;C:\\windows").c_str());
+    process &lacking = launch(install(), "/#i /#j", dist_dir); // "/#j": romaji search at once
+    ASSERT_TRUE(wait_search_edit(lacking.id)) << describe_windows(lacking.id);
+    type_text("kanji");
+    press_key(VK_RETURN); // nothing listed: Enter closes
+    expect_ends_with_zero(lacking);
+    expect_untouched_after_mark(t, "[", "]"); // nothing pasted; the target in front again
+    for (const char *name : {"migemo.dll", "BREGEXP.DLL"})
+        ASSERT_TRUE(CopyFileA(join_path(dist_dir, name).c_str(), in_dir(name).c_str(), FALSE)) << name;
+    process &p = start_mivra("", "/#i");
     HWND edit = wait_search_edit(p.id);
     ASSERT_TRUE(edit) << describe_windows(p.id);
     // The window is 130 wide: the outer bar starts at 115, the inner one at 120.
@@ -183,7 +203,7 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     expect_list(p.id, "漢字の表");
     press_key(VK_RETURN);
     expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, "[kanji text]");
+    expect_edit_text(t.edit1, "[#kanji text]");
     finish(t, p);
 }
 

@@ -203,7 +203,7 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
     fake.clipboard_has_text = true;
     for (const auto &r : rows) {
         reset_output_state();
-        output.clipboard_macro_done = 1;
+        output.clipboard_macro_done = output.key_macro_present = output.tab_macro_present = 1; // from before
         copy_text(settings.break_mark, sizeof settings.break_mark, r.mark);
         settings.replace_enabled = r.replace;
         settings.sendkey_file_enabled = r.sendkey;
@@ -213,6 +213,7 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
                       std::to_string(output.clipboard_macro_done),
                   r.expected + ("|" + std::to_string(r.key_flag) + std::to_string(r.clip_done)))
             << r.name;
+        EXPECT_EQ(output.tab_macro_present, 0) << r.name;
     }
 
     copy_text(settings.break_mark, sizeof settings.break_mark, "|");

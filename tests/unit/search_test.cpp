@@ -240,7 +240,7 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
 }
 
-TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndEnterTakesTheFirstOfTwoEqualCaptions)
+TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndALineStandsForTheItemKeptWithIt)
 {
     add("Same", "first");
     add("same", "second");
@@ -257,6 +257,8 @@ TEST_F(SearchWindow, ListCaptionsShowTextOrFileAndEnterTakesTheFirstOfTwoEqualCa
     EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95|memo.txt >-n");
     EXPECT_EQ(find_listed_item("SAME"), 0);
     EXPECT_EQ(find_listed_item("Sam"), -1);
+    EXPECT_TRUE(make_preview_text(search_window, "same", 1) && listed_item("same", 2) == 0);
+    EXPECT_STREQ(output.output_text, "second") << "the kept item's; unfitting data: the first";
     copy_text(store.items[file].file_caption, 260, "My memo");
     list_all(&r);
     EXPECT_STREQ(store.items[file].list_caption, "My memo");
@@ -275,14 +277,14 @@ TEST_F(SearchWindow, PreviewTextOfFileItemsAndTexts)
     search_result r;
     list_all(&r);
     settings.preview_size_limit = 0;
-    EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n", -1), 1);
     EXPECT_STREQ(output.output_text, "! memo.txt >-n - memo.txt");
-    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "keys", -1), 1);
     EXPECT_STREQ(output.output_text, "x\r\n [09] y");
     output.unregistered_key_flag = 1;
-    EXPECT_EQ(make_preview_text(search_window, "keys"), 1);
+    EXPECT_EQ(make_preview_text(search_window, "keys", -1), 1);
     EXPECT_EQ(output.unregistered_key_flag, 0) << "every text preview starts clean";
-    EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38"), 0);
+    EXPECT_EQ(make_preview_text(search_window, "&9 : Ver.1.38", -1), 0);
 }
 
 TEST_F(SearchWindow, PasteAndStayAsksForHistoryChoicesOnlyForARemainingClm)
@@ -470,7 +472,7 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
             {"Ctrl+Enter closes", 0, 1, 0, "Same", output_paste, 1, end1, 0, "", ""},
             {"confirmed search runs one pass", 0, 0, 1, "Same", output_paste, 1, action_run_search, 0, "", ""},
             {"no selection closes", 0, 0, 0, nullptr, output_paste, 1, end1, 0, "", ""},
-            {"item: the first of equal captions", 0, 0, 0, "SAME", output_paste, 1, action_hand_over, 1,
+            {"item: the one kept with its line", 0, 0, 0, "SAME", output_paste, 1, action_hand_over, 1,
              back + "\ntimer 620", "one\r\n"},
             {"Shift+Enter pastes and stays", 1, 0, 0, "Same", output_paste, 1, action_paste_and_stay, 1,
              back + "\ntimer 640", "one\r\n"},
@@ -484,15 +486,15 @@ TEST_F(SearchWindow, EnterHandsOverTheLineItStandsFor)
         };
     for (const auto &[name, shift, ctrl, confirmed, line, mode, window_count, result, hides, events, text] : rows) {
         SetUp();
+        add("Same", "two"); // the first of two equal captions; the line keeps the second
         add("Same", "one↓");
-        add("Same", "two");
         add_utility("&1 : クリップボード");
         copy_text(settings.manual_path, 260, "/m/Mivra.txt");
         settings.output_mode = mode;
         windows.window_count = window_count;
         search_run.confirmed_search = confirmed;
         search_run.keep_in_background = 7;
-        const enter_outcome o = on_enter(search_window, edit_line, enter_input{shift, ctrl, "typed", line});
+        const enter_outcome o = on_enter(search_window, edit_line, enter_input{shift, ctrl, "t", line, 1});
         EXPECT_EQ(o.action, result) << name;
         EXPECT_EQ(o.hide_window, hides) << name;
         EXPECT_EQ(fake_events(), events) << name;

@@ -522,7 +522,22 @@ void os_close_window(os_window window) { PostMessageA(as_hwnd(window), WM_CLOSE,
 
 // ---- run-time libraries -------------------------------------------------------------------------
 
-os_library os_load_library(const char *name) { return reinterpret_cast<os_library>(LoadLibraryA(name)); }
+// Only the copy beside the program is loaded: a bare name would also be looked for in the current
+// directory and along PATH, where a planted library would run inside the program. The libraries it
+// needs in turn are looked for from its folder first (the altered search path).
+os_library os_load_library(const char *name)
+{
+    char exe[MAX_PATH];
+    const DWORD length = GetModuleFileNameA(nullptr, exe, sizeof exe);
+    if (length == 0 || length >= sizeof exe)
+        return 0;
+    char drive[path_capacity], dir[path_capacity], path[MAX_PATH];
+    split_path(exe, drive, dir, nullptr, nullptr);
+    if (!copy_text(path, sizeof path, drive) || !append_text(path, sizeof path, dir) ||
+        !append_text(path, sizeof path, name))
+        return 0;
+    return reinterpret_cast<os_library>(LoadLibraryExA(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH));
+}
 
 void *os_library_function(os_library library, const char *name)
 {
