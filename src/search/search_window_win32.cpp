@@ -528,10 +528,9 @@ bool on_key(WPARAM virtual_key)
     return !decision.pass_on;
 }
 
-// The timers of paste-and-stay.
-void on_edit_timer(WPARAM id)
+// The timers of paste-and-stay, one delivery step each.
+void on_edit_step(WPARAM id)
 {
-    KillTimer(edit_line, id);
     if (id == static_cast<WPARAM>(timer_stay_history_choices)) {
         carry_out(on_stay_history_timer(os_of(search_window), os_of(edit_line)));
         return;
@@ -553,6 +552,18 @@ void on_edit_timer(WPARAM id)
         ShowWindow(search_window, SW_SHOWNA);
     }
     search_run.keep_in_background = 0;
+}
+
+// A later start's hand-over or close that arrives during a step (the history popup's loop, the
+// paste's waits) waits for its end, as for the main window's delivery; the windows may be gone then.
+void on_edit_timer(WPARAM id)
+{
+    KillTimer(edit_line, id);
+    if (delivery_hooks.begin_delivery)
+        delivery_hooks.begin_delivery();
+    on_edit_step(id);
+    if (delivery_hooks.end_delivery)
+        delivery_hooks.end_delivery();
 }
 
 LRESULT CALLBACK edit_line_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
