@@ -302,9 +302,14 @@ void run_search_pass()
         fill_list(result);
         show_first_line(result.show_preview != 0);
     } else if (action != action_nothing) {
-        // An accepted hit or the clipboard entry ends the pass; the window stays as it is.
-        carry_out(action);
-        return;
+        // An accepted hit or the clipboard entry ends the pass; the window stays as it is, unless
+        // the initial word's pass left it open (the history popup of "&1" returned without a choice):
+        // the word is used up then, and the window is shown for the user.
+        if (carry_out(action) || settings.initial_word_state != 1)
+            return;
+        kept_hidden = false;
+        ShowWindow(search_window, SW_SHOW);
+        switch_foreground(os_of(search_window));
     }
     if (settings.initial_word_state == 1) {
         kept_hidden = false;
