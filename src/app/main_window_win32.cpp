@@ -209,6 +209,29 @@ static bool command_line_empty()
     return true;
 }
 
+// A later start's hand-over request: capture the target again.
+static void activate_again(HWND window)
+{
+    capture_target(reinterpret_cast<os_window>(window), target.target_window);
+    show_search_window_again();
+}
+
+// The end of a delivery step: what the hand-over messages received during it asked for.
+static void end_delivery()
+{
+    HWND window = reinterpret_cast<HWND>(settings.main_window);
+    switch (handover_end_delivery()) {
+    case followup_close:
+        on_close(window);
+        break;
+    case followup_activate:
+        activate_again(window);
+        break;
+    case followup_none:
+        break;
+    }
+}
+
 static LRESULT on_create(HWND window)
 {
     target.target_window = target.start_foreground = reinterpret_cast<os_window>(GetForegroundWindow());
@@ -239,19 +262,14 @@ static LRESULT on_create(HWND window)
     choosers.show_title_popup = show_title_popup;
     choosers.show_history_popup = show_history_start_popup;
     delivery_hooks.expand_history_macros = choose_history_macros;
+    delivery_hooks.begin_delivery = handover_begin_delivery;
+    delivery_hooks.end_delivery = end_delivery;
     // Without its first timer the instance would stay hidden, holding "Mivra_Mark" for good.
     if (!select_target(reinterpret_cast<os_window>(window))) {
         release_resources();
         return -1;
     }
     return 0;
-}
-
-// A later start's hand-over request: capture the target again.
-static void activate_again(HWND window)
-{
-    capture_target(reinterpret_cast<os_window>(window), target.target_window);
-    show_search_window_again();
 }
 
 static void on_timer(HWND window, WPARAM id)
@@ -269,16 +287,7 @@ static void on_timer(HWND window, WPARAM id)
         // The hand-over messages that the delivery's waits receive are carried out after it.
         handover_begin_delivery();
         on_deliver_timer(main);
-        switch (handover_end_delivery()) {
-        case followup_close:
-            on_close(window);
-            break;
-        case followup_activate:
-            activate_again(window);
-            break;
-        case followup_none:
-            break;
-        }
+        end_delivery();
         break;
     }
 }

@@ -48,9 +48,14 @@ bool no_target_for_paste();
 
 // What the history and log rooms supply (app/ fills it): the history choice for each "%CLM%" (0 when
 // the user cancelled; missing counts as cancelled) and the log writer (missing writes nothing).
+// The guard around each delivery step (timer 720 and paste-and-stay's 640 and 740; app/ supplies
+// it): the hand-over requests and closes of later starts that arrive between begin and end are
+// carried out at the end, after which the step must not touch its windows. Missing: no guard.
 struct delivery_hook_table {
     int (*expand_history_macros)(os_window owner);
     void (*write_log)();
+    void (*begin_delivery)();
+    void (*end_delivery)();
 };
 extern delivery_hook_table delivery_hooks;
 

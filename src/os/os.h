@@ -103,6 +103,10 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
 // where synthesised Ctrl+V and Tab go nowhere. Attaches to the target's input only for the moment of
 // the check and SetFocus. A null control does nothing.
 void os_restore_focus(os_window target_window, os_window control);
+// 1 when `window` still exists and is `top` itself or a window inside it (IsWindow, IsChild).
+int os_window_of(os_window window, os_window top);
+// EM_GETSEL of an edit control (of any process); 0, 0 when it does not answer.
+void os_read_selection(os_window control, uint32_t *start, uint32_t *end);
 // EM_SETSEL / EM_REPLACESEL to an edit control (of any process).
 void os_set_selection(os_window control, uint32_t start, uint32_t end);
 void os_replace_selection(os_window control, const char *text);

@@ -317,9 +317,14 @@ void run_search_pass()
         fill_list(result);
         show_first_line(result.show_preview != 0);
     } else if (action != action_nothing) {
-        // An accepted hit or the clipboard entry ends the pass; the window stays as it is.
-        carry_out(action);
-        return;
+        // An accepted hit or the clipboard entry ends the pass; the window stays as it is, unless
+        // the initial word's pass left it open (the history popup of "&1" returned without a choice):
+        // the word is used up then, and the window is shown for the user.
+        if (carry_out(action) || settings.initial_word_state != 1)
+            return;
+        kept_hidden = false;
+        ShowWindow(search_window, SW_SHOW);
+        switch_foreground(os_of(search_window));
     }
     if (settings.initial_word_state == 1) {
         kept_hidden = false;
@@ -544,10 +549,9 @@ bool on_key(WPARAM virtual_key)
     return !decision.pass_on;
 }
 
-// The timers of paste-and-stay.
-void on_edit_timer(WPARAM id)
+// The timers of paste-and-stay, one delivery step each.
+void on_edit_step(WPARAM id)
 {
-    KillTimer(edit_line, id);
     if (id == static_cast<WPARAM>(timer_stay_history_choices)) {
         carry_out(on_stay_history_timer(os_of(search_window), os_of(edit_line)));
         return;
@@ -569,6 +573,18 @@ void on_edit_timer(WPARAM id)
         ShowWindow(search_window, SW_SHOWNA);
     }
     search_run.keep_in_background = 0;
+}
+
+// A later start's hand-over or close that arrives during a step (the history popup's loop, the
+// paste's waits) waits for its end, as for the main window's delivery; the windows may be gone then.
+void on_edit_timer(WPARAM id)
+{
+    KillTimer(edit_line, id);
+    if (delivery_hooks.begin_delivery)
+        delivery_hooks.begin_delivery();
+    on_edit_step(id);
+    if (delivery_hooks.end_delivery)
+        delivery_hooks.end_delivery();
 }
 
 LRESULT CALLBACK edit_line_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)

@@ -9,8 +9,19 @@ int capture_target(os_window own, os_window target_window)
 {
     if (target_window == 0)
         return 0;
+    const os_window known = target.focus_control;
+    const os_point known_caret = target.caret_point;
     os_read_target_focus(own, target_window, &target.focus_control, &target.caret_point,
                          &target.selection_start, &target.selection_end);
+    // A target in the background whose window procedure leaves WM_ACTIVATE to the system reports no
+    // focus at all (and through the input attachment the focus read may be one of ours): the control
+    // captured before still stands while it is a window of the target, at its old caret and with its
+    // selection as it is now.
+    if (!os_window_of(target.focus_control, target_window) && os_window_of(known, target_window)) {
+        target.focus_control = known;
+        target.caret_point = known_caret;
+        os_read_selection(known, &target.selection_start, &target.selection_end);
+    }
     switch_foreground(own);
     return 1;
 }

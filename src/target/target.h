@@ -44,6 +44,8 @@ void reset_target_state();
 // ---- the target's focus and the foreground ----------------------------------------------------
 
 // Records the target's focus control, caret and selection, then brings `own` back to the front.
+// When the target reports no focus inside it, a focus control captured before that is still a
+// window of the target is kept (with its caret; its selection is read again).
 // 0 (nothing changed) for a null target, else 1.
 int capture_target(os_window own, os_window target_window);
 void switch_foreground(os_window window);

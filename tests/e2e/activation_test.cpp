@@ -175,3 +175,32 @@ TEST_F(Activation, TargetThatClosesWhileTheMenuIsOpenEndsTheProcessCleanly)
     press_key(VK_RETURN);
     expect_ends_with_zero(p);
 }
+
+// "/#i=&1", automatic acceptance, the recorder running, a target that leaves WM_ACTIVATE to the system:
+// the history popup dismissed, the window shows; later starts hand over (the second during the 3 s wait).
+// Each step: typed (two lines listed, the first taken), Shift held, edit 1 then.
+TEST_F(Activation, SearchWindowAfterTheHistoryPopupAndHandOversPastesIntoAStrictTarget)
+{
+    ASSERT_TRUE(write_file(in_dir("hist.ini"), std::string(1, 2) + std::string(403, '\0') + "e0"));
+    ASSERT_TRUE(CreateMutexA(nullptr, TRUE, "Mivra_hist_mark")); // held until the test ends
+    target_app &t = launch_target("[]", 1, 1, "xyz", true);
+    process &p = start_mivra(lines({"[system]", "@match=1", "@replace=1", "@wait=100,1000,3000,0", "%end",
+                                    "[data]", "a | A1", "b | A2", "x%$tb%y | B1", "z | B2", "%end"}),
+                             "/#i=&1");
+    ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+    press_key(VK_ESCAPE);
+    const std::tuple<const char *, bool, const char *> steps[] = {
+        {"a", true, "[a]"}, {"b", true, "[ax]"}, {"a", false, "[ax]"}};
+    for (const auto &[typed, stay, edit1] : steps) {
+        ASSERT_TRUE(wait_search_edit(p.id)) << describe_windows(p.id);
+        type_text(typed);
+        keybd_event(VK_SHIFT, 0, stay ? 0 : KEYEVENTF_KEYUP, 0);
+        press_key(VK_RETURN);
+        keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
+        ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == edit1; })) << window_text(t.edit1);
+        if (stay)
+            expect_ends_with_zero(launch(in_dir("mivra.exe"), "/#i", dir_));
+    }
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit2, "ya");
+}

@@ -252,6 +252,21 @@ void os_restore_focus(os_window, os_window control)
         log_event("focus " + std::to_string(control));
 }
 
+int os_window_of(os_window window, os_window top)
+{
+    if (window == 0 || top == 0)
+        return 0;
+    auto found = fake.window_parents.find(window);
+    return window == top || (found != fake.window_parents.end() && found->second == top) ? 1 : 0;
+}
+
+void os_read_selection(os_window control, uint32_t *start, uint32_t *end)
+{
+    log_event("getsel " + std::to_string(control));
+    *start = fake.selection_start;
+    *end = fake.selection_end;
+}
+
 void os_set_selection(os_window control, uint32_t start, uint32_t end)
 {
     log_event("setsel " + std::to_string(control) + " " + std::to_string(start) + " " + std::to_string(end));

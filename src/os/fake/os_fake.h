@@ -23,13 +23,16 @@ struct fake_system {
     os_window focus_control = 0;
     os_point caret{0, 0};
     uint32_t selection_start = 0, selection_end = 0;
+    // The windows that exist inside a top-level window (control -> top-level window) for
+    // os_window_of; a control not listed is gone.
+    std::map<os_window, os_window> window_parents;
     // Fake run-time libraries: name -> (function name -> function). A library that is not here
     // does not load. Functions take and return uintptr_t, as os_call_library passes them.
     typedef uintptr_t (*library_function)(const uintptr_t *args);
     std::map<std::string, std::map<std::string, library_function>> libraries;
     // Every observable action, one line each, e.g. "key 11 down", "key 2D up ext", "sleep 50",
-    // "clip a", "replace b", "setsel 1 3", "foreground 5", "focus 31", "timer 620", "close", "beep 64",
-    // "error <text>", "shell <file>|<params>|<dir>", "load <library>", "free <library>".
+    // "clip a", "replace b", "setsel 1 3", "getsel 31", "foreground 5", "focus 31", "timer 620", "close",
+    // "beep 64", "error <text>", "shell <file>|<params>|<dir>", "load <library>", "free <library>".
     std::vector<std::string> events;
 };
 

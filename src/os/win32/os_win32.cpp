@@ -481,6 +481,21 @@ void os_restore_focus(os_window target_window, os_window control)
     }
 }
 
+int os_window_of(os_window window, os_window top)
+{
+    HWND hwnd = as_hwnd(window), top_hwnd = as_hwnd(top);
+    return hwnd && top_hwnd && IsWindow(hwnd) && (hwnd == top_hwnd || IsChild(top_hwnd, hwnd)) ? 1 : 0;
+}
+
+void os_read_selection(os_window control, uint32_t *start, uint32_t *end)
+{
+    DWORD s = 0, e = 0;
+    if (control)
+        send_bounded(as_hwnd(control), EM_GETSEL, reinterpret_cast<WPARAM>(&s), reinterpret_cast<LPARAM>(&e));
+    *start = s;
+    *end = e;
+}
+
 void os_set_selection(os_window control, uint32_t start, uint32_t end)
 {
     if (control)
