@@ -27,7 +27,11 @@ template <class T> uintptr_t arg(T *pointer) { return reinterpret_cast<uintptr_t
 uintptr_t stack_pointer()
 {
     uintptr_t sp;
+#if defined(__i386__)
     __asm__ volatile("movl %%esp, %0" : "=r"(sp));
+#else
+    __asm__ volatile("movq %%rsp, %0" : "=r"(sp));
+#endif
     return sp;
 }
 

@@ -567,6 +567,7 @@ void os_free_library(os_library library)
         FreeLibrary(reinterpret_cast<HMODULE>(library));
 }
 
+#if defined(__i386__)
 // The stack pointer is kept in a register that both conventions preserve (edi) and put back after
 // the call, so a stdcall function that pops its arguments and a cdecl one that leaves them on the
 // stack both return to a correct stack.
@@ -592,6 +593,17 @@ __asm__(".text\n"
         "    popl %esi\n"
         "    popl %ebp\n"
         "    ret\n");
+#else
+// x86-64 has one calling convention: the caller restores its own stack.
+extern "C" uintptr_t mivra_call_any(void *function, int count, const uintptr_t *args)
+{
+    typedef uintptr_t (*five)(uintptr_t, uintptr_t, uintptr_t, uintptr_t, uintptr_t);
+    uintptr_t a[5] = {};
+    for (int i = 0; i < count; ++i)
+        a[i] = args[i];
+    return reinterpret_cast<five>(function)(a[0], a[1], a[2], a[3], a[4]);
+}
+#endif
 
 uintptr_t os_call_library(void *function, int count, const uintptr_t *args)
 {
