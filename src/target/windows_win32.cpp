@@ -40,7 +40,13 @@ static void process_exe_path_image_name(DWORD process_id, char *out)
 static void process_exe_path_psapi(DWORD process_id, char *out)
 {
     out[0] = '\0';
-    HMODULE psapi = LoadLibraryA("PSAPI.DLL");
+    // From the system folder by its full path: a bare name is also looked for in the current
+    // directory, where a planted library would run inside the program.
+    char psapi_path[MAX_PATH];
+    const UINT length = GetSystemDirectoryA(psapi_path, MAX_PATH);
+    if (length == 0 || length >= MAX_PATH || !append_text(psapi_path, sizeof psapi_path, "\\PSAPI.DLL"))
+        return;
+    HMODULE psapi = LoadLibraryA(psapi_path);
     if (!psapi)
         return;
     typedef BOOL(WINAPI * enum_modules_fn)(HANDLE, HMODULE *, DWORD, LPDWORD);
