@@ -156,6 +156,36 @@ TEST(HistoryRecorder, UpdateRule)
     }
 }
 
+// What the recorder may write over "hist.ini" at its start; a refused file is kept as "hist.ini.bad".
+TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
+{
+    std::vector<char> image(history_file_limit);
+    const std::string ours = image_of({"a", "b"}), empty = image_of({}, history_no_current);
+    const std::string past_end = image_of({"a"}, 0, {99}), short_header = "abc";
+    const std::string too_large = ours + std::string(history_file_limit + 1 - ours.size(), 'x');
+    // Name, file (none when null), held open, result, bytes kept, copied beside as ".bad".
+    const std::tuple<const char *, const std::string *, bool, int, size_t, bool> rows[] = {
+        {"missing: empty", nullptr, false, 1, 0, false},
+        {"held open: wait, write nothing", &ours, true, 0, 0, false},
+        {"ours: kept whole", &ours, false, 1, ours.size(), false},
+        {"an empty history of ours", &empty, false, 1, empty.size(), false},
+        {"lengths past its end", &past_end, false, 1, 0, true},
+        {"shorter than the header", &short_header, false, 1, 0, true},
+        {"over the size limit", &too_large, false, 1, 0, true},
+    };
+    for (const auto &[name, file, held, result, kept, bad] : rows) {
+        datafile_dir d;
+        const std::string path = d.path("hist.ini");
+        if (file)
+            d.write("hist.ini", *file);
+        fake.unreadable_file = held ? path : "";
+        size_t size = 1;
+        EXPECT_EQ(load_recorder_image(path.c_str(), image.data(), image.size(), &size), result) << name;
+        EXPECT_EQ(size, kept) << name;
+        EXPECT_EQ(std::filesystem::exists(path + ".bad") && read_all(path + ".bad") == *file, bad) << name;
+    }
+}
+
 // Picks answer in order; "" cancels.
 texts picks;
 int pick_count;
