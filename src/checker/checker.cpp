@@ -128,7 +128,8 @@ void on_load_issue(const load_issue &i)
         add_warning(i.offset, "%s：「%s」は使えません。この指定は無視されます", i.text, i.detail);
         break;
     case issue_log_name_taken:
-        add_warning(i.offset, "%s：「%s」は Mivra が読むファイルです。ログには使わず、代わりに log.ini を使います",
+        add_warning(i.offset,
+                    "%s：「%s」は Mivra が読むファイルです。ログには使わず、代わりに log.ini を使います",
                     i.text, i.detail);
         break;
     case issue_file_missing:

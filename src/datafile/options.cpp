@@ -667,7 +667,8 @@ void keep_log_off_user_files()
     const char *log = settings.log_file_path;
     char ext[path_capacity];
     split_path(log, nullptr, nullptr, nullptr, ext);
-    bool taken = equals_nocase(ext, ".exe") || equals_nocase(ext, ".dll") || same_file(log, settings.data_file_path);
+    bool taken =
+        equals_nocase(ext, ".exe") || equals_nocase(ext, ".dll") || same_file(log, settings.data_file_path);
     static const char *const beside_program[] = {"hist.ini", "Mivra.txt"};
     for (const char *name : beside_program) {
         char beside[path_capacity];

@@ -126,3 +126,32 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     EXPECT_EQ(code, 0u);
     EXPECT_FALSE(mutex_exists()) << "the mutex is gone";
 }
+
+// A hist.ini that another program holds open without sharing (a backup, a scanner) is read once it
+// is let go: the recorder writes nothing over it before, and a text copied meanwhile joins the old
+// entries.
+TEST_F(History, RecorderWaitsForAHistoryFileHeldOpenAndKeepsItsEntries)
+{
+    const std::string recorder = in_dir("hist.exe");
+    ASSERT_TRUE(
+        CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
+    ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old1", "old2"})));
+    HANDLE held =
+        CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
+    process &running = launch(recorder, "", dir_);
+    ASSERT_TRUE(
+        poll_until([] { return FindWindowExA(HWND_MESSAGE, nullptr, "Mivra_hist_WClass", nullptr); }));
+    ASSERT_TRUE(set_clipboard_text("new"));
+    // Two of the recorder's retries while the file is held.
+    poll_until([] { return false; }, 1200);
+    CloseHandle(held);
+    const std::string expected = history_image({"new", "old1", "old2"});
+    std::string file;
+    EXPECT_TRUE(poll_until([&] { return read_file(in_dir("hist.ini"), &file) && file == expected; }))
+        << file.size();
+    process &stopper = launch(recorder, "", dir_);
+    DWORD code = 1;
+    EXPECT_TRUE(wait_process_exit(stopper, wait_ms, &code));
+    EXPECT_TRUE(wait_process_exit(running, wait_ms, &code));
+}

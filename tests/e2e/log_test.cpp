@@ -39,4 +39,21 @@ TEST_F(Log, ChosenItemLeadsTheLogAndALaterStartsRecentPopupPastesIt)
         EXPECT_EQ(log, logged);
         finish(t, p);
     }
+    // "@log=" naming the data file (the system ignores case), and a "log.ini" over the log's size
+    // limit: the paste replaces neither.
+    const std::string named =
+        lines({"[system]", "@log=1,20,MIVRA.INI", "%end", "[data]", "beta | 二つ目(&B)", "%end"});
+    const std::string large = b + std::string(1 << 20, 'x');
+    ASSERT_TRUE(write_file(in_dir("log.ini"), large));
+    target_app &t = launch_target("", 0, 0, "", true);
+    ASSERT_TRUE(t.window);
+    process &p = start_mivra(named);
+    ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+    press_key('B');
+    expect_ends_with_zero(p);
+    expect_untouched_after_mark(t, "beta", "");
+    std::string data_file, log;
+    EXPECT_TRUE(read_file(in_dir("mivra.ini"), &data_file) && data_file == named) << data_file;
+    EXPECT_TRUE(read_file(in_dir("log.ini"), &log) && log == large) << log.size();
+    finish(t, p);
 }

@@ -48,7 +48,8 @@ static FILE *open_to_read(const char *path, int *status)
         *status = os_read_missing;
         return nullptr;
     }
-    FILE *f = (p == host_path(fake.unreadable_file.c_str()) || S_ISDIR(st.st_mode)) ? nullptr : fopen(p.c_str(), "rb");
+    FILE *f = (p == host_path(fake.unreadable_file.c_str()) || S_ISDIR(st.st_mode)) ? nullptr
+                                                                                    : fopen(p.c_str(), "rb");
     *status = f ? os_read_ok : os_read_open_failed;
     return f;
 }

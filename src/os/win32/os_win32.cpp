@@ -27,7 +27,8 @@ static LRESULT send_bounded(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 static int open_failure()
 {
     const DWORD error = GetLastError();
-    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? os_read_missing : os_read_open_failed;
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? os_read_missing
+                                                                            : os_read_open_failed;
 }
 
 // Reads until `want` bytes are in or the file ends; false when a read fails.
@@ -205,7 +206,10 @@ int os_append_existing_file(const char *path, const char *data, size_t size, con
     return wrote ? 1 : 0;
 }
 
-int os_copy_file(const char *from, const char *to) { return CopyFileA(from, to, FALSE) ? 1 : 0; }
+int os_copy_file(const char *from, const char *to)
+{
+    return CopyFileA(from, to, FALSE) ? 1 : 0;
+}
 
 // ---- clipboard ---------------------------------------------------------------------------------
 
