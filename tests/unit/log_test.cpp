@@ -81,6 +81,11 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
     load(d, "@log=1", "a\r\n");
     write_log("b");
     EXPECT_EQ(read_all(d.path("log.ini")), "a\r\n") << "a log held open without sharing is not replaced";
+    fake.unreadable_file.clear();
+    const std::string longest(259, 'z');
+    d.write("log.ini", longest + "z\r\n" + longest + "\r\n");
+    d.load("[system]\n@log=1\n%end\n[data]\n" + longest + "\n%end\n");
+    EXPECT_EQ(settings.log_entry_count, 1) << "a line of the 259-byte caption plus one byte names no item";
 }
 
 TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
