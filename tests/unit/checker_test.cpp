@@ -83,9 +83,8 @@ static const mistake mistakes[] = {
      "2: @window= の1番目（検索窓の幅 120～300）：「wide」は数ではありません。代わりに 130 を使います"},
     {"LogNameTooShort", "[system]\n@log=0,20,a.i\n%end\n",
      "2: @log= の3番目（ファイル名 5～127 バイト）：「a.i」は使えません。この指定は無視されます"},
-    {"LogNameIsTheDataFile", "[system]\n@log=1,20,Mivra.INI\n%end\n",
-     "2: @log= の3番目：「Mivra.INI」は Mivra が読むファイルです。ログには使わず、代わりに log.ini "
-     "を使います"},
+    {"LogNameIsAListedFile", "[system]\n@log=1,20,F.txt\n@file=1\n%end\n[file]\nf.txt\n%end\n",
+     "2: @log= の3番目：「F.txt」は Mivra が読むファイルです。ログには使わず、代わりに log.ini を使います"},
     {"EditorMissing", "[system]\n@editor=nothere.exe\n%end\n",
      "2: @editor= のファイル「nothere.exe」が見つかりません。この指定は無視されます"},
     {"MigemoMissing", "[system]\n@migemo=2,nodict\n%end\n",

@@ -161,7 +161,7 @@ TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
 {
     std::vector<char> image(history_file_limit);
     const std::string ours = image_of({"a", "b"}), empty = image_of({}, history_no_current);
-    const std::string past_end = image_of({"a"}, 0, {99}), short_header = "abc";
+    const std::string past_end = image_of({"a"}, 0, {99});
     const std::string too_large = ours + std::string(history_file_limit + 1 - ours.size(), 'x');
     // Name, file (none when null), held open, result, bytes kept, copied beside as ".bad".
     const std::tuple<const char *, const std::string *, bool, int, size_t, bool> rows[] = {
@@ -170,7 +170,6 @@ TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
         {"ours: kept whole", &ours, false, 1, ours.size(), false},
         {"an empty history of ours", &empty, false, 1, empty.size(), false},
         {"lengths past its end", &past_end, false, 1, 0, true},
-        {"shorter than the header", &short_header, false, 1, 0, true},
         {"over the size limit", &too_large, false, 1, 0, true},
     };
     for (const auto &[name, file, held, result, kept, bad] : rows) {
