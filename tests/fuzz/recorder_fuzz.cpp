@@ -1,9 +1,9 @@
 // Fuzzes the recorder's start over any "hist.ini" (kept, or started empty with a refused file kept
-// beside), its update and save; and `append_line` over any text file, whole or with a write that
-// stops part way (byte 0 says where), which must leave the old bytes as they were.
+// beside), its update by a text and its save; and `append_line` over any text file, whole or with
+// a write that stops part way (byte 0 says where), which must leave the old bytes as they were.
 #include <unistd.h>
 
-#include <cstdio>
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <fstream>
@@ -27,7 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     static const std::string path = "/dev/shm/mivra_recorder_fuzz_" + std::to_string(getpid());
     static std::vector<char> image(history_file_limit);
-    const std::string input(reinterpret_cast<const char *>(data), size), line = input.substr(0, 300);
+    const std::string input(reinterpret_cast<const char *>(data), size),
+        text = input.substr(size - size % 60);
     reset_fake_system();
     remove((path + ".bad").c_str());
     std::ofstream(path, std::ios::binary) << input;
@@ -38,10 +39,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (!load_recorder_image(path.c_str(), image.data(), image.size(), &used) || used > size ||
         input.compare(0, used, image.data(), used) != 0 || (!ours && file_bytes(path + ".bad") != input))
         abort();
+    // Whatever was kept, the newest entry saved is the text, and it lies inside.
     normalise_history_image(image.data(), image.size(), &used);
-    if (!record_history_text(image.data(), image.size(), &used, "new", 3) ||
-        !os_replace_file(path.c_str(), image.data(), used) ||
-        !parse_history(file_bytes(path).data(), used, &view) || memcmp(view.entry[0], "new", 3) != 0)
+    const size_t capacity = std::min(image.size(), used + text.size() + size % 7);
+    if (record_history_text(image.data(), capacity, &used, text.data(), text.size()) &&
+        (used > capacity || !os_replace_file(path.c_str(), image.data(), used) ||
+         !parse_history(file_bytes(path).data(), used, &view) ||
+         text.compare(0, text.size(), view.entry[0], view.length[0]) != 0))
         abort();
 
     std::ofstream(path, std::ios::binary) << input;
@@ -49,9 +53,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     store.text_file_selected = 0;
     strcpy(store.text_file_path[0], path.c_str());
     fake.append_stops_after = size > 0 && data[0] % 2 ? data[0] % 8 : static_cast<size_t>(-1);
+    const std::string line = input.substr(0, 300);
     const bool whole = append_line(line.c_str()) == 1;
-    const std::string after = file_bytes(path);
-    const std::string added = after.substr(after.size() < size ? 0 : size);
+    const std::string after = file_bytes(path), added = after.substr(after.size() < size ? 0 : size);
     const size_t lead = whole && size > 0 && input.back() != '\n' ? 2 : 0;
     if (after.compare(0, size, input) != 0 || (!whole && after.size() != size) ||
         (whole && (added.size() < lead + 2 || added.compare(0, lead, "\r\n", lead) != 0 ||

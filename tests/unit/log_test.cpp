@@ -53,7 +53,6 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
         {"a log over its limit is not replaced", "@log=1", "a\r\n" + std::string(1 << 20, 'x'), "b", 0,
          "a\r\n" + std::string(1 << 20, 'x')},
         {"@log= naming the data file: log.ini", "@log=1,20,MIVRA.INI", "a\r\n", "b", 0, "b\r\na\r\n"},
-        {"@log= naming hist.ini: log.ini", "@log=1,20,HIST.INI", "a\r\n", "b", 0, "b\r\na\r\n"},
         {"@log= naming a library: log.ini", "@log=1,20,cmigemo.DLL", "a\r\n", "b", 0, "b\r\na\r\n"},
     };
     for (const auto &[name, option, log, chosen, fails, expected] : rows) {
