@@ -102,14 +102,13 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
     const std::string recorder = in_dir("hist.exe");
     ASSERT_TRUE(CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
-    // A hist.ini held open without sharing (a backup, a scanner) is read once let go: nothing is
-    // written over it before, and the text copied meanwhile joins its entries.
+    // A hist.ini held without sharing (a backup, a scanner) is read once let go, then written.
     ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
     HANDLE held =
         CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &running = launch(recorder, "", dir_);
-    // Its window exists and its thread waits for messages: it listens and has tried the file once.
+    // Its window exists and its thread waits for messages: it listens and has tried the file.
     ASSERT_TRUE(
         poll_until([] { return FindWindowExA(HWND_MESSAGE, nullptr, "Mivra_hist_WClass", nullptr); }));
     ASSERT_EQ(WaitForInputIdle(running.handle, wait_ms), 0u);

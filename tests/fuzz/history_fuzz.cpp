@@ -1,6 +1,5 @@
-// Fuzzes the reader of "hist.ini": validation of any bytes (an exact-size copy, so that a read past
-// the image is caught), the history menu and the load built on it (with any head and tail lengths).
-// The recorder's update is recorder_fuzz's.
+// Fuzzes the reader of "hist.ini": validation of any bytes, the history menu and the load built on
+// it (with any head and tail lengths), and the recorder's update of such an image.
 #include <unistd.h>
 
 #include <cstdio>
@@ -18,7 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    const std::vector<char> image(data + 2, data + size);
+    // An exact-size copy for the parser and the file, so that a read past the image is caught.
+    std::vector<char> image(data + 2, data + size);
     history_view view;
     parse_history(image.data(), image.size(), &view);
     reset_settings();
@@ -32,5 +32,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     fill_history_menu(&model, create_menu(&model, menu_lazy_history, 0));
     load_history_entry(data[1] % 102);
 
+    // Whatever the image was, the newest entry afterwards is the text, and it lies inside.
+    image.resize(image.size() + history_header_size + 64);
+    size_t used = size - 2, text_length = size % 60;
+    const char *text = reinterpret_cast<const char *>(data) + (size - text_length);
+    if (record_history_text(image.data(), image.size(), &used, text, text_length) &&
+        (!parse_history(image.data(), used, &view) || static_cast<size_t>(view.length[0]) != text_length ||
+         memcmp(view.entry[0], text, text_length) != 0 || used > image.size()))
+        abort();
     return 0;
 }

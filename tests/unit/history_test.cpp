@@ -165,7 +165,6 @@ TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
     const std::tuple<const char *, std::string, bool, int, size_t, bool> rows[] = {
         {"missing: empty", "-", false, 1, 0, false},
         {"held open: wait, write nothing", ours, true, 0, 0, false},
-        {"ours: kept whole", ours, false, 1, ours.size(), false},
         {"an empty history of ours", empty, false, 1, empty.size(), false},
         {"lengths past its end", image_of({"a"}, 0, {99}), false, 1, 0, true},
         {"over the size limit", ours + std::string(history_file_limit, 'x'), false, 1, 0, true},
