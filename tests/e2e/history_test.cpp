@@ -101,8 +101,8 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
     const std::string recorder = in_dir("hist.exe");
-    ASSERT_TRUE(CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
-    // A hist.ini held without sharing (a backup, a scanner) is read once let go, then written.
+    ASSERT_TRUE(
+        CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
     ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
     HANDLE held =
         CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -112,7 +112,7 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     ASSERT_TRUE(
         poll_until([] { return FindWindowExA(HWND_MESSAGE, nullptr, "Mivra_hist_WClass", nullptr); }));
     ASSERT_EQ(WaitForInputIdle(running.handle, wait_ms), 0u);
-    // Each new text goes on top; "二番目表" twice is one entry.
+    // hist.ini, held without sharing, is read once let go; new texts go on top, "二番目表" twice once.
     const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
     const std::vector<std::vector<std::string>> files = {{"one", "old"},
                                                          {"二番目表", "one", "old"},

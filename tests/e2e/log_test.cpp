@@ -21,6 +21,7 @@ TEST_F(Log, ChosenItemLeadsTheLogAndALaterStartsRecentPopupPastesIt)
         {"/#o", {{VK_UP, VK_RETURN}, {'A'}}, "alpha", a + b},
         {"/#o", {{VK_ESCAPE}}, "", a + b},
     };
+    std::string log;
     for (const auto &[args, menus, pasted, logged] : rows) {
         SCOPED_TRACE(std::string(args) + " pastes " + pasted);
         target_app &t = launch_target("", 0, 0, "", true);
@@ -35,7 +36,6 @@ TEST_F(Log, ChosenItemLeadsTheLogAndALaterStartsRecentPopupPastesIt)
         }
         expect_ends_with_zero(p);
         expect_untouched_after_mark(t, pasted, "");
-        std::string log;
         EXPECT_TRUE(read_file(in_dir("log.ini"), &log));
         EXPECT_EQ(log, logged);
         finish(t, p);
@@ -49,7 +49,6 @@ TEST_F(Log, ChosenItemLeadsTheLogAndALaterStartsRecentPopupPastesIt)
     press_key('B');
     expect_ends_with_zero(p);
     expect_untouched_after_mark(t, "beta", "");
-    std::string log;
     EXPECT_TRUE(read_file(in_dir("log.ini"), &log) && log == large) << log.size();
     finish(t, p);
 }

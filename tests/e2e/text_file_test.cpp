@@ -64,7 +64,6 @@ TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
 
 TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
 {
-    // A file_after of null: the file is deleted once the window shows, and stays missing.
     const struct {
         const char *name, *file, *typed;
         BYTE key;
@@ -84,9 +83,7 @@ TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
         process &p = start(r.file, "/#i /#f=memo");
         HWND edit = wait_search_edit(p.id);
         ASSERT_TRUE(edit) << describe_windows(p.id);
-        if (!r.file_after) {
-            ASSERT_TRUE(DeleteFileA(in_dir("memo.txt").c_str()));
-        }
+        ASSERT_TRUE(r.file_after || DeleteFileA(in_dir("memo.txt").c_str()));
         type_text(r.typed);
         EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
         press_key(r.key, r.key == VK_INSERT);
