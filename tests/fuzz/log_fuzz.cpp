@@ -1,6 +1,5 @@
-// Reads arbitrary bytes as the log file against captions that are empty, end in a lead byte or are
-// 259 bytes long, first from an exact-size copy (a read past the input is caught), then from the
-// file; a caption written back must come back first.
+// Reads arbitrary bytes as the log (an exact-size copy, then the file) against captions that are empty,
+// end in a lead byte or are 259 bytes long; a caption written back must come back first.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>

@@ -205,8 +205,7 @@ TEST_F(TextFiles, InsertAppendsToTheChosenFileOnlyAndPastesTheText)
     EXPECT_EQ(append_line("new"), 1);
     fake.append_stops_after = 3;
     EXPECT_EQ(append_line("half"), 0);
-    EXPECT_EQ(read_all(last), "last\r\nnew\r\n")
-        << "the last line keeps its text; a short write is taken back";
+    EXPECT_EQ(read_all(last), "last\r\nnew\r\n") << "the last line keeps its text; a short write is undone";
 }
 
 } // namespace
