@@ -111,7 +111,8 @@ int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *f
     }
     // One byte more when it fits, so that a file grown since its size was asked reads as a failure.
     size_t got = 0;
-    const bool ok = read_up_to(file, buffer, static_cast<size_t>(size) + 1 < capacity ? size + 1 : size, &got);
+    const bool ok =
+        read_up_to(file, buffer, static_cast<size_t>(size) + 1 < capacity ? size + 1 : size, &got);
     CloseHandle(file);
     buffer[ok ? got : 0] = '\0';
     return (ok && got == size) ? os_read_ok : os_read_failed;
