@@ -12,5 +12,6 @@ void parse_menu_value(const char *value);
 
 // A log name that is another file of the user's (the data file, "hist.ini" or the manual beside
 // the program, a program or library, a listed text file) would be overwritten by the first write
-// of the log: the log stays "log.ini" instead. Runs after the "[file]" section is read.
+// of the log: the log stays "log.ini" instead, or is off when "log.ini" is such a file itself. Runs
+// after the "[file]" section is read.
 void keep_log_off_user_files();
