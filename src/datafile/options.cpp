@@ -332,6 +332,24 @@ bool same_file(const char *a, const char *b)
     return equals_nocase(full_a, full_b);
 }
 
+// A log at this path would overwrite another file of the user's.
+bool log_path_taken(const char *log)
+{
+    char ext[path_capacity];
+    split_path(log, nullptr, nullptr, nullptr, ext);
+    bool taken =
+        equals_nocase(ext, ".exe") || equals_nocase(ext, ".dll") || same_file(log, settings.data_file_path);
+    static const char *const beside_program[] = {"hist.ini", "Mivra.txt"};
+    for (const char *name : beside_program) {
+        char beside[path_capacity];
+        copy_text(beside, sizeof beside, settings.exe_dir);
+        taken = taken || (append_text(beside, sizeof beside, name) && same_file(log, beside));
+    }
+    for (int32_t f = 0; f < store.text_file_count && f < text_file_capacity; ++f)
+        taken = taken || same_file(log, store.text_file_path[f]);
+    return taken;
+}
+
 void parse_log(const char *value)
 {
     value_reader reader{value};
@@ -664,22 +682,14 @@ void parse_menu_value(const char *value)
 
 void keep_log_off_user_files()
 {
-    const char *log = settings.log_file_path;
-    char ext[path_capacity];
-    split_path(log, nullptr, nullptr, nullptr, ext);
-    bool taken =
-        equals_nocase(ext, ".exe") || equals_nocase(ext, ".dll") || same_file(log, settings.data_file_path);
-    static const char *const beside_program[] = {"hist.ini", "Mivra.txt"};
-    for (const char *name : beside_program) {
-        char beside[path_capacity];
-        copy_text(beside, sizeof beside, settings.exe_dir);
-        taken = taken || (append_text(beside, sizeof beside, name) && same_file(log, beside));
+    if (log_path_taken(settings.log_file_path)) {
+        if (log_option_name[0] != '\0')
+            report_load_issue(issue_log_name_taken, log_option_line, "@log= の3番目", log_option_name);
+        copy_text(settings.log_file_path, sizeof settings.log_file_path, settings.exe_dir);
+        append_text(settings.log_file_path, sizeof settings.log_file_path, "log.ini");
+        // The data file or a listed file is "log.ini" itself: no log at all.
+        if (log_path_taken(settings.log_file_path))
+            settings.log_mode = log_off;
     }
-    for (int32_t f = 0; f < store.text_file_count && f < text_file_capacity; ++f)
-        taken = taken || same_file(log, store.text_file_path[f]);
-    if (!taken)
-        return;
-    report_load_issue(issue_log_name_taken, log_option_line, "@log= の3番目", log_option_name);
-    copy_text(settings.log_file_path, sizeof settings.log_file_path, settings.exe_dir);
-    append_text(settings.log_file_path, sizeof settings.log_file_path, "log.ini");
+    log_option_name[0] = '\0';
 }
