@@ -127,6 +127,11 @@ void on_load_issue(const load_issue &i)
     case issue_name_too_long:
         add_warning(i.offset, "%s：「%s」は使えません。この指定は無視されます", i.text, i.detail);
         break;
+    case issue_log_name_taken:
+        add_warning(i.offset,
+                    "%s：「%s」は Mivra が読むファイルです。ログには使わず、代わりに log.ini を使います",
+                    i.text, i.detail);
+        break;
     case issue_file_missing:
         if (strcmp(i.text, "[file]") == 0)
             add_warning(i.offset, "[file] のファイル「%s」が見つかりません。この行は飛ばされます", i.detail);
@@ -374,7 +379,7 @@ int run_checker(int argc, char **argv, const char *exe_dir, check_output_functio
         settings.data_file_path[0] = '\0';
     const char *path = named ? named : settings.data_file_path;
     os_buffer file;
-    if (path[0] == '\0' || !os_read_whole_file(path, 0, &file)) {
+    if (path[0] == '\0' || !os_read_whole_file(path, 0, data_file_read_limit, &file)) {
         out(path, ": error: 設定ファイルを読めません");
         return 2;
     }

@@ -49,21 +49,38 @@ int parse_history(const char *data, size_t size, history_view *out)
 
 int read_history_file(const char *path, os_buffer *buffer, history_view *out)
 {
-    buffer->data = nullptr;
-    buffer->size = 0;
     out->count = 0;
     out->current = -1;
-    // Only the size is asked first, so that a huge foreign file is never loaded.
-    char probe[1];
-    size_t size = 0;
-    const int status = os_read_file_into(path, probe, sizeof probe, &size);
-    if ((status != os_read_ok && status != os_read_too_large) || size < history_header_size ||
-        size > history_file_limit)
-        return 0;
-    // The recorder may have replaced the file since; what is read now is judged on its own.
-    if (!os_read_whole_file(path, 0, buffer) || buffer->size > history_file_limit)
+    if (!os_read_whole_file(path, 0, history_file_limit, buffer))
         return 0;
     return parse_history(buffer->data, buffer->size, out);
+}
+
+int load_recorder_image(const char *path, char *image, size_t capacity, size_t *size)
+{
+    *size = 0;
+    os_buffer file;
+    if (!os_read_whole_file(path, 0, history_file_limit, &file)) {
+        if (file.status == os_read_missing)
+            return 1;
+        if (file.status != os_read_too_large)
+            return 0;
+    }
+    history_view view;
+    // A file of ours that holds no entry has a first length of 0 (or no bytes at all).
+    const bool kept = file.status == os_read_ok && file.size <= capacity &&
+                      (parse_history(file.data, file.size, &view) || file.size == 0 ||
+                       (file.size >= history_header_size && read_le32(file.data) == 0));
+    if (kept && file.size > 0) {
+        memcpy(image, file.data, file.size);
+        *size = file.size;
+    }
+    os_free_buffer(&file);
+    if (kept)
+        return 1;
+    char bad[path_capacity];
+    copy_text(bad, sizeof bad, path);
+    return append_text(bad, sizeof bad, ".bad") && os_copy_file(path, bad) ? 1 : 0;
 }
 
 static void write_header(char *image, const int32_t *lengths, int32_t count)

@@ -42,6 +42,14 @@ int parse_history(const char *data, size_t size, history_view *out);
 // at least one entry; free `buffer` with os_free_buffer either way.
 int read_history_file(const char *path, os_buffer *buffer, history_view *out);
 
+// The recorder's start: the history it may write over the file at `path`, into image (capacity
+// bytes, *size used). Only a missing file starts an empty history. 0 when the file exists but
+// cannot be read yet (held open without sharing): nothing may be written, try again later. A file
+// that is read but refused (over history_file_limit, or lengths past its end) is copied beside it
+// as "<path>.bad" first, then the history starts empty; 0 when that copy fails. The image is not
+// normalised.
+int load_recorder_image(const char *path, char *image, size_t capacity, size_t *size);
+
 // The recorder's update: `text` (length bytes, cut to history_entry_limit at a character boundary)
 // becomes entry 0 and current of the image held in `image` (capacity bytes, *size used; anything
 // that parse_history refuses counts as empty). The older entries follow, at most 99, as many as fit

@@ -15,6 +15,7 @@ enum load_issue_kind {
     issue_out_of_range,        // text: what the value sets, value: found, used: taken instead
     issue_not_a_number,        // text: what the value sets, detail: the value, used: taken instead
     issue_name_too_long,       // text: what the value sets, detail: the name ("@log=" file name)
+    issue_log_name_taken,      // text: what the value sets, detail: an "@log=" name of another file
     issue_file_missing,        // text: the option or section, detail: the name
     issue_folder_missing,      // detail: a folder of "@path="
     issue_line_cut,            // value: the line's length

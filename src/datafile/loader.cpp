@@ -131,7 +131,8 @@ namespace {
 // The chosen data file; the executable's own one is created empty when no candidate exists.
 int read_data_file(os_buffer *file)
 {
-    return choose_data_file_path() && os_read_whole_file(settings.data_file_path, 1, file);
+    return choose_data_file_path() &&
+           os_read_whole_file(settings.data_file_path, 1, data_file_read_limit, file);
 }
 
 void reset_loaded_settings()
@@ -747,6 +748,7 @@ void load_data_text(const os_buffer &file)
     read_replace_section(file);
     read_key_section(file);
     read_title_section(file);
+    keep_log_off_user_files();
 }
 
 int load_data_file(os_window owner)

@@ -9,6 +9,8 @@
 
 constexpr size_t line_buffer_size = 520;
 constexpr size_t line_limit = 517;
+// The data file is read whole up to this size; a larger one is not read at all.
+constexpr size_t data_file_read_limit = 64 * 1024 * 1024;
 
 // Bytes consumed by the last read_line; the caller advances by it and stops when
 // offset + line_advance > size.

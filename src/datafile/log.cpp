@@ -16,6 +16,12 @@ constexpr size_t caption_limit = 259;
 // The first line plus the older entries, each with its CR LF.
 constexpr size_t log_file_capacity = (log_capacity + 1) * (caption_limit + 2);
 
+// A log far larger than its entries is some other file: it is not read, nor replaced.
+constexpr size_t log_read_limit = 1024 * 1024;
+
+// Set when the log exists but could not be read: it is not replaced in this run.
+bool log_unreadable;
+
 bool is_item_caption(const char *text)
 {
     for (int32_t i = 0; i < store.item_count; ++i)
@@ -40,25 +46,36 @@ void append_log_line(char *file, size_t *size, const char *text)
 
 } // namespace
 
-void read_log(os_window)
+void read_log_text(const char *data, size_t size)
 {
     settings.log_entry_count = 0;
     const int32_t limit = entry_limit();
-    os_buffer file;
-    if (limit == 0 || !os_read_whole_file(settings.log_file_path, 0, &file))
-        return;
     char line[line_buffer_size];
-    for (size_t offset = 0; settings.log_entry_count < limit; offset += line_advance) {
-        read_line(offset, file.size, file.data, 0, line);
-        if (offset + line_advance > file.size)
+    for (size_t offset = 0; settings.log_entry_count < limit && offset < size; offset += line_advance) {
+        read_line(offset, size, data, 0, line);
+        if (offset + line_advance > size)
             break;
         // A zero byte ends the copied text early: the line is no caption, though its start may be one.
         // A line longer than a caption (read_line keeps 517 bytes) equals none.
-        if (line[0] == '\0' || memchr(file.data + offset, '\0', line_advance - 1))
+        if (line[0] == '\0' || memchr(data + offset, '\0', line_advance - 1))
             continue;
         if (is_item_caption(line))
             copy_text(log_entries[settings.log_entry_count++], sizeof log_entries[0], line);
     }
+}
+
+void read_log(os_window)
+{
+    settings.log_entry_count = 0;
+    log_unreadable = false;
+    if (entry_limit() == 0)
+        return;
+    os_buffer file;
+    if (!os_read_whole_file(settings.log_file_path, 0, log_read_limit, &file)) {
+        log_unreadable = file.status != os_read_missing;
+        return;
+    }
+    read_log_text(file.data, file.size);
     os_free_buffer(&file);
 }
 
@@ -67,7 +84,7 @@ void write_log(const char *latest_caption)
     static char file[log_file_capacity];
     size_t size = 0;
     // The clipboard and history entries are no item: nothing to remember.
-    if (latest_caption[0] == '\0')
+    if (latest_caption[0] == '\0' || log_unreadable)
         return;
     char first[caption_limit + 1];
     copy_text(first, sizeof first, latest_caption);

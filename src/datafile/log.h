@@ -14,8 +14,12 @@ constexpr int log_capacity = 50; // the largest log_max_entries
 extern char log_entries[log_capacity][260];
 
 // Reads the log file (when there is one) into log_entries: every line that is the caption of an item
-// of the store, at most log_max_entries of them. Lines naming no item are dropped. Silent.
+// of the store, at most log_max_entries of them. Lines naming no item are dropped. Silent. A log
+// that exists but cannot be read (held open, denied, over its size limit) is left as it is: this
+// run does not write it.
 void read_log(os_window owner);
+// The reading itself over the log's bytes (size bytes, no terminator needed).
+void read_log_text(const char *data, size_t size);
 // Replaces the log file with `latest_caption` followed by the entries read at start without it and
 // without those no item has any more, and reads it back into log_entries. The old file and entries
 // stay whole when the new file cannot be written.

@@ -2,6 +2,7 @@
 
 #include <cstring>
 
+#include "datafile/item_store.h"
 #include "datafile/load_report.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
@@ -151,10 +152,10 @@ void read_path_file(const char *path)
 {
     settings.has_search_path = 0;
     settings.search_path[0] = '\0';
+    // A path file is a few lines: one far larger is no path file.
+    constexpr size_t path_file_read_limit = 1024 * 1024;
     os_buffer file;
-    if (!os_read_whole_file(path, 0, &file))
-        return;
-    if (file.data == nullptr)
+    if (!os_read_whole_file(path, 0, path_file_read_limit, &file))
         return;
     const char *from = find_nocase(file.data, "path=");
     bool single_line = from != nullptr;
@@ -317,6 +318,38 @@ void parse_year(const char *value)
     }
 }
 
+// The "@log=" line that set the log's name, for the report of keep_log_off_user_files.
+size_t log_option_line;
+char log_option_name[path_capacity];
+
+// Two names of one file: their full paths agree, ignoring case as the system does.
+bool same_file(const char *a, const char *b)
+{
+    char full_a[path_capacity], full_b[path_capacity];
+    const size_t length_a = os_full_path(a, full_a), length_b = os_full_path(b, full_b);
+    if (length_a == 0 || length_a >= path_capacity || length_b == 0 || length_b >= path_capacity)
+        return equals_nocase(a, b);
+    return equals_nocase(full_a, full_b);
+}
+
+// A log at this path would overwrite another file of the user's.
+bool log_path_taken(const char *log)
+{
+    char ext[path_capacity];
+    split_path(log, nullptr, nullptr, nullptr, ext);
+    bool taken =
+        equals_nocase(ext, ".exe") || equals_nocase(ext, ".dll") || same_file(log, settings.data_file_path);
+    static const char *const beside_program[] = {"hist.ini", "Mivra.txt"};
+    for (const char *name : beside_program) {
+        char beside[path_capacity];
+        copy_text(beside, sizeof beside, settings.exe_dir);
+        taken = taken || (append_text(beside, sizeof beside, name) && same_file(log, beside));
+    }
+    for (int32_t f = 0; f < store.text_file_count && f < text_file_capacity; ++f)
+        taken = taken || same_file(log, store.text_file_path[f]);
+    return taken;
+}
+
 void parse_log(const char *value)
 {
     value_reader reader{value};
@@ -338,8 +371,11 @@ void parse_log(const char *value)
     // A log path that does not fit would name some other file: keep the previous one.
     char path[path_capacity];
     copy_text(path, sizeof path, settings.exe_dir);
-    if (append_text(path, sizeof path, name))
+    if (append_text(path, sizeof path, name)) {
         copy_text(settings.log_file_path, sizeof settings.log_file_path, path);
+        log_option_line = load_report_line;
+        copy_text(log_option_name, sizeof log_option_name, name);
+    }
 }
 
 // Head and tail must stay within 100 bytes together, tail never longer than head.
@@ -642,4 +678,18 @@ void parse_menu_value(const char *value)
     bool y_max = y_is_last ? equals_nocase(y, "MAX") : find_nocase(y, "MAX") != nullptr;
     settings.menu_y = y_max ? settings.screen_height : read_decimal(y);
     settings.menu_position = menu_at_point;
+}
+
+void keep_log_off_user_files()
+{
+    if (log_path_taken(settings.log_file_path)) {
+        if (log_option_name[0] != '\0')
+            report_load_issue(issue_log_name_taken, log_option_line, "@log= の3番目", log_option_name);
+        copy_text(settings.log_file_path, sizeof settings.log_file_path, settings.exe_dir);
+        append_text(settings.log_file_path, sizeof settings.log_file_path, "log.ini");
+        // The data file or a listed file is "log.ini" itself: no log at all.
+        if (log_path_taken(settings.log_file_path))
+            settings.log_mode = log_off;
+    }
+    log_option_name[0] = '\0';
 }

@@ -96,7 +96,7 @@ int32_t walk_listed_text_file(int32_t f, text_entry_visitor visit, void *context
     if (!listed(f))
         return 0;
     os_buffer file{nullptr, 0};
-    if (!os_read_whole_file(store.text_file_path[f], 0, &file))
+    if (!os_read_whole_file(store.text_file_path[f], 0, text_file_read_limit, &file))
         return 0;
     const int32_t entries = walk_text_file(file.data, file.size, visit, context);
     os_free_buffer(&file);
@@ -126,5 +126,5 @@ int append_line(const char *text)
     char line[line_limit + 3];
     copy_text(line, line_limit + 1, text);
     append_text(line, sizeof line, "\r\n");
-    return os_append_existing_file(store.text_file_path[f], line, strlen(line));
+    return os_append_existing_file(store.text_file_path[f], line, strlen(line), "\r\n");
 }

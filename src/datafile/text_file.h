@@ -15,6 +15,8 @@ extern char text_file_delimiter[260];
 
 // Menus stop at this many entries whatever "@file=" allows.
 constexpr int32_t text_entry_limit = 5000;
+// A listed text file is read whole up to this size; a larger one is not read.
+constexpr size_t text_file_read_limit = 64 * 1024 * 1024;
 
 struct text_file_entry {
     int32_t number;                 // counted from 0 in file order
@@ -41,6 +43,7 @@ int find_text_file_entry(int32_t f, int32_t n, char *out, size_t capacity);
 // data file's "@sendkey=" rules.
 void take_sendkey_rule(int32_t f);
 
-// Appends text and CR LF to the end of the chosen text file. A file that is missing (deleted
-// meanwhile) is not created, and what the file holds is never rewritten. 1 when written.
+// Appends text and CR LF to the end of the chosen text file, ending its last line with CR LF first
+// when no line break ends it. A file that is missing (deleted meanwhile) is not created, what the
+// file holds is never rewritten, and a write that stops short is taken back. 1 when written.
 int append_line(const char *text);

@@ -22,18 +22,31 @@ struct os_rect {
 
 // ---- files ---------------------------------------------------------------------------------
 
-// A whole file in memory: `size` bytes followed by a terminating zero.
+// os_read_missing: no such file (or folder on its path); os_read_open_failed: it exists but cannot be
+// opened (held without sharing, denied, a folder); os_read_failed: the read failed or came back short.
+enum os_read_status {
+    os_read_ok = 0,
+    os_read_open_failed = 1,
+    os_read_too_large = 2,
+    os_read_failed = 3,
+    os_read_missing = 4
+};
+
+// A whole file in memory: `size` bytes followed by a terminating zero. `status` is an os_read_status:
+// why the read failed, or os_read_ok.
 struct os_buffer {
     char *data;
     size_t size;
+    int status = os_read_ok;
 };
 
-// Reads a whole file (shared for reading). With create_if_missing, a missing file is created empty
-// first (OPEN_ALWAYS). Returns 1 on success, 0 when the file cannot be opened. Free with os_free_buffer.
-int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out);
+// Reads a whole file of at most `limit` bytes (shared for reading), never more than limit + 1 bytes
+// of it. With create_if_missing, a missing file is created empty first (OPEN_ALWAYS). Returns 1 on
+// success; 0 with out->status telling why, and no data, when the file is missing, cannot be opened,
+// is larger than `limit`, or its read fails or comes back short. Free with os_free_buffer.
+int os_read_whole_file(const char *path, int create_if_missing, size_t limit, os_buffer *out);
 void os_free_buffer(os_buffer *buffer);
 
-enum os_read_status { os_read_ok = 0, os_read_open_failed = 1, os_read_too_large = 2, os_read_failed = 3 };
 // Reads a whole file into a caller's buffer of `capacity` bytes (the text is terminated, so at most
 // capacity - 1 bytes fit). *file_size receives the file's size whenever the file could be opened;
 // a larger file is not read and gives os_read_too_large.
@@ -52,9 +65,14 @@ size_t os_search_path(const char *path_list, const char *name, char *out);
 // on success; on failure (a read-only file among them) the old file is untouched and the scratch
 // file removed.
 int os_replace_file(const char *path, const char *data, size_t size);
-// Appends bytes to an existing file (a missing one is not created); never truncates or rewrites
-// what is there, nor a read-only file. Returns 1 on success.
-int os_append_existing_file(const char *path, const char *data, size_t size);
+// Appends bytes to an existing file (a missing one is not created, nor a read-only one written).
+// When line_break is not null and the file does not end with LF, line_break is written first, so
+// that the file's last line keeps its text. All or nothing: a write that fails or stops short is
+// taken back to the old end of the file, and what was there before is never rewritten. Returns 1
+// on success.
+int os_append_existing_file(const char *path, const char *data, size_t size, const char *line_break);
+// Copies a file over `to` (CopyFileA). Returns 1 on success.
+int os_copy_file(const char *from, const char *to);
 
 // ---- clipboard (CF_TEXT) -----------------------------------------------------------------------
 

@@ -14,7 +14,8 @@ static const char recorder_mutex_name[] = "Mivra_hist_mark";
 static const char recorder_class_name[] = "Mivra_hist_WClass";
 
 // A reader that holds the file open makes the replacement fail for a moment: a few quick tries,
-// then a timer keeps trying until it succeeds.
+// then a timer keeps trying until it succeeds. The same timer retries the first read of a file
+// that exists but cannot be read yet.
 static const UINT_PTR retry_timer = 1;
 static const UINT retry_ms = 500;
 // Without clipboard notices (systems before Vista) the sequence number is polled.
@@ -29,6 +30,7 @@ static size_t image_size;
 static const size_t clip_capacity = history_entry_limit + 2;
 static char *clip;
 static bool recording;
+static bool loaded; // the file was read (or is missing): until then nothing is written
 static bool unsaved;
 static DWORD last_sequence;
 
@@ -61,7 +63,7 @@ static void save_history(HWND window, int attempts = 10)
 // arrive while a text is handled are dropped: the text that caused them is read anyway.
 static void record_clipboard(HWND window)
 {
-    if (recording)
+    if (recording || !loaded)
         return;
     recording = true;
     last_sequence = GetClipboardSequenceNumber();
@@ -74,17 +76,17 @@ static void record_clipboard(HWND window)
 
 static void load_history(HWND window)
 {
-    os_buffer buffer;
-    history_view view;
-    image_size = 0;
-    if (read_history_file(history_path, &buffer, &view) && buffer.size <= history_file_limit) {
-        memcpy(image, buffer.data, buffer.size);
-        image_size = buffer.size;
+    if (!load_recorder_image(history_path, image, history_file_limit, &image_size)) {
+        SetTimer(window, retry_timer, retry_ms, nullptr);
+        return;
     }
-    os_free_buffer(&buffer);
+    loaded = true;
     // Written at once, so that the program sees a running recorder before the first new text.
     normalise_history_image(image, history_file_limit, &image_size);
     save_history(window);
+    // A text copied while the file could not be read yet.
+    if (GetClipboardSequenceNumber() != last_sequence)
+        record_clipboard(window);
 }
 
 static LRESULT CALLBACK recorder_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
@@ -94,13 +96,15 @@ static LRESULT CALLBACK recorder_proc(HWND window, UINT message, WPARAM wparam, 
         record_clipboard(window);
         return 0;
     case WM_TIMER:
-        if (wparam == retry_timer)
+        if (wparam == retry_timer && !loaded)
+            load_history(window);
+        else if (wparam == retry_timer)
             save_history(window, 1);
         else if (wparam == poll_timer && GetClipboardSequenceNumber() != last_sequence)
             record_clipboard(window);
         return 0;
     case WM_DESTROY:
-        if (unsaved)
+        if (unsaved && loaded)
             os_replace_file(history_path, image, image_size);
         if (listener_fn remove = user32_function("RemoveClipboardFormatListener"))
             remove(window);

@@ -101,15 +101,29 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
     const std::string recorder = in_dir("hist.exe");
-    ASSERT_TRUE(CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
+    ASSERT_TRUE(
+        CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
+    ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
+    HANDLE held =
+        CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &running = launch(recorder, "", dir_);
-    // It writes the (empty) history at once, then each new text on top; "二番目表" twice is one entry.
-    ASSERT_TRUE(poll_until([&] { return file_exists(in_dir("hist.ini")); }));
+    // Its window exists and its thread waits for messages: it listens and has tried the file.
+    ASSERT_TRUE(
+        poll_until([] { return FindWindowExA(HWND_MESSAGE, nullptr, "Mivra_hist_WClass", nullptr); }));
+    ASSERT_EQ(WaitForInputIdle(running.handle, wait_ms), 0u);
+    // hist.ini, held without sharing, is read once let go; new texts go on top, "二番目表" twice once.
     const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
-    const std::vector<std::vector<std::string>> files = {
-        {"one"}, {"二番目表", "one"}, {"二番目表", "one"}, {"three", "二番目表", "one"}};
+    const std::vector<std::vector<std::string>> files = {{"one", "old"},
+                                                         {"二番目表", "one", "old"},
+                                                         {"二番目表", "one", "old"},
+                                                         {"three", "二番目表", "one", "old"}};
     for (size_t i = 0; i < clips.size(); ++i) {
         ASSERT_TRUE(set_clipboard_text(clips[i]));
+        if (i == 0) {
+            poll_until([] { return false; }, 1200); // two of the recorder's retries while it is held
+            CloseHandle(held);
+        }
         std::string file;
         EXPECT_TRUE(poll_until([&] { return read_file(in_dir("hist.ini"), &file) && file == history_image(files[i]); }))
             << clips[i];

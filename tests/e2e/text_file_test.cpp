@@ -65,28 +65,33 @@ TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
 TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
 {
     const struct {
-        const char *name, *typed;
+        const char *name, *file, *typed;
         BYTE key;
         const char *pasted, *file_after;
     } rows[] = {
-        {"a line found by typing", "tw", VK_RETURN, "two", "one\ntwo\n"},
-        {"Insert appends to the file's end and pastes", "new line", VK_INSERT, "new line", "one\ntwo\nnew line\r\n"},
+        {"a line found by typing", "one\ntwo\n", "tw", VK_RETURN, "two", "one\ntwo\n"},
+        {"Insert appends to the file's end and pastes", "one\ntwo\n", "new line", VK_INSERT, "new line",
+         "one\ntwo\nnew line\r\n"},
+        {"Insert ends an unfinished last line first", "one\ntwo", "new", VK_INSERT, "new",
+         "one\ntwo\r\nnew\r\n"},
+        {"Insert into a file deleted meanwhile pastes only", "one\n", "new", VK_INSERT, "new", nullptr},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         target_app &t = launch_target("[]", 1, 1, "", true);
         ASSERT_TRUE(t.window);
-        process &p = start("one\ntwo\n", "/#i /#f=memo");
+        process &p = start(r.file, "/#i /#f=memo");
         HWND edit = wait_search_edit(p.id);
         ASSERT_TRUE(edit) << describe_windows(p.id);
+        ASSERT_TRUE(r.file_after || DeleteFileA(in_dir("memo.txt").c_str()));
         type_text(r.typed);
         EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
         press_key(r.key, r.key == VK_INSERT);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
         std::string file;
-        EXPECT_TRUE(read_file(in_dir("memo.txt"), &file));
-        EXPECT_EQ(file, r.file_after);
+        EXPECT_EQ(read_file(in_dir("memo.txt"), &file), r.file_after != nullptr);
+        EXPECT_EQ(file, r.file_after ? r.file_after : "");
         finish(t, p);
     }
 }

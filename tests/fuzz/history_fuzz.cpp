@@ -17,8 +17,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    // An exact-size copy, so that a read past the image is caught.
+    // An exact-size copy for the parser and the file, so that a read past the image is caught.
     std::vector<char> image(data + 2, data + size);
+    history_view view;
+    parse_history(image.data(), image.size(), &view);
     reset_settings();
     snprintf(settings.history_path, sizeof settings.history_path, "/dev/shm/mivra_hist_fuzz_%d.ini", int(getpid()));
     FILE *file = fopen(settings.history_path, "wb");
@@ -34,7 +36,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     image.resize(image.size() + history_header_size + 64);
     size_t used = size - 2, text_length = size % 60;
     const char *text = reinterpret_cast<const char *>(data) + (size - text_length);
-    history_view view;
     if (record_history_text(image.data(), image.size(), &used, text, text_length) &&
         (!parse_history(image.data(), used, &view) || static_cast<size_t>(view.length[0]) != text_length ||
          memcmp(view.entry[0], text, text_length) != 0 || used > image.size()))

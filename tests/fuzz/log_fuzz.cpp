@@ -1,11 +1,12 @@
-// Reads arbitrary bytes as the log file against captions that are empty, end in a lead byte or are
-// 259 bytes long; a caption written back must come back first.
+// Reads arbitrary bytes as the log (an exact-size copy, then the file) against captions that are empty,
+// end in a lead byte or are 259 bytes long; a caption written back must come back first.
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <unistd.h>
+#include <vector>
 
 #include "datafile/item_store.h"
 #include "datafile/log.h"
@@ -25,6 +26,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     for (const std::string &caption :
          {std::string("a"), std::string(), std::string("b\x95"), std::string(259, 'c')})
         copy_text(store.items[store.item_count++].caption, 260, caption.c_str());
+    read_log_text(std::vector<char>(data, data + size).data(), size);
     read_log(0);
     if (settings.log_entry_count > settings.log_max_entries)
         abort();

@@ -45,7 +45,7 @@ static std::vector<std::string> check(const datafile_dir &d, const std::string &
         bytes.replace(at, 5, d.dir);
     d.write("mivra.ini", bytes);
     os_buffer file;
-    EXPECT_EQ(os_read_whole_file(d.path("mivra.ini").c_str(), 0, &file), 1);
+    EXPECT_EQ(os_read_whole_file(d.path("mivra.ini").c_str(), 0, data_file_read_limit, &file), 1);
     char before[4096];
     EXPECT_TRUE(getcwd(before, sizeof before));
     EXPECT_EQ(chdir(d.dir.c_str()), 0);
@@ -83,6 +83,8 @@ static const mistake mistakes[] = {
      "2: @window= の1番目（検索窓の幅 120～300）：「wide」は数ではありません。代わりに 130 を使います"},
     {"LogNameTooShort", "[system]\n@log=0,20,a.i\n%end\n",
      "2: @log= の3番目（ファイル名 5～127 バイト）：「a.i」は使えません。この指定は無視されます"},
+    {"LogNameIsAListedFile", "[system]\n@log=1,20,F.txt\n@file=1\n%end\n[file]\nf.txt\n%end\n",
+     "2: @log= の3番目：「F.txt」は Mivra が読むファイルです。ログには使わず、代わりに log.ini を使います"},
     {"EditorMissing", "[system]\n@editor=nothere.exe\n%end\n",
      "2: @editor= のファイル「nothere.exe」が見つかりません。この指定は無視されます"},
     {"MigemoMissing", "[system]\n@migemo=2,nodict\n%end\n",

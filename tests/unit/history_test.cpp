@@ -156,6 +156,31 @@ TEST(HistoryRecorder, UpdateRule)
     }
 }
 
+// What the recorder may write over "hist.ini" at its start; a refused file is kept as "hist.ini.bad".
+TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
+{
+    std::vector<char> image(history_file_limit);
+    const std::string ours = image_of({"a"}), empty = image_of({}, history_no_current);
+    // Name, file ("-": none), held open, result * 10 + bytes kept, copied beside as ".bad".
+    const std::tuple<const char *, std::string, bool, size_t, bool> rows[] = {
+        {"missing: empty", "-", false, 10, false},
+        {"held open: wait, write nothing", ours, true, 0, false},
+        {"an empty history of ours", empty, false, 10 + empty.size(), false},
+        {"lengths past its end", image_of({"a"}, 0, {99}), false, 10, true},
+        {"over the size limit", ours + std::string(history_file_limit, 'x'), false, 10, true},
+    };
+    for (const auto &[name, file, held, result, bad] : rows) {
+        datafile_dir d;
+        const std::string path = d.path(file == "-" ? "none/hist.ini" : "hist.ini");
+        d.write("hist.ini", file);
+        fake.unreadable_file = held ? path : "";
+        size_t size = 1;
+        EXPECT_EQ(load_recorder_image(path.c_str(), image.data(), image.size(), &size) * 10 + size, result)
+            << name;
+        EXPECT_EQ(read_all(path + ".bad") == file, bad) << name;
+    }
+}
+
 // Picks answer in order; "" cancels.
 texts picks;
 int pick_count;

@@ -37,7 +37,8 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
 {
     const std::string hostile =
         std::string(600, 'a') + "\na" + std::string(1, '\0') + "\r\nb\x95\r\nc2\r\n\x95";
-    const std::tuple<const char *, const char *, std::string, std::string, bool, std::string> rows[] = {
+    // Fails: 1 the write fails, 2 the log is held open without sharing.
+    const std::tuple<const char *, const char *, std::string, std::string, int, std::string> rows[] = {
         {"gone, empty lines and tabs dropped", "@log=1", "b\r\ngone\r\n\r\nd\tup\na\r\n", "b", 0,
          "b\r\ndup\r\na\r\n"},
         {"a last line without line feed is not read", "@log=1", "a\r\nb", "dup", 0, "dup\r\na\r\n"},
@@ -50,11 +51,15 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
         {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
         {"two pastes of a resident process", "@log=1", "a\r\n", "b dup", 0, "dup\r\nb\r\na\r\n"},
         {"a failed write leaves the old log", "@log=1", "a\r\nb\r\n", "b", 1, "a\r\nb\r\n"},
+        {"a log that cannot be read is not replaced", "@log=1", "a\r\n", "b", 2, "a\r\n"},
+        {"@log= naming the data file: log.ini", "@log=1,20,MIVRA.INI", "a\r\n", "b", 0, "b\r\na\r\n"},
+        {"@log= naming a library: log.ini", "@log=1,20,cmigemo.DLL", "a\r\n", "b", 0, "b\r\na\r\n"},
     };
     for (const auto &[name, option, log, chosen, fails, expected] : rows) {
         datafile_dir d;
+        fake.unreadable_file = fails == 2 ? d.path("log.ini") : "";
         load(d, option, log);
-        fake.file_writes_fail = fails;
+        fake.file_writes_fail = fails == 1;
         std::istringstream captions(chosen);
         for (std::string caption; captions >> caption;)
             write_log(caption.c_str());
@@ -65,6 +70,14 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
     load(d, "@log=1", "a\r\n");
     write_log("");
     EXPECT_EQ(read_all(d.path("log.ini")), "a\r\n") << "a paste of no item (the clipboard, a history entry)";
+    const std::string longest(259, 'z');
+    d.write("log.ini", longest + "z\r\n" + longest + "\r\n");
+    d.load("[system]\n@log=1\n%end\n[data]\n" + longest + "\n%end\n");
+    EXPECT_EQ(settings.log_entry_count, 1) << "a line of the 259-byte caption plus one byte names no item";
+    copy_text(settings.data_file_request, sizeof settings.data_file_request, "log.ini");
+    d.write("log.ini", "[system]\n@log=1\n%end\n[data]\na\n%end\n");
+    load_data_file(1);
+    EXPECT_EQ(settings.log_mode, log_off) << "a data file named log.ini: no log";
 }
 
 TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)

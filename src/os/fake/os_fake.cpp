@@ -39,36 +39,51 @@ static std::string host_path(const char *path)
     return p;
 }
 
-int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out)
+// Opens a file to read as the system would: the fake's unreadable file and folders do not open.
+static FILE *open_to_read(const char *path, int *status)
+{
+    const std::string p = host_path(path);
+    struct stat st;
+    if (stat(p.c_str(), &st) != 0) {
+        *status = os_read_missing;
+        return nullptr;
+    }
+    FILE *f = (p == host_path(fake.unreadable_file.c_str()) || S_ISDIR(st.st_mode)) ? nullptr
+                                                                                    : fopen(p.c_str(), "rb");
+    *status = f ? os_read_ok : os_read_open_failed;
+    return f;
+}
+
+int os_read_whole_file(const char *path, int create_if_missing, size_t limit, os_buffer *out)
 {
     out->data = nullptr;
     out->size = 0;
-    std::string p = host_path(path);
-    FILE *f = fopen(p.c_str(), "rb");
-    if (!f && create_if_missing) {
-        f = fopen(p.c_str(), "wb");
-        if (f) {
-            fclose(f);
-            f = fopen(p.c_str(), "rb");
-        }
+    if (create_if_missing && !os_file_exists(path)) {
+        FILE *made = fopen(host_path(path).c_str(), "wb");
+        if (made)
+            fclose(made);
     }
+    FILE *f = open_to_read(path, &out->status);
     if (!f)
         return 0;
-    struct stat st;
-    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
-        fclose(f);
-        return 0;
-    }
-    size_t size = static_cast<size_t>(st.st_size);
-    char *data = static_cast<char *>(calloc(size + 1, 1));
-    if (!data) {
-        fclose(f);
-        return 0;
-    }
-    size_t got = fread(data, 1, size, f);
+    // At most limit + 1 bytes are read, and a file larger than the limit is refused.
+    std::string text;
+    char chunk[4096];
+    size_t got = 0;
+    while (text.size() <= limit && (got = fread(chunk, 1, sizeof chunk, f)) > 0)
+        text.append(chunk, got < limit + 1 - text.size() ? got : limit + 1 - text.size());
+    const bool failed = ferror(f) != 0;
     fclose(f);
-    out->data = data;
-    out->size = got;
+    out->status = failed ? os_read_failed : text.size() > limit ? os_read_too_large : os_read_ok;
+    if (out->status != os_read_ok)
+        return 0;
+    out->data = static_cast<char *>(calloc(text.size() + 1, 1));
+    if (!out->data) {
+        out->status = os_read_failed;
+        return 0;
+    }
+    memcpy(out->data, text.data(), text.size());
+    out->size = text.size();
     return 1;
 }
 
@@ -81,14 +96,14 @@ void os_free_buffer(os_buffer *buffer)
 
 int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *file_size)
 {
-    std::string p = host_path(path);
-    FILE *f = fopen(p.c_str(), "rb");
+    int status = os_read_ok;
+    FILE *f = open_to_read(path, &status);
     if (!f)
-        return os_read_open_failed;
+        return status;
     struct stat st;
-    if (fstat(fileno(f), &st) != 0 || S_ISDIR(st.st_mode)) {
+    if (fstat(fileno(f), &st) != 0) {
         fclose(f);
-        return os_read_open_failed;
+        return os_read_failed;
     }
     size_t size = static_cast<size_t>(st.st_size);
     if (file_size)
@@ -173,15 +188,41 @@ int os_replace_file(const char *path, const char *data, size_t size)
     return 0;
 }
 
-int os_append_existing_file(const char *path, const char *data, size_t size)
+int os_append_existing_file(const char *path, const char *data, size_t size, const char *line_break)
 {
     if (fake.file_writes_fail)
         return 0;
     FILE *f = fopen(host_path(path).c_str(), "r+b");
     if (!f)
         return 0;
-    bool ok = fseek(f, 0, SEEK_END) == 0 && fwrite(data, 1, size, f) == size;
-    ok = (fclose(f) == 0) && ok;
+    bool ok = fseek(f, 0, SEEK_END) == 0;
+    const long end = ftell(f);
+    int last = '\n';
+    if (ok && end > 0)
+        ok = fseek(f, end - 1, SEEK_SET) == 0 && (last = fgetc(f)) != EOF;
+    ok = ok && end >= 0 && fseek(f, end, SEEK_SET) == 0;
+    std::string all = (line_break && last != '\n') ? line_break : "";
+    all.append(data, size);
+    const size_t put = all.size() < fake.append_stops_after ? all.size() : fake.append_stops_after;
+    const bool wrote = ok && fwrite(all.data(), 1, put, f) == put && put == all.size() && fflush(f) == 0;
+    if (ok && !wrote) {
+        fflush(f);
+        if (ftruncate(fileno(f), end) != 0)
+            ok = false;
+    }
+    fclose(f);
+    return wrote ? 1 : 0;
+}
+
+int os_copy_file(const char *from, const char *to)
+{
+    os_buffer file;
+    if (!os_read_whole_file(from, 0, static_cast<size_t>(-2), &file))
+        return 0;
+    FILE *f = fopen(host_path(to).c_str(), "wb");
+    bool ok = f && fwrite(file.data, 1, file.size, f) == file.size;
+    ok = f && fclose(f) == 0 && ok;
+    os_free_buffer(&file);
     return ok ? 1 : 0;
 }
 

@@ -3,6 +3,7 @@
 // and the event log that records every observable action in order. Files are real files.
 #pragma once
 
+#include <cstddef>
 #include <map>
 #include <string>
 #include <vector>
@@ -15,6 +16,9 @@ struct fake_system {
     bool clipboard_fails = false;      // every open of the clipboard fails
     bool timer_fails = false;          // every os_arm_timer is refused
     bool file_writes_fail = false;     // os_replace_file and os_append_existing_file fail (a full disk)
+    // A write of os_append_existing_file puts at most this many bytes, then fails (a disk that fills).
+    size_t append_stops_after = static_cast<size_t>(-1);
+    std::string unreadable_file; // this path exists but cannot be opened (held without sharing)
     os_time now{2026, 3, 5, 4, 14, 7, 9, 0};
     std::map<int, std::string> folders; // csidl -> path; missing means failure
     std::map<os_window, os_rect> window_rects;

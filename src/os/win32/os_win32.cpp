@@ -24,29 +24,59 @@ static LRESULT send_bounded(HWND window, UINT message, WPARAM wparam, LPARAM lpa
 
 // ---- files ---------------------------------------------------------------------------------
 
-int os_read_whole_file(const char *path, int create_if_missing, os_buffer *out)
+static int open_failure()
+{
+    const DWORD error = GetLastError();
+    return (error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND) ? os_read_missing
+                                                                            : os_read_open_failed;
+}
+
+// Reads until `want` bytes are in or the file ends; false when a read fails.
+static bool read_up_to(HANDLE file, char *data, size_t want, size_t *got)
+{
+    *got = 0;
+    while (*got < want) {
+        DWORD part = 0;
+        if (!ReadFile(file, data + *got, static_cast<DWORD>(want - *got), &part, nullptr))
+            return false;
+        if (part == 0)
+            return true;
+        *got += part;
+    }
+    return true;
+}
+
+int os_read_whole_file(const char *path, int create_if_missing, size_t limit, os_buffer *out)
 {
     out->data = nullptr;
     out->size = 0;
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr,
                               create_if_missing ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE)
+    if (file == INVALID_HANDLE_VALUE) {
+        out->status = open_failure();
         return 0;
+    }
+    // The size only sizes the buffer; the read itself stops one byte past the limit.
     DWORD high = 0;
-    DWORD size = GetFileSize(file, &high);
-    if ((size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) || high != 0 || size >= 0x7FFFFFFF) {
-        CloseHandle(file);
-        return 0;
-    }
-    char *data = static_cast<char *>(HeapAlloc(GetProcessHeap(), HEAP_ZERO_MEMORY, size + 1));
-    if (!data) {
-        CloseHandle(file);
-        return 0;
-    }
-    DWORD got = 0;
-    if (!ReadFile(file, data, size, &got, nullptr))
-        got = 0; // read errors after a good open are not reported; parse what was read
+    const DWORD size = GetFileSize(file, &high);
+    int status = os_read_ok;
+    char *data = nullptr;
+    size_t got = 0;
+    if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR)
+        status = os_read_failed;
+    else if (high != 0 || size > limit)
+        status = os_read_too_large;
+    else if (!(data = static_cast<char *>(HeapAlloc(GetProcessHeap(), 0, size + 2))))
+        status = os_read_failed;
+    else if (!read_up_to(file, data, static_cast<size_t>(size) + 1, &got) || got != size)
+        status = got > limit ? os_read_too_large : os_read_failed;
     CloseHandle(file);
+    out->status = status;
+    if (status != os_read_ok) {
+        if (data)
+            HeapFree(GetProcessHeap(), 0, data);
+        return 0;
+    }
     data[got] = '\0';
     out->data = data;
     out->size = got;
@@ -66,7 +96,7 @@ int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *f
     HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                               nullptr);
     if (file == INVALID_HANDLE_VALUE)
-        return os_read_open_failed;
+        return open_failure();
     DWORD high = 0;
     DWORD size = GetFileSize(file, &high);
     if (size == INVALID_FILE_SIZE && GetLastError() != NO_ERROR) {
@@ -79,8 +109,10 @@ int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *f
         CloseHandle(file);
         return os_read_too_large;
     }
-    DWORD got = 0;
-    BOOL ok = ReadFile(file, buffer, size, &got, nullptr);
+    // One byte more when it fits, so that a file grown since its size was asked reads as a failure.
+    size_t got = 0;
+    const bool ok =
+        read_up_to(file, buffer, static_cast<size_t>(size) + 1 < capacity ? size + 1 : size, &got);
     CloseHandle(file);
     buffer[ok ? got : 0] = '\0';
     return (ok && got == size) ? os_read_ok : os_read_failed;
@@ -144,17 +176,41 @@ int os_replace_file(const char *path, const char *data, size_t size)
     return 0;
 }
 
-int os_append_existing_file(const char *path, const char *data, size_t size)
+static bool seek_to(HANDLE file, LONGLONG offset)
+{
+    LARGE_INTEGER at;
+    at.QuadPart = offset;
+    return SetFilePointerEx(file, at, nullptr, FILE_BEGIN) != 0;
+}
+
+int os_append_existing_file(const char *path, const char *data, size_t size, const char *line_break)
 {
     if (read_only(path))
         return 0;
-    HANDLE file = CreateFileA(path, FILE_APPEND_DATA, FILE_SHARE_READ, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
-                              nullptr);
+    HANDLE file = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return 0;
-    bool ok = write_all(file, data, size);
+    LARGE_INTEGER end;
+    bool ok = GetFileSizeEx(file, &end) != 0;
+    char last = '\n';
+    DWORD got = 0;
+    if (ok && end.QuadPart > 0)
+        ok = seek_to(file, end.QuadPart - 1) && ReadFile(file, &last, 1, &got, nullptr) && got == 1;
+    ok = ok && seek_to(file, end.QuadPart);
+    const bool break_first = line_break != nullptr && last != '\n';
+    const bool wrote = ok && (!break_first || write_all(file, line_break, strlen(line_break))) &&
+                       write_all(file, data, size);
+    // A short write is taken back, so the file ends where it ended.
+    if (ok && !wrote && seek_to(file, end.QuadPart))
+        SetEndOfFile(file);
     CloseHandle(file);
-    return ok ? 1 : 0;
+    return wrote ? 1 : 0;
+}
+
+int os_copy_file(const char *from, const char *to)
+{
+    return CopyFileA(from, to, FALSE) ? 1 : 0;
 }
 
 // ---- clipboard ---------------------------------------------------------------------------------

@@ -1,0 +1,56 @@
+// Fuzzes the recorder's start over any "hist.ini" (kept, or started empty with a refused file kept
+// beside) and its save; `append_line` over any text file, whole or stopped part way (byte 0 says where).
+#include <unistd.h>
+
+#include <cstring>
+#include <fstream>
+#include <sstream>
+
+#include "datafile/history_file.h"
+#include "datafile/item_store.h"
+#include "datafile/text_file.h"
+#include "os/fake/os_fake.h"
+
+static std::string file_bytes(const std::string &path)
+{
+    std::ostringstream bytes;
+    bytes << std::ifstream(path, std::ios::binary).rdbuf();
+    return bytes.str();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
+{
+    static const std::string path = "/dev/shm/mivra_recorder_fuzz_" + std::to_string(getpid());
+    static std::vector<char> image(history_file_limit);
+    const std::string input(reinterpret_cast<const char *>(data), size);
+    reset_fake_system();
+    remove((path + ".bad").c_str());
+    std::ofstream(path, std::ios::binary) << input;
+    size_t used = 0;
+    history_view view;
+    const bool ours =
+        size == 0 || parse_history(input.data(), size, &view) || (size >= 404 && !memcmp(data, "\0\0\0", 4));
+    if (!load_recorder_image(path.c_str(), image.data(), image.size(), &used) ||
+        input.compare(0, used, image.data(), used) || used > size ||
+        (!ours && file_bytes(path + ".bad") != input))
+        abort();
+    normalise_history_image(image.data(), image.size(), &used);
+    // What the recorder saves, its next start keeps whole.
+    const size_t saved = used;
+    if (!os_replace_file(path.c_str(), image.data(), used) ||
+        !load_recorder_image(path.c_str(), image.data(), image.size(), &used) || used != saved)
+        abort();
+    std::ofstream(path, std::ios::binary) << input;
+    store.text_file_count = 1;
+    store.text_file_selected = 0;
+    strcpy(store.text_file_path[0], path.c_str());
+    fake.append_stops_after = size > 0 && data[0] % 2 ? data[0] % 8 : size_t(-1);
+    const std::string line = input.substr(0, 300), lead = size > 0 && input.back() != '\n' ? "\r\n" : "";
+    const bool whole = append_line(line.c_str()) == 1;
+    // The old bytes stay; a whole append adds CR LF where the last line had none, then a cut of the line.
+    const std::string after = file_bytes(path);
+    const size_t cut = after.size() >= size + lead.size() + 2 ? after.size() - size - lead.size() - 2 : 0;
+    if (after != (whole ? input + lead + line.substr(0, cut) + "\r\n" : input))
+        abort();
+    return 0;
+}
