@@ -184,36 +184,34 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
 
 TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros)
 {
-    struct row {
-        const char *name, *mark;
-        int replace, sendkey;
-        const char *text, *expected;
-        int key_flag, clip_done;
-    } rows[] = {
-        {"default mark", "↓", 0, 0, "a↓b↓", "a\r\nb\r\n", 0, 0},
-        {"mark found without case", "<BR>", 0, 0, "a<br>b", "a\r\nb", 0, 0},
-        {"no mark", "", 0, 0, "a↓b", "a↓b", 0, 0},
-        {"a mark that a line break holds cannot loop", "\n", 0, 0, "a\nb\n", "a\r\nb\r\n", 0, 0},
-        {"macros after the marks", "↓", 1, 0, "%4y%↓%CLP%", "2026\r\nclip", 0, 1},
-        {"no macros without replacement", "", 0, 0, "%4y%%CLP%", "%4y%%CLP%", 0, 0},
-        {"key macro seen with sendkey", "", 0, 1, "a%$0d%", "a%$0d%", 1, 0},
-        {"key macro ignored without sendkey", "", 0, 0, "a%$0d%", "a%$0d%", 0, 0},
-    };
+    // Name, break mark, replace, sendkey, text, expected, then the key, clipboard and tab flags.
+    const std::tuple<const char *, const char *, int, int, const char *, const char *, const char *> rows[] =
+        {
+            {"default mark", "↓", 0, 0, "a↓b↓", "a\r\nb\r\n", "000"},
+            {"mark found without case", "<BR>", 0, 0, "a<br>b", "a\r\nb", "000"},
+            {"no mark", "", 0, 0, "a↓b", "a↓b", "000"},
+            {"a mark that a line break holds cannot loop", "\n", 0, 0, "a\nb\n", "a\r\nb\r\n", "000"},
+            {"macros after the marks; %tb% is no tab mark", "↓", 1, 0, "%4y%↓%CLP%%tb%", "2026\r\nclip\t",
+             "010"},
+            {"tab mark seen without case", "", 1, 0, "a%$TB%", "a%$TB%", "001"},
+            {"no macros without replacement", "", 0, 0, "%4y%%CLP%", "%4y%%CLP%", "000"},
+            {"key macro seen with sendkey", "", 0, 1, "a%$0d%", "a%$0d%", "100"},
+            {"key macro ignored without sendkey", "", 0, 0, "a%$0d%", "a%$0d%", "000"},
+        };
     fake.clipboard = "clip";
     fake.clipboard_has_text = true;
-    for (const auto &r : rows) {
+    for (const auto &[name, mark, replace, sendkey, text, expected, flags] : rows) {
         reset_output_state();
         output.clipboard_macro_done = output.key_macro_present = output.tab_macro_present = 1; // from before
-        copy_text(settings.break_mark, sizeof settings.break_mark, r.mark);
-        settings.replace_enabled = r.replace;
-        settings.sendkey_file_enabled = r.sendkey;
-        set_text(r.text);
+        copy_text(settings.break_mark, sizeof settings.break_mark, mark);
+        settings.replace_enabled = replace;
+        settings.sendkey_file_enabled = sendkey;
+        set_text(text);
         prepare_chosen_text(owner);
         EXPECT_EQ(out() + "|" + std::to_string(output.key_macro_present) +
-                      std::to_string(output.clipboard_macro_done),
-                  r.expected + ("|" + std::to_string(r.key_flag) + std::to_string(r.clip_done)))
-            << r.name;
-        EXPECT_EQ(output.tab_macro_present, 0) << r.name;
+                      std::to_string(output.clipboard_macro_done) + std::to_string(output.tab_macro_present),
+                  std::string(expected) + "|" + flags)
+            << name;
     }
 
     copy_text(settings.break_mark, sizeof settings.break_mark, "|");

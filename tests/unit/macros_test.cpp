@@ -115,14 +115,6 @@ TEST_F(MacrosTest, UnusableEraBaseYearFallsBackTo1988)
     }
 }
 
-TEST_F(MacrosTest, TabMarkSetsTheTabFlag)
-{
-    expand("a%tb%b");
-    EXPECT_EQ(output.tab_macro_present, 0) << "%tb% is a date macro";
-    EXPECT_EQ(expand("a%$TB%b"), "a%$TB%b");
-    EXPECT_EQ(output.tab_macro_present, 1);
-}
-
 // ---- folders -----------------------------------------------------------------------------------
 
 TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
