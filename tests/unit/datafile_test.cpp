@@ -36,14 +36,8 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
 {
     const std::string long_line = std::string(600, 'x') + "\nnext\n";
     const std::string tabbed = std::string(300, '\t') + std::string(517, 'y') + "\r\n";
-    struct row {
-        const char *name;
-        std::string data;
-        size_t offset;
-        int keep_tabs;
-        std::string line;
-        size_t advance;
-    } rows[] = {
+    // Name, data, offset, keep_tabs, line, advance.
+    const std::tuple<const char *, std::string, size_t, int, std::string, size_t> rows[] = {
         {"CR dropped wherever it stands", "a\rb\r\nnext\n", 0, 0, "ab", 5},
         {"last line without LF: the advance runs past size", "ab\ncd", 3, 0, "cd", 3},
         {"offset at the end of the data", "ab\n", 3, 0, "", 1},
@@ -52,14 +46,14 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
         {"a 600-byte line is cut to 517 bytes", long_line, 0, 0, std::string(517, 'x'), 601},
         {"dropped bytes do not count towards the limit", tabbed, 0, 0, std::string(517, 'y'), tabbed.size()},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, data, offset, keep_tabs, expected, advance] : rows) {
         char line[line_buffer_size];
         memset(line, 'Z', sizeof line);
-        read_line(r.offset, r.data.size(), r.data.data(), r.keep_tabs, line);
+        read_line(offset, data.size(), data.data(), keep_tabs, line);
         EXPECT_EQ(std::string(line) + " " + std::to_string(line_advance),
-                  r.line + " " + std::to_string(r.advance))
-            << r.name;
-        EXPECT_EQ(line[line_buffer_size - 1], '\0') << r.name;
+                  expected + " " + std::to_string(advance))
+            << name;
+        EXPECT_EQ(line[line_buffer_size - 1], '\0') << name;
     }
 }
 
@@ -72,12 +66,8 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
     d.write(deep + "/t.txt", "");
     copy_text(settings.search_path, sizeof settings.search_path,
               (d.path("none") + ";" + d.path("bin" + so) + ";" + d.path(deep)).c_str());
-    struct row {
-        const char *name;
-        std::string file;
-        int has_search_path;
-        std::string out; // then resolve_found
-    } rows[] = {
+    // Name, file, has_search_path, the path then resolve_found.
+    const std::tuple<const char *, std::string, int, std::string> rows[] = {
         {"an existing file", d.path("here.txt"), 0, d.path("here.txt") + " 1"},
         {"a relative name gets its full path", "here.txt", 0, d.path("here.txt") + " 1"},
         {"without a search path its directories are not searched", "tool.exe", 0, "tool.exe 0"},
@@ -89,11 +79,11 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
     };
     std::filesystem::path cwd = std::filesystem::current_path();
     std::filesystem::current_path(d.dir);
-    for (const row &r : rows) {
-        settings.has_search_path = r.has_search_path;
+    for (const auto &[name, file, has_search_path, expected] : rows) {
+        settings.has_search_path = has_search_path;
         char out[path_capacity];
-        resolve_path(r.file.c_str(), out);
-        EXPECT_EQ(std::string(out) + " " + std::to_string(resolve_found), r.out) << r.name;
+        resolve_path(file.c_str(), out);
+        EXPECT_EQ(std::string(out) + " " + std::to_string(resolve_found), expected) << name;
     }
     std::filesystem::current_path(cwd);
 }
@@ -178,10 +168,8 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
 TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
 {
     const std::string t259(259, 't');
-    struct row {
-        const char *name;
-        std::string option, body, expected; // entries joined by ","
-    } rows[] = {
+    // Name, option, body, entries joined by ",".
+    const std::tuple<const char *, std::string, std::string, std::string> rows[] = {
         {"text, caption and group caption are cut to 259 bytes", "",
          std::string(300, 't') + " | x\ny | " + std::string(300, 't') + "\n{" + std::string(600, 't') + "\n",
          "text 0 [" + t259 + "|x|x|x],text 0 [y|" + t259 + "|" + t259 + "|" + t259 + "],open 0 [|" + t259 +
@@ -199,13 +187,13 @@ TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
         {"# inverts the show-text default 1; no delimiter takes the default", "@item=1", "a | #A\na | A\nb\n",
          "text 0 [a|A|A|A],text 0 [a|A|A|A] show,text 0 [b|b|b|b] show"},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, option, body, expected] : rows) {
         datafile_dir d;
-        ASSERT_EQ(d.load("[system]\n" + r.option + "\n%end\n[data]\n" + r.body + "%end\n"), 1) << r.name;
+        ASSERT_EQ(d.load("[system]\n" + option + "\n%end\n[data]\n" + body + "%end\n"), 1) << name;
         std::string all;
         for (int i = 0; i < store.item_count; ++i)
             all += (i ? "," : "") + describe_entry(i);
-        EXPECT_EQ(all, r.expected) << r.name;
+        EXPECT_EQ(all, expected) << name;
     }
 }
 
@@ -213,14 +201,8 @@ TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
 // text_file_preselected.
 TEST(DataFileTextFiles, ChoosesTheTextFile)
 {
-    struct row {
-        const char *name;
-        std::string option;
-        bool listed;
-        int text_file_search;
-        const char *search_name;
-        std::string expected;
-    } rows[] = {
+    // Name, option, files listed, text_file_search, text_file_search_name, what is shown.
+    const std::tuple<const char *, std::string, bool, int, const char *, std::string> rows[] = {
         {"nothing listed turns the file features off", "", false, 1, "", " 0 0 0 0"},
         {"listed files keep the section on", "", true, 0, "", "first|second 0 0 1 0"},
         {"@file=0 skips the section", "@file=0", true, 0, "", " 0 0 0 0"},
@@ -231,21 +213,21 @@ TEST(DataFileTextFiles, ChoosesTheTextFile)
         {"the path argument is appended and selected", "", true, 3, "", "first|second|arg.file 2 1 1 1"},
         {"the path argument needs no listed file", "", false, 3, "", "arg.file 0 1 1 1"},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, option, listed, text_file_search, search_name, expected] : rows) {
         datafile_dir d;
         d.write("first.txt", "");
         d.write("second.txt", "");
-        settings.text_file_search = r.text_file_search;
-        copy_text(settings.text_file_search_name, sizeof settings.text_file_search_name, r.search_name);
+        settings.text_file_search = text_file_search;
+        copy_text(settings.text_file_search_name, sizeof settings.text_file_search_name, search_name);
         copy_text(settings.path_argument, sizeof settings.path_argument, d.path("arg.file.txt").c_str());
         std::string files =
-            r.listed ? "[file]\n" + d.path("first.txt") + "\n" + d.path("second.txt") + "\n%end\n" : "";
-        ASSERT_EQ(d.load("[system]\n" + r.option + "\n%end\n" + files), 1) << r.name;
+            listed ? "[file]\n" + d.path("first.txt") + "\n" + d.path("second.txt") + "\n%end\n" : "";
+        ASSERT_EQ(d.load("[system]\n" + option + "\n%end\n" + files), 1) << name;
         EXPECT_EQ(joined(store.text_file_name, store.text_file_count) + " " +
                       joined({store.text_file_selected, settings.text_file_search,
                               settings.file_section_enabled, settings.text_file_preselected}),
-                  r.expected)
-            << r.name;
+                  expected)
+            << name;
     }
 }
 
