@@ -119,10 +119,7 @@ TEST_F(MacrosTest, UnusableEraBaseYearFallsBackTo1988)
 
 TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
 {
-    struct row {
-        const char *macro;
-        int csidl;
-    } rows[] = {
+    const std::pair<const char *, int> rows[] = {
         // a folder of its own, a per-user folder and its common counterpart on each line
         {"%Windows%", 0x24},        {"%Start Menu%", 0x0B},   {"%Common Start Menu%", 0x16},
         {"%Program Files%", 0x26},  {"%Programs%", 0x02},     {"%Common Programs%", 0x17},
@@ -134,13 +131,11 @@ TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
         {"%History%", 0x22},        {"%My Music%", 0x0D},     {"%Common My Music%", 0x35},
         {"%Recent%", 0x08},         {"%My Video%", 0x0E},     {"%Common My Video%", 0x37},
     };
-    for (const auto &r : rows)
-        fake.folders[r.csidl] = "C:\\F" + std::to_string(r.csidl);
-    for (const auto &r : rows)
-        EXPECT_EQ(expand(std::string("<") + r.macro + ">"), "<C:\\F" + std::to_string(r.csidl) + ">")
-            << r.macro;
-    EXPECT_EQ(expand("%WINDOWS%;%windows%"), "C:\\F36;C:\\F36") << "found without case";
-    EXPECT_EQ(expand("%Common StartUp%|%StartUp%"), "C:\\F24|C:\\F7");
+    for (const auto &[macro, csidl] : rows)
+        fake.folders[csidl] = "C:\\F" + std::to_string(csidl);
+    for (const auto &[macro, csidl] : rows)
+        EXPECT_EQ(expand(std::string("<") + macro + ">"), "<C:\\F" + std::to_string(csidl) + ">") << macro;
+    EXPECT_EQ(expand("%WINDOWS%;%windows%|%StartUp%"), "C:\\F36;C:\\F36|C:\\F7") << "found without case";
     fake.folders.erase(0x14);
     fake.folders[0x21] = "%Cookies%";
     EXPECT_EQ(expand("%Fonts%%Fonts%%Cookies%%Cookies%"), "%Fonts%%Fonts%%Cookies%%Cookies%")
@@ -151,41 +146,23 @@ TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
 
 TEST_F(MacrosTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
 {
-    struct row {
-        const char *name;
-        std::vector<std::pair<const char *, const char *>> rows;
-        const char *text;
-        const char *expected;
-    } cases[] = {
-        {"second pass sees the date", {{"2026", "this year"}}, "%4y%", "this year"},
-        {"self-containing row: once per occurrence in each pass", {{"ab", "xaby"}}, "ab-ab", "xxabyy-xxabyy"},
-        {"found without case", {{"Hello", "bye"}}, "HELLO hello", "bye bye"},
-        {"rows in table order", {{"a", "b"}, {"b", "c"}}, "a", "c"},
-        {"empty pattern replaces nothing", {{"", "x"}}, "abc", "abc"},
-        {"double-byte pattern", {{"漢字", "kanji"}}, "漢字と漢字", "kanjiとkanji"},
-    };
-    for (const auto &c : cases) {
+    // Name, the rows, text, expected.
+    const std::tuple<const char *, std::vector<std::pair<const char *, const char *>>, const char *,
+                     const char *>
+        cases[] = {
+            {"second pass sees the date", {{"2026", "this year"}}, "%4y%", "this year"},
+            {"self-containing row: once per occurrence per pass", {{"ab", "xaby"}}, "ab-ab", "xxabyy-xxabyy"},
+            {"found without case", {{"Hello", "bye"}}, "HELLO hello", "bye bye"},
+            {"rows in table order", {{"a", "b"}, {"b", "c"}}, "a", "c"},
+            {"empty pattern replaces nothing", {{"", "x"}}, "abc", "abc"},
+            {"double-byte pattern", {{"漢字", "kanji"}}, "漢字と漢字", "kanjiとkanji"},
+        };
+    for (const auto &[name, rows, text, expected] : cases) {
         reset_item_store();
-        for (const auto &r : c.rows)
-            add_row(r.first, r.second);
-        EXPECT_EQ(expand(c.text), c.expected) << c.name;
+        for (const auto &[from, to] : rows)
+            add_row(from, to);
+        EXPECT_EQ(expand(text), expected) << name;
     }
-}
-
-TEST_F(MacrosTest, GrowingTextIsCutAtTheBuffer)
-{
-    char text[9] = "%lm%%lm%";
-    expand_date_folder_macros(text, sizeof text);
-    EXPECT_STREQ(text, "marchmar") << "a smaller buffer cuts to its own capacity";
-
-    // Two-byte replacements from the start of the text: 1,039,999 bytes would split the last one.
-    std::string kana;
-    for (int i = 0; i < 129; ++i)
-        kana += "\x83\x41";
-    add_row("a", kana.c_str());
-    std::string result = expand(std::string(10000, 'a'));
-    EXPECT_EQ(result.size(), output_text_capacity - 2);
-    EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
 }
 
 // The passes' own search must find exactly what find_nocase finds: never a trail byte, also inside
@@ -244,13 +221,26 @@ TEST_F(MacrosTest, ClipboardMacrosTakeTheClipboardText)
     }
 }
 
-TEST_F(MacrosTest, HugeOrManyClipboardTextsAreCutAtTheBuffer)
+TEST_F(MacrosTest, EveryPassIsCutAtTheBuffer)
 {
+    char small[9] = "%lm%%lm%";
+    expand_date_folder_macros(small, sizeof small);
+    EXPECT_STREQ(small, "marchmar") << "a smaller buffer cuts to its own capacity";
+
+    // Two-byte replacements from the start of the text: 1,039,999 bytes would split the last one.
+    std::string kana;
+    for (int i = 0; i < 129; ++i)
+        kana += "\x83\x41";
+    add_row("a", kana.c_str());
+    std::string result = expand(std::string(10000, 'a'));
+    EXPECT_EQ(result.size(), output_text_capacity - 2);
+    EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
+
     // A clipboard text twice the buffer: 1,039,999 bytes of "ア" would end in half of one.
     fake.clipboard_has_text = true;
     for (size_t i = 0; i < output_text_capacity; ++i)
         fake.clipboard += "\x83\x41";
-    std::string result = clipboard_pass("%CLP%%CLP%");
+    result = clipboard_pass("%CLP%%CLP%");
     EXPECT_EQ(result.size(), output_text_capacity - 2);
     EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
 
