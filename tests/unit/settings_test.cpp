@@ -41,7 +41,7 @@ const std::string long40(40, 'w'), cut31 = long40.substr(0, 31);
 
 } // namespace
 
-TEST(SystemOptions, TextValues)
+TEST(SystemOptions, TextValuesAndSwitches)
 {
     const std::string f140(140, 'f');
     const option_row rows[] = {
@@ -64,6 +64,10 @@ TEST(SystemOptions, TextValues)
          "ＭＳ Ｐゴシック 14 0 0 1"},
         {"the face is cut to 127 bytes; negative height gives 14; a weight of two digits leaves 400",
          "@font=" + f140 + ",-3,12", f140.substr(0, 127) + " 14 400 0 1"},
+        // Switches carry their value in the name: any other value matches no option.
+        {"@replace=10 begins with @replace=1", "@replace=10", "1 0 0 1 1 0 1"},
+        {"@clip=0 inserts into the control", "@clip=0", "0 0 0 0 1 0 1"},
+        {"other values", "@replace=0\n@sendkey=0\n@clip=1\n@sort=1\n@match=0\n@guidance=1", "0 0 0 1 1 0 1"},
     };
     run_rows(rows);
 }
@@ -87,17 +91,6 @@ TEST(SystemOptions, MenuPosition)
         {"two bytes of value are ignored, leaving the next line its turn", "@menu=ab\n@menu=center", "4 0 0"},
         {"a position from the command line wins", "@menu=cursor", "4 0 0",
          [] { parse_menu_value("center\r\n"); }},
-    };
-    run_rows(rows);
-}
-
-// The names carry their value: any other value matches no option.
-TEST(SystemOptions, SwitchesWithTheirValueInTheName)
-{
-    const option_row rows[] = {
-        {"@replace=10 begins with @replace=1", "@replace=10", "1 0 0 1 1 0 1"},
-        {"@clip=0 inserts into the control", "@clip=0", "0 0 0 0 1 0 1"},
-        {"other values", "@replace=0\n@sendkey=0\n@clip=1\n@sort=1\n@match=0\n@guidance=1", "0 0 0 1 1 0 1"},
     };
     run_rows(rows);
 }
@@ -164,8 +157,7 @@ TEST(SystemOptions, SearchWindowOptions)
 {
     const std::string off = "0 1000 0 0 ＭＳ Ｐゴシック 13 400 0", font = "@font=Courier,18,6,1\n";
     const option_row rows[] = {
-        {"@view=0 turns the preview off, sizes 0", "@view=1\n@view=0", off},
-        {"@view= with nothing is mode 0", "@view=1\n@view=", off},
+        {"@view= with nothing is mode 0, which turns the preview off, sizes 0", "@view=1\n@view=", off},
         {"@view=3 is out of range", "@view=1\n@view=3", off},
         {"@view=1: list window size, limit 1000, default font", "@view=1",
          "1 1000 160 150 ＭＳ Ｐゴシック 13 400 0"},
