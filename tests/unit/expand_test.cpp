@@ -158,17 +158,15 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
     EXPECT_EQ(fake_events(), "") << "both fail silently";
 
     fake.clipboard = "a\nb\n%4y%";
-    struct row {
-        const char *param, *expected;
-    } rows[] = {
+    const std::pair<const char *, const char *> rows[] = {
         {"/#b /#L:2 /#R #T:a-b", "a\nb\n2026"}, // no range is cut, /#R turns the macros on
         {"/#b /#-R", "a\nb\n%4y%"},
         {"#R", "a\nb\n%4y%"}, // the slash form only
     };
-    for (const auto &r : rows) {
-        copy_text(store.items[0].file_param, 260, r.param);
-        ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1) << r.param;
-        EXPECT_EQ(out(), r.expected) << r.param;
+    for (const auto &[param, expected] : rows) {
+        copy_text(store.items[0].file_param, 260, param);
+        ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1) << param;
+        EXPECT_EQ(out(), expected) << param;
     }
 
     // A huge text is cut to output_text: "ア" is two bytes, 1,039,999 bytes would end in half of one.

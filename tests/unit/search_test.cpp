@@ -371,25 +371,20 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGave)
     const os_rect given{50, 60, 190, 90}; // taller and wider than asked
     settings.preview_width = 200;
     settings.preview_height = 120;
-    struct row {
-        const char *name;
-        int32_t preview_mode, guidance;
-        std::vector<int> preview, guidance_rect; // {} none
-    } rows[] = {
+    // Name, preview mode, guidance, preview and guidance rectangles ({} when none).
+    const std::tuple<const char *, int32_t, int32_t, std::vector<int>, std::vector<int>> rows[] = {
         {"preview beside, guidance above the search window", 1, 1, {210, 90, 410, 210}, {50, 42, 150, 60}},
         {"no preview, guidance right of the search window", 0, 1, {}, {190, 63, 290, 81}},
-        {"preview above, guidance right of the search window", 2, 1, {50, -60, 250, 60},
-         {190, 63, 290, 81}},
+        {"preview above, guidance right of the search window", 2, 1, {50, -60, 250, 60}, {190, 63, 290, 81}},
         {"guidance off", 0, 0, {}, {}},
     };
-    for (const auto &r : rows) {
-        settings.preview_mode = r.preview_mode;
-        settings.guidance = r.guidance;
+    for (const auto &[name, mode, guidance, preview, guidance_rect] : rows) {
+        settings.preview_mode = mode;
+        settings.guidance = guidance;
         search_window_layout layout = place_search_window_layout(given);
-        EXPECT_EQ(corners(layout.list), std::vector<int>({50, 90, 210, 240})) << r.name;
-        EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, r.preview) << r.name;
-        EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, r.guidance_rect)
-            << r.name;
+        EXPECT_EQ(corners(layout.list), std::vector<int>({50, 90, 210, 240})) << name;
+        EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, preview) << name;
+        EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, guidance_rect) << name;
     }
 }
 
