@@ -110,7 +110,7 @@ TEST_F(SearchWindow, PlainMatchingIsAPrefixOrASubstringFoldingAsciiOnly)
     }
 }
 
-TEST_F(SearchWindow, RomajiRouteQueriesOncePerPassAndCompilesAFreshExpressionPerCandidate)
+TEST_F(SearchWindow, RomajiRouteQueriesOncePerPassCompilesPerCandidateAndFailsClosed)
 {
     ASSERT_EQ(load_matching_libraries(0), 1);
     settings.migemo_on = 1;
@@ -129,13 +129,7 @@ TEST_F(SearchWindow, RomajiRouteQueriesOncePerPassAndCompilesAFreshExpressionPer
     // Below migemo_min_length the plain route answers.
     EXPECT_EQ(match("kan", "k"), 1);
     EXPECT_EQ(joined(), "");
-}
-
-TEST_F(SearchWindow, FailedRomajiBuildsAreNonMatchesRetriedPerCandidate)
-{
-    ASSERT_EQ(load_matching_libraries(0), 1);
-    settings.migemo_on = 1;
-    joined();
+    // Failed builds are non-matches, retried per candidate.
     expression = nullptr;
     EXPECT_EQ(std::vector<int>({match("yes", "ka"), match("yes", "ka")}), std::vector<int>({0, 0}));
     EXPECT_EQ(joined(), "query 119 ka\nrelease null\nquery 119 ka\nrelease null");
