@@ -223,7 +223,7 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
 
 // Through the preview's macro step, which renders texts shorter than 1,024 bytes; whatever key macro
 // is left is still to be sent.
-TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableText)
+TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
 {
     const std::string x1018(1018, 'x'), x1019(1019, 'x');
     struct row {
@@ -255,10 +255,8 @@ TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableText)
         EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", r.unregistered) << r.name;
         EXPECT_EQ(output.key_macro_present, r.expected.find("%$") != std::string::npos) << r.name;
     }
-}
 
-TEST_F(ExpandTest, KeyRenderingThatGrowsSevenfoldStaysWhole)
-{
+    // Rendering that grows sevenfold stays whole.
     store.key_count = 0;
     add_key("0d0123456789012345678901234567890"); // 31 bytes, the widest key text
     std::string text;
