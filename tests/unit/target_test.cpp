@@ -61,9 +61,7 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
     fake.selection_end = 9;
     fake.window_parents = {{31, 7}};
     EXPECT_EQ(capture_target(1, 7), 1);
-    // No control focused in the target (none, one of ours, or its frame, which a target that leaves
-    // WM_ACTIVATE to the system focuses when activated): its control stays, at its caret; selection read
-    // again.
+    // No control focused (none, ours, its activated frame): its control stays at its caret; selection reread.
     fake.caret = os_point{0, 0};
     for (os_window outside : {0, 7, 40}) {
         fake.focus_control = outside;
