@@ -14,10 +14,12 @@ int capture_target(os_window own, os_window target_window)
     os_read_target_focus(own, target_window, &target.focus_control, &target.caret_point,
                          &target.selection_start, &target.selection_end);
     // A target in the background whose window procedure leaves WM_ACTIVATE to the system reports no
-    // focus at all (and through the input attachment the focus read may be one of ours): the control
-    // captured before still stands while it is a window of the target, at its old caret and with its
-    // selection as it is now.
-    if (!os_window_of(target.focus_control, target_window) && os_window_of(known, target_window)) {
+    // focus at all, or, once the capture's activation has reached it, its frame (and through the input
+    // attachment the focus read may be one of ours): the control captured before still stands while it
+    // is a window of the target, at its old caret and with its selection as it is now.
+    const os_window found = target.focus_control;
+    if ((found == target_window || !os_window_of(found, target_window)) &&
+        os_window_of(known, target_window)) {
         target.focus_control = known;
         target.caret_point = known_caret;
         os_read_selection(known, &target.selection_start, &target.selection_end);

@@ -176,9 +176,8 @@ TEST_F(Activation, TargetThatClosesWhileTheMenuIsOpenEndsTheProcessCleanly)
     expect_ends_with_zero(p);
 }
 
-// "/#i=&1", automatic acceptance, the recorder running, a target that leaves WM_ACTIVATE to the system:
-// the history popup dismissed, the window shows; later starts hand over (the second during the 3 s wait).
-// Each step: typed (two lines listed, the first taken), Shift held, edit 1 then.
+// "/#i=&1", automatic acceptance, the recorder on, a strict target: the history popup dismissed, the window
+// shows; later starts hand over, the second in the 3 s wait (after it; typing waits for the guidance shown).
 TEST_F(Activation, SearchWindowAfterTheHistoryPopupAndHandOversPastesIntoAStrictTarget)
 {
     ASSERT_TRUE(write_file(in_dir("hist.ini"), std::string(1, 2) + std::string(403, '\0') + "e0"));
@@ -198,8 +197,10 @@ TEST_F(Activation, SearchWindowAfterTheHistoryPopupAndHandOversPastesIntoAStrict
         press_key(VK_RETURN);
         keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
         ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == edit1; })) << window_text(t.edit1);
-        if (stay)
+        if (stay) {
             expect_ends_with_zero(launch(in_dir("mivra.exe"), "/#i", dir_));
+            ASSERT_TRUE(poll_until([&] { return IsWindowVisible(dialog_control(p.id, 0)); })); // its label
+        }
     }
     expect_ends_with_zero(p);
     expect_edit_text(t.edit2, "ya");

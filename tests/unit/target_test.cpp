@@ -61,9 +61,9 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
     fake.selection_end = 9;
     fake.window_parents = {{31, 7}};
     EXPECT_EQ(capture_target(1, 7), 1);
-    // No focus in the target (none, or one of ours): its control stays, at its caret; selection read again.
+    // No control focused (none, ours, its activated frame): its control stays at its caret; selection reread.
     fake.caret = os_point{0, 0};
-    for (os_window outside : {0, 40}) {
+    for (os_window outside : {0, 7, 40}) {
         fake.focus_control = outside;
         EXPECT_EQ(capture_target(1, 7), 1);
     }
@@ -75,7 +75,7 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
     // The focus goes back to the control after the foreground switch and before the selection.
     EXPECT_EQ(fake_events(),
               "capture 7\nforeground 1\ncapture 7\ngetsel 31\nforeground 1\ncapture 7\ngetsel 31\n"
-              "foreground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
+              "foreground 1\ncapture 7\ngetsel 31\nforeground 1\nforeground 7\nfocus 31\nsetsel 31 4 9");
     fake.window_parents.clear(); // a control that is gone does not stay
     EXPECT_TRUE(capture_target(1, 7) && target.focus_control == 40);
     SetUp();
