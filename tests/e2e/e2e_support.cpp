@@ -492,7 +492,7 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     // focus alone comes before the selection, and a caret or selection read then is the wrong one.
     const auto ready = [&] { return GetPropA(t.window, "ready") && GetForegroundWindow() == t.window; };
     if (!t.window || !poll_until(ready)) {
-        ADD_FAILURE() << "the target did not come up";
+        ADD_FAILURE() << "the target did not come up" << (t.proc.handle ? "" : " (not started)");
         t.window = nullptr;
     }
     return t;
