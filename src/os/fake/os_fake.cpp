@@ -66,24 +66,23 @@ int os_read_whole_file(const char *path, int create_if_missing, size_t limit, os
     FILE *f = open_to_read(path, &out->status);
     if (!f)
         return 0;
-    // At most limit + 1 bytes are read, and a file larger than the limit is refused.
-    std::string text;
-    char chunk[4096];
-    size_t got = 0;
-    while (text.size() <= limit && (got = fread(chunk, 1, sizeof chunk, f)) > 0)
-        text.append(chunk, got < limit + 1 - text.size() ? got : limit + 1 - text.size());
-    const bool failed = ferror(f) != 0;
+    // The size only sizes the buffer; at most limit + 1 bytes are read, and a file larger than the
+    // limit is refused.
+    struct stat st;
+    const size_t known = fstat(fileno(f), &st) == 0 ? static_cast<size_t>(st.st_size) : 0;
+    const size_t room = (known < limit ? known : limit) + 1;
+    char *data = static_cast<char *>(malloc(room + 1));
+    const size_t got = data ? fread(data, 1, room, f) : 0;
+    const bool failed = !data || ferror(f) != 0;
     fclose(f);
-    out->status = failed ? os_read_failed : text.size() > limit ? os_read_too_large : os_read_ok;
-    if (out->status != os_read_ok)
-        return 0;
-    out->data = static_cast<char *>(calloc(text.size() + 1, 1));
-    if (!out->data) {
-        out->status = os_read_failed;
+    out->status = failed ? os_read_failed : got > limit ? os_read_too_large : got != known ? os_read_failed : os_read_ok;
+    if (out->status != os_read_ok) {
+        free(data);
         return 0;
     }
-    memcpy(out->data, text.data(), text.size());
-    out->size = text.size();
+    data[got] = '\0';
+    out->data = data;
+    out->size = got;
     return 1;
 }
 
