@@ -206,8 +206,7 @@ int os_append_existing_file(const char *path, const char *data, size_t size, con
     const bool wrote = ok && fwrite(all.data(), 1, put, f) == put && put == all.size() && fflush(f) == 0;
     if (ok && !wrote) {
         fflush(f);
-        if (ftruncate(fileno(f), end) != 0)
-            ok = false;
+        [[maybe_unused]] const int cut = ftruncate(fileno(f), end);
     }
     fclose(f);
     return wrote ? 1 : 0;

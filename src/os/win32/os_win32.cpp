@@ -484,11 +484,7 @@ void os_read_target_focus(os_window own, os_window target, os_window *focus, os_
     *focus = reinterpret_cast<os_window>(focus_hwnd);
     caret->x = point.x;
     caret->y = point.y;
-    DWORD start = 0, end = 0;
-    if (focus_hwnd)
-        send_bounded(focus_hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
-    *selection_start = start;
-    *selection_end = end;
+    os_read_selection(*focus, selection_start, selection_end);
 }
 
 // The keyboard focus of a thread's input (GetGUIThreadInfo needs no attachment).
