@@ -99,6 +99,15 @@ int os_special_folder(os_window owner, int csidl, char *out);
 
 // keybd_event for one virtual key; extended sets KEYEVENTF_EXTENDEDKEY.
 void os_key_event(int virtual_key, int key_up, int extended);
+// Keys sent to a busy window wait in its queue. os_watch_key joins the input of the thread of `window`
+// and notes the state of `key` there; os_wait_key_taken then waits, at most limit_ms, until that thread
+// has read a press and the release of `key`, and leaves its input again.
+struct os_key_watch {
+    unsigned long thread;
+    int key, toggle, attached;
+};
+void os_watch_key(os_window window, int key, os_key_watch *watch);
+void os_wait_key_taken(os_key_watch *watch, int limit_ms);
 void os_sleep(int milliseconds);
 // MessageBeep(type).
 void os_beep(unsigned type);

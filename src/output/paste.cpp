@@ -18,6 +18,7 @@ constexpr int vk_v = 0x56;
 constexpr int key_wait = 50;
 constexpr int clipboard_wait = 100;
 constexpr int segment_base_wait = 100;
+constexpr int key_taken_limit = 1000;
 constexpr unsigned beep_asterisk = 0x40; // MB_ICONASTERISK
 constexpr int no_key = -1;
 
@@ -35,11 +36,20 @@ void send_key(int code, int key_up, int extended_rule)
     os_key_event(code, key_up, extended_rule && is_extended_key(code));
 }
 
+// Keys wait in a busy target's queue: the next text goes to the clipboard, and the next capture joins
+// the target's input, once the target has read the release of `first`, the key pressed first.
+void watch_keys(int first, os_key_watch *watch)
+{
+    os_watch_key(target.focus_control ? target.focus_control : target.target_window, first, watch);
+}
+
 // Ctrl+V, or the "@key=" codes pressed in order and released in reverse.
 void send_paste_keys(int extended_rule)
 {
     const int count =
         settings.paste_key_count < paste_key_capacity ? settings.paste_key_count : paste_key_capacity;
+    os_key_watch watch;
+    watch_keys(count <= 0 ? vk_control : settings.paste_keys[0], &watch);
     if (count <= 0) {
         send_key(vk_control, 0, extended_rule);
         os_sleep(key_wait);
@@ -47,7 +57,6 @@ void send_paste_keys(int extended_rule)
         send_key(vk_v, 1, extended_rule);
         os_sleep(key_wait);
         send_key(vk_control, 1, extended_rule);
-        return;
     }
     for (int i = 0; i < count; ++i) {
         send_key(settings.paste_keys[i], 0, extended_rule);
@@ -57,6 +66,7 @@ void send_paste_keys(int extended_rule)
         send_key(settings.paste_keys[i], 1, extended_rule);
         os_sleep(key_wait);
     }
+    os_wait_key_taken(&watch, key_taken_limit);
 }
 
 // One piece of the text: clipboard and paste keys in mode 1, EM_REPLACESEL otherwise.
@@ -92,6 +102,13 @@ bool is_registered(const chord_pair &pair)
 void send_chord(const int *codes, int count)
 {
     const int wait = settings.chord_key_wait + key_wait;
+    int first = 0;
+    while (first < count && codes[first] == no_key)
+        ++first;
+    if (first == count)
+        return;
+    os_key_watch watch;
+    watch_keys(codes[first], &watch);
     for (int i = 0; i < count; ++i) {
         if (codes[i] == no_key)
             continue;
@@ -104,6 +121,7 @@ void send_chord(const int *codes, int count)
         send_key(codes[i], 1, 1);
         os_sleep(wait);
     }
+    os_wait_key_taken(&watch, key_taken_limit);
 }
 
 int process_chords(os_window owner)
@@ -147,8 +165,11 @@ int process_tabs(os_window owner)
             if (!deliver_segment(owner, segment, 0))
                 return 0;
         }
+        os_key_watch watch;
+        watch_keys(tab_key, &watch);
         send_key(tab_key, 0, 0);
         send_key(tab_key, 1, 0);
+        os_wait_key_taken(&watch, key_taken_limit);
         segment = mark + (sizeof tab_mark - 1);
         os_sleep(settings.segment_wait + segment_base_wait);
     }

@@ -316,7 +316,7 @@ HWND wait_search_edit(DWORD pid)
     HWND edit = nullptr;
     const bool up = poll_until([&] {
         edit = dialog_control(pid, 100);
-        return edit && IsWindowVisible(GetParent(edit)) && focus_of(edit) == edit;
+        return edit && GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit;
     });
     return up ? edit : nullptr;
 }

@@ -74,7 +74,7 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
         }
         if (edit) { // once the window is back in front: the first Escape may only clear the list's selection
             EXPECT_TRUE(poll_until([&] {
-                return focus_of(edit) == edit && IsWindowVisible(GetParent(edit));
+                return focus_of(edit) == edit && GetForegroundWindow() == GetParent(edit);
             })) << describe_windows(p.id);
             press_key(VK_ESCAPE);
         }

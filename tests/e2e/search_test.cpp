@@ -129,12 +129,12 @@ TEST_F(Search, ShiftEnterPastesAndTheWindowStaysForALaterStart)
     press_key(VK_RETURN);
     keybd_event(VK_SHIFT, 0, KEYEVENTF_KEYUP, 0);
     expect_edit_text(t.edit1, "[grape]");
-    EXPECT_TRUE(process_running(p)) << "the search window did not stay";
+    ASSERT_TRUE(poll_until([&] { return GetForegroundWindow() == GetParent(edit); })) << "the window did not stay";
 
     SetForegroundWindow(t.window);
     process &later = launch(in_dir("mivra.exe"), "/#i", dir_);
     expect_ends_with_zero(later);
-    EXPECT_TRUE(poll_until([&] { return focus_of(edit) == edit && IsWindowVisible(GetParent(edit)); }))
+    EXPECT_TRUE(poll_until([&] { return focus_of(edit) == edit && GetForegroundWindow() == GetParent(edit); }))
         << describe_windows(p.id);
     EXPECT_EQ(window_text(edit), "");
     EXPECT_EQ(list_lines(p.id), "");

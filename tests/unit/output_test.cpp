@@ -5,8 +5,8 @@
 namespace {
 
 const os_window owner = 1;
-const std::string ctrl_v = "key 11 down\nsleep 50\nkey 56 down\nkey 56 up\nsleep 50\nkey 11 up";
-const std::string tab = "key 09 down\nkey 09 up\nsleep 100";
+const std::string ctrl_v = "key 11 down\nsleep 50\nkey 56 down\nkey 56 up\nsleep 50\nkey 11 up\ntaken 11 1000";
+const std::string tab = "key 09 down\nkey 09 up\ntaken 09 1000\nsleep 100";
 const std::string unregistered = "error 未登録キーのため処理をキャンセルしました。\r\n\r\nキー№　：　";
 
 // One segment pasted through the clipboard with Ctrl+V.
@@ -22,7 +22,7 @@ std::string presses(const std::vector<std::string> &keys, int wait = 50)
         out += (out.empty() ? "key " : "\nkey ") + k.substr(0, 2) + " down" + k.substr(2) + after;
     for (auto k = keys.rbegin(); k != keys.rend(); ++k)
         out += "\nkey " + k->substr(0, 2) + " up" + k->substr(2) + after;
-    return out;
+    return out + "\ntaken " + keys[0].substr(0, 2) + " 1000";
 }
 // A chord: its presses, then the segment wait.
 std::string chord(const std::vector<std::string> &keys)
@@ -72,7 +72,7 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
         {"tab marks at the start, twice, any case", "%$tb%%$TB%b", 1, tabs,
          tab + "\n" + tab + "\n" + seg("b")},
         {"tab marks inserted, the segment wait extra added", "a%$tb%b", 0, tabs | slow,
-         "replace a\nkey 09 down\nkey 09 up\nsleep 130\nreplace b"},
+         "replace a\nkey 09 down\nkey 09 up\ntaken 09 1000\nsleep 130\nreplace b"},
         {"tab marks ignored after a history choice", "a%$tb%b", 1, tabs | history, seg("a%$tb%b")},
         {"chords ignored after a clipboard macro", "%$1156%", 1, keys | clip_macro, seg("%$1156%")},
         {"chord waits add the configured extras", "%$11%", 1, keys | slow,

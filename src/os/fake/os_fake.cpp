@@ -262,6 +262,21 @@ void os_key_event(int virtual_key, int key_up, int extended)
     log_event(line);
 }
 
+void os_watch_key(os_window window, int key, os_key_watch *watch)
+{
+    *watch = os_key_watch{static_cast<unsigned long>(window), key, 0, window != 0};
+}
+
+void os_wait_key_taken(os_key_watch *watch, int limit_ms)
+{
+    if (!watch->attached)
+        return;
+    char line[40];
+    snprintf(line, sizeof line, "taken %02X %d", watch->key & 0xFF, limit_ms);
+    log_event(line);
+    watch->attached = 0;
+}
+
 void os_sleep(int milliseconds) { log_event("sleep " + std::to_string(milliseconds)); }
 
 void os_beep(unsigned type) { log_event("beep " + std::to_string(type)); }

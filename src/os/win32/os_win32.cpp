@@ -12,6 +12,7 @@ static HWND as_hwnd(os_window w) { return reinterpret_cast<HWND>(w); }
 
 // A hung target must not hang the program: cross-process sends give up after this long.
 static const UINT send_timeout_ms = 5000;
+static const int key_taken_poll_ms = 5;
 
 static LRESULT send_bounded(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -369,6 +370,37 @@ void os_key_event(int virtual_key, int key_up, int extended)
     DWORD flags = (key_up ? KEYEVENTF_KEYUP : 0) | (extended ? KEYEVENTF_EXTENDEDKEY : 0);
     BYTE scan = static_cast<BYTE>(MapVirtualKeyA(static_cast<UINT>(virtual_key), 0));
     keybd_event(static_cast<BYTE>(virtual_key), scan, flags, 0);
+}
+
+void os_watch_key(os_window window, int key, os_key_watch *watch)
+{
+    const DWORD own = GetCurrentThreadId();
+    const DWORD thread = window ? GetWindowThreadProcessId(as_hwnd(window), nullptr) : 0;
+    watch->thread = thread;
+    watch->key = key;
+    // This thread joins the target's input, never the other way round: under Wine a thread that
+    // leaves its input behind drops the keys still queued there.
+    watch->attached = thread && thread != own && AttachThreadInput(own, thread, TRUE);
+    watch->toggle = GetKeyState(key) & 1;
+}
+
+// The shared key state follows the keys as the target's thread reads them; the release of the key
+// pressed first is the last of them.
+void os_wait_key_taken(os_key_watch *watch, int limit_ms)
+{
+    if (!watch->attached)
+        return;
+    const DWORD start = GetTickCount();
+    for (;;) {
+        const SHORT state = GetKeyState(watch->key);
+        if ((state & 1) != watch->toggle && !(state & 0x8000))
+            break;
+        if (GetTickCount() - start >= static_cast<DWORD>(limit_ms))
+            break;
+        os_sleep(key_taken_poll_ms);
+    }
+    AttachThreadInput(GetCurrentThreadId(), watch->thread, FALSE);
+    watch->attached = 0;
 }
 
 // Delivery waits block the activation, but messages that other processes send to the clipboard
