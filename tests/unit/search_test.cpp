@@ -381,8 +381,9 @@ TEST_F(SearchWindow, FinishingHandsOverStaysOrEnds)
     const search_action end1 = action_end_finished, end2 = action_end_no_target, over = action_hand_over;
     const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;
     const char *clipboard = "&1 : クリップボード", *left = "a%clm%"; // left: output_text before
-    // How: Enter 'E', Ctrl+Enter 'C', Enter in confirmed search 'K'; a pass's clipboard entry 'P' and an
-    // entry chosen in its history popup 'H'; the stay's history step with a choice 'T' or a cancel 'X'.
+    // How: Enter 'E', Shift+Enter 'S', Ctrl+Enter 'C', Enter in confirmed search 'K'; a pass's clipboard
+    // entry 'P' and an entry chosen in its history popup 'H'; the stay's history step, a choice made 'T' or
+    // cancelled 'X'.
     // Name, how, line, output mode, windows, recorder and replacement -> action, events, output_text.
     const std::tuple<const char *, char, const char *, int, int, int, search_action, std::string,
                      const char *>
@@ -391,6 +392,8 @@ TEST_F(SearchWindow, FinishingHandsOverStaysOrEnds)
             {"confirmed search runs one pass", 'K', "Same", paste, 1, 0, action_run_search, "", left},
             {"item: the one kept with its line", 'E', "SAME", paste, 1, 0, over,
              "hide\n" + back + "timer 620", "one\r\n"},
+            {"Shift+Enter pastes and stays", 'S', "Same", paste, 1, 0, action_paste_and_stay,
+             "hide\n" + back + "timer 640", "one\r\n"},
             {"item without a window", 'E', "Same", paste, 0, 0, end2, "hide\n", left},
             {"item, clipboard only", 'E', "Same", clip_only, 0, 0, end1, "hide\nclip one\r\n\nbeep 64",
              "one\r\n"},
@@ -416,17 +419,19 @@ TEST_F(SearchWindow, FinishingHandsOverStaysOrEnds)
         windows.window_count = window_count;
         settings.history_running = settings.replace_enabled = recorder;
         search_run.confirmed_search = how == 'K';
+        search_run.keep_in_background = 7;
         delivery_hooks.expand_history_macros = how == 'T' ? +[](os_window) { return 1; } : nullptr;
         const enter_outcome o =
             how == 'P'   ? enter_outcome{clipboard_entry(), 0}
             : how == 'H' ? enter_outcome{clipboard_entry_after_history(0), 0}
             : how == 'T' || how == 'X'
                 ? enter_outcome{on_stay_history_timer(search_window, edit_line), 0}
-                : on_enter(search_window, edit_line, enter_input{0, how == 'C', "t", line, 1});
+                : on_enter(search_window, edit_line, enter_input{how == 'S', how == 'C', "t", line, 1});
         EXPECT_EQ(o.action, result) << name;
         EXPECT_EQ((o.hide_window ? "hide\n" : "") + fake_events(), events) << name;
         EXPECT_STREQ(output.output_text, text) << name;
         EXPECT_EQ(search_run.confirmed_search, 0) << name;
+        EXPECT_EQ(search_run.keep_in_background, how == 'S' ? 0 : 7) << name;
     }
 }
 
