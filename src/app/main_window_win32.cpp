@@ -14,7 +14,6 @@
 #include "target/windows_win32.h"
 #include "datafile/item_store.h"
 #include "datafile/loader.h"
-#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/history_popup_win32.h"
 #include "menus/menu_win32.h"
@@ -23,7 +22,6 @@
 #include "menus/window_popup_win32.h"
 #include "search/search_window_win32.h"
 #include "search/title_popup_win32.h"
-#include "output/output_state.h"
 #include "text/sjis.h"
 
 const char main_class_name[] = "Mivra_WClass";
@@ -257,7 +255,6 @@ static LRESULT on_create(HWND window)
     choosers.run_search_window = run_search_window;
     choosers.show_text_file_popup = show_text_file_popup;
     choosers.show_recent_popup = show_recent_popup;
-    delivery_hooks.write_log = [] { write_log(output.latest_caption); };
     choosers.show_window_popup = choose_target_first;
     choosers.show_title_popup = show_title_popup;
     choosers.show_history_popup = show_history_start_popup;

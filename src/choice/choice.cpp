@@ -4,6 +4,7 @@
 #include <cstring>
 
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "output/output_state.h"
@@ -12,6 +13,14 @@
 #include "text/sjis.h"
 
 bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
+
+int end_on_clipboard(os_window owner)
+{
+    if (!clipboard_only())
+        return 0;
+    put_clipboard_text(owner, output.output_text);
+    return 1;
+}
 
 bool no_target_for_paste() { return !clipboard_only() && windows.window_count == 0; }
 
@@ -33,58 +42,69 @@ int deliver_and_log(os_window owner)
 {
     if (!paste_output(owner))
         return 0;
-    if (settings.log_mode > log_off && settings.text_file_search == text_file_off && delivery_hooks.write_log)
-        delivery_hooks.write_log();
+    if (settings.log_mode > log_off && settings.text_file_search == text_file_off)
+        write_log(output.latest_caption);
     return 1;
 }
 
-choice_result schedule_output(os_window main, int timer)
+static choice_result schedule_output(os_window main, int timer)
 {
     return_to_target();
     return os_arm_timer(main, timer) ? choice_scheduled : choice_cancelled;
 }
 
-// The prepared text goes to the clipboard at once in clipboard-only mode; timer 620 runs either
-// way (its "%CLM%" step and the delivery do nothing more to the target in that mode).
+choice_result hand_over_prepared(os_window main)
+{
+    return schedule_output(main, timer_history_choices);
+}
+
+choice_result hand_over_unchanged(os_window main)
+{
+    settings.output_mode = output_paste;
+    output.latest_caption[0] = '\0';
+    return schedule_output(main, timer_deliver);
+}
+
+// A prepared text of a menu or popup goes to the clipboard at once in clipboard-only mode, and is
+// handed over either way (its "%CLM%" step and the delivery do nothing more to the target then).
 static choice_result finish_prepared(os_window main)
 {
     if (clipboard_only() && !put_clipboard_text(main, output.output_text))
         return choice_cancelled;
-    return schedule_output(main, timer_history_choices);
+    return hand_over_prepared(main);
 }
 
 // An expanded file: in clipboard-only mode the clipboard is the whole output and the activation ends.
 static choice_result finish_expanded(os_window main)
 {
-    if (clipboard_only()) {
-        put_clipboard_text(main, output.output_text);
-        return choice_cancelled;
-    }
-    return schedule_output(main, timer_history_choices);
+    return end_on_clipboard(main) ? choice_cancelled : hand_over_prepared(main);
 }
 
-int take_item_text(os_window owner, int32_t index)
+take_result take_item(os_window owner, int32_t index)
 {
+    if (index < 0 || index >= store.item_count)
+        return take_ended;
     const item_entry &item = store.items[index];
+    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
+    if (item.kind != text_item)
+        return take_ended;
+    if (no_target_for_paste())
+        return take_no_target;
     if (item.is_file == 1) {
         output.output_source = source_expanded;
-        return expand_item_file(owner, index, expand_from_file, 0);
+        return expand_item_file(owner, index, expand_from_file, 0) ? take_ready : take_ended;
     }
     output.output_source = source_prepared;
     copy_text(output.output_text, sizeof output.output_text, item.text);
     prepare_chosen_text(owner);
-    return 1;
+    return take_ready;
 }
 
 choice_result finish_item(os_window main, int32_t index)
 {
-    if (index < 0 || index >= store.item_count)
+    if (take_item(main, index) != take_ready)
         return choice_cancelled;
-    const item_entry &item = store.items[index];
-    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
-    if (item.kind != text_item || no_target_for_paste() || !take_item_text(main, index))
-        return choice_cancelled;
-    return item.is_file == 1 ? finish_expanded(main) : finish_prepared(main);
+    return store.items[index].is_file == 1 ? finish_expanded(main) : finish_prepared(main);
 }
 
 choice_result finish_text(os_window main)
@@ -109,23 +129,14 @@ choice_result finish_clipboard(os_window main)
 {
     if (windows.window_count == 0)
         return choice_cancelled;
-    settings.output_mode = output_paste;
     output.output_source = source_clipboard;
-    output.latest_caption[0] = '\0';
-    return schedule_output(main, timer_history_choices);
+    return hand_over_unchanged(main);
 }
 
 choice_result finish_history_entry(os_window main)
 {
     output.history_chosen = 1;
-    output.latest_caption[0] = '\0';
-    if (clipboard_only()) {
-        put_clipboard_text(main, output.output_text);
-        return choice_cancelled;
-    }
-    // Pasted with paste keys whatever the output mode was, and past the "%CLM%" step.
-    settings.output_mode = output_paste;
-    return schedule_output(main, timer_deliver);
+    return end_on_clipboard(main) ? choice_cancelled : hand_over_unchanged(main);
 }
 
 // The editor starts in its own folder.

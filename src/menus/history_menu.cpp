@@ -7,7 +7,6 @@
 #include "datafile/settings.h"
 #include "menus/command_ids.h"
 #include "output/output_state.h"
-#include "output/paste.h"
 #include "text/sjis.h"
 
 namespace {
@@ -164,28 +163,18 @@ int load_history_entry(int32_t index)
     return 1;
 }
 
-int carry_out_history_popup(os_window window, int32_t id)
+int carry_out_history_popup(os_window, int32_t id)
 {
     if (id == popup_normal_start)
         return -1;
-    if (!history_commands.holds(id) || !load_history_entry(id - history_commands.first))
-        return 1;
-    if (output.history_keep_block == 1)
-        return 0;
-    if (clipboard_only())
-        put_clipboard_text(window, output.output_text);
-    output.history_chosen = 1;
-    return 0;
+    return history_commands.holds(id) && load_history_entry(id - history_commands.first) ? 0 : 1;
 }
 
 choice_result finish_history_popup(os_window main, int popup_result)
 {
     if (popup_result == -1)
         return choice_continue;
-    // In clipboard-only mode the popup has put the entry on the clipboard already.
-    if (popup_result != 0 || clipboard_only())
-        return choice_cancelled;
-    return finish_history_entry(main);
+    return popup_result == 0 ? finish_history_entry(main) : choice_cancelled;
 }
 
 choice_result choose_history_entry(os_window main, int32_t id)

@@ -1,8 +1,9 @@
 // The clipboard history as a menu: the entries of "hist.ini" (datafile/history_file.h) with their
 // numbered groups, the loading of a chosen entry, and what a history popup's chosen id does.
 // Owns: the history menu layout and captions, and the history block, where a loaded entry waits for
-// the "%CLM%" choice while `history_keep_block` is 1. Writes output_text, output_source and
-// history_chosen; reads the settings. The popup itself is the front's (history_popup_win32.h).
+// the "%CLM%" choice while `history_keep_block` is 1. Writes output_text and output_source; reads the
+// settings. The popup itself is the front's (history_popup_win32.h); a chosen entry ends through
+// choice/.
 #pragma once
 
 #include <cstdint>
@@ -25,10 +26,11 @@ int load_history_entry(int32_t index);
 text_piece kept_history_entry();
 void free_history_block();
 
-// A history id chosen in a history popup: 0 when the entry was loaded (and, in clipboard-only mode,
-// unless it is kept for "%CLM%", put on the clipboard), -1 for "&@ 通常起動", 1 for anything else.
-int carry_out_history_popup(os_window window, int32_t id);
-// The start form's answer to the activation cycle for a popup result of carry_out_history_popup.
+// A history id chosen in a history popup: 0 when the entry was loaded, -1 for "&@ 通常起動", 1 for
+// anything else. What then becomes of the entry is the caller's.
+int carry_out_history_popup(os_window, int32_t id);
+// The start form's answer to the activation cycle for a popup result of carry_out_history_popup: a
+// loaded entry is finished by choice/ (finish_history_entry, clipboard-only rule included).
 choice_result finish_history_popup(os_window main, int popup_result);
-// History id `id` chosen in the main menu: the entry is pasted as stored, with paste keys.
+// History id `id` chosen in the main menu: the entry is finished as a popup's is.
 choice_result choose_history_entry(os_window main, int32_t id);

@@ -89,9 +89,7 @@ search_action text_file_pass(os_window owner, const char *pattern, search_result
         const search_action taken = take_text_file_line(owner, last.line);
         if (taken != action_nothing)
             return taken;
-        return schedule_output(settings.main_window, timer_history_choices) == choice_scheduled
-                   ? action_keep_open
-                   : action_end_finished;
+        return hand_over_keep_open();
     }
     if (count == 0)
         return action_nothing;
@@ -161,9 +159,7 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
             const search_action accepted = accept_item(owner, last_hit);
             if (accepted != action_nothing)
                 return accepted;
-            return schedule_output(settings.main_window, timer_history_choices) == choice_scheduled
-                       ? action_keep_open
-                       : action_end_finished;
+            return hand_over_keep_open();
         }
         if (settings.match_accept == 1 && hit.kind == utility_entry) {
             if (clipboard_pattern)

@@ -1,13 +1,8 @@
 #include "search/search_keys.h"
 
-#include "choice/choice.h"
 #include "datafile/settings.h"
 #include "search/matching.h"
-#include "search/result_list.h"
 #include "search/search_state.h"
-#include "search/text_file_search.h"
-#include "target/target.h"
-#include "text/sjis.h"
 
 namespace {
 
@@ -127,40 +122,3 @@ int32_t next_selection(int32_t current, int32_t count, int up)
 }
 
 bool release_warning_due(int32_t poll) { return poll == 300 || poll >= 500; }
-
-enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in)
-{
-    if (in.shift)
-        search_run.keep_in_background = in.ctrl ? 1 : 0;
-    else if (in.ctrl)
-        return enter_outcome{action_end_finished, 0};
-    if (search_run.confirmed_search == 1 && in.edit_text[0] != '\0') {
-        search_run.confirmed_search = 0;
-        return enter_outcome{action_run_search, 0};
-    }
-    if (in.line == nullptr)
-        return enter_outcome{action_end_finished, 0};
-    if (settings.text_file_search == text_file_on) {
-        if (search_run.file_choice == 1) {
-            choose_text_file(owner, in.line);
-            return enter_outcome{action_file_chosen, 0};
-        }
-        const search_action taken = take_text_file_line(owner, in.line);
-        if (taken != action_nothing)
-            return enter_outcome{taken, 0};
-        return enter_outcome{in.shift ? start_paste_and_stay(edit_line) : hand_over(timer_history_choices), 0};
-    }
-    if (starts_with_nocase(in.line, "&1")) {
-        if (windows.window_count == 0)
-            return enter_outcome{action_end_no_target, 1};
-        return enter_outcome{finish_clipboard(settings.main_window) == choice_scheduled ? action_hand_over
-                                                                                        : action_end_finished,
-                             1};
-    }
-    if (run_utility_line(in.line))
-        return enter_outcome{action_end_finished, 0};
-    const search_action accepted = accept_item(owner, listed_item(in.line, in.item));
-    if (accepted != action_nothing)
-        return enter_outcome{accepted, 1};
-    return enter_outcome{in.shift ? start_paste_and_stay(edit_line) : hand_over(timer_history_choices), 1};
-}

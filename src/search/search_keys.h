@@ -1,14 +1,12 @@
-// The key map of the search window's edit line as a decision, and the Enter logic.
+// The key map of the search window's edit line as a decision.
 // Owns: which key, with which modifiers and in which state, does what, and whether the key then
 // goes on to the system edit procedure; the mode switches (`search_kind`, `migemo_on`,
-// `confirmed_search`). Leaves to the front: reading the key state and the list box, the windows,
-// and the wait for Shift and Ctrl to be released after Shift+Enter.
+// `confirmed_search`). Leaves to search_output.h what Enter does with the selected line, and to the
+// front reading the key state and the list box, the windows, and the wait for Shift and Ctrl to be
+// released after Shift+Enter.
 #pragma once
 
 #include <cstdint>
-
-#include "os/os.h"
-#include "search/search_output.h"
 
 enum search_key : int32_t {
     key_tab,
@@ -37,7 +35,7 @@ struct key_state {
 enum key_action : int32_t {
     key_action_none,           // nothing here
     key_action_to_target,      // Tab: hide the window when `stay_flag` is 1, target to the front
-    key_action_enter,          // on_enter
+    key_action_enter,          // on_enter (search_output.h)
     key_action_close,          // end the dialog with 1
     key_action_clear,          // Escape: empty line, file_choice 0, hide list/preview/guidance,
                                // re-create the empty list, focus the edit line
@@ -81,17 +79,3 @@ int32_t next_selection(int32_t current, int32_t count, int up);
 // every poll from 500 on.
 constexpr char release_keys_warning[] = "キーを開放してください！";
 bool release_warning_due(int32_t poll);
-
-struct enter_input {
-    int shift, ctrl;       // held when Enter was pressed (Shift+Enter after the release wait)
-    const char *edit_text; // the edit line's text
-    const char *line;      // the selected line as read back from the list box; null for none
-    int32_t item;          // the item kept with that line in the list box, -1 for none (listed_item)
-};
-struct enter_outcome {
-    search_action action; // action_end_*, action_run_search, action_hand_over, action_paste_and_stay
-    int hide_window;      // hide the search window first (an item or the clipboard entry was taken)
-};
-// Enter after the key state was read. Sets keep_in_background for Shift+Enter; arms the timers of
-// the hand-over (main window, settings.main_window) or of paste-and-stay (edit_line).
-enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in);

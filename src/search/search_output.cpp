@@ -1,35 +1,35 @@
 #include "search/search_output.h"
 
 #include "choice/choice.h"
-#include "datafile/item_store.h"
 #include "datafile/settings.h"
-#include "output/output_state.h"
-#include "output/paste.h"
+#include "search/result_list.h"
+#include "search/search_state.h"
+#include "search/text_file_search.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
 search_action accept_item(os_window owner, int32_t index)
 {
-    if (index < 0 || index >= store.item_count)
-        return action_end_finished;
-    if (no_target_for_paste())
+    switch (take_item(owner, index)) {
+    case take_ready:
+        return end_on_clipboard(owner) ? action_end_finished : action_nothing;
+    case take_no_target:
         return action_end_no_target;
-    const item_entry &item = store.items[index];
-    copy_text(output.latest_caption, sizeof output.latest_caption, item.caption);
-    if (!take_item_text(owner, index))
-        return action_end_finished;
-    // In clipboard-only mode the clipboard is the whole output and the dialog ends.
-    if (clipboard_only()) {
-        put_clipboard_text(owner, output.output_text);
+    default:
         return action_end_finished;
     }
-    return action_nothing;
 }
 
-search_action hand_over(int timer)
+search_action hand_over()
 {
-    const choice_result armed = schedule_output(settings.main_window, timer);
-    return armed == choice_scheduled ? action_hand_over : action_end_finished;
+    return hand_over_prepared(settings.main_window) == choice_scheduled ? action_hand_over
+                                                                        : action_end_finished;
+}
+
+search_action hand_over_keep_open()
+{
+    return hand_over_prepared(settings.main_window) == choice_scheduled ? action_keep_open
+                                                                        : action_end_finished;
 }
 
 search_action start_paste_and_stay(os_window edit_line)
@@ -38,12 +38,13 @@ search_action start_paste_and_stay(os_window edit_line)
     return os_arm_timer(edit_line, timer_stay_history_choices) ? action_paste_and_stay : action_end_finished;
 }
 
-// The clipboard (or the history entry just chosen) is pasted with paste keys and past the "%CLM%" step.
+// The one way of the clipboard entry, from Enter on "&1" and from a pass.
 static search_action hand_over_clipboard()
 {
-    settings.output_mode = output_paste;
-    output.latest_caption[0] = '\0';
-    return hand_over(timer_deliver);
+    if (windows.window_count == 0)
+        return action_end_no_target;
+    return finish_clipboard(settings.main_window) == choice_scheduled ? action_hand_over
+                                                                      : action_end_finished;
 }
 
 search_action clipboard_entry()
@@ -52,7 +53,6 @@ search_action clipboard_entry()
         return action_end_no_target;
     if (settings.history_running == 1)
         return action_history_popup;
-    output.output_source = source_clipboard;
     return hand_over_clipboard();
 }
 
@@ -60,9 +60,10 @@ search_action clipboard_entry_after_history(int popup_result)
 {
     if (popup_result != 0)
         return action_drop_first_line;
-    if (clipboard_only())
-        return action_end_no_target;
-    return hand_over_clipboard();
+    if (finish_history_entry(settings.main_window) == choice_scheduled)
+        return action_hand_over;
+    // In clipboard-only mode the entry went on the clipboard; the dialog ends as for no target.
+    return clipboard_only() ? action_end_no_target : action_end_finished;
 }
 
 int run_utility_line(const char *line)
@@ -76,6 +77,40 @@ int run_utility_line(const char *line)
     else if (!starts_with_nocase(line, "&9"))
         return 0;
     return 1;
+}
+
+// A taken line goes to the main window, or for Shift+Enter is pasted by the search window itself.
+static search_action hand_over_taken(search_action taken, int stay, os_window edit_line)
+{
+    if (taken != action_nothing)
+        return taken;
+    return stay ? start_paste_and_stay(edit_line) : hand_over();
+}
+
+enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in)
+{
+    if (in.shift)
+        search_run.keep_in_background = in.ctrl ? 1 : 0;
+    else if (in.ctrl)
+        return enter_outcome{action_end_finished, 0};
+    if (search_run.confirmed_search == 1 && in.edit_text[0] != '\0') {
+        search_run.confirmed_search = 0;
+        return enter_outcome{action_run_search, 0};
+    }
+    if (in.line == nullptr)
+        return enter_outcome{action_end_finished, 0};
+    if (settings.text_file_search == text_file_on && search_run.file_choice == 1) {
+        choose_text_file(owner, in.line);
+        return enter_outcome{action_file_chosen, 0};
+    }
+    if (settings.text_file_search == text_file_on)
+        return enter_outcome{hand_over_taken(take_text_file_line(owner, in.line), in.shift, edit_line), 0};
+    if (starts_with_nocase(in.line, "&1"))
+        return enter_outcome{hand_over_clipboard(), 1};
+    if (run_utility_line(in.line))
+        return enter_outcome{action_end_finished, 0};
+    const search_action accepted = accept_item(owner, listed_item(in.line, in.item));
+    return enter_outcome{hand_over_taken(accepted, in.shift, edit_line), 1};
 }
 
 search_action on_stay_history_timer(os_window owner, os_window edit_line)

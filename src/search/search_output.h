@@ -1,8 +1,11 @@
-// How the search window hands a result on: the portable half of finish_and_hand_over,
-// hand_over_keep_open and paste_and_stay, the accepted item, the clipboard entry and the utility
-// entries ("&1" to "&4", "&9"). Every function says in a search_action what the front still does
-// with its windows.
-// Owns: the search_action values. Writes the output state through choice/; reads settings, store, target.
+// How the search window hands a result on: the Enter logic, the accepted item, the clipboard entry,
+// the utility entries ("&1" to "&4", "&9") and the portable half of finish_and_hand_over,
+// hand_over_keep_open and paste_and_stay. A result goes to the main window through choice/, which
+// arms its timer; paste-and-stay runs on the edit line's own timers. Every function says in a
+// search_action what the front still does with its windows.
+// Owns: the search_action values and the edit line's timers. Writes `keep_in_background` and
+// `confirmed_search` (search_state.h) on Enter, the output state through choice/; reads settings,
+// store, target.
 #pragma once
 
 #include <cstdint>
@@ -21,8 +24,8 @@ enum search_action : int32_t {
     action_end_no_target,   // end the dialog with 2
     action_hand_over,       // the main window's timer is armed: put the edit procedure back,
                             // destroy the list, preview and guidance windows, end the dialog with 0
-    action_keep_open,       // timer 620 is armed and the dialog stays: collapse the search window
-                            // to 0 x 0 while initial_word_state is 1
+    action_keep_open,       // the main window's timer is armed and the dialog stays: collapse the
+                            // search window to 0 x 0 while initial_word_state is 1
     action_paste_and_stay,  // the edit line's timer 640 is armed: hide the list and the preview
     action_show_list,       // lines were listed (search_pass)
     action_run_search,      // confirmed search: hide the guidance, send EN_UPDATE of control 100
@@ -34,21 +37,38 @@ enum search_action : int32_t {
                             // loaded, the edit line and the list emptied
 };
 
-// Accepting text item `index` (Enter on its line, or a pass's one hit): records its caption for the
-// log and prepares output_text (a file item through the expansion engine). action_nothing when the
-// output is ready to hand over; else action_end_finished (clipboard-only done, expansion refused)
-// or action_end_no_target.
+struct enter_input {
+    int shift, ctrl;       // held when Enter was pressed (Shift+Enter after the release wait)
+    const char *edit_text; // the edit line's text
+    const char *line;      // the selected line as read back from the list box; null for none
+    int32_t item;          // the item kept with that line in the list box, -1 for none (listed_item)
+};
+struct enter_outcome {
+    search_action action; // action_end_*, action_run_search, action_file_chosen, action_hand_over,
+                          // action_paste_and_stay
+    int hide_window;      // hide the search window first (an item or the clipboard entry was taken)
+};
+// Enter after the key state was read. Sets keep_in_background for Shift+Enter; a taken line is handed
+// over to the main window, or for Shift+Enter pasted by the search window (timers on edit_line).
+enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in);
+
+// Accepting text item `index` (Enter on its line, or a pass's one hit): choice/'s take_item, and in
+// clipboard-only mode the clipboard is the whole output. action_nothing when the output is ready to
+// hand over; else action_end_finished (clipboard-only done, expansion refused) or action_end_no_target.
 search_action accept_item(os_window owner, int32_t index);
-// The portable half of finish_and_hand_over: back to the target, the main window's timer armed.
-// action_hand_over, or action_end_finished when the timer was refused.
-search_action hand_over(int timer);
+// The portable half of finish_and_hand_over for a prepared text: action_hand_over, or
+// action_end_finished when the timer was refused.
+search_action hand_over();
+// The portable half of hand_over_keep_open (a pass's one hit): action_keep_open, or
+// action_end_finished when the timer was refused.
+search_action hand_over_keep_open();
 // The start of paste_and_stay: back to the target, the edit line's timer 640 armed.
 search_action start_paste_and_stay(os_window edit_line);
 
 // The clipboard entry reached by typing "&1": ends with 2 without a target; with the recorder
-// running asks for the history popup; otherwise hands the clipboard over with timer 720.
+// running asks for the history popup; otherwise hands the clipboard over as Enter on "&1" does.
 search_action clipboard_entry();
-// After the history popup: non-zero drops the first line; 0 (an entry was chosen) hands over.
+// After the history popup: non-zero drops the first line; 0 (an entry was chosen) finishes the entry.
 search_action clipboard_entry_after_history(int popup_result);
 
 // "&2" the data file, "&3" the manual, "&4" the recorder, "&9" the version: carried out, and 1

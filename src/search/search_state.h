@@ -1,8 +1,9 @@
 // The run-time modes of the search window that live nowhere else: the [file]-name choice, the
 // confirmed-search hold and the keep-in-background request of paste-and-stay.
-// Owns: `search_run`. Written by the key handler (search_keys) and the Win32 front of the search
-// window; read by the result list. `migemo_on`, `initial_word_state` and `text_file_search` are
-// fields of the settings record; the matching libraries' state is matching.h's.
+// Owns: `search_run`. Written by the mode switches (search_keys), Enter (search_output), the
+// text-file search and the Win32 front of the search window; read by the result list. `migemo_on`,
+// `initial_word_state` and `text_file_search` are fields of the settings record; the matching libraries'
+// state is matching.h's.
 #pragma once
 
 #include <cstdint>

@@ -260,6 +260,7 @@ void end_handed_over()
 }
 
 // Carries out what the portable side decided; true when the dialog ended or was handed over.
+// The clipboard entry's steps come first (take_clipboard_entry).
 bool carry_out(search_action action)
 {
     switch (action) {
@@ -283,11 +284,6 @@ bool carry_out(search_action action)
         if (preview_window)
             ShowWindow(preview_window, SW_HIDE);
         return true;
-    case action_clipboard_entry:
-        return carry_out(clipboard_entry());
-    case action_history_popup:
-        SetWindowTextA(edit_line, "");
-        return carry_out(clipboard_entry_after_history(show_history_popup(os_of(search_window), 0)));
     case action_drop_first_line:
         SendMessageA(result_list, LB_DELETESTRING, 0, 0);
         return false;
@@ -307,12 +303,24 @@ bool carry_out(search_action action)
 
 // ---- a search pass -------------------------------------------------------------------------------
 
+// The clipboard entry of a pass; while the recorder runs, an entry of the history popup instead.
+search_action take_clipboard_entry()
+{
+    const search_action action = clipboard_entry();
+    if (action != action_history_popup)
+        return action;
+    SetWindowTextA(edit_line, "");
+    return clipboard_entry_after_history(show_history_popup(os_of(search_window), 0));
+}
+
 void run_search_pass()
 {
     char text[path_capacity];
     GetWindowTextA(edit_line, text, sizeof text);
     reset_list();
     search_action action = search_pass(os_of(search_window), text, &result);
+    if (action == action_clipboard_entry)
+        action = take_clipboard_entry();
     if (action == action_show_list) {
         fill_list(result);
         show_first_line(result.show_preview != 0);

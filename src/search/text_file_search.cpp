@@ -189,5 +189,5 @@ search_action insert_typed_line(os_window owner, const char *typed)
         put_clipboard_text(owner, output.output_text);
         return action_end_finished;
     }
-    return hand_over(timer_history_choices);
+    return hand_over();
 }

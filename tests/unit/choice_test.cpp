@@ -6,7 +6,7 @@ namespace {
 
 const os_window main_window = 1;
 const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back in front
-const std::string to_620 = returned + "\ntimer 620";
+const std::string to_620 = returned + "\ntimer 620", to_720 = returned + "\ntimer 720";
 
 // The ways a choice ends; items 0, 1 and 2 are a text, a file and a group.
 using finish_fn = choice_result (*)();
@@ -39,7 +39,7 @@ class Choice : public ::testing::Test {
 };
 
 // Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.
-TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
+TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDeliveryItsState)
 {
     const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;
     const choice_result scheduled = choice_scheduled, cancelled = choice_cancelled;
@@ -53,16 +53,11 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
         {"text item without a window to paste into", text_item, paste, 0, works, cancelled, ""},
         {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
         {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
-        {"file item: expanded, timer 620", file_item, paste, 1, works, scheduled, to_620},
-        {"file item, clipboard only: ends on the clipboard", file_item, clip_only, 0, works, cancelled,
-         "clip from file\nbeep 64"},
-        {"text-file line: prepared like a text", text_line, paste, 1, works, scheduled, to_620},
-        {"clipboard entry: pasted as it is", clipboard_entry, insert, 1, works, scheduled, to_620},
+        {"file, clipboard only", file_item, clip_only, 0, works, cancelled, "clip from file\nbeep 64"},
+        {"clipboard entry: unchanged, to 720", clipboard_entry, insert, 1, works, scheduled, to_720},
         {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
-        {"history entry: paste keys, straight to 720", history_entry, insert, 1, works, scheduled,
-         returned + "\ntimer 720"},
-        {"history entry, clipboard only: ends on the clipboard", history_entry, clip_only, 1, works,
-         cancelled, "clip a↓b\nbeep 64"},
+        {"history entry: unchanged, to 720", history_entry, insert, 1, works, scheduled, to_720},
+        {"history, clipboard only", history_entry, clip_only, 1, works, cancelled, "clip a↓b\nbeep 64"},
     };
     for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();
@@ -73,26 +68,19 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleAndArmsItsTimer)
         EXPECT_EQ(finish(), result) << name;
         EXPECT_EQ(fake_events(), events) << name;
     }
-}
-
-TEST_F(Choice, WhatTheChoiceLeavesForTheDelivery)
-{
+    // What the choice leaves for the delivery.
+    SetUp();
     EXPECT_EQ(text_item(), choice_scheduled);
-    EXPECT_STREQ(output.output_text, "a\r\nb");
-    EXPECT_STREQ(output.latest_caption, "&Caption");
-    EXPECT_EQ(output.output_source, source_prepared);
-    EXPECT_EQ(text_line(), choice_scheduled);
-    EXPECT_EQ(settings.text_file_search, text_file_on);
-
-    // The clipboard entry and a history entry are pasted with paste keys whatever the mode was.
+    EXPECT_EQ(output.latest_caption + std::to_string(output.output_source), "&Caption0");
+    EXPECT_EQ(joined({text_line(), settings.text_file_search}), "1 1") << "a text-file line is not logged";
+    // The clipboard and a history entry go out unchanged: with paste keys, no caption for the log.
     settings.output_mode = output_insert;
     EXPECT_EQ(clipboard_entry(), choice_scheduled);
-    EXPECT_EQ(settings.output_mode, output_paste);
-    EXPECT_EQ(output.output_source, source_clipboard);
+    EXPECT_EQ(output.latest_caption + joined({settings.output_mode, output.output_source}), "1 2");
     settings.output_mode = output_insert;
+    copy_text(output.latest_caption, sizeof output.latest_caption, "&Caption");
     EXPECT_EQ(history_entry(), choice_scheduled);
-    EXPECT_EQ(settings.output_mode, output_paste);
-    EXPECT_EQ(output.history_chosen, 1);
+    EXPECT_EQ(output.latest_caption + joined({settings.output_mode, output.history_chosen}), "1 1");
 }
 
 } // namespace
