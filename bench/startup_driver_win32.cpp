@@ -7,10 +7,9 @@
 // DIST_DIR holds mivra.exe with the data file to measure (the sample); RUNS is 11 unless given.
 #include "e2e_support.h"
 
-#include <psapi.h>
-
 #include <algorithm>
 #include <cstdlib>
+#include <cstring>
 #include <string>
 #include <vector>
 
@@ -33,14 +32,53 @@ double now_ms()
     return 1000.0 * static_cast<double>(count.QuadPart) / static_cast<double>(frequency.QuadPart);
 }
 
-long long private_kb(HANDLE process)
+// Whole text of a small file; Linux's /proc files report no size, so read to the end.
+std::string read_all(const std::string &path)
 {
-    PROCESS_MEMORY_COUNTERS_EX counters = {};
-    counters.cb = sizeof counters;
-    if (!GetProcessMemoryInfo(process, reinterpret_cast<PROCESS_MEMORY_COUNTERS *>(&counters),
-                              sizeof counters))
-        return 0;
-    return static_cast<long long>(counters.PrivateUsage / 1024);
+    std::string text;
+    HANDLE file = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                              OPEN_EXISTING, 0, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return text;
+    char chunk[4096];
+    DWORD got = 0;
+    while (text.size() < (1u << 20) && ReadFile(file, chunk, sizeof chunk, &got, nullptr) && got > 0)
+        text.append(chunk, got);
+    CloseHandle(file);
+    return text;
+}
+
+// The private memory of a program as Linux counts it for the Wine process that runs it: its
+// resident anonymous pages ("RssAnon" in /proc/PID/status, read through Wine's drive Z:). The
+// process is the one of this Wine prefix whose command line ends in exe_name; -1 when none is.
+long long private_kb(const char *exe_name)
+{
+    char prefix[MAX_PATH] = "";
+    GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
+    const std::string own_prefix = std::string("WINEPREFIX=") + prefix + '\0';
+    WIN32_FIND_DATAA found;
+    HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
+    if (search == INVALID_HANDLE_VALUE)
+        return -1;
+    long long kb = -1;
+    do {
+        const std::string dir = std::string("Z:\\proc\\") + found.cFileName + "\\";
+        if (found.cFileName[0] < '1' || found.cFileName[0] > '9')
+            continue;
+        std::string command = read_all(dir + "cmdline");
+        command = command.c_str(); // the first argument
+        CharLowerA(&command[0]);
+        if (command.size() < strlen(exe_name) ||
+            command.compare(command.size() - strlen(exe_name), std::string::npos, exe_name) != 0 ||
+            read_all(dir + "environ").find(own_prefix) == std::string::npos)
+            continue;
+        const std::string status = read_all(dir + "status");
+        const size_t at = status.find("RssAnon:");
+        if (at != std::string::npos)
+            kb = atoll(status.c_str() + at + strlen("RssAnon:"));
+    } while (kb < 0 && FindNextFileA(search, &found));
+    FindClose(search);
+    return kb;
 }
 
 bool bring_forward(HWND window)
@@ -54,9 +92,9 @@ struct start_sample {
     long long private_above_kb = 0;
 };
 
-// One start of exe, ended with Escape once its menu shows. With a baseline process, also the
+// One start of exe, ended with Escape once its menu shows. With a baseline program, also the
 // private memory above it while the menu is open.
-bool measure_start(const std::string &exe, const std::string &dir, HANDLE baseline, start_sample *out)
+bool measure_start(const std::string &exe, const std::string &dir, const char *baseline, start_sample *out)
 {
     const double start = now_ms();
     process p = start_process(exe, "", dir);
@@ -69,7 +107,10 @@ bool measure_start(const std::string &exe, const std::string &dir, HANDLE baseli
     out->ms = now_ms() - start;
     if (shown && baseline) {
         WaitForInputIdle(p.handle, idle_timeout_ms);
-        out->private_above_kb = private_kb(p.handle) - private_kb(baseline);
+        const long long own = private_kb("\\mivra.exe"), other = private_kb(baseline);
+        if (own < 0 || other < 0)
+            return false;
+        out->private_above_kb = own - other;
     }
     if (shown)
         press_key(VK_ESCAPE);
@@ -125,7 +166,7 @@ int main(int argc, char **argv)
         start_sample b, m;
         if (!bring_forward(target) || !measure_start(bare, dist, nullptr, &b))
             return fail("the bare popup program showed no menu");
-        if (!bring_forward(target) || !measure_start(mivra, dist, notepad.handle, &m))
+        if (!bring_forward(target) || !measure_start(mivra, dist, "\\notepad.exe", &m))
             return fail("mivra.exe showed no menu");
         if (round == 0)
             continue;
