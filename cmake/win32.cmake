@@ -7,7 +7,9 @@ list(FILTER MIVRA_WIN32_SOURCES EXCLUDE REGEX "/src/(recorder|checker)/")
 add_executable(mivra WIN32 ${MIVRA_WIN32_SOURCES} src/resources/mivra.rc)
 target_include_directories(mivra PRIVATE src)
 target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
-target_link_libraries(mivra mivra_logic shlwapi shell32 user32 gdi32 kernel32)
+# No shell32 or shlwapi: under Wine every library imported is loaded at each start; the few shell32
+# functions are looked up when first used (os_system_function).
+target_link_libraries(mivra mivra_logic user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
