@@ -334,7 +334,7 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int)
 {
-    reset_process_state();
+    init_process_state();
     GetModuleFileNameA(nullptr, settings.exe_path, sizeof settings.exe_path);
     settings.exe_path[sizeof settings.exe_path - 1] = '\0';
     unquote_spaces(settings.exe_path);
