@@ -48,10 +48,9 @@ std::string read_all(const std::string &path)
     return text;
 }
 
-// The private memory of a program as Linux counts it for the Wine process that runs it: its
-// resident anonymous pages ("RssAnon" in /proc/PID/status, read through Wine's drive Z:). The
-// process is the one of this Wine prefix whose command line ends in exe_name; -1 when none is.
-long long private_kb(const char *exe_name)
+// The /proc folder (read through Wine's drive Z:) of the Wine process of this prefix whose command
+// line ends in exe_name (lower case, with its backslash); "" when there is none.
+std::string proc_dir(const std::string &exe_name)
 {
     char prefix[MAX_PATH] = "";
     GetEnvironmentVariableA("WINEPREFIX", prefix, sizeof prefix);
@@ -59,8 +58,8 @@ long long private_kb(const char *exe_name)
     WIN32_FIND_DATAA found;
     HANDLE search = FindFirstFileA("Z:\\proc\\*", &found);
     if (search == INVALID_HANDLE_VALUE)
-        return -1;
-    long long kb = -1;
+        return "";
+    std::string result;
     do {
         const std::string dir = std::string("Z:\\proc\\") + found.cFileName + "\\";
         if (found.cFileName[0] < '1' || found.cFileName[0] > '9')
@@ -68,17 +67,35 @@ long long private_kb(const char *exe_name)
         std::string command = read_all(dir + "cmdline");
         command = command.c_str(); // the first argument
         CharLowerA(&command[0]);
-        if (command.size() < strlen(exe_name) ||
-            command.compare(command.size() - strlen(exe_name), std::string::npos, exe_name) != 0 ||
-            read_all(dir + "environ").find(own_prefix) == std::string::npos)
-            continue;
-        const std::string status = read_all(dir + "status");
-        const size_t at = status.find("RssAnon:");
-        if (at != std::string::npos)
-            kb = atoll(status.c_str() + at + strlen("RssAnon:"));
-    } while (kb < 0 && FindNextFileA(search, &found));
+        if (command.size() >= exe_name.size() &&
+            command.compare(command.size() - exe_name.size(), std::string::npos, exe_name) == 0 &&
+            read_all(dir + "environ").find(own_prefix) != std::string::npos)
+            result = dir;
+    } while (result.empty() && FindNextFileA(search, &found));
     FindClose(search);
-    return kb;
+    return result;
+}
+
+// Private memory as Linux counts it for a Wine process: its resident anonymous pages ("RssAnon").
+long long private_kb(const std::string &dir)
+{
+    const std::string status = read_all(dir + "status");
+    const size_t at = status.find("RssAnon:");
+    return dir.empty() || at == std::string::npos ? -1 : atoll(status.c_str() + at + strlen("RssAnon:"));
+}
+
+// The time the process has spent on a processor (the first field of "schedstat", in ns): unlike the
+// time to the menu it hardly depends on what else the machine runs.
+double cpu_ms(const std::string &dir)
+{
+    return dir.empty() ? -1 : atof(read_all(dir + "schedstat").c_str()) / 1e6;
+}
+
+std::string exe_name_of(const std::string &path)
+{
+    std::string name = path.substr(path.find_last_of('\\'));
+    CharLowerA(&name[0]);
+    return name;
 }
 
 bool bring_forward(HWND window)
@@ -89,6 +106,7 @@ bool bring_forward(HWND window)
 
 struct start_sample {
     double ms = 0;
+    double cpu_ms = 0;
     long long private_above_kb = 0;
 };
 
@@ -105,9 +123,11 @@ bool measure_start(const std::string &exe, const std::string &dir, const char *b
            now_ms() - start < menu_timeout_ms)
         Sleep(1);
     out->ms = now_ms() - start;
+    const std::string own_dir = shown ? proc_dir(exe_name_of(exe)) : "";
+    out->cpu_ms = cpu_ms(own_dir);
     if (shown && baseline) {
         WaitForInputIdle(p.handle, idle_timeout_ms);
-        const long long own = private_kb("\\mivra.exe"), other = private_kb(baseline);
+        const long long own = private_kb(own_dir), other = private_kb(proc_dir(baseline));
         if (own < 0 || other < 0)
             return false;
         out->private_above_kb = own - other;
@@ -160,7 +180,7 @@ int main(int argc, char **argv)
     if (!target)
         return fail("notepad did not come up");
 
-    std::vector<double> bare_ms, mivra_ms;
+    std::vector<double> bare_ms, mivra_ms, bare_cpu, mivra_cpu;
     std::vector<long long> above_kb;
     for (int round = 0; round <= runs; ++round) {
         start_sample b, m;
@@ -172,6 +192,8 @@ int main(int argc, char **argv)
             continue;
         bare_ms.push_back(b.ms);
         mivra_ms.push_back(m.ms);
+        bare_cpu.push_back(b.cpu_ms);
+        mivra_cpu.push_back(m.cpu_ms);
         above_kb.push_back(m.private_above_kb);
     }
     kill_process(notepad);
@@ -180,6 +202,10 @@ int main(int argc, char **argv)
     printf("bare popup program: median %.0f ms (%s)\n", bare_median, list_ms(bare_ms).c_str());
     printf("mivra.exe: median %.0f ms (%s)\n", mivra_median, list_ms(mivra_ms).c_str());
     printf("start-up overhead: %.0f ms\n", mivra_median - bare_median - fixed_wait_ms);
+    const double bare_cpu_median = median(bare_cpu), mivra_cpu_median = median(mivra_cpu);
+    printf("processor time to the menu: bare %.0f ms, mivra.exe %.0f ms (%s)\n", bare_cpu_median,
+           mivra_cpu_median, list_ms(mivra_cpu).c_str());
+    printf("start-up overhead in processor time: %.0f ms\n", mivra_cpu_median - bare_cpu_median);
     printf("private memory above notepad: %lld KB\n", median(above_kb));
     return 0;
 }
