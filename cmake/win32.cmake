@@ -7,7 +7,9 @@ list(FILTER MIVRA_WIN32_SOURCES EXCLUDE REGEX "/src/(recorder|checker)/")
 add_executable(mivra WIN32 ${MIVRA_WIN32_SOURCES} src/resources/mivra.rc)
 target_include_directories(mivra PRIVATE src)
 target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
-target_link_libraries(mivra mivra_logic shlwapi shell32 user32 gdi32 kernel32)
+# No shell32 or shlwapi: under Wine every library imported is loaded at each start; the few shell32
+# functions are looked up when first used (os_system_function).
+target_link_libraries(mivra mivra_logic user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
@@ -113,4 +115,16 @@ if(TARGET e2e_gtest)
     target_compile_options(demo_driver PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
     target_compile_definitions(demo_driver PRIVATE MIVRA_EXE_PATH="${MIVRA_DIST_DIR}/mivra.exe" E2E_TARGET_PATH="")
     target_link_libraries(demo_driver e2e_gtest user32 gdi32 advapi32)
+endif()
+
+# scripts/bench startup: the driver that times mivra.exe's start against a bare popup program (bench/).
+add_executable(bare_popup WIN32 bench/bare_popup_win32.cpp)
+target_compile_options(bare_popup PRIVATE ${MIVRA_WARNINGS})
+target_link_libraries(bare_popup user32)
+if(TARGET e2e_gtest)
+    add_executable(startup_driver bench/startup_driver_win32.cpp tests/e2e/e2e_support.cpp)
+    target_include_directories(startup_driver PRIVATE tests/e2e)
+    target_compile_options(startup_driver PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
+    target_compile_definitions(startup_driver PRIVATE MIVRA_EXE_PATH="${MIVRA_DIST_DIR}/mivra.exe" E2E_TARGET_PATH="")
+    target_link_libraries(startup_driver e2e_gtest user32 gdi32 advapi32)
 endif()

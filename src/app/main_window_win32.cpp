@@ -1,8 +1,6 @@
 // The process entry and the hidden main window whose procedure drives every activation.
 #include "app/main_window_win32.h"
 
-#include <shlwapi.h>
-
 #include <cstdio>
 #include <cstring>
 
@@ -89,7 +87,7 @@ void init_environment(HWND main_window)
 
     // The recorder holds its mutex while it runs; probe it without keeping it alive.
     settings.history_running = 0;
-    if (PathFileExistsA(settings.history_path)) {
+    if (os_file_exists(settings.history_path)) {
         HANDLE probe = CreateMutexA(nullptr, TRUE, recorder_mutex_name);
         if (GetLastError() == ERROR_ALREADY_EXISTS)
             settings.history_running = 1;
@@ -333,10 +331,10 @@ LRESULT CALLBACK main_window_proc(HWND window, UINT message, WPARAM wparam, LPAR
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE previous, LPSTR command_line, int)
 {
-    reset_process_state();
+    init_process_state();
     GetModuleFileNameA(nullptr, settings.exe_path, sizeof settings.exe_path);
     settings.exe_path[sizeof settings.exe_path - 1] = '\0';
-    PathUnquoteSpacesA(settings.exe_path);
+    unquote_spaces(settings.exe_path);
     char base[260];
     split_path(settings.exe_path, nullptr, nullptr, base, nullptr);
     snprintf(settings.data_file_name, sizeof settings.data_file_name, "%s.ini", base);

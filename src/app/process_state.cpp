@@ -8,13 +8,18 @@
 #include "search/search_state.h"
 #include "target/target.h"
 
-void reset_process_state()
+void init_process_state()
 {
     reset_settings();
-    reset_item_store();
-    reset_target_state();
-    reset_output_state();
     reset_handover();
     reset_search_state();
     delivery_hooks = delivery_hook_table{};
+}
+
+void reset_process_state()
+{
+    reset_item_store();
+    reset_target_state();
+    reset_output_state();
+    init_process_state();
 }

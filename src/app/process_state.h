@@ -3,5 +3,9 @@
 // Owns nothing; each record belongs to its room (settings.h, item_store.h, target.h, output_state.h).
 #pragma once
 
-// Puts every process-wide record to its initial state (at start, and between host tests).
+// Puts every process-wide record to its initial state (between host tests).
 void reset_process_state();
+// The same state for a fresh process, whose records start as zeroed static storage: only what starts
+// other than zero is written, so the pages of the large records (item store, output buffer, window
+// list) are not committed before the program fills them.
+void init_process_state();

@@ -8,12 +8,6 @@
 #include "os/os.h"
 #include "text/sjis.h"
 
-namespace {
-
-constexpr size_t token_capacity = 520; // a path argument being collected, terminator included
-constexpr size_t value_limit = 259;    // a switch value of this many characters is not read whole
-
-// PathUnquoteSpacesA: removes the quotes only when the text both starts and ends with one.
 void unquote_spaces(char *path)
 {
     size_t length = strlen(path);
@@ -28,6 +22,11 @@ void unquote_spaces(char *path)
     memmove(path, path + 1, length - 2);
     path[length - 2] = '\0';
 }
+
+namespace {
+
+constexpr size_t token_capacity = 520; // a path argument being collected, terminator included
+constexpr size_t value_limit = 259;    // a switch value of this many characters is not read whole
 
 // PathRemoveBlanksA: removes leading and trailing blanks (blank bytes are never trail bytes).
 void remove_blanks(char *path)

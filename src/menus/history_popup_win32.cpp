@@ -8,7 +8,7 @@
 #include "output/output_state.h"
 #include "target/target.h"
 
-static menu_model history_model;
+static menu_model &history_model = shared_popup_model;
 
 int show_history_popup(os_window window, int at_popup_position)
 {

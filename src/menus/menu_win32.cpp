@@ -5,9 +5,9 @@
 #include "datafile/settings.h"
 #include "target/target.h"
 
-// The main menu's model lives while the menu is tracked; a lazily filled submenu gets a model of its
-// own for the moment it is filled.
-static menu_model main_model;
+menu_model shared_popup_model;
+static menu_model &main_model = shared_popup_model;
+// A lazily filled submenu is filled while the tracked menu's model may still be in use.
 static menu_model popup_model;
 
 static int selected_by_mouse;

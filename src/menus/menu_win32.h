@@ -11,6 +11,11 @@
 
 #include "choice/choice.h"
 
+// The model every popup is built in (2.8 MB, so one for all). track_model_popup realises a model whole
+// before the menu opens and nothing reads it afterwards, so the next popup, shown after this one or
+// from its choice, may build over it. A submenu filled as it opens has a model of its own.
+extern menu_model shared_popup_model;
+
 // Builds, shows and carries out the main menu.
 choice_result show_main_menu(os_window main);
 // Realises the model's menu `root`, brings `owner` forward (SetForegroundWindow, or the foreground

@@ -4,7 +4,7 @@
 #include "menus/recent_menu.h"
 #include "target/target.h"
 
-static menu_model recent_model;
+static menu_model &recent_model = shared_popup_model;
 
 choice_result show_recent_popup(os_window main)
 {

@@ -9,7 +9,7 @@
 #include "menus/text_file_menu.h"
 #include "target/target.h"
 
-static menu_model text_file_model;
+static menu_model &text_file_model = shared_popup_model;
 
 static const char normal_start_caption[] = "&@ 通常起動";
 

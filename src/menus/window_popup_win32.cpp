@@ -4,8 +4,7 @@
 #include "menus/window_popup.h"
 #include "target/target.h"
 
-// The list holds at most 100 windows, but the model is the same kind as every other popup's.
-static menu_model window_model;
+static menu_model &window_model = shared_popup_model;
 
 int show_window_popup(os_window window, int32_t at_popup_position)
 {

@@ -10,6 +10,7 @@
 #include "menus/window_popup.h"
 #include "menus/window_popup_win32.h"
 #include "menus/history_popup_win32.h"
+#include "os/win32/os_win32.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/result_list.h"
@@ -710,8 +711,12 @@ void paint(HWND window)
         GetFileAttributesA(windows.window_exe_path[w]) != INVALID_FILE_ATTRIBUTES) {
         SHFILEINFOA info;
         ZeroMemory(&info, sizeof info);
+        typedef DWORD_PTR(WINAPI * file_info_fn)(LPCSTR, DWORD, SHFILEINFOA *, UINT, UINT);
+        const file_info_fn file_info =
+            reinterpret_cast<file_info_fn>(os_system_function("shell32.dll", "SHGetFileInfoA"));
         // The record can keep a stale handle when the call fails: trust only the result.
-        if (SHGetFileInfoA(windows.window_exe_path[w], 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) {
+        if (file_info &&
+            file_info(windows.window_exe_path[w], 0, &info, sizeof info, SHGFI_ICON | SHGFI_SMALLICON)) {
             icon = info.hIcon;
             from_shell = true;
         }

@@ -7,7 +7,7 @@
 #include "search/title_popup.h"
 #include "target/target.h"
 
-static menu_model title_model;
+static menu_model &title_model = shared_popup_model;
 
 choice_result show_title_popup(os_window main)
 {

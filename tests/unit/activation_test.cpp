@@ -1,5 +1,7 @@
 #include "datafile_support.h"
 
+#include <algorithm>
+
 #include "app/activation.h"
 #include "datafile/log.h"
 
@@ -163,6 +165,24 @@ TEST_F(Activation, DeliverStepLogsOnlyAfterADeliveryOutsideTextFiles)
          "close"},
     };
     expect_flows(on_deliver_timer, rows);
+}
+
+// A fresh process leaves these records as the zeroed static storage they start as (init_process_state):
+// a reset must give the same, whatever they held.
+TEST(ProcessState, ResetLeavesTheRecordsAFreshProcessSkipsAllZero)
+{
+    const std::pair<void *, size_t> records[] = {{&store, sizeof store},
+                                                 {&windows, sizeof windows},
+                                                 {&target, sizeof target},
+                                                 {&output, sizeof output}};
+    for (const auto &record : records)
+        memset(record.first, 0xA5, record.second);
+    reset_process_state();
+    for (const auto &record : records) {
+        const char *bytes = static_cast<const char *>(record.first);
+        const char *first_set = std::find_if(bytes, bytes + record.second, [](char c) { return c != 0; });
+        EXPECT_EQ(record.second, static_cast<size_t>(first_set - bytes)) << "first byte set of a record";
+    }
 }
 
 } // namespace

@@ -1,11 +1,10 @@
 // The system seam over the real Win32 API (ANSI functions, code page 932 texts).
 #include <windows.h>
-#include <shlobj.h>
-#include <shlwapi.h>
 
 #include <cstring>
 
 #include "os/os.h"
+#include "os/win32/os_win32.h"
 #include "text/sjis.h"
 
 static HWND as_hwnd(os_window w) { return reinterpret_cast<HWND>(w); }
@@ -119,9 +118,23 @@ int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *f
     return (ok && got == size) ? os_read_ok : os_read_failed;
 }
 
-int os_file_exists(const char *path) { return PathFileExistsA(path) ? 1 : 0; }
+// As shlwapi's path tests ask (without importing shlwapi): a drive without its medium answers "no"
+// instead of the system's error box.
+static DWORD path_attributes(const char *path)
+{
+    const UINT mode = SetErrorMode(SEM_FAILCRITICALERRORS);
+    const DWORD attributes = path ? GetFileAttributesA(path) : INVALID_FILE_ATTRIBUTES;
+    SetErrorMode(mode);
+    return attributes;
+}
 
-int os_is_directory(const char *path) { return PathIsDirectoryA(path) ? 1 : 0; }
+int os_file_exists(const char *path) { return path_attributes(path) != INVALID_FILE_ATTRIBUTES ? 1 : 0; }
+
+int os_is_directory(const char *path)
+{
+    const DWORD attributes = path_attributes(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) ? 1 : 0;
+}
 
 size_t os_full_path(const char *name, char *out)
 {
@@ -356,8 +369,11 @@ void os_local_time(os_time *out)
 
 int os_special_folder(os_window owner, int csidl, char *out)
 {
+    typedef BOOL(WINAPI * special_folder_fn)(HWND, LPSTR, int, BOOL);
+    const special_folder_fn special_folder =
+        reinterpret_cast<special_folder_fn>(os_system_function("shell32.dll", "SHGetSpecialFolderPathA"));
     char buffer[MAX_PATH] = "";
-    if (!SHGetSpecialFolderPathA(as_hwnd(owner), buffer, csidl, FALSE))
+    if (!special_folder || !special_folder(as_hwnd(owner), buffer, csidl, FALSE))
         return 0;
     copy_text(out, path_capacity, buffer);
     return 1;
@@ -429,7 +445,11 @@ void os_error_box(os_window owner, const char *text)
 
 void os_shell_open(const char *file, const char *params, const char *dir)
 {
-    ShellExecuteA(nullptr, nullptr, file, params, dir, SW_SHOWNORMAL);
+    typedef HINSTANCE(WINAPI * shell_execute_fn)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    const shell_execute_fn shell_execute =
+        reinterpret_cast<shell_execute_fn>(os_system_function("shell32.dll", "ShellExecuteA"));
+    if (shell_execute)
+        shell_execute(nullptr, nullptr, file, params, dir, SW_SHOWNORMAL);
 }
 
 // ---- windows of the target ---------------------------------------------------------------------
@@ -620,6 +640,35 @@ int os_arm_timer(os_window window, int id)
 void os_close_window(os_window window) { PostMessageA(as_hwnd(window), WM_CLOSE, 0, 0); }
 
 // ---- run-time libraries -------------------------------------------------------------------------
+
+static const int system_library_capacity = 4;
+static struct {
+    char name[32];
+    HMODULE module;
+} system_libraries[system_library_capacity];
+
+void *os_system_function(const char *library, const char *name)
+{
+    int slot = 0;
+    while (slot < system_library_capacity && system_libraries[slot].module &&
+           !equals_nocase(system_libraries[slot].name, library))
+        ++slot;
+    if (slot == system_library_capacity)
+        return nullptr;
+    if (!system_libraries[slot].module) {
+        // By its full path: a bare name is also looked for in the current directory.
+        char path[MAX_PATH];
+        const UINT length = GetSystemDirectoryA(path, MAX_PATH);
+        if (length == 0 || length >= MAX_PATH || !append_text(path, sizeof path, "\\") ||
+            !append_text(path, sizeof path, library) ||
+            !copy_text(system_libraries[slot].name, sizeof system_libraries[slot].name, library))
+            return nullptr;
+        system_libraries[slot].module = LoadLibraryA(path);
+        if (!system_libraries[slot].module)
+            return nullptr;
+    }
+    return reinterpret_cast<void *>(GetProcAddress(system_libraries[slot].module, name));
+}
 
 // Only the copy beside the program is loaded: a bare name would also be looked for in the current
 // directory and along PATH, where a planted library would run inside the program. The libraries it
