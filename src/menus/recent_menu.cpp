@@ -6,7 +6,7 @@
 #include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/command_ids.h"
-#include "menus/main_menu.h"
+#include "menus/item_caption.h"
 #include "text/sjis.h"
 
 namespace {
@@ -38,12 +38,10 @@ void fill_recent_menu(menu_model *m, int32_t menu)
         for (int32_t j = 0; j < store.item_count; ++j) {
             if (strcmp(store.items[j].caption, log_entries[e]) != 0)
                 continue;
-            // A file item without a caption of its own reads "name.ext >parameter" here.
-            item_caption_with_separator(j, " >", caption);
-            pending_mark = 0;
+            item_caption(j, caption_recent_menu, caption);
             const int32_t target_menu =
                 e < recent_menu_split ? menu : later_entries_menu(m, menu, &later_made, &later);
-            append_item_entry(m, target_menu, j, caption);
+            append_menu_entry(m, target_menu, item_commands.first + j, 0, caption, -1);
         }
     }
 }

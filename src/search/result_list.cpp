@@ -8,6 +8,7 @@
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
+#include "menus/item_caption.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/search_state.h"
@@ -103,30 +104,7 @@ search_action text_file_pass(os_window owner, const char *pattern, search_result
 
 void make_list_caption(int32_t index, int listing)
 {
-    item_entry &item = store.items[index];
-    char *out = item.list_caption;
-    const bool shows_file =
-        item.is_file == 1 && (item.show_text == 1 || strcmp(item.plain_caption, item.text) == 0);
-    if (shows_file && item.file_caption[0] != '\0') {
-        copy_text(out, sizeof item.list_caption, item.file_caption);
-    } else if (shows_file) {
-        char name[path_capacity], ext[path_capacity];
-        split_path(item.text, nullptr, nullptr, name, ext);
-        char caption[3 * path_capacity];
-        if (listing)
-            snprintf(caption, sizeof caption, "%s%s >%s", name, ext, item.file_param);
-        else
-            snprintf(caption, sizeof caption, "%s >%s", name, item.file_param);
-        copy_text(out, sizeof item.list_caption, caption);
-    } else if (item.show_text == 1 && settings.text_caption_length > 0) {
-        // Cut by bytes, as the list shows it: a double-byte character at the cut is split.
-        const size_t cut = static_cast<size_t>(settings.text_caption_length);
-        copy_text_n(out, sizeof item.list_caption, item.text, cut);
-    } else if (item.show_text == 1) {
-        copy_text(out, sizeof item.list_caption, item.text);
-    } else {
-        copy_text(out, sizeof item.list_caption, item.plain_caption);
-    }
+    item_caption(index, listing ? caption_listing : caption_search_hit, store.items[index].list_caption);
 }
 
 search_action search_pass(os_window owner, const char *edit_text, search_result *result)
