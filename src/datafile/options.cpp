@@ -4,7 +4,7 @@
 
 #include "datafile/item_store.h"
 #include "datafile/load_report.h"
-#include "datafile/loader.h"
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "os/os.h"
 #include "text/sjis.h"
@@ -132,8 +132,7 @@ bool resolve_existing_file(const char *name, char *full)
 {
     if (name[0] == '\0')
         return false;
-    resolve_path(name, full);
-    return resolve_found == 1 && !os_is_directory(full);
+    return resolve_path(name, full) && !os_is_directory(full);
 }
 
 void parse_delimiter(const char *value)
