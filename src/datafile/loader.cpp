@@ -15,10 +15,6 @@ size_t load_report_line;
 
 namespace {
 
-// Child, visible, vertical scroll bar, notify, no integral height.
-constexpr uint32_t list_style_base = 0x50200101;
-constexpr uint32_t list_style_sorted = 0x2;
-
 // Joins a directory and a file name; 0 when the result would not fit (such a path names no file).
 int join_path(char *out, const char *dir, const char *name)
 {

@@ -43,12 +43,16 @@ constexpr int32_t menu_position_unset = 9;
 constexpr int32_t select_foreground = 0;    // the foreground window
 constexpr int32_t select_named_pending = 1; // "/#a=name", its window still to be found
 constexpr int32_t select_named_found = 2;
-constexpr int32_t select_from_list = 5;     // the user chooses from the window list
-constexpr int32_t select_restricted = 7;    // "/#a": only the "@select=" programs
+constexpr int32_t select_from_list = 5;  // the user chooses from the window list
+constexpr int32_t select_restricted = 7; // "/#a": only the "@select=" programs
 // direct_mode
 constexpr int32_t direct_none = 0;
 constexpr int32_t direct_clipboard = 1; // "/#b"
 constexpr int32_t direct_history = 2;   // "/#h"
+// initial_word_state
+constexpr int32_t initial_word_none = 0;  // no initial word, or it was used
+constexpr int32_t initial_word_given = 1; // the first search pass searches initial_search_word
+constexpr int32_t initial_word_empty = 2; // the search switch came with an empty word: list everything
 // text_file_search
 constexpr int32_t text_file_off = 0;
 constexpr int32_t text_file_on = 1;
@@ -62,6 +66,10 @@ constexpr int32_t preview_above = 2;
 constexpr int32_t log_off = 0;
 constexpr int32_t log_submenu = 1;      // recent items in a submenu of the utility entries
 constexpr int32_t log_in_main_menu = 2; // recent items inside the main menu
+// list_style: the result list box is a child, visible, with a vertical scroll bar, notifying and
+// with no integral height; sorted (list_style_sorted) unless told otherwise.
+constexpr uint32_t list_style_base = 0x50200101;
+constexpr uint32_t list_style_sorted = 0x2;
 // stay_mode
 constexpr int32_t stay_off = 0;
 constexpr int32_t stay_at_chosen_window = 1; // placed at a window chosen from the window list
@@ -140,8 +148,8 @@ struct settings_record {
     int32_t window_select_mode; // select_*
     char window_select_name[260];
     char initial_search_word[260];
-    int32_t initial_word_state;
-    int32_t direct_mode; // direct_*
+    int32_t initial_word_state; // initial_word_*
+    int32_t direct_mode;        // direct_*
     int32_t recent_first, migemo_on, title_first;
     int32_t text_file_search; // text_file_*
     char text_file_search_name[260];

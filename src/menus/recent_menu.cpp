@@ -12,7 +12,6 @@
 namespace {
 
 const char more_caption[] = "21 -&>";
-const char normal_start_caption[] = "&@ 通常起動";
 
 // The submenu of the later entries, made with its header before the first entry it receives (once,
 // even when the model is full and it could not be made).
@@ -51,8 +50,7 @@ int32_t build_recent_popup(menu_model *m)
     reset_menu_model(m);
     const int32_t root = create_menu(m, menu_filled, 0);
     fill_recent_menu(m, root);
-    append_menu_entry(m, root, recent_popup_separator_id, menu_separator, "", -1);
-    append_menu_entry(m, root, recent_popup_normal_start, 0, normal_start_caption, -1);
+    append_normal_start(m, root, recent_popup_separator_id, recent_popup_normal_start);
     return root;
 }
 
