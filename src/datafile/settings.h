@@ -1,8 +1,14 @@
 // The settings record: every "[system]" option, the start modes that the command line sets and the
 // process values derived at start-up. One process-wide instance, `settings`.
-// Owns: the record and its initial values. The option parsers (settings.cpp) and the loader fill
-// it; app/ fills the process values; cmdline/ the start modes. Everyone else only reads it, except
-// the working-state fields that their rooms name.
+// Owns: the record, its initial values and the table of the options' numeric values with their
+// ranges and fallbacks (option_numbers). The option parsers (options.cpp) and the loader fill it;
+// app/ fills the process values (`history_running` when it starts or stops the recorder, the
+// fonts); cmdline/ the start modes. Working fields changed during a run: `window_select_mode`
+// (target/), `replace_enabled` (an item's switches, expand/; a preview puts it back, search/),
+// `output_mode` and `text_file_search` (choice/, search/, the text-file popup of menus/),
+// `search_kind`, `migemo_on`, `initial_word_state` and `sendkey_file_enabled` (search/; the last
+// also datafile/text_file), `data_file_path` and `search_kind` (checker/, for the start it checks).
+// Everyone else only reads it.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +26,7 @@ constexpr char default_comment_mark[] = ";";
 constexpr char default_font_face[] = "ＭＳ Ｐゴシック";
 constexpr int32_t default_font_height = 13;
 constexpr int32_t default_font_weight = 400;
+constexpr int32_t default_era_base_year = 1988;
 
 // ---- the numbered modes, with the values the data file and the command line give them ----
 
@@ -158,6 +165,29 @@ struct settings_record {
 };
 
 extern settings_record settings;
+
+// ---- the numeric values of the options ----
+
+constexpr int32_t no_upper_bound = INT32_MAX;
+constexpr int32_t no_lower_bound = INT32_MIN;
+// A fallback that keeps what the field holds when the value is read (its option set it first).
+constexpr int32_t keep_current = INT32_MIN;
+
+// One value of a "[system]" option list: the field it sets, what the report calls it, the range it
+// must lie in and what is taken instead (also the field's initial value unless keep_current). A
+// range of one value (1 to 1) is a switch that only 1 turns on; no bounds at all take any number.
+struct option_number {
+    const char *option; // "@hist="
+    int32_t position;   // which value of the list, from 1
+    const char *what;   // what the value sets ("先頭"), or ""
+    int32_t settings_record::*field;
+    int32_t low, high; // high no_upper_bound: "low 以上"
+    int32_t fallback;
+    const char *note; // after the range in the report ("", or ", -1")
+};
+
+extern const option_number option_numbers[];
+extern const int32_t option_number_count;
 
 // Puts every field to its initial value (process values empty, output_paste, menu_position_unset ...).
 void reset_settings();
