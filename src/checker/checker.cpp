@@ -17,9 +17,6 @@ check_report report;
 
 namespace {
 
-constexpr const char *section_headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
-constexpr int section_count = sizeof section_headers / sizeof section_headers[0];
-
 // Where each section runs: from its header's line to the end of its "%end" line (or of the data).
 struct section_extent {
     size_t start, end;

@@ -472,8 +472,7 @@ void read_title_section(const os_buffer &file)
 // that no "%end" closes, whether the section is read or not.
 void report_sections(const os_buffer &file)
 {
-    const char *const headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
-    for (const char *header : headers)
+    for (const char *header : section_headers)
         report_section_span(file, header);
 }
 

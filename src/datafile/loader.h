@@ -9,6 +9,10 @@
 #include "datafile/section_reader.h"
 #include "os/os.h"
 
+// The headers of the data file's sections, in the order they are read.
+constexpr const char *section_headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
+constexpr int section_count = sizeof section_headers / sizeof section_headers[0];
+
 // The data file is read whole up to this size; a larger one is not read at all.
 constexpr size_t data_file_read_limit = 64 * 1024 * 1024;
 
