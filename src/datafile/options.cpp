@@ -124,8 +124,8 @@ void number_label(const option_number &number, char *out, size_t capacity)
     // A switch (1 to 1) and a value without bounds show no range.
     char range[64] = "";
     const bool shown =
-        number.low != number.high && (number.low != no_lower_bound || number.high != no_upper_bound);
-    if (shown && number.high == no_upper_bound)
+        number.low != number.high && (number.low != option_no_low || number.high != option_no_high);
+    if (shown && number.high == option_no_high)
         snprintf(range, sizeof range, "%d 以上", number.low);
     else if (shown)
         snprintf(range, sizeof range, "%d～%d", number.low, number.high);
@@ -150,7 +150,7 @@ const option_number &number_row(const char *option, int32_t position)
 void read_number(const option_number &number, const char *v)
 {
     int32_t &field = settings.*number.field;
-    const int32_t fallback = number.fallback == keep_current ? field : number.fallback;
+    const int32_t fallback = number.fallback == option_keep_current ? field : number.fallback;
     const int32_t found = read_decimal(v);
     field = in_range_or(found, number.low, number.high, fallback);
     if (load_report) {

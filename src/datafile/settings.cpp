@@ -16,24 +16,25 @@ const option_number option_numbers[] = {
     {"@log=", 2, "数", &settings_record::log_max_entries, 10, 50, 20, ""},
     {"@hist=", 1, "先頭", &settings_record::history_head_chars, 10, 100, 30, ""},
     {"@wait=", 1, "長文の待ち", &settings_record::long_text_extra_wait, 1, 10000, 100, ""},
-    {"@wait=", 2, "長文の境目", &settings_record::long_text_threshold, 1, no_upper_bound, 1000, ""},
+    {"@wait=", 2, "長文の境目", &settings_record::long_text_threshold, 1, option_no_high, 1000, ""},
     {"@wait=", 3, "区切りの待ち", &settings_record::segment_wait, 0, 10000, 0, ""},
     {"@wait=", 4, "キーの待ち", &settings_record::chord_key_wait, 0, 10000, 0, ""},
     {"@file=", 2, "行数", &settings_record::file_menu_rows, 1, 100, 25, ""},
     {"@file=", 3, "列数", &settings_record::file_menu_columns, 1, 10, 4, ""},
-    {"@file=", 4, "最大行数", &settings_record::file_menu_max_lines, 1, no_upper_bound, 1000, ""},
+    {"@file=", 4, "最大行数", &settings_record::file_menu_max_lines, 1, option_no_high, 1000, ""},
     {"@file=", 5, "表示の長さ", &settings_record::file_caption_length, 0, 100, 0, ""},
     {"@file=", 6, "番号", &settings_record::file_menu_numbered, 1, 1, 0, ""},
     {"@window=", 1, "検索窓の幅", &settings_record::search_window_width, 120, 300, 130, ""},
     {"@window=", 2, "一覧の幅", &settings_record::list_window_width, 150, 500, 160, ""},
     {"@window=", 3, "一覧の高さ", &settings_record::list_window_height, 70, 500, 150, ""},
-    {"@window=", 4, "横のずれ", &settings_record::window_offset_x, no_lower_bound, no_upper_bound, 10, ""},
-    {"@window=", 5, "縦のずれ", &settings_record::window_offset_y, no_lower_bound, no_upper_bound, 30, ""},
+    {"@window=", 4, "横のずれ", &settings_record::window_offset_x, option_no_low, option_no_high, 10, ""},
+    {"@window=", 5, "縦のずれ", &settings_record::window_offset_y, option_no_low, option_no_high, 30, ""},
     // The preview's size starts from the list window's at the "@view=" line, its limit from 1,000.
     {"@view=", 1, "下見", &settings_record::preview_mode, preview_off, preview_above, preview_off, ""},
-    {"@view=", 2, "大きさの上限", &settings_record::preview_size_limit, 0, no_upper_bound, keep_current, ""},
-    {"@view=", 3, "幅", &settings_record::preview_width, 150, 1000, keep_current, ""},
-    {"@view=", 4, "高さ", &settings_record::preview_height, 1, 500, keep_current, ""},
+    {"@view=", 2, "大きさの上限", &settings_record::preview_size_limit, 0, option_no_high,
+     option_keep_current, ""},
+    {"@view=", 3, "幅", &settings_record::preview_width, 150, 1000, option_keep_current, ""},
+    {"@view=", 4, "高さ", &settings_record::preview_height, 1, 500, option_keep_current, ""},
     {"@migemo=", 1, "語の長さ", &settings_record::migemo_min_length, 1, 10, 2, ""},
     {"@stay=", 1, "", &settings_record::stay_mode, stay_off, stay_at_caret, stay_off, ""},
     {"@stay=", 2, "", &settings_record::stay_flag, 1, 1, 0, ""},
@@ -57,7 +58,7 @@ void reset_settings()
     settings.sort_list = 1;
     settings.guidance = 1;
     for (const option_number &number : option_numbers) {
-        if (number.fallback != keep_current)
+        if (number.fallback != option_keep_current)
             settings.*number.field = number.fallback;
     }
 }

@@ -168,20 +168,21 @@ extern settings_record settings;
 
 // ---- the numeric values of the options ----
 
-constexpr int32_t no_upper_bound = INT32_MAX;
-constexpr int32_t no_lower_bound = INT32_MIN;
+constexpr int32_t option_no_high = INT32_MAX;
+constexpr int32_t option_no_low = INT32_MIN;
 // A fallback that keeps what the field holds when the value is read (its option set it first).
-constexpr int32_t keep_current = INT32_MIN;
+constexpr int32_t option_keep_current = INT32_MIN;
 
 // One value of a "[system]" option list: the field it sets, what the report calls it, the range it
-// must lie in and what is taken instead (also the field's initial value unless keep_current). A
-// range of one value (1 to 1) is a switch that only 1 turns on; no bounds at all take any number.
+// must lie in and what is taken instead (also the field's initial value unless
+// option_keep_current). A range of one value (1 to 1) is a switch that only 1 turns on; no bounds at
+// all take any number.
 struct option_number {
     const char *option; // "@hist="
     int32_t position;   // which value of the list, from 1
     const char *what;   // what the value sets ("先頭"), or ""
     int32_t settings_record::*field;
-    int32_t low, high; // high no_upper_bound: "low 以上"
+    int32_t low, high; // high option_no_high: "low 以上"
     int32_t fallback;
     const char *note; // after the range in the report ("", or ", -1")
 };
