@@ -17,9 +17,6 @@ check_report report;
 
 namespace {
 
-constexpr const char *section_headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
-constexpr int section_count = sizeof section_headers / sizeof section_headers[0];
-
 // Where each section runs: from its header's line to the end of its "%end" line (or of the data).
 struct section_extent {
     size_t start, end;
@@ -245,7 +242,7 @@ void report_unread_lines(const os_buffer &file)
     char line[line_buffer_size];
     bool in_second_section = false; // told once at its header, up to its "%end"
     for (size_t offset = 0; offset < file.size;) {
-        const size_t advance = (read_line(offset, file.size, file.data, 0, line), line_advance);
+        const size_t advance = read_line(offset, file.size, file.data, 0, line);
         const char *text = line + strspn(line, " ");
         const bool last_without_lf = offset + advance > file.size;
         const bool inside = inside_a_section(offset);

@@ -132,7 +132,7 @@ void read_window_switches(const char *command_line)
 void take_search_word(const switch_value &v)
 {
     copy_value(settings.initial_search_word, sizeof settings.initial_search_word, v);
-    settings.initial_word_state = v.length > 0 ? 1 : 2;
+    settings.initial_word_state = v.length > 0 ? initial_word_given : initial_word_empty;
 }
 
 void read_search_switches(const char *command_line)

@@ -6,91 +6,14 @@
 #include "datafile/load_report.h"
 #include "datafile/log.h"
 #include "datafile/options.h"
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "text/sjis.h"
 
-size_t line_advance;
-int resolve_found;
 load_report_function load_report;
 size_t load_report_line;
 
 namespace {
-
-// read_line without the zero fill: copies the line and terminates it, returns the advance. A line
-// with no byte to drop but its final CR (nearly every line) is copied by memccpy, which also finds
-// its LF.
-size_t copy_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
-{
-    // Bounded by size, not by zero bytes: a zero inside the file is copied and ends the text early.
-    const char *start = data + offset;
-    size_t available = size - offset;
-    size_t window = available < line_limit + 1 ? available : line_limit + 1;
-    const char *copied_end = static_cast<const char *>(memccpy(line, start, '\n', window));
-    size_t length = copied_end ? static_cast<size_t>(copied_end - line) - 1 : window;
-    if (copied_end == nullptr && window < available) {
-        const void *lf = memchr(start + window, '\n', available - window);
-        length = lf ? static_cast<size_t>(static_cast<const char *>(lf) - start) : available;
-    }
-    // The CR of a CR LF ending needs no byte loop to be dropped: it is simply not kept.
-    size_t kept = (length > 0 && start[length - 1] == '\r') ? length - 1 : length;
-    size_t used = kept < line_limit ? kept : line_limit;
-    if (memchr(start, '\r', used) || (!keep_tabs && memchr(start, '\t', used))) {
-        used = 0;
-        for (size_t i = 0; i < length && used < line_limit; ++i) {
-            if (start[i] != '\r' && (start[i] != '\t' || keep_tabs))
-                line[used++] = start[i];
-        }
-    }
-    line[used] = '\0';
-    return length + 1;
-}
-
-} // namespace
-
-char *read_line(size_t offset, size_t size, const char *data, int keep_tabs, char *line)
-{
-    memset(line, 0, line_buffer_size);
-    // Nothing left: an advance of 1 still ends the caller's loop.
-    line_advance = offset > size ? 1 : copy_line(offset, size, data, keep_tabs, line);
-    return line;
-}
-
-char *resolve_path(const char *name, char *out)
-{
-    char found[path_capacity];
-    resolve_found = 0;
-    if (name[0] != '\0' && os_file_exists(name)) {
-        resolve_found = 1;
-        size_t length = os_full_path(name, found);
-        copy_text(out, path_capacity, (length >= 1 && length <= 259) ? found : name);
-        return out;
-    }
-    if (name[0] != '\0' && settings.has_search_path == 1) {
-        size_t length = os_search_path(settings.search_path, name, found);
-        if (length >= 1 && length <= 259) {
-            resolve_found = 1;
-            copy_text(out, path_capacity, found);
-            return out;
-        }
-    }
-    if (name[0] != '\0') {
-        size_t length = os_search_path(nullptr, name, found);
-        if (length >= 1 && length <= 259) {
-            resolve_found = 1;
-            copy_text(out, path_capacity, found);
-            return out;
-        }
-    }
-    if (out != name)
-        copy_text(out, path_capacity, name);
-    return out;
-}
-
-namespace {
-
-// Child, visible, vertical scroll bar, notify, no integral height.
-constexpr uint32_t list_style_base = 0x50200101;
-constexpr uint32_t list_style_sorted = 0x2;
 
 // Joins a directory and a file name; 0 when the result would not fit (such a path names no file).
 int join_path(char *out, const char *dir, const char *name)
@@ -153,29 +76,6 @@ void reset_loaded_settings()
     copy_text(settings.comment_mark, sizeof settings.comment_mark, default_comment_mark);
 }
 
-// One section being read line by line out of the whole-file buffer.
-struct section_reader {
-    const char *data;
-    size_t size;
-    size_t offset;
-    int keep_tabs;
-    char line[line_buffer_size];
-    size_t line_start; // of the line last read
-    bool at_end_mark;  // the section ended at its "%end" line
-};
-
-// Reports a line of more than line_limit bytes (CR, and TAB unless kept, do not count).
-void report_long_line(const section_reader &reader, size_t length)
-{
-    size_t counted = 0;
-    for (size_t i = 0; i < length; ++i) {
-        char c = reader.data[reader.line_start + i];
-        counted += c != '\r' && (c != '\t' || reader.keep_tabs);
-    }
-    if (counted > line_limit)
-        report_load_issue(issue_line_cut, reader.line_start, "", "", static_cast<int64_t>(counted));
-}
-
 // Reports a part of `length` bytes that its field of `capacity` bytes cuts.
 void report_cut(size_t offset, const char *what, size_t length, size_t capacity)
 {
@@ -190,108 +90,6 @@ void report_table_full(bool *reported, size_t offset, const char *section, int64
     if (!*reported)
         report_load_issue(issue_table_full, offset, section, "", limit);
     *reported = true;
-}
-
-// find_nocase over text[0, length), for a needle that does not begin with an ASCII letter: memchr
-// finds the candidates for its first byte, and only those are compared. A candidate starts a
-// character when an even run of lead bytes lies between it and the last known character start, as
-// the byte after any byte that is not a lead byte starts one. Each byte is looked back on at most
-// once, so a search stays linear. The text need not be terminated: a candidate too close to its end
-// for the whole needle is never compared.
-const char *find_from_first_byte(const char *text, size_t length, const char *needle)
-{
-    const size_t needle_length = strlen(needle);
-    if (needle_length > length)
-        return nullptr;
-    const char *end = text + length;
-    const char *last = end - needle_length;
-    const char *known = text;
-    for (const char *p = text; p <= last; ++p) {
-        p = static_cast<const char *>(memchr(p, needle[0], static_cast<size_t>(last - p) + 1));
-        if (p == nullptr)
-            return nullptr;
-        const char *q = p;
-        while (q > known && is_lead_byte(static_cast<unsigned char>(q[-1])))
-            --q;
-        if ((p - q) % 2 != 0) {
-            known = p + 1; // p is a trail byte: its character ends here
-            continue;
-        }
-        if (starts_with_nocase(p, needle))
-            return p;
-        known = p;
-    }
-    return nullptr;
-}
-
-bool is_ascii_letter(char c)
-{
-    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z');
-}
-
-// find_nocase over text[0, length). A needle that begins with a letter is searched for by
-// find_nocase, so the text must then be terminated at `length` (a line is; the data file's buffer
-// need not be, and is searched only for headers, which begin with "[").
-const char *find_in(const char *text, size_t length, const char *needle)
-{
-    if (needle[0] == '\0' || is_ascii_letter(needle[0]))
-        return find_nocase(text, needle);
-    return find_from_first_byte(text, length, needle);
-}
-
-// Places the reader on the line after the header's own line. Headers are found case-insensitively
-// anywhere in the text; the search stops at the buffer's terminator (or a zero byte in the file).
-bool open_section(section_reader *reader, const os_buffer &file, const char *header, int keep_tabs)
-{
-    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
-    if (at == nullptr)
-        return false;
-    reader->data = file.data;
-    reader->size = file.size;
-    reader->keep_tabs = keep_tabs;
-    reader->at_end_mark = false;
-    size_t after_header = static_cast<size_t>(at - file.data) + strlen(header);
-    const void *lf = memchr(file.data + after_header, '\n', file.size - after_header);
-    reader->offset = lf ? static_cast<size_t>(static_cast<const char *>(lf) - file.data) + 1 : file.size + 1;
-    return true;
-}
-
-// The next line with its leading blanks removed, or null at "%end" or at the end of the data. A last
-// line that no LF ends is not read.
-char *next_section_line(section_reader *reader)
-{
-    if (reader->offset >= reader->size)
-        return nullptr;
-    size_t advance = copy_line(reader->offset, reader->size, reader->data, reader->keep_tabs, reader->line);
-    if (reader->offset + advance > reader->size)
-        return nullptr;
-    reader->line_start = reader->offset;
-    reader->offset += advance;
-    char *line = reader->line;
-    while (*line == ' ' || *line == '\t')
-        ++line;
-    // A cut comment loses nothing.
-    if (load_report && advance > line_limit + 1 && line[0] != ';')
-        report_long_line(*reader, advance - 1);
-    if (starts_with_nocase(line, "%end")) {
-        reader->at_end_mark = true;
-        return nullptr;
-    }
-    return line;
-}
-
-// Splits text at the first occurrence of the delimiter (case-insensitive). False when it is absent;
-// then neither output is touched.
-bool split_at_delimiter(const char *text, char *before, size_t before_capacity, const char **after)
-{
-    if (settings.delimiter[0] == '\0')
-        return false;
-    const char *at = find_in(text, strlen(text), settings.delimiter);
-    if (at == nullptr)
-        return false;
-    copy_text_n(before, before_capacity, text, static_cast<size_t>(at - text));
-    *after = at + strlen(settings.delimiter);
-    return true;
 }
 
 void read_system_section(const os_buffer &file)
@@ -377,9 +175,7 @@ void store_file_parameters(const char *rest, size_t offset)
 {
     item_entry *entry = &store.items[store.item_count - 1];
     char full[path_capacity];
-    if (entry->text[0] != '\0')
-        resolve_path(entry->text, full);
-    if (entry->text[0] == '\0' || resolve_found != 1 || os_is_directory(full)) {
+    if (entry->text[0] == '\0' || !resolve_path(entry->text, full) || os_is_directory(full)) {
         report_load_issue(issue_parameters_ignored, offset, "", entry->text);
         return;
     }
@@ -512,8 +308,7 @@ void read_file_section(const os_buffer &file)
         if (!named)
             copy_text(name, sizeof name, line);
         char full[path_capacity];
-        resolve_path(name, full);
-        if (resolve_found != 1 || os_is_directory(full)) {
+        if (!resolve_path(name, full) || os_is_directory(full)) {
             // ";" lines are no file names either; they stand as comments.
             if (line[0] != ';')
                 report_load_issue(issue_file_missing, reader.line_start, "[file]", name);
@@ -673,46 +468,12 @@ void read_title_section(const os_buffer &file)
     }
 }
 
-// Where the line holding the header starts; false when the data has no such header.
-bool find_header_line(const os_buffer &file, const char *header, size_t *start)
-{
-    const char *at = file.data ? find_in(file.data, strnlen(file.data, file.size), header) : nullptr;
-    if (at == nullptr)
-        return false;
-    *start = static_cast<size_t>(at - file.data);
-    while (*start > 0 && file.data[*start - 1] != '\n')
-        --*start;
-    return true;
-}
-
 // Reports each section's extent (where its "%end" line ends, or the end of the data) and a section
 // that no "%end" closes, whether the section is read or not.
 void report_sections(const os_buffer &file)
 {
-    const char *const headers[] = {"[system]", "[data]", "[file]", "[replace]", "[key]", "[title]"};
-    for (const char *header : headers) {
-        section_reader reader;
-        size_t start = 0;
-        if (!find_header_line(file, header, &start) || !open_section(&reader, file, header, 1))
-            continue;
-        // The walk reports nothing itself: the section's own reading does.
-        load_report_function sink = load_report;
-        load_report = nullptr;
-        while (next_section_line(&reader) != nullptr)
-            ;
-        load_report = sink;
-        // A last "%end" that no LF ends is unread, yet it ends the section where the data ends.
-        bool ended = reader.at_end_mark;
-        if (!ended && reader.offset < file.size) {
-            copy_line(reader.offset, file.size, file.data, 1, reader.line);
-            const char *last = reader.line + strspn(reader.line, " \t");
-            ended = starts_with_nocase(last, "%end");
-        }
-        report_load_issue(issue_section_span, start, header, "",
-                          static_cast<int64_t>(reader.at_end_mark ? reader.offset : file.size));
-        if (!ended)
-            report_load_issue(issue_section_without_end, start, header);
-    }
+    for (const char *header : section_headers)
+        report_section_span(file, header);
 }
 
 // A section that is there but that the options leave unread ("[file]" with "@file=0") or unused

@@ -3,7 +3,7 @@
 #include <cstring>
 
 #include "datafile/item_store.h"
-#include "datafile/loader.h"
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "text/sjis.h"
 
@@ -51,13 +51,14 @@ void read_log_text(const char *data, size_t size)
     settings.log_entry_count = 0;
     const int32_t limit = entry_limit();
     char line[line_buffer_size];
-    for (size_t offset = 0; settings.log_entry_count < limit && offset < size; offset += line_advance) {
-        read_line(offset, size, data, 0, line);
-        if (offset + line_advance > size)
+    for (size_t offset = 0, advance = 0; settings.log_entry_count < limit && offset < size;
+         offset += advance) {
+        advance = read_line(offset, size, data, 0, line);
+        if (offset + advance > size)
             break;
         // A zero byte ends the copied text early: the line is no caption, though its start may be one.
         // A line longer than a caption (read_line keeps 517 bytes) equals none.
-        if (line[0] == '\0' || memchr(data + offset, '\0', line_advance - 1))
+        if (line[0] == '\0' || memchr(data + offset, '\0', advance - 1))
             continue;
         if (is_item_caption(line))
             copy_text(log_entries[settings.log_entry_count++], sizeof log_entries[0], line);

@@ -1,10 +1,11 @@
 #include "datafile/options.h"
 
+#include <cstdio>
 #include <cstring>
 
 #include "datafile/item_store.h"
 #include "datafile/load_report.h"
-#include "datafile/loader.h"
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "os/os.h"
 #include "text/sjis.h"
@@ -13,9 +14,16 @@ namespace {
 
 // Room for the longest per-value limit of any option (127 bytes) and its terminator.
 constexpr size_t value_capacity = 128;
-
-// "@name= の値" of the option being parsed, for the report sink.
-char option_label[64];
+// Room for what the report calls an option or one of its values.
+constexpr size_t label_capacity = 128;
+// "@log=": the log's file name, in bytes.
+constexpr size_t log_name_min = 5, log_name_max = 127;
+// "@hist=": head and tail together.
+constexpr int32_t history_chars_limit = 100;
+// "@font=": the height taken for a value that is no positive number.
+constexpr int32_t fallback_font_height = 14;
+// "@view=": the preview's size limit before its second value.
+constexpr int32_t preview_size_limit_start = 1000;
 
 // Length of an option value: it ends at the CR LF that the loader appends (or at the terminator).
 size_t value_length(const char *value)
@@ -29,6 +37,7 @@ size_t value_length(const char *value)
 // Walks a ","-separated value list; `next` is null once the list has ended.
 struct value_reader {
     const char *next;
+    const char *label; // "@name= の値", for the report sink
 };
 
 // Collects the next value, keeping its first max_bytes bytes (out holds max_bytes + 1). False when
@@ -43,7 +52,7 @@ bool next_value(value_reader *reader, char *out, size_t max_bytes, bool report_c
     while (p[n] != '\0' && p[n] != ',' && p[n] != '\r' && p[n] != '\n')
         ++n;
     if (n > max_bytes && report_cut)
-        report_load_issue(issue_text_cut, load_report_line, option_label, "", static_cast<int64_t>(n),
+        report_load_issue(issue_text_cut, load_report_line, reader->label, "", static_cast<int64_t>(n),
                           static_cast<int64_t>(max_bytes));
     copy_text_n(out, max_bytes + 1, p, n);
     reader->next = p[n] == ',' ? p + n + 1 : nullptr;
@@ -51,13 +60,13 @@ bool next_value(value_reader *reader, char *out, size_t max_bytes, bool report_c
 }
 
 // The whole value as one string (single-valued options keep their commas).
-void whole_value(const char *value, char *out, size_t capacity)
+void whole_value(const value_reader &reader, char *out, size_t capacity)
 {
-    const size_t n = value_length(value);
+    const size_t n = value_length(reader.next);
     if (n + 1 > capacity)
-        report_load_issue(issue_text_cut, load_report_line, option_label, "", static_cast<int64_t>(n),
+        report_load_issue(issue_text_cut, load_report_line, reader.label, "", static_cast<int64_t>(n),
                           static_cast<int64_t>(capacity - 1));
-    copy_text_n(out, capacity, value, n);
+    copy_text_n(out, capacity, reader.next, n);
 }
 
 // Values after the last one that the option reads.
@@ -68,7 +77,7 @@ void report_extra_values(const value_reader &reader, int count)
     char rest[line_buffer_size];
     copy_text_n(rest, sizeof rest, reader.next, value_length(reader.next));
     if (rest[0] != '\0')
-        report_load_issue(issue_extra_values, load_report_line, option_label, rest, count);
+        report_load_issue(issue_extra_values, load_report_line, reader.label, rest, count);
 }
 
 int32_t in_range_or(int32_t value, int32_t low, int32_t high, int32_t fallback)
@@ -109,22 +118,58 @@ void check_number(const char *v, const char *what, int32_t found, int32_t used, 
         report_load_issue(issue_out_of_range, load_report_line, what, "", found, used);
 }
 
-// A decimal value within [low, high], else the fallback.
-int32_t ranged(const char *v, const char *what, int32_t low, int32_t high, int32_t fallback)
+// What the report calls a value of the table: "@hist= の1番目（先頭 10～100）".
+void number_label(const option_number &number, char *out, size_t capacity)
 {
-    int32_t found = read_decimal(v);
-    int32_t used = in_range_or(found, low, high, fallback);
-    check_number(v, what, found, used);
-    return used;
+    // A switch (1 to 1) and a value without bounds show no range.
+    char range[64] = "";
+    const bool shown =
+        number.low != number.high && (number.low != option_no_low || number.high != option_no_high);
+    if (shown && number.high == option_no_high)
+        snprintf(range, sizeof range, "%d 以上", number.low);
+    else if (shown)
+        snprintf(range, sizeof range, "%d～%d", number.low, number.high);
+    const char *blank = number.what[0] != '\0' && range[0] != '\0' ? " " : "";
+    if (number.what[0] == '\0' && range[0] == '\0')
+        snprintf(out, capacity, "%s の%d番目", number.option, number.position);
+    else
+        snprintf(out, capacity, "%s の%d番目（%s%s%s%s）", number.option, number.position, number.what, blank,
+                 range, number.note);
 }
 
-// A value that counts only as 1; anything else gives 0.
-int32_t one_or_zero(const char *v, const char *what)
+const option_number &number_row(const char *option, int32_t position)
 {
-    int32_t found = read_decimal(v);
-    int32_t used = found == 1 ? 1 : 0;
-    check_number(v, what, found, used);
-    return used;
+    for (int32_t i = 0; i < option_number_count; ++i)
+        if (option_numbers[i].position == position && strcmp(option_numbers[i].option, option) == 0)
+            return option_numbers[i];
+    // Every caller names a row of the table.
+    return option_numbers[0];
+}
+
+// Value text v for the table's row: within the row's range, else its fallback.
+void read_number(const option_number &number, const char *v)
+{
+    int32_t &field = settings.*number.field;
+    const int32_t fallback = number.fallback == option_keep_current ? field : number.fallback;
+    const int32_t found = read_decimal(v);
+    field = in_range_or(found, number.low, number.high, fallback);
+    if (load_report) {
+        char label[label_capacity];
+        number_label(number, label, sizeof label);
+        check_number(v, label, found, field);
+    }
+}
+
+// Values [first, last] of an option's list, each as its row says; an empty value is skipped when
+// skip_empty. Stops where the list ends.
+void read_numbers(value_reader *reader, const char *option, int32_t first, int32_t last, size_t max_bytes,
+                  bool skip_empty = false)
+{
+    char v[value_capacity];
+    for (int32_t position = first; position <= last && next_value(reader, v, max_bytes); ++position) {
+        if (!skip_empty || v[0] != '\0')
+            read_number(number_row(option, position), v);
+    }
 }
 
 // A file option is kept only when it names an existing file, never a directory.
@@ -132,18 +177,17 @@ bool resolve_existing_file(const char *name, char *full)
 {
     if (name[0] == '\0')
         return false;
-    resolve_path(name, full);
-    return resolve_found == 1 && !os_is_directory(full);
+    return resolve_path(name, full) && !os_is_directory(full);
 }
 
-void parse_delimiter(const char *value)
+void parse_delimiter(value_reader *values)
 {
-    whole_value(value, settings.delimiter, sizeof settings.delimiter);
+    whole_value(*values, settings.delimiter, sizeof settings.delimiter);
 }
 
-void parse_break_mark(const char *value)
+void parse_break_mark(value_reader *values)
 {
-    whole_value(value, settings.break_mark, sizeof settings.break_mark);
+    whole_value(*values, settings.break_mark, sizeof settings.break_mark);
 }
 
 // Takes the search path from the first "path=" line of a path file, or the whole file without its
@@ -192,10 +236,10 @@ void report_missing_folders(const char *list)
     }
 }
 
-void parse_search_path(const char *value)
+void parse_search_path(value_reader *values)
 {
     char name[line_buffer_size];
-    whole_value(value, name, sizeof name);
+    whole_value(*values, name, sizeof name);
     char full[path_capacity];
     if (resolve_existing_file(name, full)) {
         read_path_file(full);
@@ -207,60 +251,63 @@ void parse_search_path(const char *value)
         report_missing_folders(settings.search_path);
 }
 
-void enable_replace(const char *)
+void enable_replace(value_reader *)
 {
     settings.replace_enabled = 1;
 }
 
-void enable_sendkey(const char *)
+void enable_sendkey(value_reader *)
 {
     settings.sendkey_enabled = 1;
     settings.sendkey_file_enabled = 1;
 }
 
-void parse_item(const char *value)
+void parse_item(value_reader *values)
 {
-    value_reader reader{value};
+    read_numbers(values, "@item=", 1, 1, 6);
     char v[value_capacity];
-    if (next_value(&reader, v, 6))
-        settings.show_text_default = one_or_zero(v, "@item= の1番目（文字列を出す）");
-    if (next_value(&reader, v, 6)) {
-        int32_t length = read_decimal(v);
-        settings.text_caption_length = length == -1 ? 0 : in_range_or(length, 10, 50, 20);
-        check_number(v, "@item= の2番目（長さ 10～50, -1）", length,
-                     length == -1 ? -1 : settings.text_caption_length);
+    if (next_value(values, v, 6)) {
+        // -1 shows the whole text.
+        const option_number &length = number_row("@item=", 2);
+        if (read_decimal(v) != -1) {
+            read_number(length, v);
+        } else {
+            settings.text_caption_length = 0;
+            char label[label_capacity];
+            number_label(length, label, sizeof label);
+            check_number(v, label, -1, -1);
+        }
     }
-    report_extra_values(reader, 2);
+    report_extra_values(*values, 2);
 }
 
 // Clipboard-only output chosen on the command line stays in force.
-void select_insert_output(const char *)
+void select_insert_output(value_reader *)
 {
     if (settings.output_mode != output_clipboard_only)
         settings.output_mode = output_insert;
 }
 
-void parse_name_list(const char *value, char (*names)[32], int32_t *count)
+void parse_name_list(value_reader *values, char (*names)[32], int32_t *count)
 {
     memset(names, 0, sizeof(char[32]) * select_name_capacity);
     *count = 0;
-    value_reader reader{value};
     char v[value_capacity];
-    while (*count < select_name_capacity && next_value(&reader, v, 31)) {
+    while (*count < select_name_capacity && next_value(values, v, 31)) {
         if (v[0] != '\0')
             copy_text(names[(*count)++], 32, v);
     }
-    report_extra_values(reader, select_name_capacity);
+    report_extra_values(*values, select_name_capacity);
 }
 
-void parse_select(const char *value)
+void parse_select(value_reader *values)
 {
-    parse_name_list(value, settings.select_names, &settings.select_count);
+    parse_name_list(values, settings.select_names, &settings.select_count);
 }
 
-void parse_except(const char *value)
+void parse_except(value_reader *values)
 {
-    parse_name_list(value, settings.except_names, &settings.except_count);
+    parse_name_list(values, settings.except_names, &settings.except_count);
 }
 
 // The weight value is a single digit meaning hundreds; anything else keeps what is there.
@@ -272,35 +319,33 @@ void read_font_weight(const char *v, int32_t *weight)
 }
 
 // The Win32 front creates the font object from these fields after loading.
-void parse_font(const char *value)
+void parse_font(value_reader *values)
 {
     copy_text(settings.list_font_face, sizeof settings.list_font_face, default_font_face);
     settings.list_font_height = default_font_height;
     settings.list_font_weight = default_font_weight;
     settings.list_font_italic = 0;
-    value_reader reader{value};
     char v[value_capacity];
-    if (next_value(&reader, v, 127) && v[0] != '\0')
+    if (next_value(values, v, 127) && v[0] != '\0')
         copy_text(settings.list_font_face, sizeof settings.list_font_face, v);
-    if (next_value(&reader, v, 15)) {
+    if (next_value(values, v, 15)) {
         int32_t height = read_decimal(v);
-        settings.list_font_height = height > 0 ? height : 14;
+        settings.list_font_height = height > 0 ? height : fallback_font_height;
         check_number(v, "@font= の2番目（高さ）", height, settings.list_font_height);
     }
-    if (next_value(&reader, v, 15)) {
+    if (next_value(values, v, 15)) {
         read_font_weight(v, &settings.list_font_weight);
         check_number(v, "@font= の3番目（太さ 0～9）", read_decimal(v), settings.list_font_weight / 100);
     }
-    if (next_value(&reader, v, 15))
-        settings.list_font_italic = one_or_zero(v, "@font= の4番目（斜体）");
+    read_numbers(values, "@font=", 4, 4, 15);
     settings.list_font_set = 1;
-    report_extra_values(reader, 4);
+    report_extra_values(*values, 4);
 }
 
-void parse_editor(const char *value)
+void parse_editor(value_reader *values)
 {
     char name[line_buffer_size];
-    whole_value(value, name, sizeof name);
+    whole_value(*values, name, sizeof name);
     char full[path_capacity];
     if (resolve_existing_file(name, full))
         copy_text(settings.editor_path, sizeof settings.editor_path, full);
@@ -308,12 +353,12 @@ void parse_editor(const char *value)
         report_load_issue(issue_file_missing, load_report_line, "@editor=", name);
 }
 
-void parse_year(const char *value)
+void parse_year(value_reader *values)
 {
-    settings.era_base_year = read_decimal(value);
+    settings.era_base_year = read_decimal(values->next);
     if (load_report) {
         char v[line_buffer_size];
-        whole_value(value, v, sizeof v);
+        whole_value(*values, v, sizeof v);
         check_number(v, "@year=", settings.era_base_year, settings.era_base_year);
     }
 }
@@ -356,22 +401,19 @@ bool log_path_taken(const char *log)
     return taken;
 }
 
-void parse_log(const char *value)
+void parse_log(value_reader *values)
 {
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 15))
-        settings.log_mode = ranged(v, "@log= の1番目（0～2）", log_off, log_in_main_menu, log_off);
-    if (next_value(&reader, v, 15))
-        settings.log_max_entries = ranged(v, "@log= の2番目（数 10～50）", 10, 50, 20);
+    read_numbers(values, "@log=", 1, 2, 15);
     char name[path_capacity];
-    if (!next_value(&reader, name, path_capacity - 1))
+    if (!next_value(values, name, path_capacity - 1))
         return;
-    report_extra_values(reader, 3);
+    report_extra_values(*values, 3);
     size_t length = strlen(name);
-    if (length < 5 || length > 127) {
-        report_load_issue(issue_name_too_long, load_report_line, "@log= の3番目（ファイル名 5～127 バイト）",
-                          name);
+    if (length < log_name_min || length > log_name_max) {
+        char label[label_capacity];
+        snprintf(label, sizeof label, "@log= の3番目（ファイル名 %d～%d バイト）",
+                 static_cast<int>(log_name_min), static_cast<int>(log_name_max));
+        report_load_issue(issue_name_too_long, load_report_line, label, name);
         return;
     }
     // A log path that does not fit would name some other file: keep the previous one.
@@ -384,108 +426,70 @@ void parse_log(const char *value)
     }
 }
 
-// Head and tail must stay within 100 bytes together, tail never longer than head.
-void parse_history(const char *value)
+// Head and tail must stay within history_chars_limit bytes together, tail never longer than head.
+void parse_history(value_reader *values)
 {
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 6))
-        settings.history_head_chars = ranged(v, "@hist= の1番目（先頭 10～100）", 10, 100, 30);
+    read_numbers(values, "@hist=", 1, 1, 6);
     int32_t head = settings.history_head_chars;
     int32_t tail = settings.history_tail_chars;
-    bool tail_given = next_value(&reader, v, 6);
+    char v[value_capacity];
+    bool tail_given = next_value(values, v, 6);
     if (tail_given)
         tail = read_decimal(v);
     // A tail kept from an earlier line is checked against the new head as well.
-    settings.history_tail_chars = (tail >= 0 && tail <= head && head + tail <= 100) ? tail : 0;
-    if (tail_given)
-        check_number(v, "@hist= の2番目（末尾：先頭以下, 合わせて100以下）", tail,
-                     settings.history_tail_chars);
-    report_extra_values(reader, 2);
-}
-
-void parse_wait(const char *value)
-{
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 15))
-        settings.long_text_extra_wait = ranged(v, "@wait= の1番目（長文の待ち 1～10000）", 1, 10000, 100);
-    if (next_value(&reader, v, 15)) {
-        int32_t threshold = read_decimal(v);
-        settings.long_text_threshold = threshold >= 1 ? threshold : 1000;
-        check_number(v, "@wait= の2番目（長文の境目 1 以上）", threshold, settings.long_text_threshold);
+    settings.history_tail_chars =
+        (tail >= 0 && tail <= head && head + tail <= history_chars_limit) ? tail : 0;
+    if (tail_given && load_report) {
+        char label[label_capacity];
+        snprintf(label, sizeof label, "@hist= の2番目（末尾：先頭以下, 合わせて%d以下）",
+                 history_chars_limit);
+        check_number(v, label, tail, settings.history_tail_chars);
     }
-    if (next_value(&reader, v, 15))
-        settings.segment_wait = ranged(v, "@wait= の3番目（区切りの待ち 0～10000）", 0, 10000, 0);
-    if (next_value(&reader, v, 15))
-        settings.chord_key_wait = ranged(v, "@wait= の4番目（キーの待ち 0～10000）", 0, 10000, 0);
-    report_extra_values(reader, 4);
+    report_extra_values(*values, 2);
 }
 
-void parse_file(const char *value)
+void parse_wait(value_reader *values)
 {
-    value_reader reader{value};
+    read_numbers(values, "@wait=", 1, 4, 15);
+    report_extra_values(*values, 4);
+}
+
+void parse_file(value_reader *values)
+{
     char v[value_capacity];
-    if (next_value(&reader, v, 15)) {
+    if (next_value(values, v, 15)) {
         settings.file_section_enabled = read_decimal(v) != 0 ? 1 : 0;
         check_number(v, "@file= の1番目（使う）", settings.file_section_enabled,
                      settings.file_section_enabled);
     }
-    if (next_value(&reader, v, 15))
-        settings.file_menu_rows = ranged(v, "@file= の2番目（行数 1～100）", 1, 100, 25);
-    if (next_value(&reader, v, 15))
-        settings.file_menu_columns = ranged(v, "@file= の3番目（列数 1～10）", 1, 10, 4);
-    if (next_value(&reader, v, 15)) {
-        int32_t lines = read_decimal(v);
-        settings.file_menu_max_lines = lines >= 1 ? lines : 1000;
-        check_number(v, "@file= の4番目（最大行数 1 以上）", lines, settings.file_menu_max_lines);
-    }
-    if (next_value(&reader, v, 15))
-        settings.file_caption_length = ranged(v, "@file= の5番目（表示の長さ 0～100）", 0, 100, 0);
-    if (next_value(&reader, v, 15))
-        settings.file_menu_numbered = one_or_zero(v, "@file= の6番目（番号）");
-    if (next_value(&reader, v, 15) && v[0] != '\0')
+    read_numbers(values, "@file=", 2, 6, 15);
+    if (next_value(values, v, 15) && v[0] != '\0')
         copy_text(settings.comment_mark, sizeof settings.comment_mark, v);
-    report_extra_values(reader, 7);
+    report_extra_values(*values, 7);
 }
 
-void parse_window(const char *value)
+void parse_window(value_reader *values)
 {
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 6))
-        settings.search_window_width = ranged(v, "@window= の1番目（検索窓の幅 120～300）", 120, 300, 130);
-    if (next_value(&reader, v, 6))
-        settings.list_window_width = ranged(v, "@window= の2番目（一覧の幅 150～500）", 150, 500, 160);
-    if (next_value(&reader, v, 6))
-        settings.list_window_height = ranged(v, "@window= の3番目（一覧の高さ 70～500）", 70, 500, 150);
-    if (next_value(&reader, v, 6)) {
-        settings.window_offset_x = read_decimal(v);
-        check_number(v, "@window= の4番目（横のずれ）", settings.window_offset_x, settings.window_offset_x);
-    }
-    if (next_value(&reader, v, 6)) {
-        settings.window_offset_y = read_decimal(v);
-        check_number(v, "@window= の5番目（縦のずれ）", settings.window_offset_y, settings.window_offset_y);
-    }
-    report_extra_values(reader, 5);
+    read_numbers(values, "@window=", 1, 5, 6);
+    report_extra_values(*values, 5);
 }
 
-void disable_sort(const char *)
+void disable_sort(value_reader *)
 {
     settings.sort_list = 0;
 }
 
-void enable_match_accept(const char *)
+void enable_match_accept(value_reader *)
 {
     settings.match_accept = 1;
 }
 
 // The preview starts from the list window's size and the list font as they stand at this line.
-void parse_view(const char *value)
+void parse_view(value_reader *values)
 {
     settings.preview_width = settings.list_window_width;
     settings.preview_height = settings.list_window_height;
-    settings.preview_size_limit = 1000;
+    settings.preview_size_limit = preview_size_limit_start;
     if (settings.list_font_set == 1) {
         copy_text(settings.preview_font_face, sizeof settings.preview_font_face, settings.list_font_face);
         settings.preview_font_height = settings.list_font_height;
@@ -497,54 +501,40 @@ void parse_view(const char *value)
         settings.preview_font_weight = default_font_weight;
         settings.preview_font_italic = 0;
     }
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 127))
-        settings.preview_mode =
-            ranged(v, "@view= の1番目（下見 0～2）", preview_off, preview_above, preview_off);
+    read_numbers(values, "@view=", 1, 1, 127);
     if (settings.preview_mode == preview_off) {
         settings.preview_width = 0;
         settings.preview_height = 0;
         return;
     }
-    if (next_value(&reader, v, 127) && v[0] != '\0') {
-        int32_t limit = read_decimal(v);
-        settings.preview_size_limit = limit < 0 ? 1000 : limit;
-        check_number(v, "@view= の2番目（大きさの上限 0 以上）", limit, settings.preview_size_limit);
-    }
-    if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_width =
-            ranged(v, "@view= の3番目（幅 150～1000）", 150, 1000, settings.list_window_width);
-    if (next_value(&reader, v, 127) && v[0] != '\0')
-        settings.preview_height =
-            ranged(v, "@view= の4番目（高さ 1～500）", 1, 500, settings.list_window_height);
-    if (next_value(&reader, v, 127) && v[0] != '\0')
+    read_numbers(values, "@view=", 2, 4, 127, true);
+    char v[value_capacity];
+    if (next_value(values, v, 127) && v[0] != '\0')
         copy_text(settings.preview_font_face, sizeof settings.preview_font_face, v);
-    if (next_value(&reader, v, 127) && v[0] != '\0') {
+    if (next_value(values, v, 127) && v[0] != '\0') {
         int32_t height = read_decimal(v);
         if (height > 0)
             settings.preview_font_height = height;
         check_number(v, "@view= の6番目（書体の高さ）", height, settings.preview_font_height);
     }
-    if (next_value(&reader, v, 127)) {
+    if (next_value(values, v, 127)) {
         read_font_weight(v, &settings.preview_font_weight);
         check_number(v, "@view= の7番目（太さ 0～9）", read_decimal(v), settings.preview_font_weight / 100);
     }
-    if (next_value(&reader, v, 127)) {
+    if (next_value(values, v, 127)) {
         int32_t italic = read_decimal(v);
         if (italic == 0 || italic == 1)
             settings.preview_font_italic = italic;
         check_number(v, "@view= の8番目（斜体）", italic, settings.preview_font_italic);
     }
-    report_extra_values(reader, 8);
+    report_extra_values(*values, 8);
 }
 
 // "@key=" lines share three slots; each line reads at most three values.
-void parse_paste_keys(const char *value)
+void parse_paste_keys(value_reader *values)
 {
-    value_reader reader{value};
     char v[value_capacity];
-    for (int read = 0; read < paste_key_capacity && next_value(&reader, v, 15); ++read) {
+    for (int read = 0; read < paste_key_capacity && next_value(values, v, 15); ++read) {
         if (settings.paste_key_count < paste_key_capacity) {
             settings.paste_keys[settings.paste_key_count++] = read_hex_or_decimal(v);
             check_number(v, "@key=", settings.paste_keys[settings.paste_key_count - 1],
@@ -553,55 +543,78 @@ void parse_paste_keys(const char *value)
             report_load_issue(issue_table_full, load_report_line, "@key=", v, paste_key_capacity);
         }
     }
-    report_extra_values(reader, 3);
+    report_extra_values(*values, 3);
 }
 
-void parse_migemo(const char *value)
+void parse_migemo(value_reader *values)
 {
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 15))
-        settings.migemo_min_length = ranged(v, "@migemo= の1番目（語の長さ 1～10）", 1, 10, 2);
+    read_numbers(values, "@migemo=", 1, 1, 15);
     char name[path_capacity];
     char full[path_capacity];
-    if (!next_value(&reader, name, path_capacity - 1))
+    if (!next_value(values, name, path_capacity - 1))
         return;
-    report_extra_values(reader, 2);
+    report_extra_values(*values, 2);
     if (resolve_existing_file(name, full))
         copy_text(settings.migemo_dict_path, sizeof settings.migemo_dict_path, full);
     else if (name[0] != '\0')
         report_load_issue(issue_file_missing, load_report_line, "@migemo=", name);
 }
 
-void disable_guidance(const char *)
+void disable_guidance(value_reader *)
 {
     settings.guidance = 0;
 }
 
-void parse_stay(const char *value)
+void parse_stay(value_reader *values)
 {
-    value_reader reader{value};
-    char v[value_capacity];
-    if (next_value(&reader, v, 6))
-        settings.stay_mode =
-            ranged(v, "@stay= の1番目（0～2）", stay_at_chosen_window, stay_at_caret, stay_off);
-    if (next_value(&reader, v, 6))
-        settings.stay_flag = one_or_zero(v, "@stay= の2番目");
-    report_extra_values(reader, 2);
+    read_numbers(values, "@stay=", 1, 2, 6);
+    report_extra_values(*values, 2);
 }
 
-void parse_menu_option(const char *value)
+// Only the first position counts: the command line's, else the first "@menu=" line.
+void read_menu_value(value_reader *values)
+{
+    if (settings.menu_position != menu_position_unset)
+        return;
+    settings.menu_position = menu_at_active_window;
+    const value_reader whole = *values;
+    char x[value_capacity];
+    char y[value_capacity];
+    next_value(values, x, 6, false);
+    if (!next_value(values, y, 6)) {
+        char word[line_buffer_size];
+        whole_value(whole, word, sizeof word);
+        if (find_nocase(word, "mouse"))
+            settings.menu_position = settings.mouse_present ? menu_at_mouse : menu_at_active_window;
+        else if (find_nocase(word, "mous2"))
+            settings.menu_position = settings.mouse_present ? menu_at_mouse_centred : menu_at_active_window;
+        else if (find_nocase(word, "center"))
+            settings.menu_position = menu_at_screen_centre;
+        else if (find_nocase(word, "cursor"))
+            settings.menu_position = menu_at_caret;
+        else if (!find_nocase(word, "active"))
+            report_load_issue(issue_menu_word_unknown, load_report_line, "", word);
+        return;
+    }
+    bool y_is_last = values->next == nullptr;
+    settings.menu_x = find_nocase(x, "MAX") ? settings.screen_width : read_decimal(x);
+    bool y_max = y_is_last ? equals_nocase(y, "MAX") : find_nocase(y, "MAX") != nullptr;
+    settings.menu_y = y_max ? settings.screen_height : read_decimal(y);
+    settings.menu_position = menu_at_point;
+}
+
+void parse_menu_option(value_reader *values)
 {
     if (settings.menu_position != menu_position_unset)
         report_load_issue(issue_menu_ignored, load_report_line);
-    parse_menu_value(value);
+    read_menu_value(values);
 }
 
 struct option_entry {
     const char *name;
     size_t min_value_length; // bytes after "="; a shorter value ignores the line
     int search_window_only;  // read only when the search window is in use
-    void (*parse)(const char *value);
+    void (*parse)(value_reader *values);
 };
 
 // Tried in this order; the first name that begins the line wins. Names that carry their value
@@ -639,16 +652,16 @@ void apply_system_option(const char *line)
                               static_cast<int64_t>(option.min_value_length));
             return;
         }
-        if (load_report) {
-            copy_text_n(option_label, sizeof option_label, option.name, strcspn(option.name, "=") + 1);
-            append_text(option_label, sizeof option_label, " の値");
-        }
-        option.parse(value);
+        char label[label_capacity];
+        copy_text_n(label, sizeof label, option.name, strcspn(option.name, "=") + 1);
+        append_text(label, sizeof label, " の値");
+        value_reader values{value, label};
+        option.parse(&values);
         return;
     }
     if (load_report) {
         char shown[line_buffer_size];
-        whole_value(line, shown, sizeof shown);
+        whole_value(value_reader{line, ""}, shown, sizeof shown);
         report_load_issue(line[0] == '@' ? issue_unknown_option : issue_not_an_option, load_report_line,
                           shown);
     }
@@ -656,34 +669,8 @@ void apply_system_option(const char *line)
 
 void parse_menu_value(const char *value)
 {
-    // Only the first position counts: the command line's, else the first "@menu=" line.
-    if (settings.menu_position != menu_position_unset)
-        return;
-    settings.menu_position = menu_at_active_window;
-    value_reader reader{value};
-    char x[value_capacity];
-    char y[value_capacity];
-    next_value(&reader, x, 6, false);
-    if (!next_value(&reader, y, 6)) {
-        char word[line_buffer_size];
-        whole_value(value, word, sizeof word);
-        if (find_nocase(word, "mouse"))
-            settings.menu_position = settings.mouse_present ? menu_at_mouse : menu_at_active_window;
-        else if (find_nocase(word, "mous2"))
-            settings.menu_position = settings.mouse_present ? menu_at_mouse_centred : menu_at_active_window;
-        else if (find_nocase(word, "center"))
-            settings.menu_position = menu_at_screen_centre;
-        else if (find_nocase(word, "cursor"))
-            settings.menu_position = menu_at_caret;
-        else if (!find_nocase(word, "active"))
-            report_load_issue(issue_menu_word_unknown, load_report_line, "", word);
-        return;
-    }
-    bool y_is_last = reader.next == nullptr;
-    settings.menu_x = find_nocase(x, "MAX") ? settings.screen_width : read_decimal(x);
-    bool y_max = y_is_last ? equals_nocase(y, "MAX") : find_nocase(y, "MAX") != nullptr;
-    settings.menu_y = y_max ? settings.screen_height : read_decimal(y);
-    settings.menu_position = menu_at_point;
+    value_reader values{value, "@menu= の値"};
+    read_menu_value(&values);
 }
 
 void keep_log_off_user_files()

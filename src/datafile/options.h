@@ -1,6 +1,8 @@
 // The "[system]" option parsers: one line in, fields of the settings record out.
-// Owns: the option table (names, minimum value lengths, per-value limits, ranges and fallbacks) and
-// the path files of "@path=". Fonts are only described here; the Win32 front creates them.
+// Owns: the option table (names, minimum value lengths, per-value limits), the reading of each
+// option's values (numbers by the ranges and fallbacks of settings.h's option_numbers) with what the
+// report calls them, and the path files of "@path=". Fonts are only described here; the Win32
+// front creates them.
 #pragma once
 
 // Applies one trimmed "[system]" line (tabs removed, leading blanks removed, not a comment). Lines

@@ -1,8 +1,14 @@
 // The settings record: every "[system]" option, the start modes that the command line sets and the
 // process values derived at start-up. One process-wide instance, `settings`.
-// Owns: the record and its initial values. The option parsers (settings.cpp) and the loader fill
-// it; app/ fills the process values; cmdline/ the start modes. Everyone else only reads it, except
-// the working-state fields that their rooms name.
+// Owns: the record, its initial values and the table of the options' numeric values with their
+// ranges and fallbacks (option_numbers). The option parsers (options.cpp) and the loader fill it;
+// app/ fills the process values (`history_running` when it starts or stops the recorder, the
+// fonts); cmdline/ the start modes. Working fields changed during a run: `window_select_mode`
+// (target/), `replace_enabled` (an item's switches, expand/; a preview puts it back, search/),
+// `output_mode` and `text_file_search` (choice/, search/, the text-file popup of menus/),
+// `search_kind`, `migemo_on`, `initial_word_state` and `sendkey_file_enabled` (search/; the last
+// also datafile/text_file), `data_file_path` and `search_kind` (checker/, for the start it checks).
+// Everyone else only reads it.
 #pragma once
 
 #include <cstdint>
@@ -20,6 +26,7 @@ constexpr char default_comment_mark[] = ";";
 constexpr char default_font_face[] = "ＭＳ Ｐゴシック";
 constexpr int32_t default_font_height = 13;
 constexpr int32_t default_font_weight = 400;
+constexpr int32_t default_era_base_year = 1988;
 
 // ---- the numbered modes, with the values the data file and the command line give them ----
 
@@ -43,12 +50,16 @@ constexpr int32_t menu_position_unset = 9;
 constexpr int32_t select_foreground = 0;    // the foreground window
 constexpr int32_t select_named_pending = 1; // "/#a=name", its window still to be found
 constexpr int32_t select_named_found = 2;
-constexpr int32_t select_from_list = 5;     // the user chooses from the window list
-constexpr int32_t select_restricted = 7;    // "/#a": only the "@select=" programs
+constexpr int32_t select_from_list = 5;  // the user chooses from the window list
+constexpr int32_t select_restricted = 7; // "/#a": only the "@select=" programs
 // direct_mode
 constexpr int32_t direct_none = 0;
 constexpr int32_t direct_clipboard = 1; // "/#b"
 constexpr int32_t direct_history = 2;   // "/#h"
+// initial_word_state
+constexpr int32_t initial_word_none = 0;  // no initial word, or it was used
+constexpr int32_t initial_word_given = 1; // the first search pass searches initial_search_word
+constexpr int32_t initial_word_empty = 2; // the search switch came with an empty word: list everything
 // text_file_search
 constexpr int32_t text_file_off = 0;
 constexpr int32_t text_file_on = 1;
@@ -62,6 +73,10 @@ constexpr int32_t preview_above = 2;
 constexpr int32_t log_off = 0;
 constexpr int32_t log_submenu = 1;      // recent items in a submenu of the utility entries
 constexpr int32_t log_in_main_menu = 2; // recent items inside the main menu
+// list_style: the result list box is a child, visible, with a vertical scroll bar, notifying and
+// with no integral height; sorted (list_style_sorted) unless told otherwise.
+constexpr uint32_t list_style_base = 0x50200101;
+constexpr uint32_t list_style_sorted = 0x2;
 // stay_mode
 constexpr int32_t stay_off = 0;
 constexpr int32_t stay_at_chosen_window = 1; // placed at a window chosen from the window list
@@ -140,8 +155,8 @@ struct settings_record {
     int32_t window_select_mode; // select_*
     char window_select_name[260];
     char initial_search_word[260];
-    int32_t initial_word_state;
-    int32_t direct_mode; // direct_*
+    int32_t initial_word_state; // initial_word_*
+    int32_t direct_mode;        // direct_*
     int32_t recent_first, migemo_on, title_first;
     int32_t text_file_search; // text_file_*
     char text_file_search_name[260];
@@ -150,6 +165,30 @@ struct settings_record {
 };
 
 extern settings_record settings;
+
+// ---- the numeric values of the options ----
+
+constexpr int32_t option_no_high = INT32_MAX;
+constexpr int32_t option_no_low = INT32_MIN;
+// A fallback that keeps what the field holds when the value is read (its option set it first).
+constexpr int32_t option_keep_current = INT32_MIN;
+
+// One value of a "[system]" option list: the field it sets, what the report calls it, the range it
+// must lie in and what is taken instead (also the field's initial value unless
+// option_keep_current). A range of one value (1 to 1) is a switch that only 1 turns on; no bounds at
+// all take any number.
+struct option_number {
+    const char *option; // "@hist="
+    int32_t position;   // which value of the list, from 1
+    const char *what;   // what the value sets ("先頭"), or ""
+    int32_t settings_record::*field;
+    int32_t low, high; // high option_no_high: "low 以上"
+    int32_t fallback;
+    const char *note; // after the range in the report ("", or ", -1")
+};
+
+extern const option_number option_numbers[];
+extern const int32_t option_number_count;
 
 // Puts every field to its initial value (process values empty, output_paste, menu_position_unset ...).
 void reset_settings();

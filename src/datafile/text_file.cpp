@@ -65,9 +65,9 @@ int32_t walk_text_file(const char *data, size_t size, text_entry_visitor visit, 
     char line[line_buffer_size];
     text_file_entry entry;
     int32_t blanks = 0, entries = 0;
-    for (size_t offset = 0; offset < size; offset += line_advance) {
-        read_line(offset, size, data, 0, line);
-        if (offset + line_advance > size)
+    for (size_t offset = 0, advance = 0; offset < size; offset += advance) {
+        advance = read_line(offset, size, data, 0, line);
+        if (offset + advance > size)
             break; // the last line has no LF
         if (is_comment(line))
             continue;

@@ -7,7 +7,7 @@
 
 #include <cstdint>
 
-#include "datafile/loader.h"
+#include "datafile/section_reader.h"
 #include "os/os.h"
 
 // The delimiter of the file walked last ("" without an "@dlm=" line).

@@ -5,9 +5,6 @@
 #include "expand/expand.h"
 #include "expand/substitute.h"
 
-// The preview leaves both macros alone for a clipboard text longer than this.
-constexpr size_t preview_clipboard_limit = 1024;
-
 void expand_clipboard_macros(os_window window, int preview)
 {
     // The clipboard text can be any size; more than output_text holds could never be pasted anyway.
@@ -18,7 +15,8 @@ void expand_clipboard_macros(os_window window, int preview)
         clip[0] = '\0';
         length = 0;
     }
-    if (preview && length > preview_clipboard_limit)
+    // The preview leaves both macros alone for a longer clipboard text.
+    if (preview && length > preview_text_limit)
         return;
     if (length >= output_text_capacity)
         drop_split_character(clip, output_text_capacity - 1);

@@ -136,6 +136,7 @@ const char *const weekdays_short_cap[] = {"Sun", "Mon", "Tue", "Wed", "Thu", "Fr
 // What one date macro occurrence needs: the moment and a buffer for its replacement.
 struct date_context {
     os_time now;
+    int32_t era_base_year; // the data file's, unless it lies outside (0, this year)
     macro_kind kind;
     char piece[64];
 };
@@ -177,7 +178,7 @@ text_piece date_replacement(const char *occurrence, void *context)
     case year_4:
         return number_in(c, "%d", t.year);
     case year_era:
-        return number_in(c, "%d", t.year - settings.era_base_year);
+        return number_in(c, "%d", t.year - c->era_base_year);
     case month_plain:
     case month_zero:
     case month_blank:
@@ -279,8 +280,9 @@ void expand_date_folder_macros(char *text, size_t capacity)
 
     date_context date;
     os_local_time(&date.now);
-    if (settings.era_base_year <= 0 || settings.era_base_year >= date.now.year)
-        settings.era_base_year = 1988;
+    date.era_base_year = settings.era_base_year;
+    if (date.era_base_year <= 0 || date.era_base_year >= date.now.year)
+        date.era_base_year = default_era_base_year;
 
     for (const macro_entry &entry : macro_table) {
         if (entry.kind == folder_macro) {

@@ -17,7 +17,6 @@ item_switches switches;
 namespace {
 
 constexpr size_t switch_value_limit = 259; // characters kept of a number or a marker
-constexpr size_t key_render_limit = 1024;  // key macros are rendered for shorter texts only
 const char unreadable_message[] = "データファイルが読めません！";
 
 bool is_blank(char c)
@@ -63,7 +62,7 @@ void parse_line_range(const char *p)
     value_buffer number;
     value_clear(&number);
     bool separator = false;
-    switches.line_range_mode = 2;
+    switches.line_range_mode = range_lines;
     switches.first_line = switches.last_line = 0;
     for (; *p != '\0' && !is_blank(*p); ++p) {
         if (*p == '-' || *p == '+') {
@@ -72,7 +71,7 @@ void parse_line_range(const char *p)
             value_clear(&number);
             separator = true;
             if (*p == '+')
-                switches.line_range_mode = 3;
+                switches.line_range_mode = range_line_count;
         } else {
             value_push(&number, *p);
         }
@@ -81,14 +80,14 @@ void parse_line_range(const char *p)
     if (!separator) {
         switches.first_line = n;
         if (n < 1)
-            switches.line_range_mode = 0;
+            switches.line_range_mode = range_none;
     } else {
         switches.last_line = n;
-        if (switches.line_range_mode == 2 && n <= switches.first_line) {
+        if (switches.line_range_mode == range_lines && n <= switches.first_line) {
             switches.last_line = -1;
-        } else if (switches.line_range_mode == 3 && n < 1) {
+        } else if (switches.line_range_mode == range_line_count && n < 1) {
             switches.last_line = -1;
-            switches.line_range_mode = 2;
+            switches.line_range_mode = range_lines;
         }
     }
 }
@@ -98,7 +97,7 @@ void parse_markers(const char *p)
     value_buffer marker;
     value_clear(&marker);
     bool separator = false;
-    switches.line_range_mode = 1;
+    switches.line_range_mode = range_markers;
     for (; *p != '\0' && !is_blank(*p); ++p) {
         if (*p == '-') {
             copy_text(switches.start_marker, sizeof switches.start_marker, marker.text);
@@ -129,7 +128,7 @@ void cut_line_range(const char *data, size_t size, size_t *from, size_t *to)
 {
     int64_t first = switches.first_line;
     int64_t last = switches.last_line;
-    if (switches.line_range_mode == 3)
+    if (switches.line_range_mode == range_line_count)
         last = first + last;
     int64_t count = last - first + 1; // lines from first to last
     size_t cursor = 0;
@@ -197,7 +196,7 @@ int read_clipboard_source(os_window window, const item_entry &item, size_t *size
         settings.replace_enabled = 1;
     else if (find_nocase(item.file_param, "/#-R"))
         settings.replace_enabled = 0;
-    switches.line_range_mode = 0;
+    switches.line_range_mode = range_none;
     switches.strip_final_breaks = 0;
     switches.drop_markers = 0;
     size_t length = 0;
@@ -212,9 +211,15 @@ int read_clipboard_source(os_window window, const item_entry &item, size_t *size
     return 1;
 }
 
-// Fills output_text with the item's file. 1 read, 0 refused (after the message), 2 the preview
-// notice took the place of the text.
-int read_file_source(os_window window, const item_entry &item, int preview, size_t *size)
+// What read_file_source did.
+enum file_source_result {
+    file_source_refused = 0, // unreadable or too large, after the message
+    file_source_read = 1,
+    file_source_notice = 2, // the preview notice took the place of the text
+};
+
+// Fills output_text with the item's file.
+file_source_result read_file_source(os_window window, const item_entry &item, int preview, size_t *size)
 {
     parse_item_switches(item.file_param);
     size_t capacity = output_text_capacity;
@@ -226,22 +231,27 @@ int read_file_source(os_window window, const item_entry &item, int preview, size
     size_t file_size = 0;
     int status = os_read_file_into(item.text, output.output_text, capacity, &file_size);
     if (status != os_read_open_failed && limited && file_size > static_cast<size_t>(limit)) {
-        char name[path_capacity], ext[path_capacity];
-        split_path(item.text, nullptr, nullptr, name, ext);
-        snprintf(output.output_text, output_text_capacity, "! %s - %s%s", item.list_caption, name, ext);
-        output.output_source = source_prepared;
-        return 2;
+        write_preview_notice(item.list_caption, item.text);
+        return file_source_notice;
     }
     if (status != os_read_ok) {
         // Unreadable, or larger than output_text: nothing is pasted rather than a cut file.
         os_error_box(window, unreadable_message);
-        return 0;
+        return file_source_refused;
     }
     *size = file_size;
-    return 1;
+    return file_source_read;
 }
 
 } // namespace
+
+void write_preview_notice(const char *caption, const char *path)
+{
+    char name[path_capacity], ext[path_capacity];
+    split_path(path, nullptr, nullptr, name, ext);
+    snprintf(output.output_text, output_text_capacity, "! %s - %s%s", caption, name, ext);
+    output.output_source = source_prepared;
+}
 
 void parse_item_switches(const char *switch_text)
 {
@@ -266,9 +276,9 @@ void parse_item_switches(const char *switch_text)
 size_t cut_to_range(char *text, size_t size)
 {
     size_t from = 0, to = size;
-    if (switches.line_range_mode == 1)
+    if (switches.line_range_mode == range_markers)
         cut_marker_range(text, size, &from, &to);
-    else if (switches.line_range_mode == 2 || switches.line_range_mode == 3)
+    else if (switches.line_range_mode == range_lines || switches.line_range_mode == range_line_count)
         cut_line_range(text, size, &from, &to);
     memmove(text, text + from, to - from);
     text[to - from] = '\0';
@@ -285,9 +295,9 @@ int expand_item_file(os_window window, int item, int source, int preview)
         if (!read_clipboard_source(window, entry, &size))
             return 0;
     } else {
-        int read = read_file_source(window, entry, preview, &size);
-        if (read != 1)
-            return read == 2 ? 1 : 0;
+        const file_source_result read = read_file_source(window, entry, preview, &size);
+        if (read != file_source_read)
+            return read == file_source_notice ? 1 : 0;
     }
 
     cut_to_range(output.output_text, size);
@@ -315,7 +325,7 @@ void apply_macros(os_window window, int preview)
     char *text = output.output_text;
     apply_replace_macros(window, 0);
     bool has_keys = settings.sendkey_file_enabled == 1 && find_pattern(text, "%$") != nullptr;
-    if (preview == 1 && has_keys && strlen(text) < key_render_limit) {
+    if (preview == 1 && has_keys && strlen(text) < preview_text_limit) {
         render_key_macros(text);
         has_keys = find_pattern(text, "%$") != nullptr;
     }

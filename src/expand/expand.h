@@ -11,9 +11,18 @@
 #include "os/os.h"
 #include "output/output_state.h"
 
+// A preview renders key macros, and takes in the clipboard, only for texts shorter than this.
+constexpr size_t preview_text_limit = 1024;
+
+// line_range_mode
+constexpr int32_t range_none = 0;
+constexpr int32_t range_markers = 1;    // "#T:"
+constexpr int32_t range_lines = 2;      // "#L:", "#-L:"
+constexpr int32_t range_line_count = 3; // the "+" form of a line range
+
 // Item switch state, reset by every parse_item_switches.
 struct item_switches {
-    int32_t line_range_mode; // 0 none, 1 markers, 2 lines, 3 line count
+    int32_t line_range_mode; // range_*
     int32_t strip_final_breaks;
     int32_t drop_markers;
     int32_t first_line;
@@ -34,10 +43,13 @@ void parse_item_switches(const char *switch_text);
 // start of text and terminates it there. Returns its length.
 size_t cut_to_range(char *text, size_t size);
 void apply_macros(os_window window, int preview);
+// What a preview shows instead of a file it may not show whole: "! caption - name.ext" in
+// output_text, as prepared text.
+void write_preview_notice(const char *caption, const char *path);
 // When replacement is on: the replace rows, folder, date and time macros, then the clipboard macros
 // (in their preview form with clipboard_preview 1), in output_text.
 void apply_replace_macros(os_window window, int clipboard_preview);
-// Preview form of key macros: "%$0d%" becomes " [Enter] ". Rewrites text (< 1,024 bytes) in place;
+// Preview form of key macros: "%$0d%" becomes " [Enter] ". Rewrites text (< preview_text_limit) in place;
 // text is a buffer of capacity bytes, and the rendered form is cut to fit it.
 void render_key_macros(char *text, size_t capacity = output_text_capacity);
 // "%CLP%" and, while the recorder is not running, "%CLM%": the clipboard text.

@@ -39,48 +39,9 @@ int rebuild_append(rebuilt_text *r, const char *data, size_t length)
     return 0;
 }
 
-// Next byte at or after p that equals first, ASCII letters folded (first is folded); null at the end.
-static const char *next_candidate(const char *p, char first)
-{
-    if (first < 'a' || first > 'z') {
-        if (*p == first) // dense candidates ("%%%%") would pay a call each
-            return p;
-        return *p != '\0' ? strchr(p + 1, first) : nullptr;
-    }
-    while (*p != '\0' && fold_ascii(*p) != first)
-        ++p;
-    return *p != '\0' ? p : nullptr;
-}
-
 const char *find_pattern(const char *text, const char *pattern)
 {
-    if (pattern[0] == '\0')
-        return text;
-    // The same answer as find_nocase, which walks the text character by character: candidates are
-    // found by their first byte, and each is checked for standing at a character boundary. A byte
-    // that follows a byte that cannot lead starts a character; within a run of lead-capable bytes
-    // the parity of the run tells. `known` is the last boundary established, so that the runs
-    // looked at never overlap and the whole search stays linear.
-    char first = fold_ascii(pattern[0]);
-    const char *known = text;
-    const char *q = next_candidate(text, first);
-    while (q) {
-        const char *r = q;
-        while (r > known && is_lead_byte(static_cast<unsigned char>(r[-1])))
-            --r;
-        bool boundary = ((q - r) % 2) == 0;
-        if (boundary) {
-            // The second byte first: a cheap necessary condition in texts dense with "%".
-            if ((pattern[1] == '\0' || fold_ascii(q[1]) == fold_ascii(pattern[1])) &&
-                starts_with_nocase(q, pattern))
-                return q;
-            known = q;
-        } else {
-            known = q + 1; // q is a trail byte, so the next byte starts a character
-        }
-        q = next_candidate(q + 1, first);
-    }
-    return nullptr;
+    return find_nocase_in(text, strlen(text), pattern);
 }
 
 size_t substitute_all(char *text, size_t capacity, char *work, const char *pattern, replacement_for replace,
@@ -89,7 +50,9 @@ size_t substitute_all(char *text, size_t capacity, char *work, const char *patte
     size_t pattern_length = strlen(pattern);
     if (pattern_length == 0)
         return 0;
-    const char *hit = find_pattern(text, pattern);
+    // Measured once: each search after an occurrence is bounded by the same end.
+    const char *end = text + strlen(text);
+    const char *hit = find_nocase_in(text, static_cast<size_t>(end - text), pattern);
     if (!hit)
         return 0;
     rebuilt_text r;
@@ -105,10 +68,10 @@ size_t substitute_all(char *text, size_t capacity, char *work, const char *patte
         if (!rebuild_append(&r, piece.data, piece.length))
             break;
         from = hit + pattern_length;
-        hit = find_pattern(from, pattern);
+        hit = find_nocase_in(from, static_cast<size_t>(end - from), pattern);
     }
     if (!r.cut)
-        rebuild_append(&r, from, strlen(from));
+        rebuild_append(&r, from, static_cast<size_t>(end - from));
     memcpy(text, work, r.length + 1);
     return count;
 }

@@ -26,8 +26,7 @@ void rebuild_start(rebuilt_text *r, char *out, size_t capacity);
 // is never split), and `cut` is set. Returns 0 once the result is full.
 int rebuild_append(rebuilt_text *r, const char *data, size_t length);
 
-// The same match as find_nocase (ASCII letters folded, matches only at character boundaries),
-// in a walk cheap enough to run once per macro name over a megabyte text.
+// find_nocase_in over the whole of a terminated text.
 const char *find_pattern(const char *text, const char *pattern);
 
 // Gives the replacement for the occurrence that starts at `occurrence`; the piece must stay valid

@@ -15,10 +15,8 @@ int show_history_popup(os_window window, int at_popup_position)
     reset_menu_model(&history_model);
     const int32_t root = create_menu(&history_model, menu_filled, 0);
     fill_history_menu(&history_model, root);
-    if (at_popup_position == 1) {
-        append_menu_entry(&history_model, root, popup_separator_id, menu_separator, "", -1);
-        append_menu_entry(&history_model, root, popup_normal_start, 0, "&@ 通常起動", -1);
-    }
+    if (at_popup_position == 1)
+        append_normal_start(&history_model, root, popup_separator_id, popup_normal_start);
     os_point at = target.popup_origin;
     uint32_t flags = popup_flags_base;
     if (at_popup_position == 1) {

@@ -5,14 +5,13 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
-#include "menus/text_file_menu.h"
-#include "menus/recent_menu.h"
-#include "menus/window_popup.h"
 #include "menus/history_menu.h"
+#include "menus/item_caption.h"
+#include "menus/recent_menu.h"
+#include "menus/text_file_menu.h"
+#include "menus/window_popup.h"
 #include "target/target.h"
 #include "text/sjis.h"
-
-int32_t pending_mark, pending_mark_item;
 
 namespace {
 
@@ -29,29 +28,21 @@ const char data_file_caption[] = "設定ファイル ( &S )";
 const char manual_caption[] = "説明書 ( &H )";
 const char text_file_menu_caption[] = "データファイル ( &3 )";
 
-void file_item_caption(const item_entry &item, const char *file_separator, char *out)
-{
-    if (item.file_caption[0] != '\0') {
-        copy_text(out, path_capacity, item.file_caption);
-        return;
-    }
-    char base[path_capacity], ext[path_capacity];
-    split_path(item.text, nullptr, nullptr, base, ext);
-    copy_text(out, path_capacity, base);
-    append_text(out, path_capacity, ext);
-    append_text(out, path_capacity, file_separator);
-    append_text(out, path_capacity, item.file_param);
-}
+// A separator or column break waiting for the next entry of its level, with the index of its line.
+struct pending_mark {
+    int32_t kind; // mark_*
+    int32_t item;
+};
 
 // Appends the entry and gives its index in the model, so that a group can attach its submenu.
-int32_t append_item(menu_model *m, int32_t menu, int32_t index, const char *caption)
+int32_t append_item(menu_model *m, int32_t menu, int32_t index, const char *caption, pending_mark *pending)
 {
     uint32_t flags = 0;
-    if (pending_mark == mark_separator)
-        append_menu_entry(m, menu, item_commands.first + pending_mark_item, menu_separator, "", -1);
-    else if (pending_mark == mark_column_break)
+    if (pending->kind == mark_separator)
+        append_menu_entry(m, menu, item_commands.first + pending->item, menu_separator, "", -1);
+    else if (pending->kind == mark_column_break)
         flags = menu_column_break;
-    pending_mark = mark_none;
+    pending->kind = mark_none;
     return append_menu_entry(m, menu, item_commands.first + index, flags, caption, -1);
 }
 
@@ -108,51 +99,14 @@ choice_result choose_window(os_window window, int32_t w)
 
 } // namespace
 
-void reset_main_menu_state()
-{
-    pending_mark = mark_none;
-    pending_mark_item = 0;
-}
-
-void item_caption_with_separator(int32_t index, const char *file_separator, char *out)
-{
-    const item_entry &item = store.items[index];
-    if (item.is_file == 1 && (item.show_text == 1 || strcmp(item.plain_caption, item.text) == 0)) {
-        file_item_caption(item, file_separator, out);
-    }
-    else if (item.is_file == 1) {
-        copy_text(out, path_capacity, item.plain_caption);
-    }
-    else if (item.show_text == 1) {
-        const int32_t cut = settings.text_caption_length;
-        if (cut > 0)
-            copy_text_n(out, path_capacity, item.text, static_cast<size_t>(cut));
-        else
-            copy_text(out, path_capacity, item.text);
-    }
-    else {
-        copy_text(out, path_capacity, item.caption);
-    }
-}
-
-void item_menu_caption(int32_t index, char *out)
-{
-    item_caption_with_separator(index, " > ", out);
-}
-
-void append_item_entry(menu_model *m, int32_t menu, int32_t index, const char *caption)
-{
-    append_item(m, menu, index, caption);
-}
-
 void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset)
 {
     clear_menu(m, menu);
     const int32_t start = index + offset;
-    if (start < 0 || start >= store.item_count) {
-        pending_mark = mark_none;
+    if (start < 0 || start >= store.item_count)
         return;
-    }
+    // A mark with no entry after it on its level shows nothing, here or in the next menu.
+    pending_mark pending{mark_none, 0};
     const int32_t base = store.items[start].depth;
     char caption[path_capacity];
     for (int32_t i = start; i < store.item_count; ++i) {
@@ -163,32 +117,28 @@ void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset)
             continue; // inside a nested group
         switch (item.kind) {
         case text_item:
-            item_menu_caption(i, caption);
-            append_item(m, menu, i, caption);
+            item_caption(i, caption_main_menu, caption);
+            append_item(m, menu, i, caption, &pending);
             break;
         case separator_mark:
-            pending_mark = mark_separator;
-            pending_mark_item = i;
+            pending = pending_mark{mark_separator, i};
             break;
         case column_break_mark:
-            pending_mark = mark_column_break;
-            pending_mark_item = i;
+            pending = pending_mark{mark_column_break, i};
             break;
         case group_open: {
-            const int32_t entry = append_item(m, menu, i, item.caption);
+            const int32_t entry = append_item(m, menu, i, item.caption, &pending);
             if (entry >= 0)
                 m->entries[entry].submenu = create_menu(m, menu_lazy_group, i);
             break;
         }
         case group_close:
-            pending_mark = mark_none;
+            pending.kind = mark_none;
             break;
         default:
             break;
         }
     }
-    // A mark with no entry after it on its level shows nothing, here or in the next menu.
-    pending_mark = mark_none;
 }
 
 int32_t build_main_menu(menu_model *m)

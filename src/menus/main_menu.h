@@ -1,7 +1,7 @@
 // The main popup menu as a model: the items of the data file with their groups, the utility entries
 // below them, and what a chosen command id does.
-// Owns: the item-menu layout (separator and column-break marks, lazy group submenus), the caption
-// rule of items, the utility entries with their shell commands, and the dispatch of command ids.
+// Owns: the item-menu layout (separator and column-break marks, lazy group submenus), the utility
+// entries with their shell commands, and the dispatch of command ids.
 // Leaves to the front: realising the model, tracking it and filling lazy submenus when they open.
 #pragma once
 
@@ -12,20 +12,9 @@
 #include "menus/menu_model.h"
 #include "os/os.h"
 
-// A separator (1) or column break (2) waiting for the next entry, and the index of the mark's line.
-extern int32_t pending_mark, pending_mark_item;
-
-void reset_main_menu_state();
-
-// The menu caption of text item `index` (out: 260 bytes). A file item without its own caption shows
-// base name, extension, file_separator and its parameter.
-void item_caption_with_separator(int32_t index, const char *file_separator, char *out);
-void item_menu_caption(int32_t index, char *out);
-
-// Empties `menu` and fills it with the entries of one level, from entry index + offset.
+// Empties `menu` and fills it with the entries of one level, from entry index + offset: each item
+// under id 1000 + index, preceded by a pending separator or starting a new column.
 void fill_item_menu(menu_model *m, int32_t menu, int32_t index, int32_t offset);
-// Appends item `index` (id 1000 + index), preceded by a pending separator or starting a new column.
-void append_item_entry(menu_model *m, int32_t menu, int32_t index, const char *caption);
 // Resets the model and builds the whole main menu; returns the root menu's index.
 int32_t build_main_menu(menu_model *m);
 void build_utility_menu(menu_model *m, int32_t menu);

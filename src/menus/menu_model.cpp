@@ -61,3 +61,9 @@ int32_t find_menu_entry(const menu_model *model, int32_t menu, int32_t id)
     }
     return -1;
 }
+
+void append_normal_start(menu_model *model, int32_t menu, int32_t separator_id, int32_t id)
+{
+    append_menu_entry(model, menu, separator_id, menu_separator, "", -1);
+    append_menu_entry(model, menu, id, 0, "&@ 通常起動", -1);
+}

@@ -60,6 +60,8 @@ int32_t create_menu(menu_model *model, int32_t lazy, int32_t owner);
 // Appends an entry (caption cut to 259 bytes); returns its index, or -1 when the pool is full.
 int32_t append_menu_entry(menu_model *model, int32_t menu, int32_t id, uint32_t flags, const char *caption,
                           int32_t submenu);
+// Ends a secondary popup: a separator and "&@ 通常起動", under the popup's own two ids.
+void append_normal_start(menu_model *model, int32_t menu, int32_t separator_id, int32_t id);
 // Removes every entry of one menu (the pool slots are not reused until reset).
 void clear_menu(menu_model *model, int32_t menu);
 // Finds the entry with command id `id` in menu `menu` (not in submenus); -1 when absent.

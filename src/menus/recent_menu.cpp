@@ -6,13 +6,12 @@
 #include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/command_ids.h"
-#include "menus/main_menu.h"
+#include "menus/item_caption.h"
 #include "text/sjis.h"
 
 namespace {
 
 const char more_caption[] = "21 -&>";
-const char normal_start_caption[] = "&@ 通常起動";
 
 // The submenu of the later entries, made with its header before the first entry it receives (once,
 // even when the model is full and it could not be made).
@@ -38,12 +37,10 @@ void fill_recent_menu(menu_model *m, int32_t menu)
         for (int32_t j = 0; j < store.item_count; ++j) {
             if (strcmp(store.items[j].caption, log_entries[e]) != 0)
                 continue;
-            // A file item without a caption of its own reads "name.ext >parameter" here.
-            item_caption_with_separator(j, " >", caption);
-            pending_mark = 0;
+            item_caption(j, caption_recent_menu, caption);
             const int32_t target_menu =
                 e < recent_menu_split ? menu : later_entries_menu(m, menu, &later_made, &later);
-            append_item_entry(m, target_menu, j, caption);
+            append_menu_entry(m, target_menu, item_commands.first + j, 0, caption, -1);
         }
     }
 }
@@ -53,8 +50,7 @@ int32_t build_recent_popup(menu_model *m)
     reset_menu_model(m);
     const int32_t root = create_menu(m, menu_filled, 0);
     fill_recent_menu(m, root);
-    append_menu_entry(m, root, recent_popup_separator_id, menu_separator, "", -1);
-    append_menu_entry(m, root, recent_popup_normal_start, 0, normal_start_caption, -1);
+    append_normal_start(m, root, recent_popup_separator_id, recent_popup_normal_start);
     return root;
 }
 

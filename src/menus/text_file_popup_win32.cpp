@@ -11,8 +11,6 @@
 
 static menu_model &text_file_model = shared_popup_model;
 
-static const char normal_start_caption[] = "&@ 通常起動";
-
 choice_result show_text_file_popup(os_window main)
 {
     reset_menu_model(&text_file_model);
@@ -21,8 +19,7 @@ choice_result show_text_file_popup(os_window main)
         fill_text_file_menu(&text_file_model, root, store.text_file_selected);
     else
         fill_text_file_list_menu(&text_file_model, root, 1);
-    append_menu_entry(&text_file_model, root, popup_separator_id, menu_separator, "", -1);
-    append_menu_entry(&text_file_model, root, popup_normal_start, 0, normal_start_caption, -1);
+    append_normal_start(&text_file_model, root, popup_separator_id, popup_normal_start);
     const int32_t id =
         track_model_popup(main, &text_file_model, root, target.popup_origin, target.popup_flags, false);
     if (id == popup_normal_start) {

@@ -8,6 +8,7 @@
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
+#include "menus/item_caption.h"
 #include "output/output_state.h"
 #include "search/matching.h"
 #include "search/search_state.h"
@@ -15,13 +16,6 @@
 #include "text/sjis.h"
 
 namespace {
-
-// The list box of the recent items: child, visible, vertical scroll bar, notify, no integral
-// height; sorted unless the log is shown in log order.
-constexpr uint32_t recent_list_base_style = 0x50200101;
-constexpr uint32_t list_sorted_style = 0x2;
-// Key macros are rendered in a preview only for texts shorter than this.
-constexpr size_t preview_key_render_limit = 1024;
 
 bool listed_kind(const item_entry &item) { return item.kind == text_item || item.kind == utility_entry; }
 
@@ -38,7 +32,7 @@ void apply_preview_macros(os_window owner)
     output.clipboard_macro_done = 0;
     char *text = output.output_text;
     apply_replace_macros(owner, 1);
-    if (strlen(text) < preview_key_render_limit && settings.sendkey_file_enabled == 1 &&
+    if (strlen(text) < preview_text_limit && settings.sendkey_file_enabled == 1 &&
         output.clipboard_macro_done != 1 && find_pattern(text, "%$"))
         render_key_macros(text);
 }
@@ -54,10 +48,7 @@ int preview_file_item(os_window owner, int32_t index, const char *line)
         settings.replace_enabled = replace;
         return result;
     }
-    char name[path_capacity], ext[path_capacity];
-    split_path(item.text, nullptr, nullptr, name, ext);
-    snprintf(output.output_text, output_text_capacity, "! %s - %s%s", line, name, ext);
-    output.output_source = source_prepared;
+    write_preview_notice(line, item.text);
     return 1;
 }
 
@@ -101,30 +92,7 @@ search_action text_file_pass(os_window owner, const char *pattern, search_result
 
 void make_list_caption(int32_t index, int listing)
 {
-    item_entry &item = store.items[index];
-    char *out = item.list_caption;
-    const bool shows_file =
-        item.is_file == 1 && (item.show_text == 1 || strcmp(item.plain_caption, item.text) == 0);
-    if (shows_file && item.file_caption[0] != '\0') {
-        copy_text(out, sizeof item.list_caption, item.file_caption);
-    } else if (shows_file) {
-        char name[path_capacity], ext[path_capacity];
-        split_path(item.text, nullptr, nullptr, name, ext);
-        char caption[3 * path_capacity];
-        if (listing)
-            snprintf(caption, sizeof caption, "%s%s >%s", name, ext, item.file_param);
-        else
-            snprintf(caption, sizeof caption, "%s >%s", name, item.file_param);
-        copy_text(out, sizeof item.list_caption, caption);
-    } else if (item.show_text == 1 && settings.text_caption_length > 0) {
-        // Cut by bytes, as the list shows it: a double-byte character at the cut is split.
-        const size_t cut = static_cast<size_t>(settings.text_caption_length);
-        copy_text_n(out, sizeof item.list_caption, item.text, cut);
-    } else if (item.show_text == 1) {
-        copy_text(out, sizeof item.list_caption, item.text);
-    } else {
-        copy_text(out, sizeof item.list_caption, item.plain_caption);
-    }
+    item_caption(index, listing ? caption_listing : caption_search_hit, store.items[index].list_caption);
 }
 
 search_action search_pass(os_window owner, const char *edit_text, search_result *result)
@@ -132,7 +100,7 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
     result->count = 0;
     result->show_preview = 0;
     char pattern[path_capacity];
-    const bool initial = settings.initial_word_state == 1;
+    const bool initial = settings.initial_word_state == initial_word_given;
     copy_text(pattern, sizeof pattern, initial ? settings.initial_search_word : edit_text);
     if (pattern[0] == '\0')
         return action_nothing;
@@ -216,7 +184,8 @@ int32_t list_recent(search_result *result)
 
 uint32_t recent_list_style()
 {
-    return recent_list_base_style | (settings.log_mode == log_submenu ? 0u : list_sorted_style);
+    // Sorted unless the log is shown in log order.
+    return list_style_base | (settings.log_mode == log_submenu ? 0u : list_style_sorted);
 }
 
 int32_t find_listed_item(const char *line)

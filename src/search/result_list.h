@@ -1,9 +1,9 @@
 // The result list of the search window as data: which items a search pass or a listing puts in the
 // list, under which caption, and what a pass decided (show the list, or accept its one hit at once).
-// Owns: the list-caption rule (writes each listed item's `list_caption`), the preview text and the
-// preview window's sizing. Leaves to the front: the list box itself (it appends the captions of
-// `entries` in order; a sorted list box reorders them, so the front always reads lines back from
-// it), showing and hiding the windows.
+// Owns: each listed item's `list_caption` (by the caption rule of menus/item_caption.h), the preview
+// text and the preview window's sizing. Leaves to the front: the list box itself (it appends the
+// captions of `entries` in order; a sorted list box reorders them, so the front always reads lines
+// back from it), showing and hiding the windows.
 #pragma once
 
 #include <cstdint>

@@ -8,12 +8,6 @@
 #include "menus/main_menu.h"
 #include "search/matching.h"
 
-namespace {
-
-const char normal_start_caption[] = "&@ 通常起動";
-
-} // namespace
-
 int32_t find_title_row(const char *title)
 {
     for (int32_t t = 0; t < store.title_count; ++t) {
@@ -56,8 +50,7 @@ int32_t build_title_popup(menu_model *m, int32_t group)
     reset_menu_model(m);
     const int32_t root = create_menu(m, menu_filled, 0);
     fill_item_menu(m, root, group, 1);
-    append_menu_entry(m, root, popup_separator_id, menu_separator, "", -1);
-    append_menu_entry(m, root, popup_normal_start, 0, normal_start_caption, -1);
+    append_normal_start(m, root, popup_separator_id, popup_normal_start);
     return root;
 }
 

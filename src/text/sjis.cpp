@@ -83,6 +83,55 @@ char *find_nocase(char *haystack, const char *needle)
     return const_cast<char *>(find_impl(haystack, needle, true));
 }
 
+// The next byte in [p, last] that equals `first` (ASCII letters folded when `first` is a folded
+// letter); null when there is none.
+static const char *next_candidate(const char *p, const char *last, char first)
+{
+    if (first < 'a' || first > 'z') {
+        if (*p == first) // dense candidates ("%%%%") would pay a call each
+            return p;
+        return static_cast<const char *>(memchr(p, first, static_cast<size_t>(last - p) + 1));
+    }
+    while (p <= last && fold_ascii(*p) != first)
+        ++p;
+    return p <= last ? p : nullptr;
+}
+
+const char *find_nocase_in(const char *text, size_t length, const char *needle)
+{
+    const size_t needle_length = strlen(needle);
+    if (needle_length == 0)
+        return text;
+    if (needle_length > length)
+        return nullptr;
+    // The same answer as find_impl, which walks the text character by character: candidates are
+    // found by their first byte, and each is checked for standing at a character boundary. A byte
+    // that follows a byte that cannot lead starts a character; within a run of lead-capable bytes
+    // the parity of the run tells. `known` is the last boundary established, so that the runs
+    // looked at never overlap and the whole search stays linear. A candidate too close to the end
+    // for the whole needle is never compared.
+    const char first = fold_ascii(needle[0]);
+    const char *last = text + (length - needle_length);
+    const char *known = text;
+    for (const char *p = text; p <= last; ++p) {
+        p = next_candidate(p, last, first);
+        if (p == nullptr)
+            return nullptr;
+        const char *run = p;
+        while (run > known && is_lead_byte(static_cast<unsigned char>(run[-1])))
+            --run;
+        if ((p - run) % 2 != 0) {
+            known = p + 1; // p is a trail byte, so the next byte starts a character
+            continue;
+        }
+        // The second byte first: a cheap necessary condition in texts dense with "%".
+        if ((needle[1] == '\0' || fold_ascii(p[1]) == fold_ascii(needle[1])) && matches_at(p, needle, true))
+            return p;
+        known = p;
+    }
+    return nullptr;
+}
+
 const char *find_exact(const char *haystack, const char *needle) { return find_impl(haystack, needle, false); }
 
 bool starts_with_nocase(const char *text, const char *prefix) { return matches_at(text, prefix, true); }

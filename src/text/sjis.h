@@ -37,6 +37,10 @@ size_t whole_chars_length(const char *text, size_t length, size_t limit);
 // only at character boundaries of the haystack). Returns the first match or nullptr.
 const char *find_nocase(const char *haystack, const char *needle);
 char *find_nocase(char *haystack, const char *needle);
+// find_nocase over text[0, length), which need not be terminated there (a terminator inside ends
+// nothing: the caller bounds the text), in a walk cheap enough to run once per pattern over a
+// megabyte text.
+const char *find_nocase_in(const char *text, size_t length, const char *needle);
 // Case-sensitive byte search at character boundaries.
 const char *find_exact(const char *haystack, const char *needle);
 // True when text begins with prefix, ignoring ASCII case.

@@ -49,8 +49,8 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
     for (const auto &[name, data, offset, keep_tabs, expected, advance] : rows) {
         char line[line_buffer_size];
         memset(line, 'Z', sizeof line);
-        read_line(offset, data.size(), data.data(), keep_tabs, line);
-        EXPECT_EQ(std::string(line) + " " + std::to_string(line_advance),
+        const size_t got = read_line(offset, data.size(), data.data(), keep_tabs, line);
+        EXPECT_EQ(std::string(line) + " " + std::to_string(got),
                   expected + " " + std::to_string(advance))
             << name;
         EXPECT_EQ(line[line_buffer_size - 1], '\0') << name;
@@ -66,7 +66,7 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
     d.write(deep + "/t.txt", "");
     copy_text(settings.search_path, sizeof settings.search_path,
               (d.path("none") + ";" + d.path("bin" + so) + ";" + d.path(deep)).c_str());
-    // Name, file, has_search_path, the path then resolve_found.
+    // Name, file, has_search_path, the path then whether it was found.
     const std::tuple<const char *, std::string, int, std::string> rows[] = {
         {"an existing file", d.path("here.txt"), 0, d.path("here.txt") + " 1"},
         {"a relative name gets its full path", "here.txt", 0, d.path("here.txt") + " 1"},
@@ -82,8 +82,8 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
     for (const auto &[name, file, has_search_path, expected] : rows) {
         settings.has_search_path = has_search_path;
         char out[path_capacity];
-        resolve_path(file.c_str(), out);
-        EXPECT_EQ(std::string(out) + " " + std::to_string(resolve_found), expected) << name;
+        const int found = resolve_path(file.c_str(), out);
+        EXPECT_EQ(std::string(out) + " " + std::to_string(found), expected) << name;
     }
     std::filesystem::current_path(cwd);
 }
