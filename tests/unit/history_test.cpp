@@ -175,8 +175,8 @@ TEST(HistoryRecorder, OnlyAMissingFileStartsEmptyAndARefusedOneIsKeptBeside)
         d.write("hist.ini", file);
         fake.unreadable_file = held ? path : "";
         size_t size = 1;
-        EXPECT_EQ(load_recorder_image(path.c_str(), image.data(), image.size(), &size) * 10 + size, result)
-            << name;
+        const int loaded = load_recorder_image(path.c_str(), image.data(), image.size(), &size);
+        EXPECT_EQ(loaded * 10 + size, result) << name;
         EXPECT_EQ(read_all(path + ".bad") == file, bad) << name;
     }
 }

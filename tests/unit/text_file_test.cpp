@@ -117,7 +117,8 @@ TEST_F(TextFiles, ChosenLinePastesTheTextTheMenuShowedOnce)
     EXPECT_EQ(dispatch_menu_command(main_window, 9001), choice_scheduled);
     EXPECT_STREQ(output.output_text, "second");
     EXPECT_EQ(settings.text_file_search, text_file_on) << "keeps the choice out of the log";
-    EXPECT_EQ(load_text_file_line(0) * 10 + load_text_file_line(2), 10);
+    EXPECT_EQ(load_text_file_line(0), 1);
+    EXPECT_EQ(load_text_file_line(2), 0) << "past the lines";
     EXPECT_STREQ(output.output_text, "text one");
     EXPECT_EQ(settings.sendkey_file_enabled, 0);
     list_file("a\n", "$keys.txt");
