@@ -112,9 +112,7 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 
 TEST_F(CommandLineTest, SwitchesSetTheStartState)
 {
-    std::string a258(258, 'a'), kana;
-    for (int i = 0; i < 200; ++i)
-        kana += "\x83\x41";
+    const std::string a258(258, 'a'), kana = repeated("\x83\x41", 200);
     struct row {
         const char *name;
         std::string line;

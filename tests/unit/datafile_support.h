@@ -111,6 +111,15 @@ inline std::string numbered(const char *prefix, int from, int to, const char *jo
     return out;
 }
 
+// `text` `count` times over.
+inline std::string repeated(const std::string &text, size_t count)
+{
+    std::string all;
+    while (count-- > 0)
+        all += text;
+    return all;
+}
+
 inline std::string joined(std::initializer_list<int32_t> values)
 {
     std::string all;
