@@ -35,11 +35,8 @@ void collect(void *context, const char *line)
 
 class TextFiles : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override // after `files` has reset the process state and the fake
     {
-        reset_process_state();
-        reset_fake_system();
-        reset_search_state();
         free_text_file();
         settings.main_window = main_window;
         settings.search_kind = search_prefix;
