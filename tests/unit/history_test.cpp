@@ -70,7 +70,6 @@ TEST_F(History, MenuLayout)
         {"first length past the end rejects the file", image_of({"ab"}, 0, {3, 1}), 30, 0, "8999 なし"},
         {"a later entry past the end ends the list", image_of({"abc"}, 0, {1, 9, 1}), 30, 0,
          "8000 &1  a; 8999 sep; 8100 &0  a"},
-        {"current 999: no &0", image_of({"a", "b"}, 999), 30, 0, "8000 &1  a; 8001 &2  b"},
         {"current naming no listed entry: no &0", image_of({"a", "b"}, 2), 30, 0, "8000 &1  a; 8001 &2  b"},
         {"&0 shows the current entry", image_of({"a", "b"}, 1), 30, 0, "8001 &2  b; 8999 sep; 8100 &0  b"},
         {"head and tail", image_of({std::string(25, 'h') + "0123456789"}, 999), 30, 10,

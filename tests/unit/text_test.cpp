@@ -1,5 +1,5 @@
-// The Shift-JIS helpers: bounded copies, ASCII-only folding that never touches a trail byte, path
-// splitting and number reading.
+// The Shift-JIS helpers: ASCII-only folding that never touches a trail byte, path splitting and
+// number reading (the bounded copies are pinned where their callers cut: cmdline, loader, menus).
 #include <gtest/gtest.h>
 
 #include <string>
@@ -8,21 +8,6 @@
 
 // "ソ" is 0x83 0x5C (trail byte a backslash), "ア" is 0x83 0x41 (trail byte 'A').
 static const std::string so = "\x83\x5C", a_kana = "\x83\x41";
-
-TEST(CopyText, CutsToCapacityMinusOneNeverThroughADoubleByteCharacter)
-{
-    char buf[32], app[6] = "ab";
-    EXPECT_EQ(copy_text(buf, 4, "abc"), 1);
-    EXPECT_EQ(copy_text(buf, 4, "abcd"), 0);
-    EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(append_text(app, sizeof app, "cdef"), 0);
-    EXPECT_STREQ(app, "abcde");
-    EXPECT_EQ(copy_text_whole_chars(buf, 4, ("a" + so + so).c_str()), 0);
-    EXPECT_EQ(buf, "a" + so);
-    copy_text(buf, sizeof buf, ("A&" + so + "&b").c_str());
-    remove_byte(buf, '&');
-    EXPECT_EQ(buf, "A" + so + "b");
-}
 
 TEST(Search, FoldsAsciiOnlyAndNeverMatchesATrailByte)
 {
