@@ -155,8 +155,6 @@ inline std::string shown_option(const std::string &line)
     if (is("@font"))
         return std::string(s.list_font_face) + " " +
                joined({s.list_font_height, s.list_font_weight, s.list_font_italic, s.list_font_set});
-    if (is("@editor"))
-        return s.editor_path;
     if (is("@year"))
         return joined({s.era_base_year});
     if (is("@log"))

@@ -57,7 +57,6 @@ TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
         std::string content, switch_text, expected;
         int path_argument = 0, replace = 0;
     } rows[] = {
-        {"no range is the whole file", L, "#L:0", L},
         {"backwards range runs to the end", L, "#L:4-2", "l4\nl5\n"},
         {"equal ends run to the end", L, "#L:3-3", "l3\nl4\nl5\n"},
         {"2 lines after line 2", L, "#L:2+2", "l2\nl3\nl4\n"},

@@ -21,9 +21,6 @@ TEST_F(Handover, MessagesDuringADeliveryWaitForItsEnd)
         const char *expected;
     } rows[] = {
         {"outside a delivery both are carried out at once", "c a", "close:now activate:now"},
-        {"a delivery without messages is followed by nothing", "[ ]", "end:none"},
-        {"a close during the delivery follows it", "[ c ]", "close:later end:close"},
-        {"a request during the delivery follows it", "[ a ]", "activate:later end:activate"},
         {"requests during one delivery give one activation", "[ a a ]",
          "activate:later activate:later end:activate"},
         {"a close wins over a request", "[ a c ]", "activate:later close:later end:close"},

@@ -68,7 +68,6 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
          "clip a\nsleep 100\n" + presses({"10", "2D"}) + "\n" + tab},
         {"paste keys with it in chord processing", "a%$11%", 1, own_keys | keys,
          "clip a\nsleep 100\n" + presses({"10", "2D ext"}) + "\n" + chord({"11"})},
-        {"tab mark at the end: no empty paste", "a%$tb%", 1, tabs, seg("a") + "\n" + tab},
         {"tab marks at the start, twice, any case", "%$tb%%$TB%b", 1, tabs,
          tab + "\n" + tab + "\n" + seg("b")},
         {"tab marks inserted, the segment wait extra added", "a%$tb%b", 0, tabs | slow,
