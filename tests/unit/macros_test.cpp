@@ -39,66 +39,51 @@ class MacrosTest : public ::testing::Test {
     }
 };
 
-struct date_row {
-    const char *text;
-    const char *expected;
-};
-
 // ---- date and time -----------------------------------------------------------------------------
 
 // 2026-03-05 14:07:09, a Thursday, with era_base_year 2018. The first letter's case picks a
 // capital name; for hours the second letter's case picks the 24-hour (or 1-to-24) clock, and in
 // "%AP%" the third letter's case the Japanese form. Unknown macros and inserted digits stay.
-const std::vector<date_row> afternoon_rows = {
-    {"%4y%", "2026"},     {"%yy%", "8"},          {"%2y%", "26"},       {"%mm%", "3"},     {"%0m%", "03"},
-    {"%-m%", " 3"},       {"%lm%", "march"},      {"%Lm%", "March"},    {"%LM%", "March"}, {"%lM%", "march"},
-    {"%sm%", "mar"},      {"%SM%", "Mar"},        {"%sM%", "mar"},      {"%dd%", "5"},     {"%0d%", "05"},
-    {"%-d%", " 5"},       {"%hh%", "2"},          {"%HH%", "14"},       {"%hH%", "14"},    {"%Hh%", "2"},
-    {"%0h%", "02"},       {"%0H%", "14"},         {"%-h%", " 2"},       {"%-H%", "14"},    {"%ff%", "7"},
-    {"%0f%", "07"},       {"%-f%", " 7"},         {"%ss%", "9"},        {"%0s%", "09"},    {"%-s%", " 9"},
-    {"%ww%", "木"},       {"%lw%", "thursday"},   {"%Lw%", "Thursday"}, {"%sw%", "thu"},   {"%Sw%", "Thu"},
-    {"a%rn%b", "a\r\nb"}, {"%RN%", "\r\n"},       {"a%tb%b", "a\tb"},   {"%TB%", "\t"},    {"%ii%", "2"},
-    {"%iI%", "14"},       {"%II%", "14"},         {"%0i%", "02"},       {"%0I%", "14"},    {"%-i%", " 2"},
-    {"%ap%", "pm"},       {"%Ap%", "PM"},         {"%aP%", "午後"},     {"%AP%", "午後"},  {"%a.%", "p.m."},
-    {"%A.%", "P.M."},     {"%pa%", "pm"},         {"%Pa%", "PM"},       {"%pA%", "午後"},  {"%p.%", "p.m."},
-    {"%P.%", "P.M."},     {"%0m%/%0m%", "03/03"}, {"%xx%", "%xx%"},     {"%%4y%", "%2026"}};
+const char *const afternoon =
+    "%4y%=2026|%yy%=8|%2y%=26|%mm%=3|%0m%=03|%-m%= 3|%lm%=march|%Lm%=March|%LM%=March|%lM%=march|"
+    "%sm%=mar|%SM%=Mar|%sM%=mar|%dd%=5|%0d%=05|%-d%= 5|%hh%=2|%HH%=14|%hH%=14|%Hh%=2|%0h%=02|"
+    "%0H%=14|%-h%= 2|%-H%=14|%ff%=7|%0f%=07|%-f%= 7|%ss%=9|%0s%=09|%-s%= 9|%ww%=木|%lw%=thursday|"
+    "%Lw%=Thursday|%sw%=thu|%Sw%=Thu|a%rn%b=a\r\nb|%RN%=\r\n|a%tb%b=a\tb|%TB%=\t|%ii%=2|%iI%=14|"
+    "%II%=14|%0i%=02|%0I%=14|%-i%= 2|%ap%=pm|%Ap%=PM|%aP%=午後|%AP%=午後|%a.%=p.m.|%A.%=P.M.|%pa%=pm|"
+    "%Pa%=PM|%pA%=午後|%p.%=p.m.|%P.%=P.M.|%0m%/%0m%=03/03|%xx%=%xx%|%%4y%=%2026";
 
 // 00:30:05 the same day: hour 0 is 0 on the 12-hour clock, 24 on the 1-to-24 scale.
-const std::vector<date_row> after_midnight_rows = {
-    {"%hh%", "0"},    {"%HH%", "0"},    {"%ii%", "24"}, {"%II%", "24"},   {"%ap%", "am"},
-    {"%aP%", "午前"}, {"%A.%", "A.M."}, {"%pa%", "pm"}, {"%pA%", "午後"}, {"%p.%", "p.m."},
-};
+const char *const after_midnight =
+    "%hh%=0|%HH%=0|%ii%=24|%II%=24|%ap%=am|%aP%=午前|%A.%=A.M.|%pa%=pm|%pA%=午後|%p.%=p.m.";
 
 // 12:30:00: afternoon for "%ap%", morning for "%pa%".
-const std::vector<date_row> noon_rows = {
-    {"%hh%", "0"},    {"%HH%", "12"}, {"%ii%", "12"}, {"%iI%", "12"},   {"%ap%", "pm"},   {"%aP%", "午後"},
-    {"%a.%", "p.m."}, {"%pa%", "am"}, {"%Pa%", "AM"}, {"%pA%", "午前"}, {"%P.%", "A.M."},
-};
+const char *const noon =
+    "%hh%=0|%HH%=12|%ii%=12|%iI%=12|%ap%=pm|%aP%=午後|%a.%=p.m.|%pa%=am|%Pa%=AM|%pA%=午前|%P.%=A.M.";
 
 // 1999-12-31 23:59:58, a Friday: the era base 2018 is unusable, 1988 stands in.
-const std::vector<date_row> other_year_rows = {
-    {"%4y%", "1999"}, {"%2y%", "99"},  {"%yy%", "11"},       {"%mm%", "12"}, {"%-m%", "12"},
-    {"%0d%", "31"},   {"%SM%", "Dec"}, {"%lm%", "december"}, {"%ww%", "金"}, {"%lw%", "friday"},
-    {"%Sw%", "Fri"},  {"%hh%", "11"},  {"%HH%", "23"},       {"%ii%", "11"}, {"%ss%", "58"},
-};
+const char *const other_year =
+    "%4y%=1999|%2y%=99|%yy%=11|%mm%=12|%-m%=12|%0d%=31|%SM%=Dec|%lm%=december|%ww%=金|%lw%=friday|"
+    "%Sw%=Fri|%hh%=11|%HH%=23|%ii%=11|%ss%=58";
 
 TEST_F(MacrosTest, DateMacrosAtFourTimes)
 {
     struct when {
         const char *name;
         os_time now;
-        const std::vector<date_row> &rows;
+        const char *rows; // "text=expected|..."
     } times[] = {
-        {"14:07:09", fake.now, afternoon_rows},
-        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight_rows},
-        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon_rows},
-        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year_rows},
+        {"14:07:09", fake.now, afternoon},
+        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight},
+        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon},
+        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year},
     };
     settings.era_base_year = 2018;
     for (const auto &t : times) {
         fake.now = t.now;
-        for (const auto &r : t.rows)
-            EXPECT_EQ(expand(r.text), r.expected) << t.name << ": " << r.text;
+        std::istringstream rows(t.rows);
+        for (std::string row; std::getline(rows, row, '|');)
+            EXPECT_EQ(expand(row.substr(0, row.find('='))), row.substr(row.find('=') + 1))
+                << t.name << ": " << row;
     }
     fake.now = os_time{7, 1, 1, 1, 9, 0, 0, 0};
     EXPECT_EQ(expand("%2y%"), "7") << "a short year keeps its whole number";
