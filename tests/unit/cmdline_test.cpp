@@ -33,30 +33,24 @@ class CommandLineTest : public ::testing::Test {
         auto n = [](int64_t value, int64_t initial) {
             return value == initial ? std::string() : std::to_string(value);
         };
-        const std::pair<const char *, std::string> fields[] = {
-            {"data", settings.data_file_request},
-            {"menu", n(settings.menu_position, 9)},
-            {"x", n(settings.menu_x, 0)},
-            {"y", n(settings.menu_y, 0)},
-            {"select", n(settings.window_select_mode, 0)},
-            {"name", settings.window_select_name},
-            {"window", n(target.target_window, 0)},
-            {"foreground", n(target.start_foreground, target.target_window)},
-            {"search", n(settings.search_kind, 0)},
-            {"word", settings.initial_search_word},
-            {"state", n(settings.initial_word_state, 0)},
-            {"output", n(settings.output_mode, 1)},
-            {"direct", n(settings.direct_mode, 0)},
-            {"recent", n(settings.recent_first, 0)},
-            {"migemo", n(settings.migemo_on, 0)},
-            {"path", n(settings.path_argument_found, 0)},
-            {"textfile", n(settings.text_file_search, 0)},
-            {"textname", settings.text_file_search_name},
-            {"title", n(settings.title_first, 0)}};
-        std::string s;
-        for (const auto &f : fields)
-            if (!f.second.empty())
-                s += (s.empty() ? "" : " ") + std::string(f.first) + "=" + f.second;
+        // Names and values in the same order; the values "|"-separated.
+        const char *names = "data menu x y select name window foreground search word state output direct "
+                            "recent migemo path textfile textname title";
+        const std::string values =
+            std::string(settings.data_file_request) + "|" + n(settings.menu_position, 9) + "|" +
+            n(settings.menu_x, 0) + "|" + n(settings.menu_y, 0) + "|" + n(settings.window_select_mode, 0) +
+            "|" + settings.window_select_name + "|" + n(target.target_window, 0) + "|" +
+            n(target.start_foreground, target.target_window) + "|" + n(settings.search_kind, 0) + "|" +
+            settings.initial_search_word + "|" + n(settings.initial_word_state, 0) + "|" +
+            n(settings.output_mode, 1) + "|" + n(settings.direct_mode, 0) + "|" +
+            n(settings.recent_first, 0) + "|" + n(settings.migemo_on, 0) + "|" +
+            n(settings.path_argument_found, 0) + "|" + n(settings.text_file_search, 0) + "|" +
+            settings.text_file_search_name + "|" + n(settings.title_first, 0);
+        std::istringstream in(names), each(values);
+        std::string s, name, value;
+        while (in >> name && std::getline(each, value, '|'))
+            if (!value.empty())
+                s += (s.empty() ? "" : " ") + name + "=" + value;
         return s;
     }
 
