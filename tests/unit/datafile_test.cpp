@@ -91,13 +91,10 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
 // one named after the executable is created; a data file that cannot be had is reported.
 TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
 {
-    struct row {
-        const char *name;
-        std::vector<std::string> present; // each holds one item, its own name
-        std::string exe_dir;              // relative to the test directory
-        const char *chosen;               // null: reported
-        const char *request = "given.ini"; // the name "/#s=" gave
-    } rows[] = {
+    const std::string a224(224, 'a');
+    // Name, the files present (each holds one item, its own name), the executable's directory relative
+    // to the test directory, the file chosen (null: reported); "/#s=" names given.ini.
+    const std::tuple<const char *, std::vector<std::string>, std::string, const char *> rows[] = {
         {"the name from the command line", {"given.ini", "mivra.ini"}, "", "given.ini"},
         {"a requested folder is no data file", {"given.ini/", "mivra.ini"}, "", "mivra.ini"},
         {"else the file named after the executable", {"mivra.ini", "Mivra.ini"}, "", "mivra.ini"},
@@ -106,25 +103,22 @@ TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
         {"the data file is a directory", {"mivra.ini/"}, "", nullptr},
         {"the executable's directory is gone", {}, "no such dir/", nullptr},
         // Cut to 259 bytes the path would name "mivra.i", which exists.
-        {"the fallback path does not fit",
-         {std::string(224, 'a') + "/mivra.i"},
-         std::string(224, 'a') + "/",
-         nullptr},
+        {"the fallback path does not fit", {a224 + "/mivra.i"}, a224 + "/", nullptr},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, present, exe_dir, chosen] : rows) {
         datafile_dir d;
         ASSERT_EQ(d.dir.size(), 27u);
-        for (const std::string &name : r.present)
-            d.write(name, "[data]\n" + name + "\n%end\n");
-        copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path(r.exe_dir).c_str());
-        copy_text(settings.data_file_request, sizeof settings.data_file_request, r.request);
-        EXPECT_EQ(load_data_file(7), r.chosen ? 1 : 0) << r.name;
-        EXPECT_EQ(fake_events(), r.chosen ? "" : "error 設定ファイル異常") << r.name;
-        if (r.chosen)
+        for (const std::string &file : present)
+            d.write(file, "[data]\n" + file + "\n%end\n");
+        copy_text(settings.exe_dir, sizeof settings.exe_dir, d.path(exe_dir).c_str());
+        copy_text(settings.data_file_request, sizeof settings.data_file_request, "given.ini");
+        EXPECT_EQ(load_data_file(7), chosen ? 1 : 0) << name;
+        EXPECT_EQ(fake_events(), chosen ? "" : "error 設定ファイル異常") << name;
+        if (chosen)
             EXPECT_EQ(std::string(settings.data_file_path) + "|" +
                           (store.item_count ? store.items[0].text : ""),
-                      d.path(r.chosen) + "|" + (r.present.empty() ? "" : r.chosen))
-                << r.name;
+                      d.path(chosen) + "|" + (present.empty() ? "" : chosen))
+                << name;
     }
 }
 
