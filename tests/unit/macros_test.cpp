@@ -169,32 +169,26 @@ TEST_F(MacrosTest, PassSearchAgreesWithFindNocase)
 TEST_F(MacrosTest, ClipboardMacrosTakeTheClipboardText)
 {
     const std::string x1024(1024, 'x'), x1025(1025, 'x');
-    struct row {
-        const char *name;
-        std::string clipboard; // "-": no text on the clipboard
-        int history_running;
-        const char *text;
-        std::string expected;
-        int done, preview = 0;
-    } rows[] = {
-        {"no clipboard text removes both", "-", 0, "a%CLP%b%CLM%c", "abc", 1},
-        {"lower case replaced", "x", 0, "%clp%", "x", 1},
-        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1},
-        {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1},
-        {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0},
-        {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0},
-        {"CLP makes CLM the clipboard too", "x", 1, "%CLM%%CLP%%clm%", "xxx", 1},
+    // Name, clipboard ("-": no text), recorder running, text, expected, clipboard_macro_done, preview.
+    const std::tuple<const char *, std::string, int, const char *, std::string, int, int> rows[] = {
+        {"no clipboard text removes both", "-", 0, "a%CLP%b%CLM%c", "abc", 1, 0},
+        {"lower case replaced", "x", 0, "%clp%", "x", 1, 0},
+        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1, 0},
+        {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1, 0},
+        {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0, 0},
+        {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0, 0},
+        {"CLP makes CLM the clipboard too", "x", 1, "%CLM%%CLP%%clm%", "xxx", 1, 0},
         {"the preview takes 1024 bytes", x1024, 0, "%CLP%", x1024, 1, 1},
         {"the preview leaves both macros for more", x1025, 0, "%CLP%%CLM%", "%CLP%%CLM%", 0, 1},
-        {"pasting takes more", x1025, 0, "%CLP%", x1025, 1},
+        {"pasting takes more", x1025, 0, "%CLP%", x1025, 1, 0},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, clipboard, history_running, text, expected, done, preview] : rows) {
         reset_output_state();
-        fake.clipboard_has_text = r.clipboard != "-";
-        fake.clipboard = fake.clipboard_has_text ? r.clipboard : "";
-        settings.history_running = r.history_running;
-        EXPECT_EQ(clipboard_pass(r.text, r.preview), r.expected) << r.name;
-        EXPECT_EQ(output.clipboard_macro_done, r.done) << r.name;
+        fake.clipboard_has_text = clipboard != "-";
+        fake.clipboard = fake.clipboard_has_text ? clipboard : "";
+        settings.history_running = history_running;
+        EXPECT_EQ(clipboard_pass(text, preview), expected) << name;
+        EXPECT_EQ(output.clipboard_macro_done, done) << name;
     }
 }
 
@@ -219,10 +213,7 @@ TEST_F(MacrosTest, EveryPassIsCutAtTheBuffer)
 
     // Many macros stay linear and bounded, and nothing after the cut comes back.
     fake.clipboard = std::string(200, 'c');
-    std::string text = "a";
-    for (int i = 0; i < 20000; ++i)
-        text += "%CLP%";
-    result = clipboard_pass(text + "b");
+    result = clipboard_pass("a" + repeated("%CLP%", 20000) + "b");
     EXPECT_EQ(result.size(), output_text_capacity - 1);
     EXPECT_EQ(result.find('b'), std::string::npos);
     EXPECT_EQ(output.clipboard_macro_done, 1);
