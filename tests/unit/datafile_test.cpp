@@ -130,8 +130,7 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
         std::string file, shown;
         int window_select_mode = 0; // from the command line
     } rows[] = {
-        {"the first header wins, inside a line, ignoring case", "x[Data]y\na\n%end\n[data]\nb\n%end\n",
-         "a 0"},
+        {"the first header wins, in a line, any case", "x[Data]y\na\n%end\n[data]\nb\n%end\n", "a 0"},
         {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0"},
         {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0"},
         {"last line without LF is dropped", "[data]\na\nb", "a 0"},
@@ -199,8 +198,7 @@ TEST(DataFileTextFiles, ChoosesTheTextFile)
         {"nothing listed turns the file features off", "", false, 1, "", " 0 0 0 0"},
         {"@file=0 skips the section", "@file=0", true, 0, "", " 0 0 0 0"},
         {"a file search forces the section on", "@file=0", true, 1, "", "first|second 0 1 1 0"},
-        {"a name not found (same length needed) preselects nothing", "", true, 2, "secon",
-         "first|second 0 1 1 0"},
+        {"a name not found (same length) preselects none", "", true, 2, "secon", "first|second 0 1 1 0"},
         {"the path argument is appended and selected", "", true, 3, "", "first|second|arg.file 2 1 1 1"},
         {"the path argument needs no listed file", "", false, 3, "", "arg.file 0 1 1 1"},
     };
