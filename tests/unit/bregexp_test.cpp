@@ -6,6 +6,7 @@
 
 #include <cstring>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -33,10 +34,7 @@ outcome match(const char *str, const char *target, size_t length = std::string::
 
 TEST(Bregexp, MatchesShiftJisCharactersAsUnits)
 {
-    const struct {
-        const char *why, *str, *target;
-        int expected;
-    } rows[] = {
+    const std::tuple<const char *, const char *, const char *, int> rows[] = {
         {"double-byte class member", "m/[漢字]/k", "字", 1},
         {"class never matches a trail byte alone", "m/[ポ]/k", "|", 0},
         {"double-byte range", "m/[ァ-ン]+$/k", "ポポ", 1},
@@ -59,8 +57,8 @@ TEST(Bregexp, MatchesShiftJisCharactersAsUnits)
         {"empty str", "", "a", -1},
         {"empty target", "m/a/k", "", -1},
     };
-    for (const auto &r : rows)
-        EXPECT_EQ(match(r.str, r.target).result, r.expected) << r.why << ": " << r.str;
+    for (const auto &[why, str, target, expected] : rows)
+        EXPECT_EQ(match(str, target).result, expected) << why << ": " << str;
 }
 
 TEST(Bregexp, TargetBounds)
