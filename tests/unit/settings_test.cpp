@@ -144,11 +144,8 @@ TEST(SystemOptions, EachLineSetsItsFields)
 // the golden case full_file).
 TEST(SystemFileOptions, PathFileGivesTheSearchPath)
 {
-    struct row {
-        const char *name;
-        std::string contents; // of path.txt
-        std::string shown;
-    } rows[] = {
+    const std::tuple<const char *, std::string, std::string> rows[] = {
+        // name, path.txt, shown
         {"a path= line without tabs", "[x]\r\nPATH=\tC:\\a;\tD:\\b\r\nother\r\n", "1 C:\\a;D:\\b"},
         {"else the file without tabs, breaks", "C:\\a;\r\nD:\\ソ;\t\nE:\\c", "1 C:\\a;D:\\ソ;E:\\c"},
         {"an empty path file leaves no search path", "", "0 "},
@@ -156,12 +153,12 @@ TEST(SystemFileOptions, PathFileGivesTheSearchPath)
         {"at most 5199 bytes", std::string(6000, 'p'), "1 " + std::string(5199, 'p')},
         {"a cut double-byte end is kept", "C:\\a;\x82", "1 C:\\a;\x82"},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, contents, shown] : rows) {
         datafile_dir d;
-        d.write("path.txt", r.contents);
+        d.write("path.txt", contents);
         copy_text(settings.search_path, sizeof settings.search_path, "old");
-        ASSERT_EQ(d.load("[system]\n@path=" + d.path("path.txt") + "\n%end\n"), 1) << r.name;
-        EXPECT_EQ(shown_option("@path"), r.shown) << r.name;
-        EXPECT_EQ(read_all(d.path("path.txt")), r.contents) << r.name << ": reading changed the file";
+        ASSERT_EQ(d.load("[system]\n@path=" + d.path("path.txt") + "\n%end\n"), 1) << name;
+        EXPECT_EQ(shown_option("@path"), shown) << name;
+        EXPECT_EQ(read_all(d.path("path.txt")), contents) << name << ": reading changed the file";
     }
 }
