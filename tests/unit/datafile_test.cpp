@@ -125,35 +125,32 @@ TEST(LoadDataFile, FollowsTheFallbackChainOrReports)
 // Shown as the texts of the items, then the window selection mode as the "[system]" section leaves it.
 TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSettles)
 {
-    struct row {
-        const char *name;
-        std::string file, shown;
-        int window_select_mode = 0; // from the command line
-    } rows[] = {
-        {"the first header wins, in a line, any case", "x[Data]y\na\n%end\n[data]\nb\n%end\n", "a 0"},
-        {"%end ends the section ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0"},
-        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0"},
-        {"last line without LF is dropped", "[data]\na\nb", "a 0"},
-        {"a last line ending in half a character is dropped", "[data]\nab | cd\nef | gh\x82", "ab 0"},
-        {"%end without LF at the end still closes", "[data]\na\n%end", "a 0"},
-        {"header as the last bytes gives an empty section", "a\n[data]", " 0"},
-        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), " 0"},
-        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b 0"},
-        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", " 0"},
+    // Name, file, shown, the window selection mode from the command line.
+    const std::tuple<const char *, std::string, std::string, int> rows[] = {
+        {"the first header wins, in a line, any case", "x[Data]y\na\n%end\n[data]\nb\n%end\n", "a 0", 0},
+        {"%end ends it ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0", 0},
+        {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0", 0},
+        {"last line without LF is dropped", "[data]\na\nb", "a 0", 0},
+        {"a last line ending in half a character is dropped", "[data]\nab | cd\nef | gh\x82", "ab 0", 0},
+        {"%end without LF at the end still closes", "[data]\na\n%end", "a 0", 0},
+        {"header as the last bytes gives an empty section", "a\n[data]", " 0", 0},
+        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), " 0", 0},
+        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b 0", 0},
+        {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", " 0", 0},
         {"select-only mode without a list is dropped", "", " 0", 7},
         {"select-only mode with a list stays", "[system]\n@select=notepad\n%end\n", " 7", 7},
         {"named target mode stays", "", " 1", 1},
         {"choose-from-list mode stays", "", " 5", 5},
     };
-    for (const row &r : rows) {
+    for (const auto &[name, file, shown, window_select_mode] : rows) {
         datafile_dir d;
-        settings.window_select_mode = r.window_select_mode;
-        ASSERT_EQ(d.load(r.file), 1) << r.name;
+        settings.window_select_mode = window_select_mode;
+        ASSERT_EQ(d.load(file), 1) << name;
         std::string texts;
         for (int i = 0; i < store.item_count; ++i)
             texts += (i ? "|" : "") + std::string(store.items[i].text);
-        EXPECT_EQ(texts + " " + std::to_string(settings.window_select_mode), r.shown) << r.name;
-        EXPECT_EQ(read_all(d.path("mivra.ini")), r.file) << r.name << ": reading changed the file";
+        EXPECT_EQ(texts + " " + std::to_string(settings.window_select_mode), shown) << name;
+        EXPECT_EQ(read_all(d.path("mivra.ini")), file) << name << ": reading changed the file";
     }
 }
 
