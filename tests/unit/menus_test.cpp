@@ -33,11 +33,6 @@ void load_items(const std::string &lines)
     }
 }
 
-std::string describe(int32_t menu)
-{
-    return describe_menu(model, menu);
-}
-
 int32_t submenu_of(int32_t menu, int32_t id)
 {
     int32_t e = find_menu_entry(&model, menu, id);
@@ -58,7 +53,7 @@ class MenuTest : public ::testing::Test {
         reset_menu_model(&model);
         int32_t menu = create_menu(&model, menu_filled, 0);
         fill_item_menu(&model, menu, index, offset);
-        return describe(menu);
+        return describe_menu(model, menu);
     }
 };
 
@@ -97,7 +92,7 @@ TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
     // Filled on every opening: the second gives the same entries, not twice as many.
     for (int opening = 0; opening < 2; ++opening) {
         fill_lazy_menu(&model, group);
-        EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+        EXPECT_EQ(describe_menu(model, group), "1002 b; 1003 H >group(0)");
         EXPECT_EQ(model.menus[group].count, 2);
     }
 }
@@ -117,7 +112,7 @@ TEST_F(MenuTest, WorstCaseStoreKeepsEveryGroupAndUtilitySubmenu)
         submenus += model.entries[e].submenu >= 0;
     EXPECT_EQ(submenus, item_capacity / 2 + 3); // the groups, the history, the windows and the version
     EXPECT_EQ(model.menus[submenu_of(root, window_menu_command)].count, filtered_window_limit);
-    EXPECT_NE(describe(root).find("選択 [ p22 ]"), std::string::npos);
+    EXPECT_NE(describe_menu(model, root).find("選択 [ p22 ]"), std::string::npos);
 }
 
 TEST_F(MenuTest, CaptionRule)
@@ -188,7 +183,7 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         for (int w = 0; w < window_count; ++w)
             add_listed_window(11 + w, w != 1, names[w], titles[w]);
         windows.window_selected = 1;
-        EXPECT_EQ(describe(build_main_menu(&model)), expected) << name;
+        EXPECT_EQ(describe_menu(model, build_main_menu(&model)), expected) << name;
     }
 }
 
