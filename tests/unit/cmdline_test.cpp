@@ -68,10 +68,8 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     mkdir(deep.c_str(), 0700);
     for (const std::string &name : {fits, fits + "g"})
         fclose(fopen(name.c_str(), "wb"));
-    struct row {
-        const char *name;
-        std::string line, path; // path empty: none found
-    } rows[] = {
+    const std::tuple<const char *, std::string, std::string> rows[] = {
+        // name, line, path (empty: none)
         {"folder", p("folder"), p("folder")},
         {"relative path tested against the current directory", "/#l a.txt", "a.txt"},
         {"quoted path with a blank is one token", "\"" + p("my file.txt") + "\"", p("my file.txt")},
@@ -89,12 +87,12 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
     ASSERT_EQ(chdir(files.dir.c_str()), 0);
-    for (const auto &r : rows) {
+    for (const auto &[name, line, path] : rows) {
         reset_settings();
-        find_path_argument(r.line.c_str());
+        find_path_argument(line.c_str());
         EXPECT_EQ(std::to_string(settings.path_argument_found) + " " + settings.path_argument,
-                  (r.path.empty() ? "0 " : "1 ") + r.path)
-            << r.name;
+                  (path.empty() ? "0 " : "1 ") + path)
+            << name;
     }
     ASSERT_EQ(chdir(saved), 0);
 }
@@ -104,12 +102,8 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 TEST_F(CommandLineTest, SwitchesSetTheStartState)
 {
     const std::string a258(258, 'a'), kana = repeated("\x83\x41", 200);
-    struct row {
-        const char *name;
-        std::string line;
-        int history_running;
-        std::string expected;
-    } rows[] = {
+    const std::tuple<const char *, std::string, int, std::string> rows[] = {
+        // name, line, recorder, state
         {"data file beside the executable", "/#s=other.ini", 0, "data=other.ini"},
         {"data file name of 259 characters is not taken", "/#s=" + std::string(259, 'n'), 0, ""},
         {"named menu position, recent first, title first", "/#m=center /#o /#y", 0,
@@ -143,12 +137,12 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
         {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, line, history_running, expected] : rows) {
         reset_start_state();
-        settings.history_running = r.history_running;
-        find_path_argument(r.line.c_str()); // as the first instance does it, before the switches
-        parse_command_line(r.line.c_str());
-        EXPECT_EQ(changes(), r.expected) << r.name;
+        settings.history_running = history_running;
+        find_path_argument(line.c_str()); // as the first instance does it, before the switches
+        parse_command_line(line.c_str());
+        EXPECT_EQ(changes(), expected) << name;
     }
 }
 
