@@ -209,29 +209,25 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
 TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
 {
     const std::string x1018(1018, 'x'), x1019(1019, 'x');
-    struct row {
-        const char *name;
-        std::string text, expected;
-        const char *unregistered = ""; // the key reported as unregistered
-        int keys = 3;                  // 2: Tab is not registered
-    } rows[] = {
-        {"tb stands for 09", "%$TB%", " [Tab] "},
-        {"unregistered number shown", "%$zz%", " [zz] ", "zz"},
-        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] "},
-        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%"},
+    // Name, text, rendered, the key reported as unregistered, keys registered (2: not Tab).
+    const std::tuple<const char *, std::string, std::string, const char *, int> rows[] = {
+        {"tb stands for 09", "%$TB%", " [Tab] ", "", 3},
+        {"unregistered number shown", "%$zz%", " [zz] ", "zz", 3},
+        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] ", "", 3},
+        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%", "", 3},
         {"without Tab registered tb shows 09, not as unregistered", "%$tb%", " [09] ", "", 2},
-        {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] "},
-        {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%"},
+        {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] ", "", 3},
+        {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%", "", 3},
     };
     settings.sendkey_file_enabled = 1;
-    for (const auto &r : rows) {
+    for (const auto &[name, text, expected, unregistered, keys] : rows) {
         reset_output_state();
-        store.key_count = r.keys;
-        set_text(r.text);
+        store.key_count = keys;
+        set_text(text);
         apply_macros(owner, 1);
-        EXPECT_EQ(out(), r.expected) << r.name;
-        EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", r.unregistered) << r.name;
-        EXPECT_EQ(output.key_macro_present, r.expected.find("%$") != std::string::npos) << r.name;
+        EXPECT_EQ(out(), expected) << name;
+        EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", unregistered) << name;
+        EXPECT_EQ(output.key_macro_present, expected.find("%$") != std::string::npos) << name;
     }
 
     // Rendering that grows sevenfold stays whole.
