@@ -67,23 +67,20 @@ const char *const other_year =
 
 TEST_F(MacrosTest, DateMacrosAtFourTimes)
 {
-    struct when {
-        const char *name;
-        os_time now;
-        const char *rows; // "text=expected|..."
-    } times[] = {
+    // Name, moment, "text=expected|...".
+    const std::tuple<const char *, os_time, const char *> times[] = {
         {"14:07:09", fake.now, afternoon},
         {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight},
         {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon},
         {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year},
     };
     settings.era_base_year = 2018;
-    for (const auto &t : times) {
-        fake.now = t.now;
-        std::istringstream rows(t.rows);
+    for (const auto &[name, now, pairs] : times) {
+        fake.now = now;
+        std::istringstream rows(pairs);
         for (std::string row; std::getline(rows, row, '|');)
             EXPECT_EQ(expand(row.substr(0, row.find('='))), row.substr(row.find('=') + 1))
-                << t.name << ": " << row;
+                << name << ": " << row;
     }
     fake.now = os_time{7, 1, 1, 1, 9, 0, 0, 0};
     EXPECT_EQ(expand("%2y%"), "7") << "a short year keeps its whole number";
