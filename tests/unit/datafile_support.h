@@ -111,6 +111,15 @@ inline std::string numbered(const char *prefix, int from, int to, const char *jo
     return out;
 }
 
+// `text` `count` times over.
+inline std::string repeated(const std::string &text, size_t count)
+{
+    std::string all;
+    while (count-- > 0)
+        all += text;
+    return all;
+}
+
 inline std::string joined(std::initializer_list<int32_t> values)
 {
     std::string all;
@@ -146,8 +155,6 @@ inline std::string shown_option(const std::string &line)
     if (is("@font"))
         return std::string(s.list_font_face) + " " +
                joined({s.list_font_height, s.list_font_weight, s.list_font_italic, s.list_font_set});
-    if (is("@editor"))
-        return s.editor_path;
     if (is("@year"))
         return joined({s.era_base_year});
     if (is("@log"))

@@ -11,12 +11,8 @@ const char five_lines[] = "l1\nl2\nl3\nl4\nl5\n";
 
 class ExpandTest : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override // after `files` has reset the process state and the fake
     {
-        reset_settings();
-        reset_item_store();
-        reset_output_state();
-        reset_fake_system();
         for (const char *key : {"0dEnter", "0aLF", "09Tab"})
             add_key(key);
     }
@@ -56,51 +52,46 @@ class ExpandTest : public ::testing::Test {
 TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
 {
     const std::string L = five_lines, N = "a\nb\nc", M = "head [s]body[e] tail", Y = "x\n%4y%";
-    struct row {
-        const char *name;
-        std::string content, switch_text, expected;
-        int path_argument = 0, replace = 0;
-    } rows[] = {
-        {"no range is the whole file", L, "#L:0", L},
-        {"backwards range runs to the end", L, "#L:4-2", "l4\nl5\n"},
-        {"equal ends run to the end", L, "#L:3-3", "l3\nl4\nl5\n"},
-        {"2 lines after line 2", L, "#L:2+2", "l2\nl3\nl4\n"},
-        {"open count runs to the end", L, "#L:4+", "l4\nl5\n"},
-        {"zero before a dash counts as one", L, "#L:0-2", "l1\nl2\n"},
-        {"value ends at a blank", L, "#L:2 -4", "l2\n"},
-        {"anywhere in a token, up to the digits' end", L, "x#L:3y", "l3\n"},
-        {"#L: wins over #-L:", L, "#-L:5 #L:2", "l2\n"},
-        {"#L: wins over #T:", L, "#T:l2-l4 #L:1", "l1\n"},
-        {"past the end restarts at line 1", L, "#L:9", "l1\n"},
-        {"past the end keeps the range length", L, "#L:9-10", "l1\nl2\n"},
-        {"skip that ends at the end leaves nothing", L, "#L:6", ""},
-        {"huge count walks to the end", L, "#L:2147483647+2147483647", L},
-        {"last line without LF", N, "#L:3", "c"},
-        {"skip past a last line without LF", N, "#L:4", "a\n"},
-        {"stripping removes CR and LF", "a\r\nb\r\nc\r\n", "#-L:1-2", "a\r\nb"},
-        {"stripping a text of breaks only", "\r\n\r\n", "#-L:1-2", ""},
-        {"markers dropped, value ends at a blank, switch names ignore case", M, "#t:[s]-[e] #d", "body"},
-        {"start marker absent starts at the beginning", M, "#T:[x]-[e]", "head [s]body[e]"},
-        {"markers are matched with case", M, "#T:[S]-[e] #D", "head [s]body"},
-        {"start marker only", M, "#T:[s]", "[s]body[e] tail"},
-        {"end marker only", M, "#T:-[e]", "head [s]body[e]"},
-        {"end marker absent runs to the end", M, "#T:[s]-[x]", "[s]body[e] tail"},
-        {"end marker searched after the start", M, "#T:body-[s]", "body[e] tail"},
-        {"macros run on the cut range with #R", "x\n%4y%/%0m%\n", "#L:2 #R", "2026/03\n"},
-        {"a path argument needs the slash form", L, "#L:2", L, 1},
-        {"slash forms with a path argument", L, "/#-l:2-3", "l2\nl3", 1},
-        {"slash form markers", "a<x>b", "/#T:<-> /#D", "x", 1},
+    // Name, content, switch text, expected, path argument found, replacement on.
+    const std::tuple<const char *, std::string, std::string, std::string, int, int> rows[] = {
+        {"backwards range runs to the end", L, "#L:4-2", "l4\nl5\n", 0, 0},
+        {"equal ends run to the end", L, "#L:3-3", "l3\nl4\nl5\n", 0, 0},
+        {"2 lines after line 2", L, "#L:2+2", "l2\nl3\nl4\n", 0, 0},
+        {"open count runs to the end", L, "#L:4+", "l4\nl5\n", 0, 0},
+        {"zero before a dash counts as one", L, "#L:0-2", "l1\nl2\n", 0, 0},
+        {"value ends at a blank", L, "#L:2 -4", "l2\n", 0, 0},
+        {"anywhere in a token, up to the digits' end", L, "x#L:3y", "l3\n", 0, 0},
+        {"#L: wins over #-L:", L, "#-L:5 #L:2", "l2\n", 0, 0},
+        {"#L: wins over #T:", L, "#T:l2-l4 #L:1", "l1\n", 0, 0},
+        {"past the end keeps the range length", L, "#L:9-10", "l1\nl2\n", 0, 0},
+        {"skip that ends at the end leaves nothing", L, "#L:6", "", 0, 0},
+        {"huge count walks to the end", L, "#L:2147483647+2147483647", L, 0, 0},
+        {"last line without LF", N, "#L:3", "c", 0, 0},
+        {"a cut double-byte end is read up to the file's end", "ab\x82", "", "ab\x82", 0, 0},
+        {"skip past a last line without LF", N, "#L:4", "a\n", 0, 0},
+        {"stripping removes CR and LF", "a\r\nb\r\nc\r\n", "#-L:1-2", "a\r\nb", 0, 0},
+        {"stripping a text of breaks only", "\r\n\r\n", "#-L:1-2", "", 0, 0},
+        {"markers dropped, value ends at a blank, names any case", M, "#t:[s]-[e] #d", "body", 0, 0},
+        {"start marker absent starts at the beginning", M, "#T:[x]-[e]", "head [s]body[e]", 0, 0},
+        {"markers are matched with case", M, "#T:[S]-[e] #D", "head [s]body", 0, 0},
+        {"start marker only", M, "#T:[s]", "[s]body[e] tail", 0, 0},
+        {"end marker only", M, "#T:-[e]", "head [s]body[e]", 0, 0},
+        {"end marker absent runs to the end", M, "#T:[s]-[x]", "[s]body[e] tail", 0, 0},
+        {"end marker searched after the start", M, "#T:body-[s]", "body[e] tail", 0, 0},
+        {"macros run on the cut range with #R", "x\n%4y%/%0m%\n", "#L:2 #R", "2026/03\n", 0, 0},
+        {"a path argument needs the slash form", L, "#L:2", L, 1, 0},
+        {"slash forms with a path argument", L, "/#-l:2-3", "l2\nl3", 1, 0},
         {"#-R turns replacement off", Y, "#-R", Y, 0, 1},
-        {"#R wins over #-R", Y, "#-R #R", "x\n2026"},
+        {"#R wins over #-R", Y, "#-R #R", "x\n2026", 0, 0},
         {"neither leaves replacement on", Y, "#L:0", "x\n2026", 0, 1},
-        {"#R needs the slash with a path argument", Y, "#R", Y, 1},
         {"/#-r with a path argument", Y, "/#-r", Y, 1, 1},
     };
-    for (const auto &r : rows) {
-        settings.path_argument_found = r.path_argument;
-        settings.replace_enabled = r.replace;
-        EXPECT_EQ(expand_file(r.content, r.switch_text), 1) << r.name;
-        EXPECT_EQ(out(), r.expected) << r.name;
+    for (const auto &[name, content, switch_text, expected, path_argument, replace] : rows) {
+        settings.path_argument_found = path_argument;
+        settings.replace_enabled = replace;
+        EXPECT_EQ(expand_file(content, switch_text), 1) << name;
+        EXPECT_EQ(out(), expected) << name;
+        EXPECT_EQ(read_all(files.path("f.txt")), content) << name << ": reading changed the file";
     }
 }
 
@@ -170,9 +161,7 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
     }
 
     // A huge text is cut to output_text: "ア" is two bytes, 1,039,999 bytes would end in half of one.
-    std::string kana;
-    for (int i = 0; i < 600000; ++i)
-        kana += "\x83\x41";
+    const std::string kana = repeated("\x83\x41", 600000);
     fake.clipboard = kana;
     ASSERT_EQ(expand_item_file(owner, 0, 1, 0), 1);
     EXPECT_TRUE(out() == kana.substr(0, output_text_capacity - 2));
@@ -211,12 +200,6 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
                   std::string(expected) + "|" + flags)
             << name;
     }
-
-    copy_text(settings.break_mark, sizeof settings.break_mark, "|");
-    set_text(std::string(700000, '|'));
-    prepare_chosen_text(owner);
-    EXPECT_EQ(strlen(output.output_text), output_text_capacity - 1) << "growing marks are cut at the buffer";
-    EXPECT_EQ(std::string(output.output_text, 4), "\r\n\r\n");
 }
 
 // ---- preview rendering of key macros -----------------------------------------------------------
@@ -226,43 +209,31 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
 TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
 {
     const std::string x1018(1018, 'x'), x1019(1019, 'x');
-    struct row {
-        const char *name;
-        std::string text, expected;
-        const char *unregistered = ""; // the key reported as unregistered
-        int keys = 3;                  // 2: Tab is not registered
-    } rows[] = {
-        {"tb stands for 09", "%$TB%", " [Tab] "},
-        {"odd last character ignored", "%$0d1%", " [Enter] "},
-        {"five keys", "%$0d0d0d0d0d%", " [Enter Enter Enter Enter Enter] "},
-        {"unregistered number shown", "%$zz%", " [zz] ", "zz"},
-        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] "},
-        {"too short is plain text", "%$1%x%$0d%", "%$1%x [Enter] "},
-        {"too long is plain text", "%$0d0d0d0d0d0%", "%$0d0d0d0d0d0%"},
-        {"unclosed stays", "a%$0d", "a%$0d"},
-        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%"},
+    // Name, text, rendered, the key reported as unregistered, keys registered (2: not Tab).
+    const std::tuple<const char *, std::string, std::string, const char *, int> rows[] = {
+        {"tb stands for 09", "%$TB%", " [Tab] ", "", 3},
+        {"unregistered number shown", "%$zz%", " [zz] ", "zz", 3},
+        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] ", "", 3},
+        {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%", "", 3},
         {"without Tab registered tb shows 09, not as unregistered", "%$tb%", " [09] ", "", 2},
-        {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] "},
-        {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%"},
+        {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] ", "", 3},
+        {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%", "", 3},
     };
     settings.sendkey_file_enabled = 1;
-    for (const auto &r : rows) {
+    for (const auto &[name, text, expected, unregistered, keys] : rows) {
         reset_output_state();
-        store.key_count = r.keys;
-        set_text(r.text);
+        store.key_count = keys;
+        set_text(text);
         apply_macros(owner, 1);
-        EXPECT_EQ(out(), r.expected) << r.name;
-        EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", r.unregistered) << r.name;
-        EXPECT_EQ(output.key_macro_present, r.expected.find("%$") != std::string::npos) << r.name;
+        EXPECT_EQ(out(), expected) << name;
+        EXPECT_STREQ(output.unregistered_key_flag ? output.unregistered_key : "", unregistered) << name;
+        EXPECT_EQ(output.key_macro_present, expected.find("%$") != std::string::npos) << name;
     }
 
     // Rendering that grows sevenfold stays whole.
     store.key_count = 0;
     add_key("0d0123456789012345678901234567890"); // 31 bytes, the widest key text
-    std::string text;
-    for (int i = 0; i < 204; ++i)
-        text += "%$0d%";
-    set_text(text);
+    set_text(repeated("%$0d%", 204));
     render_key_macros(output.output_text);
     EXPECT_EQ(strlen(output.output_text), 204u * 35u);
 

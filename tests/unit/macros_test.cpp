@@ -39,66 +39,48 @@ class MacrosTest : public ::testing::Test {
     }
 };
 
-struct date_row {
-    const char *text;
-    const char *expected;
-};
-
 // ---- date and time -----------------------------------------------------------------------------
 
 // 2026-03-05 14:07:09, a Thursday, with era_base_year 2018. The first letter's case picks a
 // capital name; for hours the second letter's case picks the 24-hour (or 1-to-24) clock, and in
 // "%AP%" the third letter's case the Japanese form. Unknown macros and inserted digits stay.
-const std::vector<date_row> afternoon_rows = {
-    {"%4y%", "2026"},     {"%yy%", "8"},          {"%2y%", "26"},       {"%mm%", "3"},     {"%0m%", "03"},
-    {"%-m%", " 3"},       {"%lm%", "march"},      {"%Lm%", "March"},    {"%LM%", "March"}, {"%lM%", "march"},
-    {"%sm%", "mar"},      {"%SM%", "Mar"},        {"%sM%", "mar"},      {"%dd%", "5"},     {"%0d%", "05"},
-    {"%-d%", " 5"},       {"%hh%", "2"},          {"%HH%", "14"},       {"%hH%", "14"},    {"%Hh%", "2"},
-    {"%0h%", "02"},       {"%0H%", "14"},         {"%-h%", " 2"},       {"%-H%", "14"},    {"%ff%", "7"},
-    {"%0f%", "07"},       {"%-f%", " 7"},         {"%ss%", "9"},        {"%0s%", "09"},    {"%-s%", " 9"},
-    {"%ww%", "木"},       {"%lw%", "thursday"},   {"%Lw%", "Thursday"}, {"%sw%", "thu"},   {"%Sw%", "Thu"},
-    {"a%rn%b", "a\r\nb"}, {"%RN%", "\r\n"},       {"a%tb%b", "a\tb"},   {"%TB%", "\t"},    {"%ii%", "2"},
-    {"%iI%", "14"},       {"%II%", "14"},         {"%0i%", "02"},       {"%0I%", "14"},    {"%-i%", " 2"},
-    {"%ap%", "pm"},       {"%Ap%", "PM"},         {"%aP%", "午後"},     {"%AP%", "午後"},  {"%a.%", "p.m."},
-    {"%A.%", "P.M."},     {"%pa%", "pm"},         {"%Pa%", "PM"},       {"%pA%", "午後"},  {"%p.%", "p.m."},
-    {"%P.%", "P.M."},     {"%0m%/%0m%", "03/03"}, {"%xx%", "%xx%"},     {"%%4y%", "%2026"}};
+const char *const afternoon =
+    "%4y%=2026|%yy%=8|%2y%=26|%mm%=3|%0m%=03|%-m%= 3|%lm%=march|%Lm%=March|%LM%=March|%lM%=march|"
+    "%sm%=mar|%SM%=Mar|%sM%=mar|%dd%=5|%0d%=05|%-d%= 5|%hh%=2|%HH%=14|%hH%=14|%Hh%=2|%0h%=02|"
+    "%0H%=14|%-h%= 2|%-H%=14|%ff%=7|%0f%=07|%-f%= 7|%ss%=9|%0s%=09|%-s%= 9|%ww%=木|%lw%=thursday|"
+    "%Lw%=Thursday|%sw%=thu|%Sw%=Thu|a%rn%b=a\r\nb|%RN%=\r\n|a%tb%b=a\tb|%TB%=\t|%ii%=2|%iI%=14|"
+    "%II%=14|%0i%=02|%0I%=14|%-i%= 2|%ap%=pm|%Ap%=PM|%aP%=午後|%AP%=午後|%a.%=p.m.|%A.%=P.M.|%pa%=pm|"
+    "%Pa%=PM|%pA%=午後|%p.%=p.m.|%P.%=P.M.|%0m%/%0m%=03/03|%xx%=%xx%|%%4y%=%2026";
 
 // 00:30:05 the same day: hour 0 is 0 on the 12-hour clock, 24 on the 1-to-24 scale.
-const std::vector<date_row> after_midnight_rows = {
-    {"%hh%", "0"},    {"%HH%", "0"},    {"%ii%", "24"}, {"%II%", "24"},   {"%ap%", "am"},
-    {"%aP%", "午前"}, {"%A.%", "A.M."}, {"%pa%", "pm"}, {"%pA%", "午後"}, {"%p.%", "p.m."},
-};
+const char *const after_midnight =
+    "%hh%=0|%HH%=0|%ii%=24|%II%=24|%ap%=am|%aP%=午前|%A.%=A.M.|%pa%=pm|%pA%=午後|%p.%=p.m.";
 
 // 12:30:00: afternoon for "%ap%", morning for "%pa%".
-const std::vector<date_row> noon_rows = {
-    {"%hh%", "0"},    {"%HH%", "12"}, {"%ii%", "12"}, {"%iI%", "12"},   {"%ap%", "pm"},   {"%aP%", "午後"},
-    {"%a.%", "p.m."}, {"%pa%", "am"}, {"%Pa%", "AM"}, {"%pA%", "午前"}, {"%P.%", "A.M."},
-};
+const char *const noon =
+    "%hh%=0|%HH%=12|%ii%=12|%iI%=12|%ap%=pm|%aP%=午後|%a.%=p.m.|%pa%=am|%Pa%=AM|%pA%=午前|%P.%=A.M.";
 
 // 1999-12-31 23:59:58, a Friday: the era base 2018 is unusable, 1988 stands in.
-const std::vector<date_row> other_year_rows = {
-    {"%4y%", "1999"}, {"%2y%", "99"},  {"%yy%", "11"},       {"%mm%", "12"}, {"%-m%", "12"},
-    {"%0d%", "31"},   {"%SM%", "Dec"}, {"%lm%", "december"}, {"%ww%", "金"}, {"%lw%", "friday"},
-    {"%Sw%", "Fri"},  {"%hh%", "11"},  {"%HH%", "23"},       {"%ii%", "11"}, {"%ss%", "58"},
-};
+const char *const other_year =
+    "%4y%=1999|%2y%=99|%yy%=11|%mm%=12|%-m%=12|%0d%=31|%SM%=Dec|%lm%=december|%ww%=金|%lw%=friday|"
+    "%Sw%=Fri|%hh%=11|%HH%=23|%ii%=11|%ss%=58";
 
 TEST_F(MacrosTest, DateMacrosAtFourTimes)
 {
-    struct when {
-        const char *name;
-        os_time now;
-        const std::vector<date_row> &rows;
-    } times[] = {
-        {"14:07:09", fake.now, afternoon_rows},
-        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight_rows},
-        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon_rows},
-        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year_rows},
+    // Name, moment, "text=expected|...".
+    const std::tuple<const char *, os_time, const char *> times[] = {
+        {"14:07:09", fake.now, afternoon},
+        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight},
+        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon},
+        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year},
     };
     settings.era_base_year = 2018;
-    for (const auto &t : times) {
-        fake.now = t.now;
-        for (const auto &r : t.rows)
-            EXPECT_EQ(expand(r.text), r.expected) << t.name << ": " << r.text;
+    for (const auto &[name, now, pairs] : times) {
+        fake.now = now;
+        std::istringstream rows(pairs);
+        for (std::string row; std::getline(rows, row, '|');)
+            EXPECT_EQ(expand(row.substr(0, row.find('='))), row.substr(row.find('=') + 1))
+                << name << ": " << row;
     }
     fake.now = os_time{7, 1, 1, 1, 9, 0, 0, 0};
     EXPECT_EQ(expand("%2y%"), "7") << "a short year keeps its whole number";
@@ -118,18 +100,10 @@ TEST_F(MacrosTest, UnusableEraBaseYearFallsBackTo1988)
 
 TEST_F(MacrosTest, FolderMacrosNameTheirFolders)
 {
-    const std::pair<const char *, int> rows[] = {
-        // a folder of its own, a per-user folder and its common counterpart on each line
-        {"%Windows%", 0x24},        {"%Start Menu%", 0x0B},   {"%Common Start Menu%", 0x16},
-        {"%Program Files%", 0x26},  {"%Programs%", 0x02},     {"%Common Programs%", 0x17},
-        {"%System%", 0x25},         {"%StartUp%", 0x07},      {"%Common StartUp%", 0x18},
-        {"%SendTo%", 0x09},         {"%Desktop%", 0x00},      {"%Common Desktop%", 0x19},
-        {"%Internet Cache%", 0x20}, {"%Favorites%", 0x06},    {"%Common Favorites%", 0x1F},
-        {"%Fonts%", 0x14},          {"%My Documents%", 0x05}, {"%Common My Documents%", 0x2E},
-        {"%Cookies%", 0x21},        {"%My Pictures%", 0x27},  {"%Common My Pictures%", 0x36},
-        {"%History%", 0x22},        {"%My Music%", 0x0D},     {"%Common My Music%", 0x35},
-        {"%Recent%", 0x08},         {"%My Video%", 0x0E},     {"%Common My Video%", 0x37},
-    };
+    // The folder numbers are the system's own: a few macros stand for the table.
+    const std::pair<const char *, int> rows[] = {{"%Windows%", 0x24},        {"%StartUp%", 0x07},
+                                                 {"%Common StartUp%", 0x18}, {"%Fonts%", 0x14},
+                                                 {"%Cookies%", 0x21},        {"%Common My Video%", 0x37}};
     for (const auto &[macro, csidl] : rows)
         fake.folders[csidl] = "C:\\F" + std::to_string(csidl);
     for (const auto &[macro, csidl] : rows)
@@ -191,32 +165,26 @@ TEST_F(MacrosTest, PassSearchAgreesWithFindNocase)
 TEST_F(MacrosTest, ClipboardMacrosTakeTheClipboardText)
 {
     const std::string x1024(1024, 'x'), x1025(1025, 'x');
-    struct row {
-        const char *name;
-        std::string clipboard; // "-": no text on the clipboard
-        int history_running;
-        const char *text;
-        std::string expected;
-        int done, preview = 0;
-    } rows[] = {
-        {"no clipboard text removes both", "-", 0, "a%CLP%b%CLM%c", "abc", 1},
-        {"lower case replaced", "x", 0, "%clp%", "x", 1},
-        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1},
-        {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1},
-        {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0},
-        {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0},
-        {"CLP makes CLM the clipboard too", "x", 1, "%CLM%%CLP%%clm%", "xxx", 1},
+    // Name, clipboard ("-": no text), recorder running, text, expected, clipboard_macro_done, preview.
+    const std::tuple<const char *, std::string, int, const char *, std::string, int, int> rows[] = {
+        {"no clipboard text removes both", "-", 0, "a%CLP%b%CLM%c", "abc", 1, 0},
+        {"lower case replaced", "x", 0, "%clp%", "x", 1, 0},
+        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1, 0},
+        {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1, 0},
+        {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0, 0},
+        {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0, 0},
+        {"CLP makes CLM the clipboard too", "x", 1, "%CLM%%CLP%%clm%", "xxx", 1, 0},
         {"the preview takes 1024 bytes", x1024, 0, "%CLP%", x1024, 1, 1},
         {"the preview leaves both macros for more", x1025, 0, "%CLP%%CLM%", "%CLP%%CLM%", 0, 1},
-        {"pasting takes more", x1025, 0, "%CLP%", x1025, 1},
+        {"pasting takes more", x1025, 0, "%CLP%", x1025, 1, 0},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, clipboard, history_running, text, expected, done, preview] : rows) {
         reset_output_state();
-        fake.clipboard_has_text = r.clipboard != "-";
-        fake.clipboard = fake.clipboard_has_text ? r.clipboard : "";
-        settings.history_running = r.history_running;
-        EXPECT_EQ(clipboard_pass(r.text, r.preview), r.expected) << r.name;
-        EXPECT_EQ(output.clipboard_macro_done, r.done) << r.name;
+        fake.clipboard_has_text = clipboard != "-";
+        fake.clipboard = fake.clipboard_has_text ? clipboard : "";
+        settings.history_running = history_running;
+        EXPECT_EQ(clipboard_pass(text, preview), expected) << name;
+        EXPECT_EQ(output.clipboard_macro_done, done) << name;
     }
 }
 
@@ -227,28 +195,21 @@ TEST_F(MacrosTest, EveryPassIsCutAtTheBuffer)
     EXPECT_STREQ(small, "marchmar") << "a smaller buffer cuts to its own capacity";
 
     // Two-byte replacements from the start of the text: 1,039,999 bytes would split the last one.
-    std::string kana;
-    for (int i = 0; i < 129; ++i)
-        kana += "\x83\x41";
-    add_row("a", kana.c_str());
+    add_row("a", repeated("\x83\x41", 129).c_str());
     std::string result = expand(std::string(10000, 'a'));
     EXPECT_EQ(result.size(), output_text_capacity - 2);
     EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
 
     // A clipboard text twice the buffer: 1,039,999 bytes of "ア" would end in half of one.
     fake.clipboard_has_text = true;
-    for (size_t i = 0; i < output_text_capacity; ++i)
-        fake.clipboard += "\x83\x41";
+    fake.clipboard = repeated("\x83\x41", output_text_capacity);
     result = clipboard_pass("%CLP%%CLP%");
     EXPECT_EQ(result.size(), output_text_capacity - 2);
     EXPECT_EQ(result.substr(result.size() - 2), "\x83\x41");
 
     // Many macros stay linear and bounded, and nothing after the cut comes back.
     fake.clipboard = std::string(200, 'c');
-    std::string text = "a";
-    for (int i = 0; i < 20000; ++i)
-        text += "%CLP%";
-    result = clipboard_pass(text + "b");
+    result = clipboard_pass("a" + repeated("%CLP%", 20000) + "b");
     EXPECT_EQ(result.size(), output_text_capacity - 1);
     EXPECT_EQ(result.find('b'), std::string::npos);
     EXPECT_EQ(output.clipboard_macro_done, 1);

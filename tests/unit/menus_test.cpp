@@ -33,11 +33,6 @@ void load_items(const std::string &lines)
     }
 }
 
-std::string describe(int32_t menu)
-{
-    return describe_menu(model, menu);
-}
-
 int32_t submenu_of(int32_t menu, int32_t id)
 {
     int32_t e = find_menu_entry(&model, menu, id);
@@ -46,10 +41,8 @@ int32_t submenu_of(int32_t menu, int32_t id)
 
 class MenuTest : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override // after `files` has reset the process state and the fake
     {
-        reset_process_state();
-        reset_fake_system();
         reset_menu_model(&model);
     }
     datafile_dir files; // a fresh folder for the files a test needs
@@ -59,7 +52,7 @@ class MenuTest : public ::testing::Test {
         reset_menu_model(&model);
         int32_t menu = create_menu(&model, menu_filled, 0);
         fill_item_menu(&model, menu, index, offset);
-        return describe(menu);
+        return describe_menu(model, menu);
     }
 };
 
@@ -73,7 +66,7 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
         {"minus before the first entry breaks it", "- a b", 0, 0, "|1001 a; 1002 b"},
         {"a close on the level drops a pending mark", "a + } b", 0, 0, "1000 a; 1003 b"},
         {"a trailing plus adds nothing, here or in the next menu", "a +", 0, 0, "1000 a"},
-        {"group: lazy empty submenu after its separator, its marks stay inside", "a + {G b + } c", 0, 0,
+        {"group: lazy empty submenu after its sep, marks inside", "a + {G b + } c", 0, 0,
          "1000 a; sep 1001; 1002 G >group(0); 1006 c"},
         {"group fill starts after its entry", "a {G b + c } d", 1, 1, "1002 b; sep 1003; 1004 c"},
         {"group fill stops at its close", "{G a } {H b }", 0, 1, "1001 a"},
@@ -97,60 +90,58 @@ TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
     // Filled on every opening: the second gives the same entries, not twice as many.
     for (int opening = 0; opening < 2; ++opening) {
         fill_lazy_menu(&model, group);
-        EXPECT_EQ(describe(group), "1002 b; 1003 H >group(0)");
+        EXPECT_EQ(describe_menu(model, group), "1002 b; 1003 H >group(0)");
         EXPECT_EQ(model.menus[group].count, 2);
     }
 }
 
 TEST_F(MenuTest, WorstCaseStoreKeepsEveryGroupAndUtilitySubmenu)
 {
-    // Every entry of a full store a group or a separator on one level, with 20 windows listed.
+    // Every entry of a full store a group or a separator on one level, with 25 windows listed: the
+    // window submenu holds the 20 the dispatch has ids for; its header names the selected window.
     for (int i = 0; i < item_capacity; ++i)
         store.items[store.item_count++].kind = i % 2 ? separator_mark : group_open;
-    for (int w = 0; w < filtered_window_limit; ++w)
-        add_listed_window(100 + w, 1, "app.exe", "t");
+    for (int w = 0; w < 25; ++w)
+        add_listed_window(100 + w, 0, ("p" + std::to_string(w)).c_str(), "");
+    windows.window_selected = 22;
     settings.history_running = 1;
     int32_t root = build_main_menu(&model), submenus = 0;
     for (int32_t e = model.menus[root].first; e >= 0; e = model.entries[e].next)
         submenus += model.entries[e].submenu >= 0;
     EXPECT_EQ(submenus, item_capacity / 2 + 3); // the groups, the history, the windows and the version
     EXPECT_EQ(model.menus[submenu_of(root, window_menu_command)].count, filtered_window_limit);
+    EXPECT_NE(describe_menu(model, root).find("選択 [ p22 ]"), std::string::npos);
 }
 
 TEST_F(MenuTest, CaptionRule)
 {
-    const char *text24 = "0123456789abcdefghijKLMN", *memo = "C:\\d\\memo.txt";
-    const std::string long_param(300, 'p');
-    struct row {
-        const char *name;
-        int show_text, is_file;
-        const char *text, *caption, *plain_caption, *file_param, *file_caption;
-        int caption_length;
-        std::string expected;
-    } rows[] = {
-        {"text shown, cut to the caption length", 1, 0, text24, "c", "c", "", "", 20, "0123456789abcdefghij"},
-        {"text shown whole with length 0", 1, 0, text24, "c", "c", "", "", 0, text24},
-        {"caption kept whole with its accelerators", 0, 0, "t", "&a caption over 20 bytes", "x", "", "", 20,
+    const std::string text24 = "0123456789abcdefghijKLMN", memo = "C:\\d\\memo.txt", p300(300, 'p');
+    // Name, "s" show text and "f" a file, then text|caption|plain caption|file parameter|file caption,
+    // the caption length and the caption shown.
+    const std::tuple<const char *, const char *, std::string, int, std::string> rows[] = {
+        {"text shown, cut to the caption length", "s", text24 + "|c|c||", 20, "0123456789abcdefghij"},
+        {"text shown whole with length 0", "s", text24 + "|c|c||", 0, text24},
+        {"caption kept whole, accelerators too", "", "t|&a caption over 20 bytes|x||", 20,
          "&a caption over 20 bytes"},
-        {"file shown with its own caption", 1, 1, memo, "c", "c", "3-5", "My memo", 20, "My memo"},
-        {"file shown without caption", 1, 1, memo, "c", "c", "3-5", "", 20, "memo.txt > 3-5"},
-        {"file whose plain caption is its text", 0, 1, memo, "x", memo, "#s", "", 20, "memo.txt > #s"},
-        {"file with a caption of its own: the plain one", 0, 1, memo, "&M", "M", "", "ignored", 20, "M"},
-        {"caption cut to 259 bytes", 1, 1, memo, "c", "c", long_param.c_str(), "", 20,
-         "memo.txt > " + std::string(248, 'p')},
+        {"file shown with its own caption", "sf", memo + "|c|c|3-5|My memo", 20, "My memo"},
+        {"file shown without caption", "sf", memo + "|c|c|3-5|", 20, "memo.txt > 3-5"},
+        {"file whose plain caption is its text", "f", memo + "|x|" + memo + "|#s|", 20, "memo.txt > #s"},
+        {"file with a caption of its own: the plain one", "f", memo + "|&M|M||ignored", 20, "M"},
+        {"cut to 259 bytes", "sf", memo + "|c|c|" + p300 + "|", 20, "memo.txt > " + std::string(248, 'p')},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, flags, fields, caption_length, expected] : rows) {
         reset_item_store();
         item_entry &e = store.items[store.item_count++];
-        e.show_text = r.show_text;
-        e.is_file = r.is_file;
-        copy_text(e.text, 260, r.text);
-        copy_text(e.caption, 260, r.caption);
-        copy_text(e.plain_caption, 260, r.plain_caption);
-        copy_text(e.file_param, 260, r.file_param);
-        copy_text(e.file_caption, 260, r.file_caption);
-        settings.text_caption_length = r.caption_length;
-        EXPECT_EQ(fill(0, 0), "1000 " + r.expected) << r.name;
+        e.show_text = strchr(flags, 's') != nullptr;
+        e.is_file = strchr(flags, 'f') != nullptr;
+        std::istringstream in(fields);
+        std::string field; // empty once the fields run out
+        for (char *to : {e.text, e.caption, e.plain_caption, e.file_param, e.file_caption}) {
+            std::getline(in, field, '|');
+            copy_text(to, 260, field.c_str());
+        }
+        settings.text_caption_length = caption_length;
+        EXPECT_EQ(fill(0, 0), "1000 " + expected) << name;
     }
 }
 
@@ -169,12 +160,12 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         {"nothing at all: version entry alone", 2, 0, 0, 0, false, version + files},
         {"clipboard-only with items", 2, 0, 0, 1, false, "1000 a; sep 6999; " + version + files},
         {"clipboard-only with windows: no window menu", 2, 0, 3, 0, false, "sep 6999; " + version + files},
-        {"clipboard-only with recorder: history submenu, stop switch", 2, 1, 0, 0, false,
+        {"clipboard-only, recorder: history, stop", 2, 1, 0, 0, false,
          clipboard + " >history(0); sep 6999; " + version + stop + files},
         {"paste mode with recorder, items and windows", 1, 1, 3, 1, true,
          "1000 a; sep 6999; " + clipboard + " >history(0); sep 6999; " + window_menu + "; sep 6999; " +
              version + stop + files},
-        {"paste mode without items or windows, stopped recorder whose program exists", 1, 0, 0, 0, true,
+        {"paste mode, nothing listed, recorder stopped", 1, 0, 0, 0, true,
          clipboard + "; sep 6999; " + version + start + files},
     };
     for (const auto &[name, output_mode, running, window_count, items, recorder_exists, expected] : rows) {
@@ -190,19 +181,8 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         for (int w = 0; w < window_count; ++w)
             add_listed_window(11 + w, w != 1, names[w], titles[w]);
         windows.window_selected = 1;
-        EXPECT_EQ(describe(build_main_menu(&model)), expected) << name;
+        EXPECT_EQ(describe_menu(model, build_main_menu(&model)), expected) << name;
     }
-}
-
-TEST_F(MenuTest, WindowSubmenuHoldsTheFirst20Windows)
-{
-    for (int w = 0; w < 25; ++w)
-        add_listed_window(100 + w, 0, ("p" + std::to_string(w)).c_str(), "");
-    windows.window_selected = 22;
-    int32_t root = build_main_menu(&model), sub = submenu_of(root, window_menu_command);
-    EXPECT_EQ(model.menus[sub].count, 20); // only the ids the dispatch knows, 6120..6139
-    EXPECT_EQ(model.entries[model.menus[sub].last].id, 6139);
-    EXPECT_NE(describe(root).find("選択 [ p22 ]"), std::string::npos);
 }
 
 TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherIdsDoNothing)
@@ -229,21 +209,19 @@ TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherI
 TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
     const std::string editor_dir = files.path("my editor");
-    const std::string editor = editor_dir + "/ed.exe", link = files.path("hist.lnk");
+    const std::string dir = editor_dir + "/", ed = dir + "ed.exe", link = files.path("hist.lnk");
     std::filesystem::create_directory(editor_dir);
-    std::ofstream{editor};
+    std::ofstream{ed};
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
     copy_text(settings.recorder_link_path, 260, link.c_str());
     // Name, command, editor, recorder shortcut present, recorder running, what is opened.
     const std::tuple<const char *, int32_t, std::string, bool, int, std::string> rows[] = {
-        {"data file in the editor, quoted", 6220, editor, false, 0,
-         "shell " + editor + "|\"/data dir/Mivra.ini\"|" + editor_dir + "/"},
-        {"manual in the editor, unquoted", 6230, editor, false, 0,
-         "shell " + editor + "|/app/Mivra.txt|" + editor_dir + "/"},
-        {"missing editor: by association", 6220, files.path("none.exe"), false, 0,
-         "shell /data dir/Mivra.ini||"},
+        {"data file in the editor, quoted", 6220, ed, false, 0,
+         "shell " + ed + "|\"/data dir/Mivra.ini\"|" + dir},
+        {"manual in the editor, unquoted", 6230, ed, false, 0, "shell " + ed + "|/app/Mivra.txt|" + dir},
+        {"missing editor: by association", 6220, dir + "none.exe", false, 0, "shell /data dir/Mivra.ini||"},
         {"editor naming a folder: by association", 6230, editor_dir, false, 0, "shell /app/Mivra.txt||"},
         {"stop the running recorder", 6240, "", true, 1, "shell /app/hist.exe||"},
         {"start the recorder through its shortcut", 6240, "", true, 0, "shell " + link + "||"},

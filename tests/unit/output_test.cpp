@@ -5,7 +5,8 @@
 namespace {
 
 const os_window owner = 1;
-const std::string ctrl_v = "key 11 down\nsleep 50\nkey 56 down\nkey 56 up\nsleep 50\nkey 11 up\ntaken 11 1000";
+const std::string ctrl_v =
+    "key 11 down\nsleep 50\nkey 56 down\nkey 56 up\nsleep 50\nkey 11 up\ntaken 11 1000";
 const std::string tab = "key 09 down\nkey 09 up\ntaken 09 1000\nsleep 100";
 const std::string unregistered = "error 未登録キーのため処理をキャンセルしました。\r\n\r\nキー№　：　";
 
@@ -49,6 +50,7 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
     // slow: extra waits configured; own_keys: Shift+Insert as the paste keys.
     const int keys = 1, tabs = 2, history = 4, clip_macro = 8, preview = 16, fails = 32, source = 64,
               unreg = 128, slow = 256, own_keys = 512;
+    const std::string x1000(1000, 'x'), seg_a = "clip a\nsleep 100\n";
     struct row {
         const char *name;
         std::string text;
@@ -56,42 +58,33 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
         std::string expected;
         int result = 1;
     } rows[] = {
-        {"a text of the threshold's length waits 100 ms", std::string(1000, 'x'), 1, 0,
-         seg(std::string(1000, 'x'))},
-        {"a longer text waits the extra too", std::string(1001, 'x'), 1, 0,
-         "clip " + std::string(1001, 'x') + "\nsleep 200\n" + ctrl_v},
+        {"a text of the threshold's length waits 100 ms", x1000, 1, 0, seg(x1000)},
+        {"a longer text waits the extra too", x1000 + "x", 1, 0, "clip " + x1000 + "x\nsleep 200\n" + ctrl_v},
         {"clipboard-only delivers nothing, marks or not", "a%$tb%%$11%b", 2, keys | tabs, ""},
         {"clipboard source: paste keys after the last settle wait", "x", 1, source, "sleep 350\n" + ctrl_v},
-        {"paste keys with the extended-key rule", "a", 1, own_keys,
-         "clip a\nsleep 100\n" + presses({"10", "2D ext"})},
-        {"paste keys without it in tab processing", "a%$tb%", 1, own_keys | tabs,
-         "clip a\nsleep 100\n" + presses({"10", "2D"}) + "\n" + tab},
-        {"paste keys with it in chord processing", "a%$11%", 1, own_keys | keys,
-         "clip a\nsleep 100\n" + presses({"10", "2D ext"}) + "\n" + chord({"11"})},
-        {"tab mark at the end: no empty paste", "a%$tb%", 1, tabs, seg("a") + "\n" + tab},
-        {"tab marks at the start, twice, any case", "%$tb%%$TB%b", 1, tabs,
-         tab + "\n" + tab + "\n" + seg("b")},
-        {"tab marks inserted, the segment wait extra added", "a%$tb%b", 0, tabs | slow,
+        {"own paste keys, extended-key rule", "a", 1, own_keys, seg_a + presses({"10", "2D ext"})},
+        {"not extended for tabs", "a%$tb%", 1, own_keys | tabs, seg_a + presses({"10", "2D"}) + "\n" + tab},
+        {"extended for chords", "a%$11%", 1, own_keys | keys,
+         seg_a + presses({"10", "2D ext"}) + "\n" + chord({"11"})},
+        {"tab marks first, twice, any case", "%$tb%%$TB%b", 1, tabs, tab + "\n" + tab + "\n" + seg("b")},
+        {"tabs inserted, extra segment wait", "a%$tb%b", 0, tabs | slow,
          "replace a\nkey 09 down\nkey 09 up\ntaken 09 1000\nsleep 130\nreplace b"},
         {"tab marks ignored after a history choice", "a%$tb%b", 1, tabs | history, seg("a%$tb%b")},
         {"chords ignored after a clipboard macro", "%$1156%", 1, keys | clip_macro, seg("%$1156%")},
-        {"chord waits add the configured extras", "%$11%", 1, keys | slow,
-         presses({"11"}, 70) + "\nsleep 130"},
+        {"chord waits add extras", "%$11%", 1, keys | slow, presses({"11"}, 70) + "\nsleep 130"},
         {"odd last digit ignored", "%$115%", 1, keys, chord({"11"})},
-        {"distance 3 is text, a later chord of 4 still counts", "x%$1%y%$11%z", 1, keys,
+        {"distance 3 is text, 4 a chord", "x%$1%y%$11%z", 1, keys,
          seg("x%$1%y") + "\n" + chord({"11"}) + "\n" + seg("z")},
         {"distance 12 holds five keys", "%$1156111156%", 1, keys, chord({"11", "56", "11", "11", "56"})},
         {"distance 13 is text", "x%$11561156115%y", 1, keys, seg("x%$11561156115%y")},
         {"open mark without close: text with the rest", "a%$11", 1, keys, seg("a%$11")},
         {"lead byte last is not read past", "a%$1\x82", 1, keys, seg("a%$1\x82")},
-        {"extended keys 0x21..0x28, their neighbours not", "%$20212829%", 1, keys,
-         chord({"20", "21 ext", "28 ext", "29"})},
-        {"extended keys 0x2C..0x2E, their neighbours not", "%$2B2C2E2F%", 1, keys,
-         chord({"2B", "2C ext", "2E ext", "2F"})},
+        {"extended 21..28", "%$20212829%", 1, keys, chord({"20", "21 ext", "28 ext", "29"})},
+        {"extended 2C..2E", "%$2B2C2E2F%", 1, keys, chord({"2B", "2C ext", "2E ext", "2F"})},
         {"lower-case hex digits", "%$0d%", 1, keys, chord({"0D"})},
-        {"chords win over tabs: tb in any case is Tab", "a%$Tb%b", 1, keys | tabs,
+        {"chords win: tb in any case is Tab", "a%$Tb%b", 1, keys | tabs,
          seg("a") + "\n" + chord({"09"}) + "\n" + seg("b")},
-        {"unregistered key cancels before the segment in front of it", "a%$11%b%$1157%c", 1, keys,
+        {"unregistered key cancels before its segment", "a%$11%b%$1157%c", 1, keys,
          seg("a") + "\n" + chord({"11"}) + "\n" + unregistered + "57", 0},
         {"preview mode skips the check", "%$1199%", 1, keys | preview, chord({"11", "99"})},
         {"registered pair that is not hex presses nothing", "%$zz11%", 1, keys, chord({"11"})},
@@ -106,21 +99,22 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
     };
     for (const auto &r : rows) {
         SetUp();
+        auto on = [&](int flag) { return (r.flags & flag) ? 1 : 0; };
         settings.output_mode = r.mode;
-        settings.preview_mode = (r.flags & preview) ? 1 : 0;
-        settings.segment_wait = (r.flags & slow) ? 30 : 0;
-        settings.chord_key_wait = (r.flags & slow) ? 20 : 0;
+        settings.preview_mode = on(preview);
+        settings.segment_wait = on(slow) * 30;
+        settings.chord_key_wait = on(slow) * 20;
         settings.paste_keys[0] = 0x10;
         settings.paste_keys[1] = 0x2D;
-        settings.paste_key_count = (r.flags & own_keys) ? 2 : 0;
-        fake.clipboard_fails = (r.flags & fails) != 0;
-        output.key_macro_present = (r.flags & keys) ? 1 : 0;
-        output.tab_macro_present = (r.flags & tabs) ? 1 : 0;
-        output.history_chosen = (r.flags & history) ? 1 : 0;
-        output.clipboard_macro_done = (r.flags & clip_macro) ? 1 : 0;
-        output.output_source = (r.flags & source) ? 2 : 0;
+        settings.paste_key_count = on(own_keys) * 2;
+        fake.clipboard_fails = on(fails);
+        output.key_macro_present = on(keys);
+        output.tab_macro_present = on(tabs);
+        output.history_chosen = on(history);
+        output.clipboard_macro_done = on(clip_macro);
+        output.output_source = on(source) * 2;
         output.clipboard_settle_wait = 350; // left by an earlier long text
-        output.unregistered_key_flag = (r.flags & unreg) ? 1 : 0;
+        output.unregistered_key_flag = on(unreg);
         copy_text(output.unregistered_key, sizeof output.unregistered_key, "0e");
         copy_text(output.output_text, sizeof output.output_text, r.text.c_str());
         EXPECT_EQ(paste_output(owner), r.result) << r.name;

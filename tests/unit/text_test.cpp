@@ -1,37 +1,19 @@
-// The Shift-JIS helpers: bounded copies, ASCII-only folding that never touches a trail byte, path
-// splitting and number reading.
+// The Shift-JIS helpers: ASCII-only folding that never touches a trail byte, path splitting and
+// number reading (the bounded copies are pinned where their callers cut: cmdline, loader, menus).
 #include <gtest/gtest.h>
 
 #include <string>
+#include <tuple>
 
 #include "text/sjis.h"
 
 // "ソ" is 0x83 0x5C (trail byte a backslash), "ア" is 0x83 0x41 (trail byte 'A').
 static const std::string so = "\x83\x5C", a_kana = "\x83\x41";
 
-TEST(CopyText, CutsToCapacityMinusOneNeverThroughADoubleByteCharacter)
-{
-    char buf[32], app[6] = "ab";
-    EXPECT_EQ(copy_text(buf, 4, "abc"), 1);
-    EXPECT_EQ(copy_text(buf, 4, "abcd"), 0);
-    EXPECT_STREQ(buf, "abc");
-    EXPECT_EQ(append_text(app, sizeof app, "cdef"), 0);
-    EXPECT_STREQ(app, "abcde");
-    EXPECT_EQ(copy_text_whole_chars(buf, 4, ("a" + so + so).c_str()), 0);
-    EXPECT_EQ(buf, "a" + so);
-    copy_text(buf, sizeof buf, ("A&" + so + "&b").c_str());
-    remove_byte(buf, '&');
-    EXPECT_EQ(buf, "A" + so + "b");
-}
-
 TEST(Search, FoldsAsciiOnlyAndNeverMatchesATrailByte)
 {
-    struct row {
-        const char *name;
-        char how; // n find_nocase, e find_exact, = equals_nocase (0 equal, -1 not)
-        std::string text, needle;
-        int at; // -1 none
-    } rows[] = {
+    // Name, n find_nocase, e find_exact or = equals_nocase (0 equal, -1 not), text, needle, where (-1 none).
+    const std::tuple<const char *, char, std::string, std::string, int> rows[] = {
         {"ascii folded", 'n', "xxABCx", "abc", 2},
         {"trail byte A is not the letter A", 'n', a_kana, "A", -1},
         {"trail byte 5C is not a backslash", 'n', so, "\\", -1},
@@ -45,43 +27,40 @@ TEST(Search, FoldsAsciiOnlyAndNeverMatchesATrailByte)
         {"equality needs equal length", '=', "Notepad", "notepad2", -1},
         {"equality never folds a trail byte", '=', a_kana, "\x83\x61", -1},
     };
-    for (const auto &r : rows) {
-        const char *t = r.text.c_str(), *hit = r.how == 'n'   ? find_nocase(t, r.needle.c_str())
-                                               : r.how == 'e' ? find_exact(t, r.needle.c_str())
-                                               : equals_nocase(t, r.needle.c_str()) ? t
-                                                                                    : nullptr;
-        EXPECT_EQ(hit ? static_cast<int>(hit - t) : -1, r.at) << r.name;
+    for (const auto &[name, how, text, needle, at] : rows) {
+        const char *t = text.c_str(), *n = needle.c_str();
+        const char *hit = how == 'n'            ? find_nocase(t, n)
+                          : how == 'e'          ? find_exact(t, n)
+                          : equals_nocase(t, n) ? t
+                                                : nullptr;
+        EXPECT_EQ(hit ? static_cast<int>(hit - t) : -1, at) << name;
     }
 }
 
 TEST(SplitPath, FindsSeparatorsAndDotsOnCharacterBoundaries)
 {
-    struct row {
-        std::string path, parts; // drive|dir|base|ext
-    } rows[] = {
+    const std::pair<std::string, std::string> rows[] = {
+        // the path, then drive|dir|base|ext
         {"C:\\a" + so + "\\name.ini", "C:|\\a" + so + "\\|name|.ini"},
         {"C:\\dir\\" + so + "x.txt", "C:|\\dir\\|" + so + "x|.txt"},
         {"noext", "||noext|"},
     };
-    for (const auto &r : rows) {
+    for (const auto &[path, parts] : rows) {
         char drive[260], dir[260], base[260], ext[260];
-        split_path(r.path.c_str(), drive, dir, base, ext);
-        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + base + "|" + ext, r.parts) << r.path;
+        split_path(path.c_str(), drive, dir, base, ext);
+        EXPECT_EQ(std::string(drive) + "|" + dir + "|" + base + "|" + ext, parts) << path;
     }
 }
 
 TEST(Numbers, DecimalAndHex)
 {
-    struct row {
-        const char *text;
-        int32_t decimal, hex;
-    } rows[] = {
+    const std::tuple<const char *, int32_t, int32_t> rows[] = {
+        // text, decimal, hex or decimal
         {"42", 42, 42},    {"  -7x", -7, -7}, {"abc", 0, 0},
         {"0x11", 0, 0x11}, {"0X2d", 0, 0x2D}, {"99999999999", INT32_MAX, INT32_MAX},
         {"", 0, 0},        {"+5", 5, 5},
     };
-    for (const auto &r : rows) {
-        EXPECT_EQ(read_decimal(r.text), r.decimal) << r.text;
-        EXPECT_EQ(read_hex_or_decimal(r.text), r.hex) << r.text;
-    }
+    for (const auto &[text, decimal, hex] : rows)
+        EXPECT_EQ(std::make_pair(read_decimal(text), read_hex_or_decimal(text)), std::make_pair(decimal, hex))
+            << text;
 }
