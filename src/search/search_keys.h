@@ -1,7 +1,7 @@
 // The key map of the search window's edit line as a decision.
 // Owns: which key, with which modifiers and in which state, does what, and whether the key then
 // goes on to the system edit procedure; the mode switches (`search_kind`, `migemo_on`,
-// `confirmed_search`). Leaves to search_output.h what Enter does with the selected line, and to the
+// `confirmed_search`). Leaves to search_enter.h what Enter does with the selected line, and to the
 // front reading the key state and the list box, the windows, and the wait for Shift and Ctrl to be
 // released after Shift+Enter.
 #pragma once
@@ -35,7 +35,7 @@ struct key_state {
 enum key_action : int32_t {
     key_action_none,           // nothing here
     key_action_to_target,      // Tab: hide the window when `stay_flag` is 1, target to the front
-    key_action_enter,          // on_enter (search_output.h)
+    key_action_enter,          // on_enter (search_enter.h)
     key_action_close,          // end the dialog with 1
     key_action_clear,          // Escape: empty line, file_choice 0, hide list/preview/guidance,
                                // re-create the empty list, focus the edit line

@@ -1,4 +1,4 @@
-// How the search window hands a result on: the Enter logic, the accepted item, the clipboard entry,
+// How the search window hands a result on: the accepted item, the clipboard entry,
 // the utility entries ("&1" to "&4", "&9") and the portable half of finish_and_hand_over,
 // hand_over_keep_open and paste_and_stay. A result goes to the main window through choice/, which
 // arms its timer; paste-and-stay runs on the edit line's own timers. Every function says in a
@@ -37,21 +37,6 @@ enum search_action : int32_t {
                             // loaded, the edit line and the list emptied
 };
 
-struct enter_input {
-    int shift, ctrl;       // held when Enter was pressed (Shift+Enter after the release wait)
-    const char *edit_text; // the edit line's text
-    const char *line;      // the selected line as read back from the list box; null for none
-    int32_t item;          // the item kept with that line in the list box, -1 for none (listed_item)
-};
-struct enter_outcome {
-    search_action action; // action_end_*, action_run_search, action_file_chosen, action_hand_over,
-                          // action_paste_and_stay
-    int hide_window;      // hide the search window first (an item or the clipboard entry was taken)
-};
-// Enter after the key state was read. Sets keep_in_background for Shift+Enter; a taken line is handed
-// over to the main window, or for Shift+Enter pasted by the search window (timers on edit_line).
-enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &in);
-
 // Accepting text item `index` (Enter on its line, or a pass's one hit): choice/'s take_item, and in
 // clipboard-only mode the clipboard is the whole output. action_nothing when the output is ready to
 // hand over; else action_end_finished (clipboard-only done, expansion refused) or action_end_no_target.
@@ -65,6 +50,9 @@ search_action hand_over_keep_open();
 // The start of paste_and_stay: back to the target, the edit line's timer 640 armed.
 search_action start_paste_and_stay(os_window edit_line);
 
+// The one way of the clipboard entry, from Enter on "&1" and from a pass: ends with 2 without a
+// window; else the clipboard is handed over unchanged.
+search_action hand_over_clipboard();
 // The clipboard entry reached by typing "&1": ends with 2 without a target; with the recorder
 // running asks for the history popup; otherwise hands the clipboard over as Enter on "&1" does.
 search_action clipboard_entry();

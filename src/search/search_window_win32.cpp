@@ -15,6 +15,7 @@
 #include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_keys.h"
+#include "search/search_enter.h"
 #include "search/search_output.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
