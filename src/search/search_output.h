@@ -3,9 +3,8 @@
 // hand_over_keep_open and paste_and_stay. A result goes to the main window through choice/, which
 // arms its timer; paste-and-stay runs on the edit line's own timers. Every function says in a
 // search_action what the front still does with its windows.
-// Owns: the search_action values and the edit line's timers. Writes `keep_in_background` and
-// `confirmed_search` (search_state.h) on Enter, the output state through choice/; reads settings,
-// store, target.
+// Owns: the search_action values and the edit line's timers. Writes the output state through
+// choice/; reads settings, store, target.
 #pragma once
 
 #include <cstdint>
