@@ -462,12 +462,6 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     return t;
 }
 
-void bench::finish(target_app &t, process &p)
-{
-    kill_process(p);
-    kill_process(t.proc);
-}
-
 void expect_ends_with_zero(process &p)
 {
     DWORD code = 1;

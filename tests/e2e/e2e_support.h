@@ -43,7 +43,6 @@ struct process {
 // CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
 process start_process(const std::string &exe, const std::string &args, const std::string &work_dir);
 bool process_running(const process &p);
-// Terminates the process when it still runs and closes its handle.
 void kill_process(process &p);
 // True when the process ended within timeout; its exit code goes to *exit_code.
 bool wait_process_exit(process &p, DWORD timeout = wait_ms, DWORD *exit_code = nullptr);
@@ -66,8 +65,7 @@ template <class Condition> bool poll_until(Condition condition, DWORD timeout = 
 
 // The top-level windows of the class (null: any) of process pid (0: any), top of the Z order first.
 std::vector<HWND> top_windows(const char *class_name, DWORD pid, bool visible_only = true);
-// The first visible one, or null.
-HWND find_window(const char *class_name, DWORD pid);
+HWND find_window(const char *class_name, DWORD pid); // the first visible one, or null
 DWORD window_process(HWND window);
 // The visible popup menu window (class "#32768") of process pid, and its screen rectangle; the
 // wait reports a failure with pid's windows when none opens.
@@ -78,12 +76,10 @@ RECT next_popup(DWORD pid, const RECT &previous);
 // Waits for the message box titled "Mivra" of the process, checks that it shows its icon and that
 // the process waits for it, and dismisses it; its text, "" when none showed.
 std::string take_message_box(const process &p);
-// WM_GETTEXT, which also works for controls of another process.
-std::string window_text(HWND window);
+std::string window_text(HWND window); // WM_GETTEXT: also for controls of another process
 // The top-level windows of process pid, one line each: what a failure message shows.
 std::string describe_windows(DWORD pid);
-// The control that has the keyboard focus in the thread of window (GetGUIThreadInfo).
-HWND focus_of(HWND window);
+HWND focus_of(HWND window); // the keyboard focus of the window's thread (GetGUIThreadInfo)
 // Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
 int listed_index(HWND window);
 // Control `id` of a dialog of process pid (the search window: 100 its edit line, 200 its list).
@@ -100,13 +96,11 @@ constexpr BYTE next_menu = 0xF1, open_menus_2 = 0xF2, open_menus_3 = 0xF3, open_
 void press_keys(DWORD pid, const std::vector<BYTE> &keys);
 // Chooses entry `index` of an open menu whose first entry is highlighted: Down index times, Enter.
 void choose_entry(int index);
-// Types printable ASCII with the keys of the current layout (Shift where needed).
-void type_text(const std::string &ascii);
+void type_text(const std::string &ascii); // printable ASCII, with Shift where the layout needs it
 
 bool set_clipboard_text(const std::string &text);
-// CF_TEXT, or "<no text>" when the clipboard holds none or stays locked.
+// CF_TEXT and CF_UNICODETEXT, or "<no text>" when the clipboard holds none or stays locked.
 std::string clipboard_text();
-// CF_UNICODETEXT, or L"<no text>".
 std::wstring clipboard_unicode();
 
 struct target_app {
@@ -121,12 +115,10 @@ class bench : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     std::string in_dir(const std::string &name) const { return join_path(dir_, name); }
-    // The text with "$DIR" standing for the test's directory.
-    std::string with_dir(std::string text) const;
+    std::string with_dir(std::string text) const; // "$DIR" stands for the test's directory
     // Copies the file of the dist folder into dir_ (under the name `as`); "" and a failure when it cannot.
     std::string install(const std::string &name = "mivra.exe", const std::string &as = "");
-    // Installs the romaji dictionary into dir_\dict.
-    void install_dictionary();
+    void install_dictionary(); // the romaji dictionary, into dir_\dict
     // An empty process (null handle) and a failure when the program could not be started.
     process &launch(const std::string &exe, const std::string &args, const std::string &work_dir);
     // mivra.exe of dir_ with the data file ini ("" writes none), started with args ("$DIR" stands for
@@ -136,8 +128,6 @@ class bench : public ::testing::Test {
     // failure and a null window when it did not come up.
     target_app &launch_target(const std::string &text1, int sel_start, int sel_end,
                               const std::string &text2 = "", bool plain = false);
-    // Ends the target (so that the next one becomes the foreground) and mivra.exe when it still runs.
-    void finish(target_app &t, process &p);
 
     std::string dir_;
 
