@@ -53,7 +53,8 @@ int main(int argc, char **argv)
     process notepad = start_process(join_path(system_dir, "notepad.exe"), "", dist);
     if (!notepad.handle)
         return fail("notepad did not start");
-    HWND window = wait_top_window("Notepad", nullptr, notepad.id);
+    HWND window = nullptr;
+    poll_until([&] { return (window = find_window("Notepad", notepad.id)) != nullptr; });
     if (!window)
         return fail("notepad's window did not appear");
     SetForegroundWindow(window);
@@ -67,7 +68,7 @@ int main(int argc, char **argv)
         HWND window = wait_search_window(mivra.id);
         if (!window)
             return fail("the search window did not open");
-        press_key(VK_DOWN, true); // every item, the first one selected
+        press_key(VK_DOWN);       // every item, the first one selected
         Sleep(500);               // the list draws before the picture is taken
         RECT r;
         GetWindowRect(window, &r);

@@ -16,27 +16,21 @@ static int check_case_list(const char *expected_list)
     std::set<std::string> expected, compiled;
     std::stringstream in(expected_list);
     for (std::string name; std::getline(in, name, ',');)
-        if (!name.empty())
-            expected.insert(name);
+        expected.insert(name);
+    expected.erase("");
     const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
-    for (int i = 0; i < unit.total_test_suite_count(); ++i) {
-        const ::testing::TestSuite &suite = *unit.GetTestSuite(i);
-        for (int j = 0; j < suite.total_test_count(); ++j)
-            compiled.insert(std::string(suite.name()) + "." + suite.GetTestInfo(j)->name());
-    }
-    int missing = 0;
+    for (int i = 0; i < unit.total_test_suite_count(); ++i)
+        for (int j = 0; j < unit.GetTestSuite(i)->total_test_count(); ++j)
+            compiled.insert(std::string(unit.GetTestSuite(i)->name()) + "." +
+                            unit.GetTestSuite(i)->GetTestInfo(j)->name());
     for (const std::string &name : compiled)
-        if (!expected.count(name)) {
+        if (!expected.count(name))
             printf("case not registered with CTest: %s\n", name.c_str());
-            ++missing;
-        }
     for (const std::string &name : expected)
-        if (!compiled.count(name)) {
+        if (!compiled.count(name))
             printf("CTest case not in the program: %s\n", name.c_str());
-            ++missing;
-        }
     printf("%zu cases compiled, %zu registered\n", compiled.size(), expected.size());
-    return missing == 0 ? 0 : 1;
+    return compiled == expected ? 0 : 1;
 }
 
 int main(int argc, char **argv)

@@ -1,5 +1,7 @@
 #include "e2e_support.h"
 
+#include <shellapi.h>
+
 #include <cstring>
 
 namespace e2e {
@@ -18,50 +20,23 @@ std::string join_path(const std::string &dir, const std::string &name)
     return !dir.empty() && dir.back() != '\\' ? dir + "\\" + name : dir + name;
 }
 
-static void remove_tree(const std::string &dir)
-{
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstFileA(join_path(dir, "*").c_str(), &found);
-    if (h != INVALID_HANDLE_VALUE) {
-        do {
-            std::string name = found.cFileName, path = join_path(dir, name);
-            if (name == "." || name == "..")
-                continue;
-            if (found.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
-                remove_tree(path);
-            else
-                DeleteFileA(path.c_str());
-        } while (FindNextFileA(h, &found));
-        FindClose(h);
-    }
-    RemoveDirectoryA(dir.c_str());
-}
-
 bool write_file(const std::string &path, const std::string &bytes)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    BOOL ok = bytes.empty() || WriteFile(h, bytes.data(), static_cast<DWORD>(bytes.size()), &written, nullptr);
-    CloseHandle(h);
-    return ok && written == bytes.size();
+    FILE *f = fopen(path.c_str(), "wb");
+    const bool written = f && fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
+    return f && fclose(f) == 0 && written;
 }
 
-bool read_file(const std::string &path, std::string *bytes)
+std::string file_text(const std::string &path)
 {
-    HANDLE h = CreateFileA(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
-                           FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    bytes->clear();
+    FILE *f = fopen(path.c_str(), "rb"); // shares reading and writing, as the programs under test do
+    if (!f)
+        return "<missing>";
+    std::string bytes;
     char chunk[4096];
-    DWORD got = 0;
-    bool ok = true;
-    while ((ok = ReadFile(h, chunk, sizeof chunk, &got, nullptr) != 0) && got > 0)
-        bytes->append(chunk, got);
-    CloseHandle(h);
-    return ok;
+    for (size_t got; (got = fread(chunk, 1, sizeof chunk, f)) > 0;)
+        bytes.append(chunk, got);
+    return fclose(f) == 0 ? bytes : "<missing>";
 }
 
 bool file_exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -79,19 +54,14 @@ std::string lines(std::initializer_list<std::string> each)
 process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
     std::string line = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
-    std::vector<char> buffer(line.begin(), line.end());
-    buffer.push_back('\0');
     STARTUPINFOA startup = {};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION info = {};
-    process p;
-    if (!CreateProcessA(exe.c_str(), buffer.data(), nullptr, nullptr, FALSE, 0, nullptr,
+    if (!CreateProcessA(exe.c_str(), &line[0], nullptr, nullptr, FALSE, 0, nullptr,
                         work_dir.empty() ? nullptr : work_dir.c_str(), &startup, &info))
-        return p;
+        return process();
     CloseHandle(info.hThread);
-    p.handle = info.hProcess;
-    p.id = info.dwProcessId;
-    return p;
+    return process{info.hProcess, info.dwProcessId};
 }
 
 bool process_running(const process &p) { return p.handle && WaitForSingleObject(p.handle, 0) == WAIT_TIMEOUT; }
@@ -128,10 +98,11 @@ void pump_messages()
 
 // ---- windows -----------------------------------------------------------------------------------
 
-std::string class_name(HWND window)
+// The class name, or the title as the system keeps it (read without a message to the window's thread).
+static std::string name_of(HWND window, bool title = false)
 {
     char name[256] = "";
-    GetClassNameA(window, name, sizeof name);
+    title ? GetWindowTextA(window, name, sizeof name) : GetClassNameA(window, name, sizeof name);
     return name;
 }
 
@@ -142,129 +113,43 @@ DWORD window_process(HWND window)
     return pid;
 }
 
-HWND find_top_window(const char *class_wanted, const char *title, DWORD pid)
+std::vector<HWND> top_windows(const char *class_wanted, DWORD pid, bool visible_only)
 {
-    for (HWND w = FindWindowExA(nullptr, nullptr, class_wanted, title); w;
-         w = FindWindowExA(nullptr, w, class_wanted, title))
-        if (IsWindowVisible(w) && (!pid || window_process(w) == pid))
-            return w;
-    return nullptr;
+    std::vector<HWND> found;
+    for (HWND w = FindWindowExA(nullptr, nullptr, class_wanted, nullptr); w;
+         w = FindWindowExA(nullptr, w, class_wanted, nullptr))
+        if ((!visible_only || IsWindowVisible(w)) && (!pid || window_process(w) == pid))
+            found.push_back(w);
+    return found;
 }
 
-HWND wait_top_window(const char *class_wanted, const char *title, DWORD pid)
+HWND find_window(const char *class_wanted, DWORD pid)
 {
-    HWND found = nullptr;
-    poll_until([&] { return (found = find_top_window(class_wanted, title, pid)) != nullptr; });
-    return found;
+    const std::vector<HWND> found = top_windows(class_wanted, pid);
+    return found.empty() ? nullptr : found[0];
 }
 
 HWND find_popup_menu(DWORD pid, RECT *rect)
 {
-    HWND menu = find_top_window("#32768", nullptr, pid);
+    HWND menu = find_window("#32768", pid);
     if (menu && rect)
         GetWindowRect(menu, rect);
     return menu;
 }
 
-HWND wait_popup_menu(DWORD pid, RECT *rect)
+// Polls until find gives a window of process pid; null and a failure that shows pid's windows when not.
+template <class Find> static HWND wait_window(DWORD pid, const char *what, Find find)
 {
     HWND found = nullptr;
-    poll_until([&] { return (found = find_popup_menu(pid, rect)) != nullptr; });
-    return found;
+    if (poll_until([&] { return (found = find()) != nullptr; }))
+        return found;
+    ADD_FAILURE() << "no " << what << "; the windows of the process:\n" << describe_windows(pid);
+    return nullptr;
 }
 
-HWND wait_message_box(DWORD pid) { return wait_top_window("#32770", "Mivra", pid); }
-
-std::string message_box_text(HWND box)
+HWND wait_popup_menu(DWORD pid, RECT *rect)
 {
-    // Message boxes give their text control the identifier 0xFFFF.
-    HWND text = GetDlgItem(box, 0xFFFF);
-    return text ? window_text(text) : "";
-}
-
-bool dismiss_message_box(HWND box)
-{
-    int id = GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;
-    HWND button = GetDlgItem(box, id);
-    return button &&
-           PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED), reinterpret_cast<LPARAM>(button)) != 0;
-}
-
-std::string window_text(HWND window)
-{
-    DWORD_PTR length = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
-        return "";
-    // The reported length may count characters; two bytes each always suffice in code page 932.
-    std::vector<char> buffer(length * 2 + 2, '\0');
-    DWORD_PTR copied = 0;
-    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
-                             SMTO_ABORTIFHUNG, 5000, &copied))
-        return "";
-    return std::string(buffer.data());
-}
-
-namespace {
-
-struct description {
-    DWORD pid;
-    std::string text;
-};
-
-BOOL CALLBACK describe_window(HWND window, LPARAM param)
-{
-    auto *d = reinterpret_cast<description *>(param);
-    if (window_process(window) != d->pid)
-        return TRUE;
-    char title[256] = "", line[512];
-    GetWindowTextA(window, title, sizeof title);
-    RECT r = {};
-    GetWindowRect(window, &r);
-    snprintf(line, sizeof line, "  class \"%s\" title \"%s\" at (%ld, %ld)-(%ld, %ld)%s\n",
-             class_name(window).c_str(), title, r.left, r.top, r.right, r.bottom,
-             IsWindowVisible(window) ? " visible" : " hidden");
-    d->text += line;
-    return TRUE;
-}
-
-} // namespace
-
-std::string describe_windows(DWORD pid)
-{
-    description d = {pid, ""};
-    EnumWindows(describe_window, reinterpret_cast<LPARAM>(&d));
-    return d.text.empty() ? "  no top-level windows\n" : d.text;
-}
-
-static bool thread_info(HWND window, GUITHREADINFO *info)
-{
-    info->cbSize = sizeof *info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), info) != 0;
-}
-
-HWND focus_of(HWND window)
-{
-    GUITHREADINFO info = {};
-    return thread_info(window, &info) ? info.hwndFocus : nullptr;
-}
-
-bool caret_rect(HWND window, RECT *rect)
-{
-    GUITHREADINFO info = {};
-    if (!thread_info(window, &info) || !info.hwndCaret)
-        return false;
-    *rect = info.rcCaret;
-    MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT *>(rect), 2);
-    return true;
-}
-
-int count_menus(DWORD pid)
-{
-    int n = 0;
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32768", nullptr); w;
-         w = FindWindowExA(nullptr, w, "#32768", nullptr))
-        n += IsWindowVisible(w) && window_process(w) == pid;
-    return n;
+    return wait_window(pid, "menu", [&] { return find_popup_menu(pid, rect); });
 }
 
 RECT next_popup(DWORD pid, const RECT &previous)
@@ -275,70 +160,148 @@ RECT next_popup(DWORD pid, const RECT &previous)
     return now;
 }
 
-namespace {
-
-// The candidates as the target room lists them: visible, with an area, not minimised, the shell's left out.
-BOOL CALLBACK collect_listed(HWND window, LPARAM param)
+// A message box always has its icon control; without an icon style it is hidden and holds no icon.
+static bool shows_icon(HWND box)
 {
-    RECT r = {};
-    GetWindowRect(window, &r);
-    const LONG width = r.right - r.left, height = r.bottom - r.top;
-    const std::string name = class_name(window);
-    if (IsWindowVisible(window) && name != "Shell_TrayWnd" && name != "Progman" && width > 0 && height > 0 &&
-        !(width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED)))
-        reinterpret_cast<std::vector<HWND> *>(param)->push_back(window);
-    return TRUE;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        if (IsWindowVisible(child) && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+            SendMessageA(child, STM_GETICON, 0, 0))
+            return true;
+    return false;
 }
 
-} // namespace
+std::string take_message_box(const process &p)
+{
+    HWND box = wait_window(p.id, "message box titled \"Mivra\"", [&] {
+        for (HWND w : top_windows("#32770", p.id))
+            if (name_of(w, true) == "Mivra")
+                return w;
+        return HWND();
+    });
+    if (!box)
+        return "";
+    EXPECT_TRUE(shows_icon(box)) << "the message box shows no icon";
+    EXPECT_TRUE(process_running(p)) << "the process must wait for the message to be dismissed";
+    // Message boxes give their text control the identifier 0xFFFF.
+    const std::string text = window_text(GetDlgItem(box, 0xFFFF));
+    const int id = GetDlgItem(box, IDOK) ? IDOK : IDCANCEL;
+    EXPECT_TRUE(PostMessageA(box, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+                             reinterpret_cast<LPARAM>(GetDlgItem(box, id))));
+    return text;
+}
+
+std::string window_text(HWND window)
+{
+    DWORD_PTR length = 0;
+    if (!window || !SendMessageTimeoutA(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 5000, &length))
+        return "";
+    // The reported length may count characters; two bytes each always suffice in code page 932.
+    std::vector<char> buffer(length * 2 + 2, '\0');
+    DWORD_PTR copied = 0;
+    if (!SendMessageTimeoutA(window, WM_GETTEXT, buffer.size(), reinterpret_cast<LPARAM>(buffer.data()),
+                             SMTO_ABORTIFHUNG, 5000, &copied))
+        return "";
+    return std::string(buffer.data());
+}
+
+std::string describe_windows(DWORD pid)
+{
+    std::string text;
+    for (HWND w : top_windows(nullptr, pid, false)) {
+        RECT r = {};
+        GetWindowRect(w, &r);
+        char line[512];
+        snprintf(line, sizeof line, "  class \"%s\" title \"%s\" at (%ld, %ld)-(%ld, %ld)%s\n",
+                 name_of(w).c_str(), name_of(w, true).c_str(), r.left, r.top, r.right, r.bottom,
+                 IsWindowVisible(w) ? " visible" : " hidden");
+        text += line;
+    }
+    return text.empty() ? "  no top-level windows\n" : text;
+}
+
+HWND focus_of(HWND window)
+{
+    GUITHREADINFO info = {};
+    info.cbSize = sizeof info;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+}
 
 int listed_index(HWND window)
 {
-    std::vector<HWND> listed;
-    EnumWindows(collect_listed, reinterpret_cast<LPARAM>(&listed));
-    for (size_t i = 0; i < listed.size(); ++i)
-        if (listed[i] == window)
-            return static_cast<int>(i);
+    // The candidates as the target room lists them: visible, with an area, not minimised, not the shell's.
+    int index = 0;
+    for (HWND w : top_windows(nullptr, 0)) {
+        RECT r = {};
+        GetWindowRect(w, &r);
+        const LONG width = r.right - r.left, height = r.bottom - r.top;
+        const std::string name = name_of(w);
+        if (w == window)
+            return index;
+        index += name != "Shell_TrayWnd" && name != "Progman" && width > 0 && height > 0 &&
+                 !(width == GetSystemMetrics(SM_CXMINIMIZED) && height == GetSystemMetrics(SM_CYMINIMIZED));
+    }
     return -1;
 }
 
 HWND dialog_control(DWORD pid, int id)
 {
-    for (HWND w = FindWindowExA(nullptr, nullptr, "#32770", nullptr); w;
-         w = FindWindowExA(nullptr, w, "#32770", nullptr))
-        if (window_process(w) == pid && GetDlgItem(w, id))
+    for (HWND w : top_windows("#32770", pid, false))
+        if (GetDlgItem(w, id))
             return GetDlgItem(w, id);
     return nullptr;
 }
 
 HWND wait_search_edit(DWORD pid)
 {
-    HWND edit = nullptr;
-    const bool up = poll_until([&] {
-        edit = dialog_control(pid, 100);
-        return edit && GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit;
+    return wait_window(pid, "search window with its edit line focused", [&] {
+        HWND edit = dialog_control(pid, 100);
+        return edit && GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit ? edit : HWND();
     });
-    return up ? edit : nullptr;
 }
 
 // ---- keys and clipboard ------------------------------------------------------------------------
 
 static void key_event(BYTE virtual_key, DWORD flags)
 {
+    // The navigation keys sit on the extended block of the keyboard.
+    if ((virtual_key >= VK_PRIOR && virtual_key <= VK_DOWN) || virtual_key == VK_INSERT ||
+        virtual_key == VK_DELETE)
+        flags |= KEYEVENTF_EXTENDEDKEY;
     keybd_event(virtual_key, static_cast<BYTE>(MapVirtualKeyA(virtual_key, MAPVK_VK_TO_VSC)), flags, 0);
 }
 
-void press_key(BYTE virtual_key, bool extended)
+void press_key(BYTE virtual_key, BYTE modifier)
 {
-    DWORD flags = extended ? KEYEVENTF_EXTENDEDKEY : 0;
-    key_event(virtual_key, flags);
-    key_event(virtual_key, flags | KEYEVENTF_KEYUP);
+    if (modifier)
+        key_event(modifier, 0);
+    key_event(virtual_key, 0);
+    key_event(virtual_key, KEYEVENTF_KEYUP);
+    if (modifier)
+        key_event(modifier, KEYEVENTF_KEYUP);
+}
+
+void press_keys(DWORD pid, const std::vector<BYTE> &keys)
+{
+    RECT shown = {};
+    find_popup_menu(pid, &shown);
+    for (BYTE key : keys) {
+        const size_t menus = key - open_menus_2 + 2u;
+        if (key >= open_menus_2 && key <= open_menus_4)
+            EXPECT_TRUE(poll_until([&] { return top_windows("#32768", pid).size() == menus; }))
+                << "no submenu";
+        else if (key == next_menu)
+            shown = next_popup(pid, shown);
+        else if (key == '@')
+            type_text("@");
+        else
+            press_key(key);
+    }
 }
 
 void choose_entry(int index)
 {
     for (int i = 0; i < index; ++i)
-        press_key(VK_DOWN, true);
+        press_key(VK_DOWN);
     press_key(VK_RETURN);
 }
 
@@ -346,12 +309,7 @@ void type_text(const std::string &ascii)
 {
     for (char c : ascii) {
         SHORT scan = VkKeyScanA(c);
-        bool shift = (HIBYTE(scan) & 1) != 0;
-        if (shift)
-            key_event(VK_SHIFT, 0);
-        press_key(LOBYTE(scan));
-        if (shift)
-            key_event(VK_SHIFT, KEYEVENTF_KEYUP);
+        press_key(LOBYTE(scan), (HIBYTE(scan) & 1) ? VK_SHIFT : 0);
     }
 }
 
@@ -399,29 +357,19 @@ std::wstring clipboard_unicode() { return clipboard_format<wchar_t>(CF_UNICODETE
 
 // ---- the fixture -------------------------------------------------------------------------------
 
-// Ends processes that own a window of the class: leftovers of an earlier failed run.
-static void kill_window_owners(const char *class_wanted)
-{
-    for (int round = 0; round < 10; ++round) {
-        HWND w = FindWindowA(class_wanted, nullptr);
-        DWORD pid = w ? window_process(w) : 0;
-        HANDLE h = pid && pid != GetCurrentProcessId() ? OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, pid)
-                                                        : nullptr;
-        if (!h)
-            return;
-        fprintf(stderr, "e2e: ending leftover process %lu (window class %s)\n", pid, class_wanted);
-        TerminateProcess(h, 255);
-        WaitForSingleObject(h, 5000);
-        CloseHandle(h);
-    }
-}
-
 void bench::SetUp()
 {
     // Every expected text is Shift-JIS: the session must run in code page 932.
     ASSERT_EQ(GetACP(), 932u) << "the Wine session is not Japanese (LANG=ja_JP.UTF-8)";
-    kill_window_owners("Mivra_WClass");
-    kill_window_owners("Mivra_E2E_Target");
+    // Leftovers of an earlier failed run.
+    for (const char *leftover : {"Mivra_WClass", "Mivra_E2E_Target"})
+        for (HWND w : top_windows(leftover, 0, false))
+            if (window_process(w) != GetCurrentProcessId()) {
+                process p = {OpenProcess(PROCESS_TERMINATE | SYNCHRONIZE, FALSE, window_process(w)),
+                             window_process(w)};
+                fprintf(stderr, "e2e: ending leftover process %lu (window class %s)\n", p.id, leftover);
+                kill_process(p);
+            }
     char base[MAX_PATH] = "", name[64];
     GetTempPathA(sizeof base, base);
     static unsigned counter = 0;
@@ -436,10 +384,16 @@ void bench::TearDown()
         kill_process(p);
     for (target_app &t : targets_)
         kill_process(t.proc);
-    if (HasFailure())
+    if (HasFailure() || dir_.empty()) {
         fprintf(stderr, "e2e: files of the failed test kept in %s\n", dir_.c_str());
-    else if (!dir_.empty())
-        remove_tree(dir_);
+        return;
+    }
+    const std::string from = dir_ + '\0'; // a list of names, ended by an empty one
+    SHFILEOPSTRUCTA op = {};
+    op.wFunc = FO_DELETE;
+    op.pFrom = from.c_str();
+    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
+    SHFileOperationA(&op);
 }
 
 std::string bench::with_dir(std::string text) const
@@ -449,13 +403,20 @@ std::string bench::with_dir(std::string text) const
     return text;
 }
 
-std::string bench::install(const std::string &name)
+std::string bench::install(const std::string &name, const std::string &as)
 {
-    std::string to = in_dir(name);
-    if (CopyFileA(windows_path(MIVRA_EXE_PATH).c_str(), to.c_str(), FALSE))
+    const std::string to = in_dir(as.empty() ? name : as), exe = windows_path(MIVRA_EXE_PATH);
+    if (CopyFileA((exe.substr(0, exe.rfind('\\') + 1) + name).c_str(), to.c_str(), FALSE))
         return to;
-    ADD_FAILURE() << "cannot copy mivra.exe to " << to;
+    ADD_FAILURE() << "cannot copy " << name << " to " << to;
     return "";
+}
+
+void bench::install_dictionary()
+{
+    CreateDirectoryA(in_dir("dict").c_str(), nullptr);
+    for (const char *name : {"migemo-dict", "roma2hira.dat", "hira2kata.dat", "han2zen.dat", "zen2han.dat"})
+        install(std::string("dict\\") + name);
 }
 
 process &bench::launch(const std::string &exe, const std::string &args, const std::string &work_dir)
@@ -466,12 +427,12 @@ process &bench::launch(const std::string &exe, const std::string &args, const st
     return processes_.back();
 }
 
-process &bench::start_mivra(const std::string &ini, const std::string &args)
+process &bench::start_mivra(const std::string &ini, const std::string &args, const std::string &work)
 {
     std::string exe = file_exists(in_dir("mivra.exe")) ? in_dir("mivra.exe") : install();
     if (!ini.empty() && !write_file(in_dir("mivra.ini"), ini))
         ADD_FAILURE() << "cannot write the data file";
-    return launch(exe, args, dir_);
+    return launch(exe, with_dir(args), in_dir(work));
 }
 
 target_app &bench::launch_target(const std::string &text1, int sel_start, int sel_end, const std::string &text2,
@@ -483,25 +444,22 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     if (write_file(file1, text1) && write_file(file2, text2))
         t.proc = start_process(windows_path(E2E_TARGET_PATH),
                                std::string(plain ? "--plain " : "") + "\"@" + file1 + "\" " +
-                                   std::to_string(sel_start) + " " + std::to_string(sel_end) + " \"@" + file2 + "\"",
+                                   std::to_string(sel_start) + " " + std::to_string(sel_end) + " \"@" +
+                                   file2 + "\"",
                                dir_);
-    t.window = t.proc.handle ? wait_top_window("Mivra_E2E_Target", "E2E Target", t.proc.id) : nullptr;
-    t.edit1 = GetDlgItem(t.window, 101);
-    t.edit2 = GetDlgItem(t.window, 102);
+    if (!t.proc.handle) {
+        ADD_FAILURE() << "cannot start the target";
+        return t;
+    }
     // Ready once in front with its property "ready", which it sets after its focus and selection: the
     // focus alone comes before the selection, and a caret or selection read then is the wrong one.
-    const auto ready = [&] { return GetPropA(t.window, "ready") && GetForegroundWindow() == t.window; };
-    if (!t.window || !poll_until(ready)) {
-        ADD_FAILURE() << "the target did not come up" << (t.proc.handle ? "" : " (not started)");
-        t.window = nullptr;
-    }
+    t.window = wait_window(t.proc.id, "target in front", [&] {
+        HWND found = find_window("Mivra_E2E_Target", t.proc.id);
+        return found && GetPropA(found, "ready") && GetForegroundWindow() == found ? found : HWND();
+    });
+    t.edit1 = GetDlgItem(t.window, 101);
+    t.edit2 = GetDlgItem(t.window, 102);
     return t;
-}
-
-void bench::finish(target_app &t, process &p)
-{
-    kill_process(p);
-    kill_process(t.proc);
 }
 
 void expect_ends_with_zero(process &p)

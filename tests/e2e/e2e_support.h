@@ -29,7 +29,8 @@ constexpr DWORD wait_ms = 20000;
 std::string windows_path(const std::string &unix_or_windows_path);
 std::string join_path(const std::string &dir, const std::string &name);
 bool write_file(const std::string &path, const std::string &bytes);
-bool read_file(const std::string &path, std::string *bytes);
+// The file's bytes, or "<missing>" when it cannot be read.
+std::string file_text(const std::string &path);
 bool file_exists(const std::string &path);
 // Data file lines, each ending in CR LF so that the last one is read too.
 std::string lines(std::initializer_list<std::string> each);
@@ -42,10 +43,9 @@ struct process {
 // CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
 process start_process(const std::string &exe, const std::string &args, const std::string &work_dir);
 bool process_running(const process &p);
-// True when the process ended within timeout; its exit code goes to *exit_code.
-bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code);
-// Terminates the process when it still runs and closes its handle.
 void kill_process(process &p);
+// True when the process ended within timeout; its exit code goes to *exit_code.
+bool wait_process_exit(process &p, DWORD timeout = wait_ms, DWORD *exit_code = nullptr);
 
 void pump_messages();
 
@@ -63,55 +63,49 @@ template <class Condition> bool poll_until(Condition condition, DWORD timeout = 
     }
 }
 
-// A visible top-level window of the class and title (null matches any) of process pid (0: any).
-HWND find_top_window(const char *class_name, const char *title, DWORD pid);
-HWND wait_top_window(const char *class_name, const char *title, DWORD pid);
-// The visible popup menu window (class "#32768") of process pid, and its screen rectangle.
+// The top-level windows of the class (null: any) of process pid (0: any), top of the Z order first.
+std::vector<HWND> top_windows(const char *class_name, DWORD pid, bool visible_only = true);
+HWND find_window(const char *class_name, DWORD pid); // the first visible one, or null
+DWORD window_process(HWND window);
+// The visible popup menu window (class "#32768") of process pid, and its screen rectangle; the
+// wait reports a failure with pid's windows when none opens.
 HWND find_popup_menu(DWORD pid, RECT *rect = nullptr);
 HWND wait_popup_menu(DWORD pid, RECT *rect = nullptr);
-// The message box titled "Mivra" (class "#32770") of process pid.
-HWND wait_message_box(DWORD pid);
-std::string message_box_text(HWND box);
-// Presses its OK (or, failing that, Cancel) button.
-bool dismiss_message_box(HWND box);
-// WM_GETTEXT, which also works for controls of another process.
-std::string window_text(HWND window);
-// The top-level windows of process pid, one line each: what a failure message shows.
-std::string describe_windows(DWORD pid);
-std::string class_name(HWND window);
-DWORD window_process(HWND window);
-// The control that has the keyboard focus in the thread of window (GetGUIThreadInfo).
-HWND focus_of(HWND window);
-// Caret rectangle in screen coordinates of the thread of window; false when it has no caret.
-bool caret_rect(HWND window, RECT *rect);
-// The visible popup menus of process pid: a menu and its open submenus.
-int count_menus(DWORD pid);
 // Waits for a popup menu of process pid placed or sized otherwise than `previous`; its rectangle.
 RECT next_popup(DWORD pid, const RECT &previous);
+// Waits for the message box titled "Mivra" of the process, checks that it shows its icon and that
+// the process waits for it, and dismisses it; its text, "" when none showed.
+std::string take_message_box(const process &p);
+std::string window_text(HWND window); // WM_GETTEXT: also for controls of another process
+// The top-level windows of process pid, one line each: what a failure message shows.
+std::string describe_windows(DWORD pid);
+HWND focus_of(HWND window); // the keyboard focus of the window's thread (GetGUIThreadInfo)
 // Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
 int listed_index(HWND window);
 // Control `id` of a dialog of process pid (the search window: 100 its edit line, 200 its list).
 HWND dialog_control(DWORD pid, int id);
-// The search window's edit line once it is visible with the focus; null when not within the timeout.
+// The search window's edit line once it is visible with the focus; null and a failure when not.
 HWND wait_search_edit(DWORD pid);
 
-void press_key(BYTE virtual_key, bool extended = false);
+// Navigation keys are sent as extended keys; a modifier (VK_SHIFT, VK_CONTROL) is held around the key.
+void press_key(BYTE virtual_key, BYTE modifier = 0);
+// Pseudo keys of press_keys: wait until 2, 3 or 4 menus are open, or until a menu of another place
+// or size than the last one shows.
+constexpr BYTE next_menu = 0xF1, open_menus_2 = 0xF2, open_menus_3 = 0xF3, open_menus_4 = 0xF4;
+// Presses the keys in the menus and windows of process pid; '@' is typed.
+void press_keys(DWORD pid, const std::vector<BYTE> &keys);
 // Chooses entry `index` of an open menu whose first entry is highlighted: Down index times, Enter.
 void choose_entry(int index);
-// Types printable ASCII with the keys of the current layout (Shift where needed).
-void type_text(const std::string &ascii);
+void type_text(const std::string &ascii); // printable ASCII, with Shift where the layout needs it
 
 bool set_clipboard_text(const std::string &text);
-// CF_TEXT, or "<no text>" when the clipboard holds none or stays locked.
+// CF_TEXT and CF_UNICODETEXT, or "<no text>" when the clipboard holds none or stays locked.
 std::string clipboard_text();
-// CF_UNICODETEXT, or L"<no text>".
 std::wstring clipboard_unicode();
 
 struct target_app {
     process proc;
-    HWND window = nullptr;
-    HWND edit1 = nullptr;
-    HWND edit2 = nullptr;
+    HWND window = nullptr, edit1 = nullptr, edit2 = nullptr;
 };
 
 // A test with its own temporary directory dir_. The programs it launches are ended when the test
@@ -121,20 +115,19 @@ class bench : public ::testing::Test {
     void SetUp() override;
     void TearDown() override;
     std::string in_dir(const std::string &name) const { return join_path(dir_, name); }
-    // The text with "$DIR" standing for the test's directory.
-    std::string with_dir(std::string text) const;
-    // Copies mivra.exe into dir_ under the name; "" (and a failure) when it cannot.
-    std::string install(const std::string &name = "mivra.exe");
-    // An empty process (null handle) when the program could not be started.
+    std::string with_dir(std::string text) const; // "$DIR" stands for the test's directory
+    // Copies the file of the dist folder into dir_ (under the name `as`); "" and a failure when it cannot.
+    std::string install(const std::string &name = "mivra.exe", const std::string &as = "");
+    void install_dictionary(); // the romaji dictionary, into dir_\dict
+    // An empty process (null handle) and a failure when the program could not be started.
     process &launch(const std::string &exe, const std::string &args, const std::string &work_dir);
-    // mivra.exe of dir_ with the data file ini ("" writes none), started with args.
-    process &start_mivra(const std::string &ini, const std::string &args = "");
+    // mivra.exe of dir_ with the data file ini ("" writes none), started with args ("$DIR" stands for
+    // the test's directory) in the folder work of dir_.
+    process &start_mivra(const std::string &ini, const std::string &args = "", const std::string &work = "");
     // e2e_target.exe in dir_ (see target_app.cpp), up and in front with the focus in edit 1; a
     // failure and a null window when it did not come up.
-    target_app &launch_target(const std::string &text1, int sel_start, int sel_end, const std::string &text2 = "",
-                              bool plain = false);
-    // Ends the target (so that the next one becomes the foreground) and mivra.exe when it still runs.
-    void finish(target_app &t, process &p);
+    target_app &launch_target(const std::string &text1, int sel_start, int sel_end,
+                              const std::string &text2 = "", bool plain = false);
 
     std::string dir_;
 

@@ -53,13 +53,9 @@ TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
     fake_recorder(40);
     target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", true);
     process &p = start_mivra(items);
-    ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+    ASSERT_TRUE(wait_popup_menu(p.id));
     // "クリップボード ( &1 )" opens the history, "&V" the entries 31 to 60, "&2" is entry 31.
-    press_key('1');
-    ASSERT_TRUE(poll_until([&] { return count_menus(p.id) == 2; }));
-    press_key('V');
-    ASSERT_TRUE(poll_until([&] { return count_menus(p.id) == 3; }));
-    press_key('2');
+    press_keys(p.id, {'1', open_menus_2, 'V', open_menus_3, '2'});
     expect_ends_with_zero(p);
     expect_edit_text(t.edit1, head + "v&31\r\n表" + tail);
 }
@@ -82,9 +78,9 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
         RECT popup = {}, search = {};
         HWND dialog = nullptr;
         if (std::string(args) == "/#i")
-            ASSERT_TRUE(dialog = GetParent(wait_search_edit(p.id))) << describe_windows(p.id);
+            ASSERT_TRUE(dialog = GetParent(wait_search_edit(p.id)));
         else
-            ASSERT_TRUE(wait_popup_menu(p.id, &popup)) << describe_windows(p.id);
+            ASSERT_TRUE(wait_popup_menu(p.id, &popup));
         type_text(first);
         popup = next_popup(p.id, popup);
         // Where the search window stands while its popup is open.
@@ -94,15 +90,12 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
         press_key(static_cast<BYTE>(second));
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, head + pasted + tail);
-        finish(t, p);
     }
 }
 
 TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
-    const std::string recorder = in_dir("hist.exe");
-    ASSERT_TRUE(
-        CopyFileA(join_path(windows_path(MIVRA_DIST_DIR), "hist.exe").c_str(), recorder.c_str(), FALSE));
+    const std::string recorder = install("hist.exe");
     ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
     HANDLE held =
         CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
@@ -124,8 +117,7 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
             poll_until([] { return false; }, 1200); // two of the recorder's retries while it is held
             CloseHandle(held);
         }
-        std::string file;
-        EXPECT_TRUE(poll_until([&] { return read_file(in_dir("hist.ini"), &file) && file == history_image(files[i]); }))
+        EXPECT_TRUE(poll_until([&] { return file_text(in_dir("hist.ini")) == history_image(files[i]); }))
             << clips[i];
     }
     const auto mutex_exists = [] {
@@ -135,7 +127,7 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     EXPECT_TRUE(mutex_exists()) << "the recorder holds its mutex";
     process &stopper = launch(recorder, "", dir_);
     DWORD code = 1;
-    EXPECT_TRUE(wait_process_exit(stopper, wait_ms, &code));
+    EXPECT_TRUE(wait_process_exit(stopper));
     EXPECT_TRUE(wait_process_exit(running, wait_ms, &code));
     EXPECT_EQ(code, 0u);
     EXPECT_FALSE(mutex_exists()) << "the mutex is gone";

@@ -9,13 +9,7 @@ using namespace e2e;
 
 namespace {
 
-class Libraries : public bench {
-  protected:
-    bool copy_in(const std::string &from_dir, const std::string &name, const std::string &to = "")
-    {
-        return CopyFileA(join_path(windows_path(from_dir), name).c_str(), in_dir(to + name).c_str(), FALSE);
-    }
-};
+using Libraries = bench;
 
 uintptr_t call(void *function, std::vector<uintptr_t> args)
 {
@@ -39,11 +33,10 @@ uintptr_t stack_pointer()
 
 TEST_F(Libraries, MigemoOfEitherConventionFeedsBregexp)
 {
-    ASSERT_TRUE(CreateDirectoryA(in_dir("dict").c_str(), nullptr));
-    for (const char *name : {"migemo-dict", "roma2hira.dat", "hira2kata.dat", "han2zen.dat", "zen2han.dat"})
-        ASSERT_TRUE(copy_in(MIVRA_DIST_DIR "/dict", name, "dict\\")) << name;
-    ASSERT_TRUE(copy_in(MIVRA_DIST_DIR, "migemo.dll") && copy_in(MIVRA_DIST_DIR, "BREGEXP.DLL") &&
-                copy_in(MIVRA_TEST_LIBS_DIR, "migemo_stdcall.dll"));
+    install_dictionary();
+    ASSERT_FALSE(install("migemo.dll").empty() || install("BREGEXP.DLL").empty() ||
+                 !CopyFileA(windows_path(MIVRA_TEST_LIBS_DIR "/migemo_stdcall.dll").c_str(),
+                            in_dir("migemo_stdcall.dll").c_str(), FALSE));
 
     const os_library regex = reinterpret_cast<os_library>(LoadLibraryA(in_dir("BREGEXP.DLL").c_str()));
     void *bmatch = os_library_function(regex, "BMatch"), *bregfree = os_library_function(regex, "BRegfree");

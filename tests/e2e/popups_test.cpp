@@ -15,8 +15,6 @@ using Popups = bench;
 
 TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
 {
-    constexpr BYTE next_menu = 0xFF; // until a menu of another size (the main menu) is open
-    const std::string dll = windows_path(MIVRA_DIST_DIR "/BREGEXP.DLL");
     const char *group = "Group | m/Target$/";
     // The [title] row, BREGEXP.DLL present, the keys once a menu is open, what is pasted.
     const std::tuple<const char *, const char *, bool, std::vector<BYTE>, const char *> rows[] = {
@@ -28,23 +26,13 @@ TEST_F(Popups, TitleRowChoosesWhatAYStartShows)
     for (const auto &[name, title_row, library, keys, pasted] : rows) {
         SCOPED_TRACE(name);
         DeleteFileA(in_dir("BREGEXP.DLL").c_str());
-        ASSERT_TRUE(!library || CopyFileA(dll.c_str(), in_dir("BREGEXP.DLL").c_str(), FALSE));
+        ASSERT_TRUE(!library || !install("BREGEXP.DLL").empty());
         target_app &t = launch_target("[]", 1, 1, "", true);
-        ASSERT_TRUE(t.window);
         process &p = start_mivra(items + lines({"[title]", title_row, "%end"}), "/#y");
-        RECT first = {};
-        ASSERT_TRUE(keys.empty() || wait_popup_menu(p.id, &first)) << describe_windows(p.id);
-        for (BYTE key : keys) {
-            if (key == next_menu)
-                next_popup(p.id, first);
-            else if (key == '@')
-                type_text("@");
-            else
-                press_key(key, key == VK_DOWN);
-        }
+        ASSERT_TRUE(keys.empty() || wait_popup_menu(p.id));
+        press_keys(p.id, keys);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, pasted);
-        finish(t, p);
     }
 }
 
@@ -64,13 +52,11 @@ TEST_F(Popups, WindowPopupAtTheStartPicksTheTarget)
         ASSERT_TRUE(other.window && front.window);
         const int index = listed_index(choose_front ? front.window : other.window);
         process &p = start_mivra(items, "/#a= /#b");
-        ASSERT_TRUE(wait_popup_menu(p.id)) << describe_windows(p.id);
+        ASSERT_TRUE(wait_popup_menu(p.id));
         choose_entry(index);
         expect_ends_with_zero(p);
         expect_edit_text((choose_front ? front : other).edit1, choose_front ? "(clip)" : "[clip]");
         EXPECT_EQ(window_text((choose_front ? other : front).edit1), choose_front ? "[]" : "()");
-        finish(other, p);
-        finish(front, p);
     }
 }
 
@@ -83,12 +69,10 @@ TEST_F(Popups, CtrlDownInTheSearchWindowPicksTheTargetAndTheEditLineKeepsTheFocu
     const int index = listed_index(other.window);
     process &p = start_mivra(lines({"[system]", "@stay=1", "%end"}) + items, "/#g");
     HWND edit = wait_search_edit(p.id);
-    ASSERT_TRUE(edit) << describe_windows(p.id);
+    ASSERT_TRUE(edit);
     RECT search = {}, menu = {}, now = {};
-    keybd_event(VK_CONTROL, 0, 0, 0);
-    press_key(VK_DOWN, true);
-    keybd_event(VK_CONTROL, 0, KEYEVENTF_KEYUP, 0);
-    ASSERT_TRUE(wait_popup_menu(p.id, &menu)) << describe_windows(p.id);
+    press_key(VK_DOWN, VK_CONTROL);
+    ASSERT_TRUE(wait_popup_menu(p.id, &menu));
     GetWindowRect(GetParent(edit), &search);
     EXPECT_TRUE(menu.left == search.left && menu.top == search.bottom) << "not below the search window";
     choose_entry(index);

@@ -20,12 +20,6 @@ void expect_start_ends_with_zero(process &p)
     expect_ends_with_zero(p);
 }
 
-std::string file_or_missing(const std::string &path)
-{
-    std::string bytes;
-    return read_file(path, &bytes) ? bytes : "<missing>";
-}
-
 } // namespace
 
 // Without a data file an empty one is created, named after the executable's base name, beside it and
@@ -33,9 +27,9 @@ std::string file_or_missing(const std::string &path)
 TEST_F(Startup, DataFileIsTheExecutablesBaseNameBesideIt)
 {
     ASSERT_TRUE(CreateDirectoryA(in_dir("work").c_str(), nullptr));
-    process &p = launch(install("other.exe"), "", in_dir("work"));
+    process &p = launch(install("mivra.exe", "other.exe"), "", in_dir("work"));
     expect_start_ends_with_zero(p);
-    EXPECT_EQ(file_or_missing(in_dir("other.ini")), "");
+    EXPECT_EQ(file_text(in_dir("other.ini")), "");
     for (const char *name : {"Mivra.ini", "work\\other.ini"})
         EXPECT_FALSE(file_exists(in_dir(name))) << name;
 }
@@ -49,14 +43,10 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
                               FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &p = start_mivra("");
-    HWND box = wait_message_box(p.id);
-    EXPECT_TRUE(box) << "no message box titled \"Mivra\"";
-    EXPECT_EQ(message_box_text(box), "設定ファイル異常");
-    EXPECT_TRUE(process_running(p)) << "the process must wait for the message to be dismissed";
-    EXPECT_TRUE(dismiss_message_box(box));
+    EXPECT_EQ(take_message_box(p), "設定ファイル異常");
     expect_ends_with_zero(p);
     CloseHandle(held);
-    EXPECT_EQ(file_or_missing(ini), contents);
+    EXPECT_EQ(file_text(ini), contents);
 }
 
 // ---- a running instance, played by the test ----------------------------------------------------
@@ -72,6 +62,18 @@ struct instance_log {
     HANDLE mutex = nullptr;
 } received;
 
+// How a real instance ends: its teardown releases "Mivra_Mark", so that the new one can own it.
+void end_instance(HWND window)
+{
+    if (received.mutex) {
+        ReleaseMutex(received.mutex);
+        CloseHandle(received.mutex);
+        received.mutex = nullptr;
+    }
+    if (IsWindow(window))
+        DestroyWindow(window);
+}
+
 LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
     if (message == WM_COPYDATA) {
@@ -83,13 +85,8 @@ LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM 
     }
     if (message == WM_CLOSE) {
         ++received.close_count;
-        // A real instance ends here: its teardown releases "Mivra_Mark", so the new one can own it.
-        if (received.release_on_close && received.mutex) {
-            ReleaseMutex(received.mutex);
-            CloseHandle(received.mutex);
-            received.mutex = nullptr;
-            DestroyWindow(window);
-        }
+        if (received.release_on_close)
+            end_instance(window);
         return 0;
     }
     return DefWindowProcA(window, message, wparam, lparam);
@@ -117,12 +114,7 @@ class RunningInstance : public bench {
     void TearDown() override
     {
         bench::TearDown();
-        if (received.mutex) {
-            ReleaseMutex(received.mutex);
-            CloseHandle(received.mutex);
-        }
-        if (IsWindow(window_))
-            DestroyWindow(window_);
+        end_instance(window_);
         UnregisterClassA("Mivra_WClass", GetModuleHandleA(nullptr));
     }
 
@@ -131,77 +123,60 @@ class RunningInstance : public bench {
 
 } // namespace
 
-TEST_F(RunningInstance, SecondStartHandsOverOnceAndEndsWithoutTheDataFile)
+// A plain start hands over once and ends without loading its data file; "/#Z" closes the running
+// instance and runs alone once it ended, or ends when it stays: it may be finishing a delivery, so the
+// new one waits 30 s for it first. The row of the instance that ends comes last.
+TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
 {
-    process &p = start_mivra("");
-    expect_ends_with_zero(p); // pumps messages meanwhile, so the hand-over is received
-    pump_messages();
-    EXPECT_EQ(received.copy_data_count, 1);
-    EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
-    EXPECT_NE(received.sender, window_) << "wParam must be the sender's own main window";
-    EXPECT_EQ(received.close_count, 0);
-    EXPECT_FALSE(file_exists(in_dir("mivra.ini"))) << "the data file must not be touched";
-}
-
-TEST_F(RunningInstance, ReplaceSwitchClosesTheRunningInstanceAndRunsAloneOrEndsWhenItStays)
-{
-    // The instance that ignores the close stays for the second row.
-    for (bool release : {false, true}) {
-        SCOPED_TRACE(release ? "the running instance ends" : "the running instance ignores the close");
+    // Arguments, whether the instance ends on WM_CLOSE, the hand-overs and closes it receives.
+    const std::tuple<const char *, bool, int, int> rows[] = {
+        {"", false, 1, 0}, {"/#Z", false, 0, 1}, {"/#Z", true, 0, 1}};
+    for (const auto &[args, release, copies, closes] : rows) {
+        SCOPED_TRACE(std::string(args) + (release ? " and the running instance ends" : ""));
         received.release_on_close = release;
-        received.close_count = 0;
-        process &p = start_mivra("", "/#Z");
-        // An instance that does not end may be finishing a delivery: the new one waits 30 s for it.
-        ASSERT_TRUE(release || wait_process_exit(p, 30000 + wait_ms, nullptr)) << describe_windows(p.id);
-        expect_start_ends_with_zero(p);
+        received.close_count = received.copy_data_count = 0;
+        process &p = start_mivra("", args);
+        ASSERT_TRUE(release || wait_process_exit(p, 30000 + wait_ms)) << describe_windows(p.id);
+        expect_start_ends_with_zero(p); // pumps messages meanwhile, so the hand-over is received
         pump_messages();
-        EXPECT_EQ(received.close_count, 1);
-        EXPECT_EQ(received.copy_data_count, 0);
+        EXPECT_EQ(received.copy_data_count, copies);
+        EXPECT_EQ(received.close_count, closes);
         EXPECT_EQ(file_exists(in_dir("mivra.ini")), release) << "only the new only instance loads its data file";
     }
+    EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
+    EXPECT_NE(received.sender, window_) << "wParam must be the sender's own main window";
 }
 
 // ---- a real instance in the middle of a delivery -----------------------------------------------
 
 // The first instance pastes "first", presses Tab and waits 3 s before "second": a later start lands
-// in that wait. Without "/#z" it hands over and ends; with it, it takes over once the text is in.
+// in that wait. Without "/#z" it hands over and ends; with it, it takes over once the text is in, and
+// at once from an instance whose menu is open.
 TEST_F(Startup, LaterStartDuringADeliveryLetsTheWholeTextLandFirst)
 {
-    for (const char *args : {"", "/#z"}) {
-        SCOPED_TRACE(*args ? "a start with /#z" : "a plain second start");
+    // Arguments of the later start, whether the first delivers, edit 1 and edit 2 at the end.
+    const std::tuple<const char *, bool, const char *, const char *> rows[] = {
+        {"", true, "[first]", "second"}, {"/#z", true, "[first]", "second"}, {"/#z", false, "[]", "xyz"}};
+    for (const auto &[args, deliver, edit1, edit2] : rows) {
+        SCOPED_TRACE(std::string(args) + (deliver ? " during a delivery" : " while the menu is open"));
         target_app &t = launch_target("[]", 1, 1, "xyz");
-        ASSERT_TRUE(t.window);
         process &first = start_mivra(lines({"[system]", "@replace=1", "@wait=100,1000,3000,0", "%end", "[data]",
                                             "first%$tb%second | 遅い(&S)", "%end"}));
-        ASSERT_TRUE(wait_popup_menu(first.id)) << describe_windows(first.id);
-        press_key('S');
-        ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == "[first]"; })) << window_text(t.edit1);
-        process &later = launch(in_dir("mivra.exe"), args, dir_);
-        ASSERT_TRUE(later.handle);
-        expect_edit_text(t.edit2, "second");
-        EXPECT_TRUE(wait_process_exit(first, wait_ms, nullptr)) << "the first instance did not end";
+        ASSERT_TRUE(wait_popup_menu(first.id));
+        if (deliver) {
+            press_key('S');
+            ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == "[first]"; }))
+                << window_text(t.edit1);
+        }
+        process &later = start_mivra("", args);
+        expect_edit_text(t.edit2, edit2);
+        EXPECT_TRUE(wait_process_exit(first)) << "the first instance stayed:\n" << describe_windows(first.id);
         if (*args) {
-            EXPECT_TRUE(wait_popup_menu(later.id)) << "the new instance shows no menu:\n" << describe_windows(later.id);
+            EXPECT_TRUE(wait_popup_menu(later.id));
             press_key(VK_ESCAPE);
         }
         expect_ends_with_zero(later);
-        EXPECT_EQ(window_text(t.edit1), "[first]");
-        EXPECT_EQ(window_text(t.edit2), "second");
-        finish(t, first);
+        EXPECT_EQ(window_text(t.edit1), edit1);
+        EXPECT_EQ(window_text(t.edit2), edit2);
     }
-}
-
-// A "/#z" start while the running instance's menu is open ends that instance, menu and all.
-TEST_F(Startup, ReplaceSwitchWhileTheMenuIsOpenEndsTheRunningInstance)
-{
-    target_app &t = launch_target("[]", 1, 1);
-    ASSERT_TRUE(t.window);
-    process &first = start_mivra(lines({"[data]", "a", "%end"}));
-    ASSERT_TRUE(wait_popup_menu(first.id)) << describe_windows(first.id);
-    process &later = launch(in_dir("mivra.exe"), "/#z", dir_);
-    EXPECT_TRUE(wait_process_exit(first, wait_ms, nullptr)) << "the first instance stayed:\n" << describe_windows(first.id);
-    EXPECT_TRUE(wait_popup_menu(later.id)) << describe_windows(later.id);
-    press_key(VK_ESCAPE);
-    expect_ends_with_zero(later);
-    finish(t, first);
 }

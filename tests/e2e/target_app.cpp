@@ -12,6 +12,7 @@
 // The property "ready" is set once the focus and the selection are in place.
 #include <windows.h>
 
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
@@ -28,14 +29,12 @@ std::string argument_text(const char *arg)
     if (arg[0] != '@')
         return arg;
     std::string text;
-    HANDLE h = CreateFileA(arg + 1, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return text;
     char chunk[4096];
-    DWORD got = 0;
-    while (ReadFile(h, chunk, sizeof chunk, &got, nullptr) && got > 0)
+    FILE *f = fopen(arg + 1, "rb");
+    for (size_t got; f && (got = fread(chunk, 1, sizeof chunk, f)) > 0;)
         text.append(chunk, got);
-    CloseHandle(h);
+    if (f)
+        fclose(f);
     return text;
 }
 
@@ -99,11 +98,8 @@ LRESULT CALLBACK window_proc(HWND window, UINT message, WPARAM wparam, LPARAM lp
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
-    int first = 1;
-    if (__argc > 1 && strcmp(__argv[1], "--plain") == 0) {
-        plain = true;
-        first = 2;
-    }
+    plain = __argc > 1 && strcmp(__argv[1], "--plain") == 0;
+    const int first = plain ? 2 : 1;
     if (__argc < first + 3)
         return 2;
     WNDCLASSA wc = {};
