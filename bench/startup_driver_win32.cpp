@@ -7,6 +7,14 @@
 // DIST_DIR holds mivra.exe with the data file to measure (the sample); RUNS is 11 unless given.
 #include "e2e_support.h"
 
+// Notepad's main window, once it shows.
+static HWND wait_notepad(DWORD pid)
+{
+    HWND found = nullptr;
+    e2e::poll_until([&] { return (found = e2e::find_window("Notepad", pid)) != nullptr; });
+    return found;
+}
+
 #include <algorithm>
 #include <cstdlib>
 #include <cstring>
@@ -176,7 +184,7 @@ int main(int argc, char **argv)
     char system_dir[MAX_PATH] = "";
     GetSystemDirectoryA(system_dir, MAX_PATH);
     process notepad = start_process(join_path(system_dir, "notepad.exe"), "", dist);
-    HWND target = notepad.handle ? wait_top_window("Notepad", nullptr, notepad.id) : nullptr;
+    HWND target = notepad.handle ? wait_notepad(notepad.id) : nullptr;
     if (!target)
         return fail("notepad did not come up");
 
