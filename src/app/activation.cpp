@@ -44,7 +44,7 @@ static bool choice_step(os_window main)
 {
     if (settings.window_select_mode != select_from_list || windows.window_count <= 1)
         return true;
-    os_sleep(100);
+    os_sleep(foreground_settle_ms);
     return call(choosers.show_window_popup, main) == choice_continue;
 }
 
@@ -55,7 +55,7 @@ static void run_normal_chooser(os_window main)
         wait_or_close(main, call(choosers.run_search_window, main));
         return;
     }
-    os_sleep(100);
+    os_sleep(foreground_settle_ms);
     wait_or_close(main, call(choosers.show_main_menu, main));
 }
 
@@ -107,7 +107,7 @@ static void normal_start(os_window main)
         run_normal_chooser(main);
         return;
     }
-    os_sleep(100);
+    os_sleep(foreground_settle_ms);
     if (settings.text_file_search != text_file_off) {
         choice_result result = call(choosers.show_text_file_popup, main);
         if (result != choice_continue) {

@@ -34,7 +34,7 @@ int run_history_choices(os_window owner)
     if (!delivery_hooks.expand_history_macros || delivery_hooks.expand_history_macros(owner) == 0)
         return 0;
     return_to_target();
-    os_sleep(100);
+    os_sleep(foreground_settle_ms);
     return 1;
 }
 

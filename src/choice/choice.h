@@ -18,6 +18,9 @@ constexpr int timer_show_chooser = 610;
 constexpr int timer_history_choices = 620;
 constexpr int timer_deliver = 720;
 
+// The wait after the target got the foreground back, before a menu shows or a delivery starts.
+constexpr int foreground_settle_ms = 100;
+
 // What a chooser tells the activation cycle.
 enum choice_result : int32_t {
     choice_cancelled = 0, // nothing to do: the activation ends

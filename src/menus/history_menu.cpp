@@ -166,15 +166,16 @@ int load_history_entry(int32_t index)
 int carry_out_history_popup(os_window, int32_t id)
 {
     if (id == popup_normal_start)
-        return -1;
-    return history_commands.holds(id) && load_history_entry(id - history_commands.first) ? 0 : 1;
+        return history_normal_start;
+    return history_commands.holds(id) && load_history_entry(id - history_commands.first) ? history_entry_loaded
+                                                                                         : history_dismissed;
 }
 
 choice_result finish_history_popup(os_window main, int popup_result)
 {
-    if (popup_result == -1)
+    if (popup_result == history_normal_start)
         return choice_continue;
-    return popup_result == 0 ? finish_history_entry(main) : choice_cancelled;
+    return popup_result == history_entry_loaded ? finish_history_entry(main) : choice_cancelled;
 }
 
 choice_result choose_history_entry(os_window main, int32_t id)

@@ -26,8 +26,13 @@ int load_history_entry(int32_t index);
 text_piece kept_history_entry();
 void free_history_block();
 
-// A history id chosen in a history popup: 0 when the entry was loaded, -1 for "&@ 通常起動", 1 for
-// anything else. What then becomes of the entry is the caller's.
+// How a history popup ended (carry_out_history_popup, show_history_popup).
+enum history_popup_result : int {
+    history_normal_start = -1, // "&@ 通常起動"
+    history_entry_loaded = 0,
+    history_dismissed = 1, // cancelled, or an entry that could not be loaded
+};
+// A history id chosen in a history popup. What then becomes of a loaded entry is the caller's.
 int carry_out_history_popup(os_window, int32_t id);
 // The start form's answer to the activation cycle for a popup result of carry_out_history_popup: a
 // loaded entry is finished by choice/ (finish_history_entry, clipboard-only rule included).

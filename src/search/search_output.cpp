@@ -2,6 +2,7 @@
 
 #include "choice/choice.h"
 #include "datafile/settings.h"
+#include "menus/history_menu.h"
 #include "search/search_state.h"
 #include "target/target.h"
 #include "text/sjis.h"
@@ -55,7 +56,7 @@ search_action clipboard_entry()
 
 search_action clipboard_entry_after_history(int popup_result)
 {
-    if (popup_result != 0)
+    if (popup_result != history_entry_loaded)
         return action_drop_first_line;
     if (finish_history_entry(settings.main_window) == choice_scheduled)
         return action_hand_over;

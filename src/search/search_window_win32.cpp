@@ -42,6 +42,9 @@ WNDPROC edit_procedure;
 HBRUSH note_brush;
 search_result result;
 
+// How the dialog ends: handed over to the main window's timers, finished, or for want of a target.
+enum dialog_end : int { dialog_handed_over = 0, dialog_finished = 1, dialog_no_target = 2 };
+
 os_window os_of(HWND window) { return reinterpret_cast<os_window>(window); }
 HINSTANCE instance() { return GetModuleHandleA(nullptr); }
 
@@ -258,7 +261,7 @@ void end_handed_over()
 {
     restore_edit_procedure();
     destroy_companions();
-    EndDialog(search_window, 0);
+    EndDialog(search_window, dialog_handed_over);
 }
 
 // Carries out what the portable side decided; true when the dialog ended or was handed over.
@@ -267,10 +270,10 @@ bool carry_out(search_action action)
 {
     switch (action) {
     case action_end_finished:
-        EndDialog(search_window, 1);
+        EndDialog(search_window, dialog_finished);
         return true;
     case action_end_no_target:
-        EndDialog(search_window, 2);
+        EndDialog(search_window, dialog_no_target);
         return true;
     case action_hand_over:
         if (settings.initial_word_state == 1)
@@ -495,7 +498,7 @@ bool on_key(WPARAM virtual_key)
             return true;
         break;
     case key_action_close:
-        EndDialog(search_window, 1);
+        EndDialog(search_window, dialog_finished);
         break;
     case key_action_clear:
         clear_search();
@@ -809,7 +812,7 @@ choice_result run_search_window(os_window main)
         note_brush = CreateSolidBrush(note_colour);
     INT_PTR ended = DialogBoxParamA(instance(), "WORD", reinterpret_cast<HWND>(main), search_dialog_proc, 0);
     // One hit accepted while the dialog stayed: the main window pastes and closes, which ends it.
-    return ended == 0 ? choice_scheduled : choice_cancelled;
+    return ended == dialog_handed_over ? choice_scheduled : choice_cancelled;
 }
 
 void show_search_window_again()
@@ -840,7 +843,7 @@ void destroy_search_window()
     restore_edit_procedure();
     destroy_companions();
     if (IsWindow(search_window)) {
-        EndDialog(search_window, 1);
+        EndDialog(search_window, dialog_finished);
         DestroyWindow(search_window);
     }
     search_window = edit_line = nullptr;
