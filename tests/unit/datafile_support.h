@@ -185,28 +185,37 @@ inline std::string shown_option(const std::string &line)
                    s.match_accept, s.guidance});
 }
 
+// What describe_menu shows of each entry; without shown_submenus a built submenu shows its entry count,
+// first and last caption.
+enum { shown_ids = 1, shown_captions = 2, shown_submenus = 4, shown_all = 7 };
+
 // One menu as text: "1000 a; sep 1001; |1002 b; *6121 c; 1003 G >group(0); 6210 V [6220 x]" (column
 // break '|', check mark '*', a lazy submenu with its kind and entry count, a built one in brackets).
-inline std::string describe_menu(const menu_model &model, int32_t menu)
+inline std::string describe_menu(const menu_model &model, int32_t menu, int shown = shown_all)
 {
     static const char *const lazy_names[] = {"filled", "group", "history", "text file"}; // by menu_lazy_kind
     std::string out;
     for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
         const menu_entry &entry = model.entries[e];
+        const std::string id = shown & shown_ids ? std::to_string(entry.id) : "";
         if (!out.empty())
             out += "; ";
         if (entry.flags & menu_separator) {
-            out += "sep " + std::to_string(entry.id);
+            out += "sep" + (id.empty() ? "" : " " + id);
             continue;
         }
         out += std::string(entry.flags & menu_column_break ? "|" : "") +
-               (entry.flags & menu_checked ? "*" : "") + std::to_string(entry.id) + " " + entry.caption;
+               (entry.flags & menu_checked ? "*" : "") + id +
+               (shown & shown_captions ? (id.empty() ? "" : " ") + std::string(entry.caption) : "");
         const int32_t sub = entry.submenu;
-        if (sub >= 0 && model.menus[sub].lazy == menu_filled)
-            out += " [" + describe_menu(model, sub) + "]";
-        else if (sub >= 0)
-            out += std::string(" >") + lazy_names[model.menus[sub].lazy] + "(" +
-                   std::to_string(model.menus[sub].count) + ")";
+        const menu_node *node = sub >= 0 ? &model.menus[sub] : nullptr;
+        if (node && node->lazy == menu_filled && shown & shown_submenus)
+            out += " [" + describe_menu(model, sub, shown) + "]";
+        else if (node && node->lazy == menu_filled)
+            out += " [" + std::to_string(node->count) + ": " + model.entries[node->first].caption + " .. " +
+                   model.entries[node->last].caption + "]";
+        else if (node)
+            out += std::string(" >") + lazy_names[node->lazy] + "(" + std::to_string(node->count) + ")";
     }
     return out;
 }

@@ -33,21 +33,6 @@ texts numbered(int n)
     return out;
 }
 
-// One menu as "id caption" entries; a submenu as its entry count, first and last caption.
-std::string describe(int32_t menu)
-{
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
-        const menu_entry &entry = model.entries[e];
-        out += (out.empty() ? "" : "; ") + std::to_string(entry.id) +
-               (entry.flags & menu_separator ? " sep" : std::string(" ") + entry.caption);
-        if (const menu_node *sub = entry.submenu >= 0 ? &model.menus[entry.submenu] : nullptr)
-            out += " [" + std::to_string(sub->count) + ": " + model.entries[sub->first].caption + " .. " +
-                   model.entries[sub->last].caption + "]";
-    }
-    return out;
-}
-
 class History : public ::testing::Test {
   protected:
     void SetUp() override
@@ -55,7 +40,6 @@ class History : public ::testing::Test {
         reset_process_state();
         copy_text(settings.history_path, sizeof settings.history_path, files.path("hist.ini").c_str());
     }
-    void write(const std::string &bytes) { std::ofstream(settings.history_path, std::ios::binary) << bytes; }
     datafile_dir files;
 };
 
@@ -69,39 +53,39 @@ TEST_F(History, MenuLayout)
         {"first length negative", image_of({"ab"}, 0, {-5, 1}), 30, 0, "8999 なし"},
         {"first length past the end rejects the file", image_of({"ab"}, 0, {3, 1}), 30, 0, "8999 なし"},
         {"a later entry past the end ends the list", image_of({"abc"}, 0, {1, 9, 1}), 30, 0,
-         "8000 &1  a; 8999 sep; 8100 &0  a"},
+         "8000 &1  a; sep 8999; 8100 &0  a"},
         {"current naming no listed entry: no &0", image_of({"a", "b"}, 2), 30, 0, "8000 &1  a; 8001 &2  b"},
-        {"&0 shows the current entry", image_of({"a", "b"}, 1), 30, 0, "8001 &2  b; 8999 sep; 8100 &0  b"},
+        {"&0 shows the current entry", image_of({"a", "b"}, 1), 30, 0, "8001 &2  b; sep 8999; 8100 &0  b"},
         {"head and tail", image_of({std::string(25, 'h') + "0123456789"}, 999), 30, 10,
          "8000 &1  " + std::string(25, 'h') + "01234 :::::::: 0123456789"},
         {"half a character is left out of the head", image_of({std::string(29, 'h') + "\x82\xa0x"}, 999), 30,
          0, "8000 &1  " + std::string(29, 'h')},
         {"a cut double-byte end is kept", image_of({"ab\x82"}, 999), 30, 0, "8000 &1  ab\x82"},
         {"breaks, & and TAB made visible", image_of({"a&b\r\nc\td"}, 999), 30, 0, "8000 &1  a_b↓c d"},
-        {"30 entries: no &V", image_of(numbered(30)), 30, 0, "8029 &U  e29; 8999 sep; 8100 &0  e0"},
+        {"30 entries: no &V", image_of(numbered(30)), 30, 0, "8029 &U  e29; sep 8999; 8100 &0  e0"},
         {"31 entries: &V with one entry", image_of(numbered(31)), 30, 0,
-         "8029 &U  e29; 8999 sep; 8300 &V : 31 ～ 60 [1: &1  e30 .. &1  e30]; 8999 sep; 8100 &0  e0"},
+         "8029 &U  e29; sep 8999; 8300 &V : 31 ～ 60 [1: &1  e30 .. &1  e30]; sep 8999; 8100 &0  e0"},
         {"100 entries: &W and &X", image_of(numbered(100), 99), 30, 0,
-         "8301 &W : 61 ～ 80 [20: &1  e60 .. &K  e79]; 8999 sep; 8302 &X : 81 ～ 100 [20: &1  e80 .. &K  e99]; "
-         "8999 sep; 8100 &0  e99"},
+         "8301 &W : 61 ～ 80 [20: &1  e60 .. &K  e79]; sep 8999; 8302 &X : 81 ～ 100 [20: &1  e80 .. &K  e99]; "
+         "sep 8999; 8100 &0  e99"},
     };
     for (const auto &[name, file, head, tail, end] : rows) {
         std::remove(settings.history_path);
         if (file != "-")
-            write(file);
+            files.write("hist.ini", file);
         settings.history_head_chars = head;
         settings.history_tail_chars = tail;
         reset_menu_model(&model);
         const int32_t root = create_menu(&model, menu_lazy_history, 0);
         fill_lazy_menu(&model, root);
-        const std::string got = describe(root);
+        const std::string got = describe_menu(model, root, shown_ids | shown_captions);
         EXPECT_EQ(got.substr(got.size() - std::min(got.size(), end.size())), end) << name;
     }
 }
 
 TEST_F(History, ChosenEntriesKeepTheirStoredBytes)
 {
-    write(image_of({"new&\r\n\tone", "older"}, 1));
+    files.write("hist.ini", image_of({"new&\r\n\tone", "older"}, 1));
     // Name, command id, kept for "%CLM%", result, output_text.
     const std::tuple<const char *, int32_t, int, int, std::string> rows[] = {
         {"entry 0 as stored", 8000, 0, 1, "new&\r\n\tone"},

@@ -20,18 +20,6 @@ void load(const datafile_dir &d, const std::string &log_option, const std::strin
            "+\n%end\n");
 }
 
-// Ids only, a built submenu in brackets.
-std::string describe(int32_t menu)
-{
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
-        out += std::to_string(model.entries[e].id) + "; ";
-        if (model.entries[e].submenu >= 0)
-            out += "[" + describe(model.entries[e].submenu) + "] ";
-    }
-    return out;
-}
-
 // What was read shows in the file that the writes of the chosen captions (blank-separated) leave.
 TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
 {
@@ -82,28 +70,28 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
 
 TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
 {
-    const std::string past_20 = numbered("", 1004, 1024, "; ") + "6999; 6016; [1002; 1003; 1024; ] ";
+    const std::string past_20 = numbered("", 1004, 1024, "; ") + "sep 6999; 6016 [1002; 1003; 1024]";
     // After the items and a separator, before the version entry.
     const std::tuple<const char *, const char *, std::string, std::string> rows[] = {
-        {"log mode 1: a submenu", "@log=1", "dup\na\n", "6015; [1002; 1003; 1000; ] 6999; "},
-        {"log mode 2: in the main menu", "@log=2", "dup\na\n", "1002; 1003; 1000; 6999; "},
+        {"log mode 1: a submenu", "@log=1", "dup\na\n", "6015 [1002; 1003; 1000]; sep 6999; "},
+        {"log mode 2: in the main menu", "@log=2", "dup\na\n", "1002; 1003; 1000; sep 6999; "},
         {"nothing logged: no separator", "@log=1", "x\n", ""},
         {"past 20 behind 21 -&>", "@log=1,30", numbered("c", 0, 20, "\n") + "dup\nc20\n",
-         "6015; [" + past_20 + "] 6999; "},
+         "6015 [" + past_20 + "]; sep 6999; "},
     };
     for (const auto &[name, option, log, expected] : rows) {
         load(datafile_dir(), option, log);
         settings.output_mode = output_clipboard_only;
-        EXPECT_EQ(describe(build_main_menu(&model)), "1000; 1001; 1002; 1003; " +
-                                                         numbered("", 1004, 1029, "; ") + "6999; " +
-                                                         expected + "6210; [6220; 6230; ] ")
+        EXPECT_EQ(describe_menu(model, build_main_menu(&model), shown_ids | shown_submenus),
+                  numbered("", 1000, 1029, "; ") + "sep 6999; " + expected + "6210 [6220; 6230]")
             << name;
     }
     auto caption = [](int32_t id) {
         return std::string(model.entries[find_menu_entry(&model, 0, id)].caption);
     };
     EXPECT_EQ(caption(recent_menu_command), "ログ -&>");
-    EXPECT_EQ(describe(build_recent_popup(&model)), past_20 + "8099; 8100; ");
+    EXPECT_EQ(describe_menu(model, build_recent_popup(&model), shown_ids | shown_submenus),
+              past_20 + "; sep 8099; 8100");
     EXPECT_EQ(caption(recent_more_command) + caption(recent_popup_normal_start), "21 -&>&@ 通常起動");
     EXPECT_EQ(dispatch_recent_popup_command(1, recent_popup_normal_start), choice_continue);
     EXPECT_EQ(dispatch_recent_popup_command(1, 1004), choice_scheduled);

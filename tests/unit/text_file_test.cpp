@@ -12,21 +12,6 @@ namespace {
 const os_window main_window = 1;
 menu_model model;
 
-// "caption; sep; |column break; &A : x ～ [submenu]".
-std::string describe(int32_t menu)
-{
-    std::string out;
-    for (int32_t e = model.menus[menu].first; e >= 0; e = model.entries[e].next) {
-        const menu_entry &entry = model.entries[e];
-        out += out.empty() ? "" : "; ";
-        const char *mark = entry.flags & menu_column_break ? "|" : "";
-        out += entry.flags & menu_separator ? "sep" : mark + std::string(entry.caption);
-        if (entry.submenu >= 0)
-            out += model.menus[entry.submenu].lazy == menu_lazy_text_file ? " >" : " [" + describe(entry.submenu) + "]";
-    }
-    return out;
-}
-
 void collect(void *context, const char *line)
 {
     std::string &listed = *static_cast<std::string *>(context);
@@ -48,7 +33,7 @@ class TextFiles : public ::testing::Test {
     std::string list_file(const std::string &bytes, const char *name = "memo.txt")
     {
         const std::string path = files.path(name);
-        std::ofstream(path, std::ios::binary) << bytes;
+        files.write(name, bytes);
         const int32_t f = store.text_file_count++;
         copy_text(store.text_file_path[f], 260, path.c_str());
         copy_text(store.text_file_name[f], 260, name);
@@ -61,7 +46,7 @@ class TextFiles : public ::testing::Test {
         reset_menu_model(&model);
         const int32_t root = create_menu(&model, menu_filled, 0);
         fill_text_file_menu(&model, root, store.text_file_selected);
-        return describe(root);
+        return describe_menu(model, root, shown_captions | shown_submenus);
     }
     std::string lines(const char *pattern, int all)
     {
@@ -128,11 +113,16 @@ TEST_F(TextFiles, FileListInGroupsOfTenWithLazyLineMenus)
     reset_menu_model(&model);
     const int32_t root = create_menu(&model, menu_filled, 0);
     fill_text_file_list_menu(&model, root, 1);
-    EXPECT_EQ(describe(root), "&A  f0 >; &B  f1 >; &C  f2 >; &D  f3 >; &E  f4 >; &F  f5 >; &G  f6 >; &H  f7 >; "
-                              "&I   f8 >; &J  f9 >; sep; &1 : f10 ～ [&A  f10 >; &B  f11 >]");
-    EXPECT_NE(describe(build_main_menu(&model)).find("sep; データファイル ( &3 ) [&A  f0 >;"), std::string::npos);
+    const auto shown = [](int32_t menu) { return describe_menu(model, menu, shown_captions | shown_submenus); };
+    EXPECT_EQ(shown(root),
+              "&A  f0 >text file(0); &B  f1 >text file(0); &C  f2 >text file(0); &D  f3 >text file(0); "
+              "&E  f4 >text file(0); &F  f5 >text file(0); &G  f6 >text file(0); &H  f7 >text file(0); "
+              "&I   f8 >text file(0); &J  f9 >text file(0); sep; &1 : f10 ～ [&A  f10 >text file(0); "
+              "&B  f11 >text file(0)]");
+    EXPECT_NE(shown(build_main_menu(&model)).find("sep; データファイル ( &3 ) [&A  f0 >text file(0);"),
+              std::string::npos);
     settings.file_section_enabled = 0;
-    EXPECT_EQ(describe(build_main_menu(&model)).find("データファイル"), std::string::npos);
+    EXPECT_EQ(shown(build_main_menu(&model)).find("データファイル"), std::string::npos);
 }
 
 TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
@@ -186,8 +176,7 @@ TEST_F(TextFiles, InsertAppendsToTheChosenFileOnlyAndPastesTheText)
     fake.file_writes_fail = true;
     insert_typed_line(main_window, "lost");
     fake.file_writes_fail = false;
-    std::ifstream in(path, std::ios::binary);
-    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(in), {}), "one\n%d new\r\n");
+    EXPECT_EQ(read_all(path), "one\n%d new\r\n");
     std::filesystem::remove(path);
     EXPECT_EQ(append_line("again"), 0);
     EXPECT_FALSE(std::filesystem::exists(path)) << "a missing file is not created";
