@@ -7,6 +7,7 @@
 
 #include "target/target.h"
 #include "datafile/settings.h"
+#include "os/win32/os_win32.h"
 #include "text/sjis.h"
 
 static int enumeration_phase;
@@ -40,35 +41,24 @@ static void process_exe_path_image_name(DWORD process_id, char *out)
 static void process_exe_path_psapi(DWORD process_id, char *out)
 {
     out[0] = '\0';
-    // From the system folder by its full path: a bare name is also looked for in the current
-    // directory, where a planted library would run inside the program.
-    char psapi_path[MAX_PATH];
-    const UINT length = GetSystemDirectoryA(psapi_path, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH || !append_text(psapi_path, sizeof psapi_path, "\\PSAPI.DLL"))
-        return;
-    HMODULE psapi = LoadLibraryA(psapi_path);
-    if (!psapi)
-        return;
     typedef BOOL(WINAPI * enum_modules_fn)(HANDLE, HMODULE *, DWORD, LPDWORD);
     typedef DWORD(WINAPI * module_name_fn)(HANDLE, HMODULE, LPSTR, DWORD);
-    enum_modules_fn enum_modules =
-        reinterpret_cast<enum_modules_fn>(reinterpret_cast<void *>(GetProcAddress(psapi, "EnumProcessModules")));
-    module_name_fn module_name =
-        reinterpret_cast<module_name_fn>(reinterpret_cast<void *>(GetProcAddress(psapi, "GetModuleFileNameExA")));
-    if (enum_modules && module_name) {
-        // What the two calls need, not full access (which is refused for many processes).
-        HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
-        if (process) {
-            HMODULE first = nullptr;
-            DWORD needed = 0;
-            char path[MAX_PATH] = "";
-            if (enum_modules(process, &first, sizeof first, &needed) &&
-                module_name(process, first, path, MAX_PATH) > 0)
-                copy_text(out, path_capacity, path);
-            CloseHandle(process);
-        }
-    }
-    FreeLibrary(psapi);
+    const enum_modules_fn enum_modules =
+        reinterpret_cast<enum_modules_fn>(os_system_function("PSAPI.DLL", "EnumProcessModules"));
+    const module_name_fn module_name =
+        reinterpret_cast<module_name_fn>(os_system_function("PSAPI.DLL", "GetModuleFileNameExA"));
+    if (!enum_modules || !module_name)
+        return;
+    // What the two calls need, not full access (which is refused for many processes).
+    HANDLE process = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, process_id);
+    if (!process)
+        return;
+    HMODULE first = nullptr;
+    DWORD needed = 0;
+    char path[MAX_PATH] = "";
+    if (enum_modules(process, &first, sizeof first, &needed) && module_name(process, first, path, MAX_PATH) > 0)
+        copy_text(out, path_capacity, path);
+    CloseHandle(process);
 }
 
 static void process_exe_path_toolhelp(DWORD process_id, char *out)
