@@ -8,10 +8,27 @@
 
 activation_choosers choosers;
 
+// The first wait of an activation counts from the arming of timer 610, right after the target got
+// the foreground back: the timer's own delay is part of it. Once a chooser has shown, waits are whole.
+static uint32_t chooser_armed_at;
+static bool settle_from_arming;
+
+static void settle()
+{
+    int wait = foreground_settle_ms;
+    if (settle_from_arming) {
+        settle_from_arming = false;
+        uint32_t spent = os_ticks() - chooser_armed_at;
+        wait = spent >= static_cast<uint32_t>(wait) ? 0 : wait - static_cast<int>(spent);
+    }
+    os_sleep(wait);
+}
+
 static void close_activation(os_window main) { os_close_window(main); }
 
 static choice_result call(chooser_fn chooser, os_window main)
 {
+    settle_from_arming = false;
     return chooser ? chooser(main) : choice_cancelled;
 }
 
@@ -35,6 +52,8 @@ int select_target(os_window main)
         if (target.target_window)
             capture_target(main, target.target_window);
     }
+    chooser_armed_at = os_ticks();
+    settle_from_arming = true;
     return os_arm_timer(main, timer_show_chooser);
 }
 
@@ -44,7 +63,7 @@ static bool choice_step(os_window main)
 {
     if (settings.window_select_mode != select_from_list || windows.window_count <= 1)
         return true;
-    os_sleep(foreground_settle_ms);
+    settle();
     return call(choosers.show_window_popup, main) == choice_continue;
 }
 
@@ -55,7 +74,7 @@ static void run_normal_chooser(os_window main)
         wait_or_close(main, call(choosers.run_search_window, main));
         return;
     }
-    os_sleep(foreground_settle_ms);
+    settle();
     wait_or_close(main, call(choosers.show_main_menu, main));
 }
 
@@ -101,13 +120,13 @@ static void normal_start(os_window main)
     }
     // The title popup either takes over or lets the ordinary chooser follow.
     if (settings.title_first == 1 && choosers.show_title_popup &&
-        choosers.show_title_popup(main) == choice_scheduled)
+        call(choosers.show_title_popup, main) == choice_scheduled)
         return;
     if (settings.search_kind != search_popup_menu) {
         run_normal_chooser(main);
         return;
     }
-    os_sleep(foreground_settle_ms);
+    settle();
     if (settings.text_file_search != text_file_off) {
         choice_result result = call(choosers.show_text_file_popup, main);
         if (result != choice_continue) {

@@ -92,6 +92,8 @@ struct os_time {
     int hour, minute, second, milliseconds;
 };
 void os_local_time(os_time *out);
+// GetTickCount: milliseconds since the system started (wraps after 49 days).
+uint32_t os_ticks();
 // SHGetSpecialFolderPathA(owner, out, csidl, FALSE); out is 260 bytes. Returns 1 on success.
 int os_special_folder(os_window owner, int csidl, char *out);
 

@@ -246,6 +246,8 @@ int os_clipboard_set_text(os_window, const char *text)
 
 void os_local_time(os_time *out) { *out = fake.now; }
 
+uint32_t os_ticks() { return fake.ticks; }
+
 int os_special_folder(os_window, int csidl, char *out)
 {
     auto it = fake.folders.find(csidl);

@@ -20,6 +20,7 @@ struct fake_system {
     size_t append_stops_after = static_cast<size_t>(-1);
     std::string unreadable_file; // this path exists but cannot be opened (held without sharing)
     os_time now{2026, 3, 5, 4, 14, 7, 9, 0};
+    uint32_t ticks = 0; // os_ticks; nothing advances it but the test
     std::map<int, std::string> folders; // csidl -> path; missing means failure
     std::map<os_window, os_rect> window_rects;
     os_point cursor{0, 0};

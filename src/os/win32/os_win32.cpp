@@ -353,6 +353,8 @@ int os_clipboard_set_text(os_window owner, const char *text)
 
 // ---- time and folders ------------------------------------------------------------------------
 
+uint32_t os_ticks() { return GetTickCount(); }
+
 void os_local_time(os_time *out)
 {
     SYSTEMTIME now;
