@@ -81,7 +81,7 @@ TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
     };
     for (const auto &[name, option, log, expected] : rows) {
         load(datafile_dir(), option, log);
-        settings.output_mode = output_clipboard_only;
+        choice_run.output_mode = output_clipboard_only;
         EXPECT_EQ(describe_menu(model, build_main_menu(&model), shown_ids | shown_submenus),
                   numbered("", 1000, 1029, "; ") + "sep 6999; " + expected + "6210 [6220; 6230]")
             << name;
