@@ -1,6 +1,7 @@
 #include "app/activation.h"
 
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "search/search_state.h"
@@ -127,7 +128,7 @@ void on_show_chooser_timer(os_window main)
             close_activation(main);
         else
             popup_start(main, choosers.show_history_popup);
-    } else if (settings.log_mode > 0 && settings.log_entry_count > 0 && settings.recent_first == 1) {
+    } else if (settings.log_mode > 0 && log_entry_count > 0 && settings.recent_first == 1) {
         popup_start(main, choosers.show_recent_popup);
     } else if (settings.path_argument_found == 1 || settings.direct_mode == direct_clipboard) {
         direct_start(main);

@@ -3,6 +3,7 @@
 #include "app/handover.h"
 #include "choice/choice.h"
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
 #include "output/output_state.h"
@@ -37,5 +38,6 @@ void reset_process_state()
     reset_item_store();
     reset_target_state();
     reset_output_state();
+    log_entry_count = 0;
     init_process_state();
 }

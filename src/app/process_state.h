@@ -1,7 +1,7 @@
-// The process-wide records as one: settings, item store, window list and target, output state,
-// hand-over state, and the working modes of a run.
-// Owns nothing; each record belongs to its room (settings.h, item_store.h, target.h, output_state.h,
-// expand.h, choice.h, search_state.h).
+// The process-wide records as one: settings, item store, log entries, window list and target, output
+// state, hand-over state, and the working modes of a run.
+// Owns nothing; each record belongs to its room (settings.h, item_store.h, log.h, target.h,
+// output_state.h, expand.h, choice.h, search_state.h).
 #pragma once
 
 // Puts every process-wide record to its initial state (between host tests).

@@ -5,10 +5,9 @@
 // (the loader also settles the start modes against the data file: `window_select_mode`,
 // `text_file_search`, `file_section_enabled`); app/ fills the process values (`history_running`
 // from the recorder's mutex, the fonts); cmdline/ the start modes; checker/ a start it checks
-// (`data_file_path`, a search start's `search_kind`). After start-up only the log (its entry count,
-// read again after each write) and app/ (freeing the fonts at the end) write it: the modes a run
-// changes are working copies that app/ starts from it (expansion, choice_run, search_run,
-// target.window_select_mode). Everyone else only reads it.
+// (`data_file_path`, a search start's `search_kind`). After start-up only app/ writes it, freeing
+// the fonts at the end: the modes a run changes are working copies that app/ starts from it
+// (expansion, choice_run, search_run, target.window_select_mode). Everyone else only reads it.
 #pragma once
 
 #include <cstdint>
@@ -161,7 +160,6 @@ struct settings_record {
     int32_t text_file_search; // text_file_*
     char text_file_search_name[260];
     int32_t text_file_preselected;
-    int32_t log_entry_count;
 };
 
 extern settings_record settings;

@@ -5,6 +5,7 @@
 
 #include "choice/choice.h"
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/history_menu.h"
 #include "menus/item_caption.h"
@@ -154,7 +155,7 @@ int32_t build_main_menu(menu_model *m)
 void build_utility_menu(menu_model *m, int32_t menu)
 {
     bool recent_added = false;
-    if (settings.log_mode > log_off && settings.log_entry_count > 0) {
+    if (settings.log_mode > log_off && log_entry_count > 0) {
         if (store.item_count > 0)
             append_separator(m, menu, utility_separator_id);
         if (settings.log_mode == log_submenu) {

@@ -171,7 +171,7 @@ int32_t list_recent(search_result *result)
     if (settings.log_mode == log_off || choice_run.text_file_search != text_file_off)
         return 0;
     // Items of any kind, as the log names them.
-    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+    for (int32_t e = 0; e < log_entry_count && e < log_capacity; ++e) {
         for (int32_t i = 0; i < store.item_count; ++i) {
             if (strcmp(store.items[i].caption, log_entries[e]) != 0)
                 continue;

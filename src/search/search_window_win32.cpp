@@ -6,6 +6,7 @@
 
 #include "choice/choice.h"
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/text_file_popup_win32.h"
 #include "menus/window_popup.h"
@@ -538,7 +539,7 @@ bool on_key(WPARAM virtual_key)
     case key_action_up_on_empty:
         if (choice_run.text_file_search == text_file_on) {
             show_file_choice(toggle_file_choice());
-        } else if (settings.log_mode > 0 && settings.log_entry_count > 0) {
+        } else if (settings.log_mode > 0 && log_entry_count > 0) {
             reset_list(recent_list_style());
             show_listing(list_recent(&result));
         } else {

@@ -100,7 +100,7 @@ TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTi
 
 // Start forms: the history popup first, the recent-items popup first, a direct start.
 const auto history_start = [] { settings.direct_mode = direct_history; };
-const auto recent_start = [] { settings.log_mode = settings.log_entry_count = settings.recent_first = 1; };
+const auto recent_start = [] { settings.log_mode = log_entry_count = settings.recent_first = 1; };
 const auto direct_start_alone = [] { settings.direct_mode = direct_clipboard, windows.window_count = 0; };
 const auto several_windows = [] { target.window_select_mode = select_from_list, windows.window_count = 2; };
 
@@ -111,7 +111,7 @@ TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
         {"history before every other form",
          [] { history_start(), recent_start(), settings.path_argument_found = 1; }, "history, close"},
         {"recent, not direct", [] { recent_start(), settings.path_argument_found = 1; }, "recent, close"},
-        {"recent: no log entries", [] { recent_start(), settings.log_entry_count = 0; }, to_menu},
+        {"recent: no log entries", [] { recent_start(), log_entry_count = 0; }, to_menu},
         {"recent: no log mode", [] { recent_start(), settings.log_mode = 0; }, to_menu},
         {"history: go on", [] { history_start(), search_run.search_kind = 1, answers["history"] = go_on; },
          "history, search, close"},
