@@ -1,8 +1,10 @@
 #include "app/activation.h"
 
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "expand/expand.h"
+#include "search/search_state.h"
 #include "target/target.h"
 #include "text/sjis.h"
 
@@ -61,7 +63,7 @@ int select_target(os_window main)
 // Returns false when that choice was cancelled.
 static bool choice_step(os_window main)
 {
-    if (settings.window_select_mode != select_from_list || windows.window_count <= 1)
+    if (target.window_select_mode != select_from_list || windows.window_count <= 1)
         return true;
     settle();
     return call(choosers.show_window_popup, main) == choice_continue;
@@ -70,7 +72,7 @@ static bool choice_step(os_window main)
 // The chooser of a normal start, used also when a history or recent-items popup falls back to it.
 static void run_normal_chooser(os_window main)
 {
-    if (settings.search_kind != search_popup_menu) {
+    if (search_run.search_kind != search_popup_menu) {
         wait_or_close(main, call(choosers.run_search_window, main));
         return;
     }
@@ -96,7 +98,7 @@ static void direct_start(os_window main)
 {
     if (!clipboard_only()) {
         if (windows.window_count == 0 &&
-            (settings.window_select_mode != select_foreground || !target.start_foreground)) {
+            (target.window_select_mode != select_foreground || !target.start_foreground)) {
             close_activation(main);
             return;
         }
@@ -122,12 +124,12 @@ static void normal_start(os_window main)
     if (settings.title_first == 1 && choosers.show_title_popup &&
         call(choosers.show_title_popup, main) == choice_scheduled)
         return;
-    if (settings.search_kind != search_popup_menu) {
+    if (search_run.search_kind != search_popup_menu) {
         run_normal_chooser(main);
         return;
     }
     settle();
-    if (settings.text_file_search != text_file_off) {
+    if (choice_run.text_file_search != text_file_off) {
         choice_result result = call(choosers.show_text_file_popup, main);
         if (result != choice_continue) {
             wait_or_close(main, result);
@@ -145,7 +147,7 @@ void on_show_chooser_timer(os_window main)
             close_activation(main);
         else
             popup_start(main, choosers.show_history_popup);
-    } else if (settings.log_mode > 0 && settings.log_entry_count > 0 && settings.recent_first == 1) {
+    } else if (settings.log_mode > 0 && log_entry_count > 0 && settings.recent_first == 1) {
         popup_start(main, choosers.show_recent_popup);
     } else if (settings.path_argument_found == 1 || settings.direct_mode == direct_clipboard) {
         direct_start(main);

@@ -18,6 +18,7 @@
 #include "menus/text_file_popup_win32.h"
 #include "menus/recent_popup_win32.h"
 #include "menus/window_popup_win32.h"
+#include "search/search_state.h"
 #include "search/search_window_win32.h"
 #include "search/title_popup_win32.h"
 #include "text/sjis.h"
@@ -247,6 +248,7 @@ static LRESULT on_create(HWND window)
         release_resources();
         return -1;
     }
+    start_run_modes();
     create_option_fonts();
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
@@ -290,7 +292,7 @@ static void on_timer(HWND window, WPARAM id)
 // A later start asks this instance to activate again. A record without text is ignored.
 static void on_copy_data(HWND window, const COPYDATASTRUCT *record)
 {
-    if (settings.search_kind == search_popup_menu || !record || record->cbData == 0 || !record->lpData)
+    if (search_run.search_kind == search_popup_menu || !record || record->cbData == 0 || !record->lpData)
         return;
     if (static_cast<const char *>(record->lpData)[0] != '1')
         return;

@@ -12,13 +12,26 @@
 #include "target/target.h"
 #include "text/sjis.h"
 
-bool clipboard_only() { return settings.output_mode == output_clipboard_only; }
+choice_run_state choice_run;
+
+constexpr unsigned beep_asterisk = 0x40; // MB_ICONASTERISK
+
+bool clipboard_only() { return choice_run.output_mode == output_clipboard_only; }
+
+// In clipboard-only mode the clipboard is the whole output; the beep tells the user it is there.
+static int put_output_on_clipboard(os_window owner)
+{
+    if (!put_clipboard_text(owner, output.output_text))
+        return 0;
+    os_beep(beep_asterisk);
+    return 1;
+}
 
 int end_on_clipboard(os_window owner)
 {
     if (!clipboard_only())
         return 0;
-    put_clipboard_text(owner, output.output_text);
+    put_output_on_clipboard(owner);
     return 1;
 }
 
@@ -28,7 +41,7 @@ delivery_hook_table delivery_hooks;
 
 int run_history_choices(os_window owner)
 {
-    if (output.clipboard_macro_done != 0 || settings.replace_enabled != 1 || settings.history_running != 1 ||
+    if (output.clipboard_macro_done != 0 || expansion.replace_enabled != 1 || settings.history_running != 1 ||
         !find_nocase(output.output_text, "%CLM%"))
         return 1;
     if (!delivery_hooks.expand_history_macros || delivery_hooks.expand_history_macros(owner) == 0)
@@ -40,9 +53,9 @@ int run_history_choices(os_window owner)
 
 int deliver_and_log(os_window owner)
 {
-    if (!paste_output(owner))
+    if (!paste_output(owner, choice_run.output_mode))
         return 0;
-    if (settings.log_mode > log_off && settings.text_file_search == text_file_off)
+    if (settings.log_mode > log_off && choice_run.text_file_search == text_file_off)
         write_log(output.latest_caption);
     return 1;
 }
@@ -60,7 +73,7 @@ choice_result hand_over_prepared(os_window main)
 
 choice_result hand_over_unchanged(os_window main)
 {
-    settings.output_mode = output_paste;
+    choice_run.output_mode = output_paste;
     output.latest_caption[0] = '\0';
     return schedule_output(main, timer_deliver);
 }
@@ -69,7 +82,7 @@ choice_result hand_over_unchanged(os_window main)
 // handed over either way (its "%CLM%" step and the delivery do nothing more to the target then).
 static choice_result finish_prepared(os_window main)
 {
-    if (clipboard_only() && !put_clipboard_text(main, output.output_text))
+    if (clipboard_only() && !put_output_on_clipboard(main))
         return choice_cancelled;
     return hand_over_prepared(main);
 }
@@ -112,7 +125,7 @@ choice_result finish_text(os_window main)
     if (no_target_for_paste())
         return choice_cancelled;
     output.output_source = source_prepared;
-    settings.text_file_search = text_file_on;
+    choice_run.text_file_search = text_file_on;
     prepare_chosen_text(main);
     return finish_prepared(main);
 }

@@ -4,13 +4,25 @@
 // foreground and the selection back to the target and arms the main window's output timer.
 // Owns: the output timers' ids and which one a hand-over arms, the one result type of the choosers,
 // the clipboard-only rule of the choosers, the steps before and of the delivery that both timer chains
-// share (the log written after a delivery) and their hooks (`delivery_hooks`). Writes `output` (the
-// output state) and `latest_caption`; reads the settings, the item store and the target record.
+// share (the log written after a delivery) and their hooks (`delivery_hooks`), and `choice_run`.
+// Writes `output` (the output state) and `latest_caption`; reads the settings, the item store and
+// the target record.
 #pragma once
 
 #include <cstdint>
 
 #include "os/os.h"
+
+// The output and text-file modes of a run. They start as the command line and the data file left
+// them (app/ copies them once the data file is read); then an unchanged output (the clipboard, a
+// history entry) switches the output to pasting for the rest of the run, and a text-file line
+// taken here, the text-file popup (menus/) and the search window (search/) switch text-file search.
+// Read by the choosers, the menus and the activation cycle.
+struct choice_run_state {
+    int32_t output_mode;      // output_*
+    int32_t text_file_search; // text_file_off, text_file_on
+};
+extern choice_run_state choice_run;
 
 // The timer chain of one activation: 610 shows the chooser, 620 substitutes history choices for
 // "%CLM%", 720 delivers, logs and closes.

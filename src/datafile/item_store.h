@@ -1,8 +1,9 @@
 // The item store: the entries of "[data]" plus the utility entries, and the text-file, replace, key
 // and title tables. One process-wide instance, `store`, filled once by the loader and then read by
-// index (menu command ids are 1000 + index). Written afterwards only in two fields: each item's
-// `list_caption` (search/result_list forms it) and `text_file_selected` (the text-file menus and the
-// text-file search set the file chosen).
+// index (menu command ids are 1000 + index). Written afterwards only in each item's `list_caption`
+// (search/result_list forms it), `text_file_selected` (the text-file menus and the text-file search
+// set the file chosen) and item 0's `text` and `file_param` (a direct start names its file and
+// command line there, app/activation).
 #pragma once
 
 #include <cstdint>

@@ -8,6 +8,7 @@
 #include "text/sjis.h"
 
 char log_entries[log_capacity][260];
+int32_t log_entry_count;
 
 namespace {
 
@@ -48,10 +49,10 @@ void append_log_line(char *file, size_t *size, const char *text)
 
 void read_log_text(const char *data, size_t size)
 {
-    settings.log_entry_count = 0;
+    log_entry_count = 0;
     const int32_t limit = entry_limit();
     char line[line_buffer_size];
-    for (size_t offset = 0, advance = 0; settings.log_entry_count < limit && offset < size;
+    for (size_t offset = 0, advance = 0; log_entry_count < limit && offset < size;
          offset += advance) {
         advance = read_line(offset, size, data, 0, line);
         if (offset + advance > size)
@@ -61,13 +62,13 @@ void read_log_text(const char *data, size_t size)
         if (line[0] == '\0' || memchr(data + offset, '\0', advance - 1))
             continue;
         if (is_item_caption(line))
-            copy_text(log_entries[settings.log_entry_count++], sizeof log_entries[0], line);
+            copy_text(log_entries[log_entry_count++], sizeof log_entries[0], line);
     }
 }
 
 void read_log(os_window)
 {
-    settings.log_entry_count = 0;
+    log_entry_count = 0;
     log_unreadable = false;
     if (entry_limit() == 0)
         return;
@@ -91,7 +92,7 @@ void write_log(const char *latest_caption)
     copy_text(first, sizeof first, latest_caption);
     append_log_line(file, &size, first);
     // Every entry still names an item: read_log kept no other, and the store is not reloaded.
-    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+    for (int32_t e = 0; e < log_entry_count && e < log_capacity; ++e) {
         if (strcmp(log_entries[e], first) != 0)
             append_log_line(file, &size, log_entries[e]);
     }

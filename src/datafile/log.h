@@ -1,6 +1,6 @@
 // The log of recently used items: the captions of the items chosen last, newest first, one per line
 // (CR LF) in the log file, with no header.
-// Owns: the log's entries in memory (`log_entries`, valid up to settings.log_entry_count) and the
+// Owns: the log's entries in memory (`log_entries`, valid up to `log_entry_count`) and the
 // file's format; read_log fills them at the end of loading, write_log puts the chosen caption on
 // top after a successful delivery. The menus and the search window only read the entries.
 #pragma once
@@ -12,6 +12,7 @@
 constexpr int log_capacity = 50; // the largest log_max_entries
 
 extern char log_entries[log_capacity][260];
+extern int32_t log_entry_count;
 
 // Reads the log file (when there is one) into log_entries: every line that is the caption of an item
 // of the store, at most log_max_entries of them. Lines naming no item are dropped. Silent. A log

@@ -1,14 +1,13 @@
 // The settings record: every "[system]" option, the start modes that the command line sets and the
 // process values derived at start-up. One process-wide instance, `settings`.
 // Owns: the record, its initial values and the table of the options' numeric values with their
-// ranges and fallbacks (option_numbers). The option parsers (options.cpp) and the loader fill it;
-// app/ fills the process values (`history_running` when it starts or stops the recorder, the
-// fonts); cmdline/ the start modes. Working fields changed during a run: `window_select_mode`
-// (target/), `replace_enabled` (an item's switches, expand/; a preview puts it back, search/),
-// `output_mode` and `text_file_search` (choice/, search/, the text-file popup of menus/),
-// `search_kind`, `migemo_on`, `initial_word_state` and `sendkey_file_enabled` (search/; the last
-// also datafile/text_file), `data_file_path` and `search_kind` (checker/, for the start it checks).
-// Everyone else only reads it.
+// ranges and fallbacks (option_numbers). The option parsers (options.cpp) and the loader fill it
+// (the loader also settles the start modes against the data file: `window_select_mode`,
+// `text_file_search`, `file_section_enabled`); app/ fills the process values (`history_running`
+// from the recorder's mutex, the fonts); cmdline/ the start modes; checker/ a start it checks
+// (`data_file_path`, a search start's `search_kind`). After start-up only app/ writes it, freeing
+// the fonts at the end: the modes a run changes are working copies that app/ starts from it
+// (expansion, choice_run, search_run, target.window_select_mode). Everyone else only reads it.
 #pragma once
 
 #include <cstdint>
@@ -161,7 +160,6 @@ struct settings_record {
     int32_t text_file_search; // text_file_*
     char text_file_search_name[260];
     int32_t text_file_preselected;
-    int32_t log_entry_count;
 };
 
 extern settings_record settings;

@@ -110,12 +110,12 @@ int find_text_file_entry(int32_t f, int32_t n, char *out, size_t capacity)
     return search.found;
 }
 
-void take_sendkey_rule(int32_t f)
+int32_t text_file_sendkey_rule(int32_t f)
 {
     char base[path_capacity] = "";
     if (listed(f))
         split_path(store.text_file_path[f], nullptr, nullptr, base, nullptr);
-    settings.sendkey_file_enabled = base[0] == '$' ? 1 : settings.sendkey_enabled;
+    return base[0] == '$' ? 1 : settings.sendkey_enabled;
 }
 
 int append_line(const char *text)

@@ -1,8 +1,8 @@
 // The listed text files' lines as entries: the one walk that the text-file menus and the text-file
 // search share, so both offer the same entries with the same texts, and the Insert key's append.
 // Owns: the entry grammar (comments, "@dlm=" delimiter, blanks, text and caption of an entry) and
-// `text_file_delimiter`, which every walk clears and sets. Reads `comment_mark` and the text-file
-// table of the store; writes `sendkey_file_enabled` (take_sendkey_rule) and nothing else.
+// `text_file_delimiter`, which every walk clears and sets. Reads `comment_mark`, `sendkey_enabled`
+// and the text-file table of the store, and writes nothing else.
 #pragma once
 
 #include <cstdint>
@@ -39,9 +39,9 @@ int32_t walk_listed_text_file(int32_t f, text_entry_visitor visit, void *context
 // Entry n of listed file f into out (capacity bytes); 1 when found. A file gone meanwhile gives 0.
 int find_text_file_entry(int32_t f, int32_t n, char *out, size_t capacity);
 
-// "$" at the start of file f's base name switches key macros on for its lines; otherwise the
-// data file's "@sendkey=" rules.
-void take_sendkey_rule(int32_t f);
+// Whether file f's lines have key macros (1) or not (0): "$" at the start of its base name turns them
+// on; otherwise the data file's "@sendkey=" rules.
+int32_t text_file_sendkey_rule(int32_t f);
 
 // Appends text and CR LF to the end of the chosen text file, ending its last line with CR LF first
 // when no line break ends it. A file that is missing (deleted meanwhile) is not created, what the

@@ -13,6 +13,7 @@
 #include "text/sjis.h"
 
 item_switches switches;
+expansion_modes expansion;
 
 namespace {
 
@@ -193,9 +194,9 @@ void cut_marker_range(const char *data, size_t size, size_t *from, size_t *to)
 int read_clipboard_source(os_window window, const item_entry &item, size_t *size)
 {
     if (find_nocase(item.file_param, "/#R"))
-        settings.replace_enabled = 1;
+        expansion.replace_enabled = 1;
     else if (find_nocase(item.file_param, "/#-R"))
-        settings.replace_enabled = 0;
+        expansion.replace_enabled = 0;
     switches.line_range_mode = range_none;
     switches.strip_final_breaks = 0;
     switches.drop_markers = 0;
@@ -257,9 +258,9 @@ void parse_item_switches(const char *switch_text)
 {
     memset(&switches, 0, sizeof switches);
     if (find_switch(switch_text, "#R"))
-        settings.replace_enabled = 1;
+        expansion.replace_enabled = 1;
     else if (find_switch(switch_text, "#-R"))
-        settings.replace_enabled = 0;
+        expansion.replace_enabled = 0;
     switches.drop_markers = find_switch(switch_text, "#D") ? 1 : 0;
 
     const char *value = nullptr;
@@ -308,7 +309,7 @@ int expand_item_file(os_window window, int item, int source, int preview)
 void apply_replace_macros(os_window window, int clipboard_preview)
 {
     char *text = output.output_text;
-    if (settings.replace_enabled != 1)
+    if (expansion.replace_enabled != 1)
         return;
     if (strchr(text, '%'))
         expand_date_folder_macros(text);
@@ -324,7 +325,7 @@ void apply_macros(os_window window, int preview)
     output.key_macro_present = output.tab_macro_present = 0;
     char *text = output.output_text;
     apply_replace_macros(window, 0);
-    bool has_keys = settings.sendkey_file_enabled == 1 && find_pattern(text, "%$") != nullptr;
+    bool has_keys = expansion.sendkey_file_enabled == 1 && find_pattern(text, "%$") != nullptr;
     if (preview == 1 && has_keys && strlen(text) < preview_text_limit) {
         render_key_macros(text);
         has_keys = find_pattern(text, "%$") != nullptr;

@@ -1,6 +1,6 @@
 // Expansion: file items with their item switches, the macro steps, the clipboard macros and the
 // date, time, folder and replace macros. Everything rewrites output_text in place.
-// Owns: the item switch state and the macro passes. Every pass builds its result in one sweep in a
+// Owns: the item switch state, `expansion` and the macro passes. Every pass builds its result in one sweep in a
 // work buffer and copies it back; a result that would outgrow its buffer is cut there, at a
 // character boundary. A text file larger than output_text is refused like an unreadable one.
 #pragma once
@@ -31,6 +31,16 @@ struct item_switches {
     char end_marker[260];
 };
 extern item_switches switches;
+
+// The macro modes in effect for the texts of a run: they start as the data file's "@replace=" and
+// "@sendkey=" (app/), an item's "#R" / "#-R" changes replacement for it and the items after it (a
+// search preview puts it back), and the text file chosen last sets the key macros ("$" files have
+// them; menus/ and search/ write it).
+struct expansion_modes {
+    int32_t replace_enabled;
+    int32_t sendkey_file_enabled;
+};
+extern expansion_modes expansion;
 
 // Fills output_text from item `item`'s file (source != 1) or the clipboard (source 1), cuts the
 // range its switches select and applies the macros. 1 success, 0 failure (after its message). The

@@ -3,7 +3,9 @@
 #include <cstdio>
 #include <cstring>
 
+#include "choice/choice.h"
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/history_menu.h"
 #include "menus/item_caption.h"
@@ -153,7 +155,7 @@ int32_t build_main_menu(menu_model *m)
 void build_utility_menu(menu_model *m, int32_t menu)
 {
     bool recent_added = false;
-    if (settings.log_mode > log_off && settings.log_entry_count > 0) {
+    if (settings.log_mode > log_off && log_entry_count > 0) {
         if (store.item_count > 0)
             append_separator(m, menu, utility_separator_id);
         if (settings.log_mode == log_submenu) {
@@ -167,13 +169,13 @@ void build_utility_menu(menu_model *m, int32_t menu)
         recent_added = true;
     }
 
-    if (settings.history_running == 1 || settings.output_mode != output_clipboard_only) {
+    if (settings.history_running == 1 || choice_run.output_mode != output_clipboard_only) {
         if (store.item_count > 0 || recent_added)
             append_separator(m, menu, utility_separator_id);
         const int32_t history = settings.history_running == 1 ? create_menu(m, menu_lazy_history, 0) : -1;
         append_menu_entry(m, menu, clipboard_command, 0, clipboard_caption, history);
     }
-    if (settings.output_mode != output_clipboard_only && windows.window_count > 0) {
+    if (choice_run.output_mode != output_clipboard_only && windows.window_count > 0) {
         append_separator(m, menu, utility_separator_id);
         build_window_menu(m, menu);
     }
@@ -184,7 +186,7 @@ void build_utility_menu(menu_model *m, int32_t menu)
         if (files >= 0)
             fill_text_file_list_menu(m, files, 1);
     }
-    if (settings.output_mode != output_clipboard_only || settings.history_running == 1 || windows.window_count > 0 ||
+    if (choice_run.output_mode != output_clipboard_only || settings.history_running == 1 || windows.window_count > 0 ||
         store.item_count > 0 || recent_added)
         append_separator(m, menu, utility_separator_id);
     build_version_menu(m, menu);

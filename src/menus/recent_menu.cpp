@@ -33,7 +33,7 @@ void fill_recent_menu(menu_model *m, int32_t menu)
     bool later_made = false;
     int32_t later = -1;
     char caption[path_capacity];
-    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+    for (int32_t e = 0; e < log_entry_count && e < log_capacity; ++e) {
         for (int32_t j = 0; j < store.item_count; ++j) {
             if (strcmp(store.items[j].caption, log_entries[e]) != 0)
                 continue;

@@ -5,6 +5,7 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "datafile/text_file.h"
+#include "expand/expand.h"
 #include "menus/command_ids.h"
 #include "output/output_state.h"
 #include "text/sjis.h"
@@ -152,6 +153,6 @@ int load_text_file_line(int32_t n)
     const int32_t f = store.text_file_selected;
     if (!find_text_file_entry(f, n, output.output_text, output_text_capacity))
         return 0;
-    take_sendkey_rule(f);
+    expansion.sendkey_file_enabled = text_file_sendkey_rule(f);
     return 1;
 }

@@ -1,8 +1,9 @@
 // The text-file menus as models: the list of listed text files in numbered groups of ten, and a
 // file's lines laid out in columns and lettered groups; the line a chosen id stands for.
 // Owns: the layout rules of both menus. Reads the text-file table, the "@file=" settings and the
-// entries of datafile/text_file.h; writes `text_file_selected`, `sendkey_file_enabled` and
-// `output_text`. Leaves realising, tracking and the popups' extra entries to the fronts.
+// entries of datafile/text_file.h; writes `text_file_selected`, the expansion's
+// `sendkey_file_enabled` and `output_text`. Leaves realising, tracking and the popups' extra entries
+// to the fronts.
 #pragma once
 
 #include <cstdint>

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "datafile/item_store.h"
+#include "choice/choice.h"
 #include "datafile/settings.h"
 #include "menus/command_ids.h"
 #include "menus/menu_win32.h"
@@ -23,7 +24,7 @@ choice_result show_text_file_popup(os_window main)
     const int32_t id =
         track_model_popup(main, &text_file_model, root, target.popup_origin, target.popup_flags, false);
     if (id == popup_normal_start) {
-        settings.text_file_search = text_file_off;
+        choice_run.text_file_search = text_file_off;
         return choice_continue;
     }
     // The file is read again: one that went away since the menu showed pastes nothing.

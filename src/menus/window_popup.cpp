@@ -57,6 +57,5 @@ int choose_popup_window(os_window window, int32_t id)
 
 bool window_popup_moves_search_window(int32_t at_popup_position)
 {
-    return at_popup_position != 1 && settings.search_kind > search_popup_menu &&
-           settings.stay_mode >= stay_at_chosen_window;
+    return at_popup_position != 1 && settings.stay_mode >= stay_at_chosen_window;
 }

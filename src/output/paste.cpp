@@ -19,7 +19,6 @@ constexpr int key_wait = 50;
 constexpr int clipboard_wait = 100;
 constexpr int segment_base_wait = 100;
 constexpr int key_taken_limit = 1000;
-constexpr unsigned beep_asterisk = 0x40; // MB_ICONASTERISK
 constexpr int no_key = -1;
 
 const char tab_mark[] = "%$tb%";
@@ -69,10 +68,10 @@ void send_paste_keys(int extended_rule)
     os_wait_key_taken(&watch, key_taken_limit);
 }
 
-// One piece of the text: clipboard and paste keys in mode 1, EM_REPLACESEL otherwise.
-int deliver_segment(os_window owner, const char *segment, int extended_rule)
+// One piece of the text: clipboard and paste keys in output_paste mode, EM_REPLACESEL otherwise.
+int deliver_segment(os_window owner, const char *segment, int extended_rule, int32_t mode)
 {
-    if (settings.output_mode == output_paste) {
+    if (mode == output_paste) {
         if (!put_clipboard_text(owner, segment))
             return 0;
         os_sleep(output.clipboard_settle_wait);
@@ -124,7 +123,7 @@ void send_chord(const int *codes, int count)
     os_wait_key_taken(&watch, key_taken_limit);
 }
 
-int process_chords(os_window owner)
+int process_chords(os_window owner, int32_t mode)
 {
     char *segment = output.output_text;
     key_chord chord;
@@ -143,26 +142,26 @@ int process_chords(os_window owner)
         char *open = output.output_text + (chord.open - output.output_text);
         if (open > segment) {
             *open = '\0';
-            if (!deliver_segment(owner, segment, 1))
+            if (!deliver_segment(owner, segment, 1, mode))
                 return 0;
         }
         send_chord(codes, chord.count);
         segment = output.output_text + (chord.close + 1 - output.output_text);
         os_sleep(settings.segment_wait + segment_base_wait);
     }
-    return segment[0] != '\0' ? deliver_segment(owner, segment, 1) : 1;
+    return segment[0] != '\0' ? deliver_segment(owner, segment, 1, mode) : 1;
 }
 
-int process_tabs(os_window owner)
+int process_tabs(os_window owner, int32_t mode)
 {
     char *segment = output.output_text;
     for (;;) {
         char *mark = find_nocase(segment, tab_mark);
         if (mark == nullptr)
-            return segment[0] != '\0' ? deliver_segment(owner, segment, 0) : 1;
+            return segment[0] != '\0' ? deliver_segment(owner, segment, 0, mode) : 1;
         if (mark > segment) {
             *mark = '\0';
-            if (!deliver_segment(owner, segment, 0))
+            if (!deliver_segment(owner, segment, 0, mode))
                 return 0;
         }
         os_key_watch watch;
@@ -183,17 +182,13 @@ int put_clipboard_text(os_window owner, const char *text)
     const bool long_text =
         settings.long_text_threshold >= 0 && length > static_cast<size_t>(settings.long_text_threshold);
     output.clipboard_settle_wait = clipboard_wait + (long_text ? settings.long_text_extra_wait : 0);
-    if (!os_clipboard_set_text(owner, text))
-        return 0;
-    if (settings.output_mode == output_clipboard_only)
-        os_beep(beep_asterisk);
-    return 1;
+    return os_clipboard_set_text(owner, text) ? 1 : 0;
 }
 
-int paste_output(os_window owner)
+int paste_output(os_window owner, int32_t mode)
 {
     if (output.output_source == source_clipboard) {
-        if (settings.output_mode == output_paste) {
+        if (mode == output_paste) {
             os_sleep(output.clipboard_settle_wait);
             send_paste_keys(1);
         }
@@ -207,12 +202,12 @@ int paste_output(os_window owner)
     }
     // Clipboard-only mode delivers nothing: the text went to the clipboard when it was chosen, and
     // tab or chord processing would otherwise type into the target.
-    if (settings.output_mode == output_clipboard_only)
+    if (mode == output_clipboard_only)
         return 1;
     const bool clipboard_text = output.history_chosen || output.clipboard_macro_done;
     if (!clipboard_text && output.key_macro_present == 1)
-        return process_chords(owner);
+        return process_chords(owner, mode);
     if (!clipboard_text && output.tab_macro_present == 1)
-        return process_tabs(owner);
-    return deliver_segment(owner, output.output_text, 1);
+        return process_tabs(owner, mode);
+    return deliver_segment(owner, output.output_text, 1, mode);
 }

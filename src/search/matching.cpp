@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "datafile/settings.h"
+#include "search/search_state.h"
 #include "text/sjis.h"
 
 matching_state matching;
@@ -38,12 +39,12 @@ void reset_matching_state()
 
 int match(const char *candidate, const char *pattern)
 {
-    if (settings.migemo_on != 0 && strlen(pattern) >= static_cast<size_t>(settings.migemo_min_length)) {
+    if (search_run.migemo_on != 0 && strlen(pattern) >= static_cast<size_t>(settings.migemo_min_length)) {
         if (matching.regex_pattern_built == 0 && !build_regex_pattern(pattern))
             return 0;
         return regex_match(candidate, matching.regex_pattern);
     }
-    if (settings.search_kind == search_prefix)
+    if (search_run.search_kind == search_prefix)
         return starts_with_nocase(candidate, pattern) ? 1 : 0;
     return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
 }
@@ -59,7 +60,7 @@ int build_regex_pattern(const char *pattern)
     // An empty expression ("m//ki") would match every caption: like a null one, it is no pattern.
     if (expression != nullptr && expression[0] != '\0') {
         // Built whole or not at all: a cut expression would be a different expression.
-        const char *head = settings.search_kind == search_prefix ? "m/^" : "m/";
+        const char *head = search_run.search_kind == search_prefix ? "m/^" : "m/";
         char *out = matching.regex_pattern;
         const size_t room = regex_pattern_capacity;
         if (copy_text(out, room, head) && append_text(out, room, expression) && append_text(out, room, "/ki"))

@@ -32,7 +32,7 @@ void apply_preview_macros(os_window owner)
     output.clipboard_macro_done = 0;
     char *text = output.output_text;
     apply_replace_macros(owner, 1);
-    if (strlen(text) < preview_text_limit && settings.sendkey_file_enabled == 1 &&
+    if (strlen(text) < preview_text_limit && expansion.sendkey_file_enabled == 1 &&
         output.clipboard_macro_done != 1 && find_pattern(text, "%$"))
         render_key_macros(text);
 }
@@ -43,9 +43,9 @@ int preview_file_item(os_window owner, int32_t index, const char *line)
     if (settings.preview_size_limit > 0) {
         output.output_source = source_expanded;
         // The item's own switches may turn replacement on or off for this preview only.
-        const int32_t replace = settings.replace_enabled;
+        const int32_t replace = expansion.replace_enabled;
         const int result = expand_item_file(owner, index, expand_from_file, 1);
-        settings.replace_enabled = replace;
+        expansion.replace_enabled = replace;
         return result;
     }
     write_preview_notice(line, item.text);
@@ -100,11 +100,11 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
     result->count = 0;
     result->show_preview = 0;
     char pattern[path_capacity];
-    const bool initial = settings.initial_word_state == initial_word_given;
+    const bool initial = search_run.initial_word_state == initial_word_given;
     copy_text(pattern, sizeof pattern, initial ? settings.initial_search_word : edit_text);
     if (pattern[0] == '\0')
         return action_nothing;
-    if (settings.text_file_search == text_file_on)
+    if (choice_run.text_file_search == text_file_on)
         return text_file_pass(owner, pattern, result);
     const bool utility_pattern = pattern[0] == '&';
     int32_t last_hit = -1;
@@ -151,7 +151,7 @@ int32_t list_all(search_result *result)
 {
     result->count = 0;
     result->show_preview = settings.preview_mode > preview_off;
-    if (settings.text_file_search == text_file_on)
+    if (choice_run.text_file_search == text_file_on)
         return search_run.file_choice == 1 ? list_text_file_names("", 1, result->text_lines)
                                            : list_text_file_lines("", 1, result->text_lines);
     for (int32_t i = 0; i < store.item_count; ++i) {
@@ -168,10 +168,10 @@ int32_t list_recent(search_result *result)
 {
     result->count = 0;
     result->show_preview = settings.preview_mode > preview_off;
-    if (settings.log_mode == log_off || settings.text_file_search != text_file_off)
+    if (settings.log_mode == log_off || choice_run.text_file_search != text_file_off)
         return 0;
     // Items of any kind, as the log names them.
-    for (int32_t e = 0; e < settings.log_entry_count && e < log_capacity; ++e) {
+    for (int32_t e = 0; e < log_entry_count && e < log_capacity; ++e) {
         for (int32_t i = 0; i < store.item_count; ++i) {
             if (strcmp(store.items[i].caption, log_entries[e]) != 0)
                 continue;
@@ -208,7 +208,7 @@ int32_t listed_item(const char *line, int32_t item)
 
 int make_preview_text(os_window owner, const char *line, int32_t kept)
 {
-    if (settings.text_file_search == text_file_on) {
+    if (choice_run.text_file_search == text_file_on) {
         output.output_source = source_prepared;
         if (search_run.file_choice != 1) {
             line_output_text(line, output.output_text, output_text_capacity);

@@ -1,5 +1,6 @@
 #include "search/search_enter.h"
 
+#include "choice/choice.h"
 #include "datafile/settings.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
@@ -26,11 +27,11 @@ enter_outcome on_enter(os_window owner, os_window edit_line, const enter_input &
     }
     if (in.line == nullptr)
         return enter_outcome{action_end_finished, 0};
-    if (settings.text_file_search == text_file_on && search_run.file_choice == 1) {
+    if (choice_run.text_file_search == text_file_on && search_run.file_choice == 1) {
         choose_text_file(owner, in.line);
         return enter_outcome{action_file_chosen, 0};
     }
-    if (settings.text_file_search == text_file_on)
+    if (choice_run.text_file_search == text_file_on)
         return enter_outcome{hand_over_taken(take_text_file_line(owner, in.line), in.shift, edit_line), 0};
     if (starts_with_nocase(in.line, "&1"))
         return enter_outcome{hand_over_clipboard(), 1};

@@ -89,8 +89,8 @@ key_decision decide_key(const key_state &state)
 
 int32_t toggle_search_kind()
 {
-    settings.search_kind = settings.search_kind == search_prefix ? search_substring : search_prefix;
-    return settings.search_kind;
+    search_run.search_kind = search_run.search_kind == search_prefix ? search_substring : search_prefix;
+    return search_run.search_kind;
 }
 
 int32_t toggle_confirmed_search()
@@ -101,13 +101,13 @@ int32_t toggle_confirmed_search()
 
 int32_t toggle_romaji_search()
 {
-    if (settings.migemo_on == 1) {
+    if (search_run.migemo_on == 1) {
         unload_matching_libraries(0);
-        settings.migemo_on = 0;
+        search_run.migemo_on = 0;
     } else if (load_matching_libraries(0)) {
-        settings.migemo_on = 1;
+        search_run.migemo_on = 1;
     }
-    return settings.migemo_on;
+    return search_run.migemo_on;
 }
 
 const char *confirmed_search_guidance(int32_t mode) { return mode == 1 ? "確定検索モード" : "逐次検索モード"; }

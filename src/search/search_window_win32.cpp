@@ -4,7 +4,9 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include "choice/choice.h"
 #include "datafile/item_store.h"
+#include "datafile/log.h"
 #include "datafile/settings.h"
 #include "menus/text_file_popup_win32.h"
 #include "menus/window_popup.h"
@@ -276,12 +278,12 @@ bool carry_out(search_action action)
         EndDialog(search_window, dialog_no_target);
         return true;
     case action_hand_over:
-        if (settings.initial_word_state == 1)
+        if (search_run.initial_word_state == 1)
             MoveWindow(search_window, 0, 0, 0, 0, TRUE);
         end_handed_over();
         return true;
     case action_keep_open:
-        if (settings.initial_word_state == 1)
+        if (search_run.initial_word_state == 1)
             MoveWindow(search_window, 0, 0, 0, 0, TRUE);
         return true;
     case action_paste_and_stay:
@@ -293,7 +295,7 @@ bool carry_out(search_action action)
         SendMessageA(result_list, LB_DELETESTRING, 0, 0);
         return false;
     case action_file_chosen:
-        if (settings.text_file_search == text_file_on)
+        if (choice_run.text_file_search == text_file_on)
             show_text_file_guidance();
         empty_search();
         return false;
@@ -333,16 +335,16 @@ void run_search_pass()
         // An accepted hit or the clipboard entry ends the pass; the window stays as it is, unless
         // the initial word's pass left it open (the history popup of "&1" returned without a choice):
         // the word is used up then, and the window is shown for the user.
-        if (carry_out(action) || settings.initial_word_state != 1)
+        if (carry_out(action) || search_run.initial_word_state != 1)
             return;
         kept_hidden = false;
         ShowWindow(search_window, SW_SHOW);
         switch_foreground(os_of(search_window));
     }
-    if (settings.initial_word_state == 1) {
+    if (search_run.initial_word_state == 1) {
         kept_hidden = false;
         ShowWindow(search_window, SW_SHOW);
-        settings.initial_word_state = 0;
+        search_run.initial_word_state = 0;
         press_key(VK_UP);
     }
     focus_edit_line();
@@ -414,7 +416,7 @@ void show_file_choice(int32_t choice)
 // Shift+Up: the list of text files below the window; the file chosen there is searched.
 void pick_text_file()
 {
-    if (settings.text_file_search != text_file_on && !switch_text_file_search_on(os_of(search_window))) {
+    if (choice_run.text_file_search != text_file_on && !switch_text_file_search_on(os_of(search_window))) {
         empty_search();
         return;
     }
@@ -429,7 +431,7 @@ void pick_text_file()
 // Shift+Down: the items again, or the chosen text file.
 void switch_text_file_mode()
 {
-    if (settings.text_file_search == text_file_on) {
+    if (choice_run.text_file_search == text_file_on) {
         switch_text_file_search_off();
         if (settings.guidance == 1)
             show_guidance(items_guidance, source_guidance_width, source_guidance_label_width);
@@ -445,7 +447,8 @@ void window_popup_key()
 {
     // The icon shows the new target; the popup's menu loop took the focus from the edit line.
     if (window_popup_available()) {
-        if (show_window_popup(os_of(search_window), 0) && window_popup_moves_search_window(0))
+        if (show_window_popup(os_of(search_window), 0) && search_run.search_kind > search_popup_menu &&
+            window_popup_moves_search_window(0))
             place(0);
         InvalidateRect(search_window, nullptr, TRUE);
     }
@@ -455,7 +458,7 @@ void window_popup_key()
 // Ctrl+Shift+Up with no selection; without a text file to search it is the window popup's key.
 void file_choice_key()
 {
-    if (settings.text_file_search == text_file_on) {
+    if (choice_run.text_file_search == text_file_on) {
         show_file_choice(toggle_file_choice());
     } else if (switch_text_file_search_on(os_of(search_window))) {
         search_run.file_choice = 1;
@@ -534,9 +537,9 @@ bool on_key(WPARAM virtual_key)
         window_popup_key();
         break;
     case key_action_up_on_empty:
-        if (settings.text_file_search == text_file_on) {
+        if (choice_run.text_file_search == text_file_on) {
             show_file_choice(toggle_file_choice());
-        } else if (settings.log_mode > 0 && settings.log_entry_count > 0) {
+        } else if (settings.log_mode > 0 && log_entry_count > 0) {
             reset_list(recent_list_style());
             show_listing(list_recent(&result));
         } else {
@@ -701,9 +704,9 @@ void paint(HWND window)
     GetWindowRect(window, &outer);
     const int bottom = (outer.bottom - outer.top) - 2;
     const int width = settings.search_window_width;
-    const bool prefix = settings.search_kind == search_prefix;
+    const bool prefix = search_run.search_kind == search_prefix;
     fill_bar(dc, width - 15, width - 3, bottom, prefix ? COLOR_3DFACE : COLOR_INACTIVECAPTION);
-    if (settings.migemo_on == 1)
+    if (search_run.migemo_on == 1)
         fill_bar(dc, width - 10, width - 3, bottom, COLOR_ACTIVECAPTION);
     else if (prefix)
         fill_bar(dc, width - 10, width - 3, bottom, COLOR_3DFACE);
@@ -711,7 +714,7 @@ void paint(HWND window)
     HICON icon = nullptr;
     bool from_shell = false;
     const int32_t w = windows.window_selected;
-    if (settings.output_mode != output_clipboard_only && w >= 0 && w < windows.window_count &&
+    if (choice_run.output_mode != output_clipboard_only && w >= 0 && w < windows.window_count &&
         GetFileAttributesA(windows.window_exe_path[w]) != INVALID_FILE_ATTRIBUTES) {
         SHFILEINFOA info;
         ZeroMemory(&info, sizeof info);
@@ -737,10 +740,10 @@ BOOL on_init_search_dialog(HWND window)
 {
     search_window = window;
     result.text_lines = text_line_sink{add_text_line, nullptr};
-    if (settings.text_file_search == text_file_on)
+    if (choice_run.text_file_search == text_file_on)
         load_text_file(os_of(window));
-    if (settings.migemo_on == 1 && !load_matching_libraries(0))
-        settings.migemo_on = 0;
+    if (search_run.migemo_on == 1 && !load_matching_libraries(0))
+        search_run.migemo_on = 0;
     ShowWindow(window, SW_HIDE);
     edit_line = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL,
                                 edit_x, edit_y, settings.search_window_width - edit_margin, edit_height, window,
@@ -749,7 +752,7 @@ BOOL on_init_search_dialog(HWND window)
     edit_procedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit_line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_line_proc)));
     CreateDialogParamA(instance(), "ITEM", window, list_dialog_proc, 0);
-    kept_hidden = settings.initial_word_state == 1 && settings.match_accept == 1;
+    kept_hidden = search_run.initial_word_state == 1 && settings.match_accept == 1;
     if (!kept_hidden) {
         ShowWindow(window, SW_SHOW);
         switch_foreground(os_of(window));
@@ -759,16 +762,16 @@ BOOL on_init_search_dialog(HWND window)
         CreateDialogParamA(instance(), "VIEW", window, note_dialog_proc, 1);
     if (settings.guidance == 1) {
         CreateDialogParamA(instance(), "NAME", window, note_dialog_proc, 0);
-        if (settings.text_file_search == text_file_on)
+        if (choice_run.text_file_search == text_file_on)
             show_text_file_guidance();
         else
             fit_guidance(items_guidance, false);
     }
     place(0);
-    if (settings.initial_word_state == 2) {
+    if (search_run.initial_word_state == 2) {
         press_key(VK_DOWN);
-        settings.initial_word_state = 0;
-    } else if (settings.initial_word_state == 1) {
+        search_run.initial_word_state = 0;
+    } else if (search_run.initial_word_state == 1) {
         SetWindowTextA(edit_line, settings.initial_search_word);
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(edit_id, EN_UPDATE), reinterpret_cast<LPARAM>(edit_line));
     }
@@ -823,9 +826,9 @@ void show_search_window_again()
         place(1);
     ShowWindow(search_window, SW_SHOW);
     switch_foreground(os_of(search_window));
-    if (settings.text_file_search == text_file_on && search_run.file_choice == 1)
+    if (choice_run.text_file_search == text_file_on && search_run.file_choice == 1)
         show_file_choice(1);
-    else if (settings.text_file_search == text_file_on)
+    else if (choice_run.text_file_search == text_file_on)
         show_text_file_guidance();
     else if (settings.guidance == 1)
         show_guidance(items_guidance, source_guidance_width, source_guidance_label_width);
@@ -837,7 +840,7 @@ void destroy_search_window()
 {
     if (!search_window)
         return;
-    if (settings.migemo_on != 0)
+    if (search_run.migemo_on != 0)
         unload_matching_libraries(0);
     free_text_file();
     restore_edit_procedure();

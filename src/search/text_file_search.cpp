@@ -8,7 +8,6 @@
 #include "datafile/text_file.h"
 #include "expand/expand.h"
 #include "output/output_state.h"
-#include "output/paste.h"
 #include "search/matching.h"
 #include "search/search_state.h"
 #include "text/sjis.h"
@@ -59,7 +58,7 @@ int fail_load(os_window owner, const char *message)
 {
     free_text_file();
     os_error_box(owner, message);
-    settings.text_file_search = text_file_off;
+    choice_run.text_file_search = text_file_off;
     return 0;
 }
 
@@ -74,7 +73,7 @@ int load_text_file(os_window owner)
         return fail_load(owner, unreadable_message);
     if (text_file_text.size == 0)
         return fail_load(owner, empty_message);
-    take_sendkey_rule(f);
+    expansion.sendkey_file_enabled = text_file_sendkey_rule(f);
     return 1;
 }
 
@@ -144,15 +143,15 @@ int switch_text_file_search_on(os_window owner)
 {
     if (store.text_file_count <= 0 || !load_text_file(owner))
         return 0;
-    settings.text_file_search = text_file_on;
+    choice_run.text_file_search = text_file_on;
     return 1;
 }
 
 void switch_text_file_search_off()
 {
     free_text_file();
-    settings.text_file_search = text_file_off;
-    settings.sendkey_file_enabled = settings.sendkey_enabled;
+    choice_run.text_file_search = text_file_off;
+    expansion.sendkey_file_enabled = settings.sendkey_enabled;
 }
 
 int32_t toggle_file_choice()
@@ -168,26 +167,22 @@ search_action take_text_file_line(os_window owner, const char *shown)
     output.output_source = source_prepared;
     line_output_text(shown, output.output_text, output_text_capacity);
     apply_macros(owner, 0);
-    if (clipboard_only()) {
-        put_clipboard_text(owner, output.output_text);
+    if (end_on_clipboard(owner))
         return action_end_finished;
-    }
     return action_nothing;
 }
 
 search_action insert_typed_line(os_window owner, const char *typed)
 {
     if (typed[0] == '\0' || search_run.confirmed_search != 0 || search_run.file_choice != 0 ||
-        settings.text_file_search != text_file_on)
+        choice_run.text_file_search != text_file_on)
         return action_nothing;
     append_line(typed);
     if (no_target_for_paste())
         return action_end_no_target;
     output.output_source = source_prepared;
     copy_text(output.output_text, output_text_capacity, typed);
-    if (clipboard_only()) {
-        put_clipboard_text(owner, output.output_text);
+    if (end_on_clipboard(owner))
         return action_end_finished;
-    }
     return hand_over();
 }

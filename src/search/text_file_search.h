@@ -2,9 +2,9 @@
 // [file] names as lines of the result list, and what a shown line or the typed text outputs.
 // Owns: the loaded file (`text_file_text`, the whole file as read; freed before every load, when
 // the mode is switched off and when the search window goes). Entries are the shared walk's
-// (datafile/text_file.h), so the search lists exactly what the text-file menus show. Writes
-// `text_file_search`, `text_file_selected`, `sendkey_file_enabled`, `file_choice` and the output
-// state; the windows and the guidance label are the front's.
+// (datafile/text_file.h), so the search lists exactly what the text-file menus show. Writes the
+// run's `text_file_search` (choice/), `text_file_selected`, the expansion's `sendkey_file_enabled`,
+// `file_choice` and the output state; the windows and the guidance label are the front's.
 #pragma once
 
 #include <cstddef>

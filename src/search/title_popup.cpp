@@ -7,6 +7,7 @@
 #include "menus/command_ids.h"
 #include "menus/main_menu.h"
 #include "search/matching.h"
+#include "search/search_state.h"
 
 int32_t find_title_row(const char *title)
 {
@@ -64,6 +65,6 @@ choice_result carry_out_title_choice(os_window main, int32_t id)
     }
     if (!item_commands.holds(id) || finish_item(main, id - item_commands.first) != choice_scheduled)
         return choice_continue;
-    settings.search_kind = search_popup_menu;
+    search_run.search_kind = search_popup_menu;
     return choice_scheduled;
 }

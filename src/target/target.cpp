@@ -130,10 +130,10 @@ void add_listed_window(os_window window, int has_caption, const char *exe_path, 
     const int32_t n = windows.window_count;
     char base[path_capacity];
     split_path(exe_path, nullptr, nullptr, base, nullptr);
-    if (settings.window_select_mode == select_named_pending && is_program(base, settings.window_select_name)) {
+    if (target.window_select_mode == select_named_pending && is_program(base, settings.window_select_name)) {
         target.target_window = window;
         windows.window_selected = n;
-        settings.window_select_mode = select_named_found;
+        target.window_select_mode = select_named_found;
     }
     windows.window_handle[n] = window;
     windows.window_has_caption[n] = has_caption ? 1 : 0;
@@ -192,13 +192,13 @@ static void apply_except_names()
 void filter_window_list()
 {
     const int32_t fallback_mode = settings.path_argument_found == 1 ? select_from_list : select_foreground;
-    if (settings.window_select_mode == select_restricted) {
+    if (target.window_select_mode == select_restricted) {
         if (restrict_to_select_names())
             return;
-        settings.window_select_mode = fallback_mode;
+        target.window_select_mode = fallback_mode;
     }
-    if (settings.window_select_mode == select_named_pending)
-        settings.window_select_mode = fallback_mode;
+    if (target.window_select_mode == select_named_pending)
+        target.window_select_mode = fallback_mode;
     if (settings.except_count > 0)
         apply_except_names();
     windows.window_selected = 0;

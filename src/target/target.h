@@ -5,6 +5,8 @@
 // os/win32); everything that decides is here. Only this room writes both records, except that a
 // chooser may make another listed window the target (capture_target), "/#w=" sets the start one,
 // and the search window's placement (search/geometry.h) records popup_origin and preview_top.
+// `window_select_mode` starts as the command line and the data file left it (app/ copies it once
+// the data file is read); the window list's rules settle it.
 #pragma once
 
 #include <cstdint>
@@ -34,6 +36,7 @@ struct target_record {
     os_point popup_origin;
     uint32_t popup_flags;
     int32_t preview_top;
+    int32_t window_select_mode; // select_*
 };
 
 extern window_list windows;

@@ -44,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     uint8_t modes = data[0];
     settings.path_argument_found = modes & 1;
     settings.history_running = (modes >> 1) & 1;
-    settings.sendkey_file_enabled = (modes >> 2) & 1;
+    expansion.sendkey_file_enabled = (modes >> 2) & 1;
     settings.era_base_year = (modes & 0x80) ? 2030 : 1988;
     fake.folders[0x24] = "C:\\windows";
     fake.folders[0x05] = "C:\\users\\me\\%4y%";
@@ -93,7 +93,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     size_t length = cut_to_range(output.output_text, strlen(output.output_text));
     if (length != strlen(output.output_text))
         __builtin_trap();
-    settings.replace_enabled = 1;
+    expansion.replace_enabled = 1;
     prepare_chosen_text(7);
     check_terminated(output.output_text, output_text_capacity);
     apply_macros(7, 1);

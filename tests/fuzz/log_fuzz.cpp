@@ -28,7 +28,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         copy_text(store.items[store.item_count++].caption, 260, caption.c_str());
     read_log_text(std::vector<char>(data, data + size).data(), size);
     read_log(0);
-    if (settings.log_entry_count > settings.log_max_entries)
+    if (log_entry_count > settings.log_max_entries)
         abort();
     write_log("b\x95");
     if (strcmp(log_entries[0], "b\x95") != 0)

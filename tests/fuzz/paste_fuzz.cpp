@@ -23,7 +23,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     memset(reinterpret_cast<char *>(&output) + text_offset, 0, sizeof output - text_offset);
     reset_fake_system();
     const uint8_t modes = data[0];
-    settings.output_mode = modes % 3;
     output.key_macro_present = (modes >> 2) & 1;
     output.tab_macro_present = (modes >> 3) & 1;
     output.history_chosen = (modes >> 4) & 1;
@@ -45,6 +44,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         length = output_text_capacity - 1;
     memcpy(output.output_text, data + 2, length);
     output.output_text[length] = '\0';
-    paste_output(1);
+    paste_output(1, modes % 3);
     return 0;
 }

@@ -12,6 +12,7 @@
 #include "datafile/text_file.h"
 #include "menus/text_file_menu.h"
 #include "os/fake/os_fake.h"
+#include "search/search_state.h"
 #include "search/text_file_search.h"
 #include "text/sjis.h"
 
@@ -40,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.file_menu_numbered = data[1] & 1;
     settings.file_caption_length = (data[1] >> 1) % 101;
     settings.show_text_default = data[1] >> 7;
-    settings.search_kind = search_substring;
+    search_run.search_kind = search_substring;
 
     // The fuzzer's bytes have no terminator after them: a read past them is caught.
     const size_t length = size - 2;

@@ -4,6 +4,8 @@
 
 #include "app/activation.h"
 #include "datafile/log.h"
+#include "expand/expand.h"
+#include "search/search_state.h"
 
 namespace {
 
@@ -90,7 +92,7 @@ TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTi
 {
     const flow_row rows[] = {
         {"listed and captured", [] {}, "enumerate, capture 42, foreground 7, timer 610"},
-        {"clipboard only: no list", [] { settings.output_mode = 2; }, "capture 42, foreground 7, timer 610"},
+        {"clipboard only: no list", [] { choice_run.output_mode = 2; }, "capture 42, foreground 7, timer 610"},
         {"refused timer", [] { fake.timer_fails = true; }, "enumerate, capture 42, foreground 7, close"},
     };
     expect_flows(create, rows);
@@ -98,9 +100,9 @@ TEST_F(Activation, TargetSelectionListsWindowsCapturesTheTargetAndArmsTheFirstTi
 
 // Start forms: the history popup first, the recent-items popup first, a direct start.
 const auto history_start = [] { settings.direct_mode = direct_history; };
-const auto recent_start = [] { settings.log_mode = settings.log_entry_count = settings.recent_first = 1; };
+const auto recent_start = [] { settings.log_mode = log_entry_count = settings.recent_first = 1; };
 const auto direct_start_alone = [] { settings.direct_mode = direct_clipboard, windows.window_count = 0; };
-const auto several_windows = [] { settings.window_select_mode = select_from_list, windows.window_count = 2; };
+const auto several_windows = [] { target.window_select_mode = select_from_list, windows.window_count = 2; };
 
 // Timer 610: which start form runs, what its choosers answer, and whether the instance waits or closes.
 TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
@@ -109,25 +111,25 @@ TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
         {"history before every other form",
          [] { history_start(), recent_start(), settings.path_argument_found = 1; }, "history, close"},
         {"recent, not direct", [] { recent_start(), settings.path_argument_found = 1; }, "recent, close"},
-        {"recent: no log entries", [] { recent_start(), settings.log_entry_count = 0; }, to_menu},
+        {"recent: no log entries", [] { recent_start(), log_entry_count = 0; }, to_menu},
         {"recent: no log mode", [] { recent_start(), settings.log_mode = 0; }, to_menu},
-        {"history: go on", [] { history_start(), settings.search_kind = 1, answers["history"] = go_on; },
+        {"history: go on", [] { history_start(), search_run.search_kind = 1, answers["history"] = go_on; },
          "history, search, close"},
         {"history entry scheduled waits", [] { history_start(), answers["history"] = scheduled; }, "history"},
         {"history without a window closes", [] { history_start(), windows.window_count = 0; }, "close"},
         {"history to the clipboard: no window needed",
-         [] { history_start(), settings.output_mode = 2, windows.window_count = 0; }, "history, close"},
-        {"text-file popup closes", [] { settings.text_file_search = 1, answers["text_file"] = cancelled; },
+         [] { history_start(), choice_run.output_mode = 2, windows.window_count = 0; }, "history, close"},
+        {"text-file popup closes", [] { choice_run.text_file_search = 1, answers["text_file"] = cancelled; },
          "sleep 100, text_file, close"},
-        {"text-file popup: go on", [] { settings.text_file_search = 1; }, "sleep 100, text_file, main_menu"},
+        {"text-file popup: go on", [] { choice_run.text_file_search = 1; }, "sleep 100, text_file, main_menu"},
         {"menu cancelled", [] { answers["main_menu"] = cancelled; }, "sleep 100, main_menu, close"},
         {"missing main menu acts as a cancel", [] { choosers.show_main_menu = nullptr; }, "sleep 100, close"},
-        {"search window done: closes", [] { settings.search_kind = 2; }, "search, close"},
+        {"search window done: closes", [] { search_run.search_kind = 2; }, "search, close"},
         {"several windows: choice first", [] { several_windows(), answers["window"] = cancelled; },
          "sleep 100, window, close"},
-        {"one window: no choice", [] { settings.window_select_mode = select_from_list; }, to_menu},
+        {"one window: no choice", [] { target.window_select_mode = select_from_list; }, to_menu},
         {"direct start: the start's foreground window", direct_start_alone, "foreground 42, timer 620"},
-        {"direct, \"/#a=\": closes", [] { direct_start_alone(), settings.window_select_mode = 1; }, "close"},
+        {"direct, \"/#a=\": closes", [] { direct_start_alone(), target.window_select_mode = 1; }, "close"},
         {"direct, no start window", [] { direct_start_alone(), target.start_foreground = 0; }, "close"},
     };
     expect_flows(on_show_chooser_timer, rows);
@@ -135,7 +137,7 @@ TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
 
 const auto clm_text = [] {
     copy_text(output.output_text, sizeof output.output_text, "a%clm%b");
-    settings.replace_enabled = settings.history_running = 1;
+    expansion.replace_enabled = settings.history_running = 1;
 };
 
 TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
@@ -144,9 +146,9 @@ TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
         {"asks and continues", clm_text, "history_macros, foreground 42, sleep 100, timer 720"},
         {"cancelled: closes", [] { clm_text(), answers["history_macros"] = 0; }, "history_macros, close"},
         {"recorder stopped", [] { clm_text(), settings.history_running = 0; }, "timer 720"},
-        {"replacement off", [] { clm_text(), settings.replace_enabled = 0; }, "timer 720"},
+        {"replacement off", [] { clm_text(), expansion.replace_enabled = 0; }, "timer 720"},
         {"clipboard macro done", [] { clm_text(), output.clipboard_macro_done = 1; }, "timer 720"},
-        {"no macro", [] { settings.replace_enabled = settings.history_running = 1; }, "timer 720"},
+        {"no macro", [] { expansion.replace_enabled = settings.history_running = 1; }, "timer 720"},
         {"refused timer closes", [] { fake.timer_fails = true; }, "close"},
     };
     expect_flows(on_history_choices_timer, rows);
@@ -156,10 +158,10 @@ TEST_F(Activation, HistoryChoicesStepAsksOnlyWhenTheRecorderRunsAndCLMRemains)
 TEST_F(Activation, DeliverStepLogsOnlyAfterADeliveryOutsideTextFiles)
 {
     const flow_row rows[] = {
-        {"logged", [] { settings.output_mode = 0, settings.log_mode = 1; }, "replace x, close, logged"},
-        {"no log mode", [] { settings.output_mode = 0; }, "replace x, close"},
+        {"logged", [] { choice_run.output_mode = 0, settings.log_mode = 1; }, "replace x, close, logged"},
+        {"no log mode", [] { choice_run.output_mode = 0; }, "replace x, close"},
         {"text-file line is not logged",
-         [] { settings.output_mode = 0, settings.log_mode = settings.text_file_search = 1; },
+         [] { choice_run.output_mode = 0, settings.log_mode = choice_run.text_file_search = 1; },
          "replace x, close"},
         {"failed delivery is not logged", [] { settings.log_mode = 1, fake.clipboard_fails = true; },
          "close"},

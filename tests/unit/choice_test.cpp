@@ -61,7 +61,7 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
     };
     for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();
-        settings.output_mode = output_mode;
+        choice_run.output_mode = output_mode;
         windows.window_count = window_count;
         fake.clipboard_fails = fails == no_clipboard;
         fake.timer_fails = fails == no_timer;
@@ -72,15 +72,15 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
     SetUp();
     EXPECT_EQ(text_item(), choice_scheduled);
     EXPECT_EQ(output.latest_caption + std::to_string(output.output_source), "&Caption0");
-    EXPECT_EQ(joined({text_line(), settings.text_file_search}), "1 1") << "a text-file line is not logged";
+    EXPECT_EQ(joined({text_line(), choice_run.text_file_search}), "1 1") << "a text-file line is not logged";
     // The clipboard and a history entry go out unchanged: with paste keys, no caption for the log.
-    settings.output_mode = output_insert;
+    choice_run.output_mode = output_insert;
     EXPECT_EQ(clipboard_entry(), choice_scheduled);
-    EXPECT_EQ(output.latest_caption + joined({settings.output_mode, output.output_source}), "1 2");
-    settings.output_mode = output_insert;
+    EXPECT_EQ(output.latest_caption + joined({choice_run.output_mode, output.output_source}), "1 2");
+    choice_run.output_mode = output_insert;
     copy_text(output.latest_caption, sizeof output.latest_caption, "&Caption");
     EXPECT_EQ(history_entry(), choice_scheduled);
-    EXPECT_EQ(output.latest_caption + joined({settings.output_mode, output.history_chosen}), "1 1");
+    EXPECT_EQ(output.latest_caption + joined({choice_run.output_mode, output.history_chosen}), "1 1");
 }
 
 } // namespace

@@ -64,11 +64,13 @@ struct datafile_dir {
         if (name.back() != '/')
             std::ofstream(path(name), std::ios::binary) << bytes;
     }
-    // Writes the data file and loads it with owner window 1.
+    // Writes the data file and loads it with owner window 1; the run's modes start from it.
     int load(const std::string &bytes) const
     {
         write("mivra.ini", bytes);
-        return load_data_file(1);
+        const int loaded = load_data_file(1);
+        start_run_modes();
+        return loaded;
     }
 };
 

@@ -2,6 +2,7 @@
 // preview form, the text preparation and the preview rendering of key macros.
 #include "datafile_support.h"
 
+#include "choice/choice.h"
 #include "expand/expand.h"
 
 namespace {
@@ -88,7 +89,7 @@ TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
     };
     for (const auto &[name, content, switch_text, expected, path_argument, replace] : rows) {
         settings.path_argument_found = path_argument;
-        settings.replace_enabled = replace;
+        expansion.replace_enabled = replace;
         EXPECT_EQ(expand_file(content, switch_text), 1) << name;
         EXPECT_EQ(out(), expected) << name;
         EXPECT_EQ(read_all(files.path("f.txt")), content) << name << ": reading changed the file";
@@ -125,7 +126,7 @@ TEST_F(ExpandTest, FilesLargerThanOutputTextAreRefusedWithTheMessage)
 TEST_F(ExpandTest, PreviewShowsFilesUpToTheLimitAndANoticeBeyond)
 {
     settings.preview_size_limit = 10;
-    settings.output_mode = 2;
+    choice_run.output_mode = 2;
     output.output_source = 1;
     expand_file("0123456789", "", 1);
     EXPECT_EQ(out() + " " + std::to_string(output.output_source) + " [" + fake.clipboard + "]",
@@ -191,8 +192,8 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
         reset_output_state();
         output.clipboard_macro_done = output.key_macro_present = output.tab_macro_present = 1; // from before
         copy_text(settings.break_mark, sizeof settings.break_mark, mark);
-        settings.replace_enabled = replace;
-        settings.sendkey_file_enabled = sendkey;
+        expansion.replace_enabled = replace;
+        expansion.sendkey_file_enabled = sendkey;
         set_text(text);
         prepare_chosen_text(owner);
         EXPECT_EQ(out() + "|" + std::to_string(output.key_macro_present) +
@@ -219,7 +220,7 @@ TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
         {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] ", "", 3},
         {"a text of 1,024 bytes is not", x1019 + "%$0d%", x1019 + "%$0d%", "", 3},
     };
-    settings.sendkey_file_enabled = 1;
+    expansion.sendkey_file_enabled = 1;
     for (const auto &[name, text, expected, unregistered, keys] : rows) {
         reset_output_state();
         store.key_count = keys;

@@ -61,7 +61,7 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
     const std::string longest(259, 'z');
     d.write("log.ini", longest + "z\r\n" + longest + "\r\n");
     d.load("[system]\n@log=1\n%end\n[data]\n" + longest + "\n%end\n");
-    EXPECT_EQ(settings.log_entry_count, 1) << "a line of the 259-byte caption plus one byte names no item";
+    EXPECT_EQ(log_entry_count, 1) << "a line of the 259-byte caption plus one byte names no item";
     copy_text(settings.data_file_request, sizeof settings.data_file_request, "log.ini");
     d.write("log.ini", "[system]\n@log=1\n%end\n[data]\na\n%end\n");
     load_data_file(1);
@@ -81,7 +81,7 @@ TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
     };
     for (const auto &[name, option, log, expected] : rows) {
         load(datafile_dir(), option, log);
-        settings.output_mode = output_clipboard_only;
+        choice_run.output_mode = output_clipboard_only;
         EXPECT_EQ(describe_menu(model, build_main_menu(&model), shown_ids | shown_submenus),
                   numbered("", 1000, 1029, "; ") + "sep 6999; " + expected + "6210 [6220; 6230]")
             << name;

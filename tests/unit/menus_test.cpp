@@ -174,7 +174,7 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         std::filesystem::remove(recorder);
         if (recorder_exists)
             std::ofstream{recorder};
-        settings.output_mode = output_mode;
+        choice_run.output_mode = output_mode;
         settings.history_running = running;
         load_items(items ? "a" : "");
         const char *names[] = {"notepad", "toolwin", "calc"}, *titles[] = {"memo.txt - Notepad", "x", ""};

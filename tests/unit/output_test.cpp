@@ -100,7 +100,6 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
     for (const auto &r : rows) {
         SetUp();
         auto on = [&](int flag) { return (r.flags & flag) ? 1 : 0; };
-        settings.output_mode = r.mode;
         settings.preview_mode = on(preview);
         settings.segment_wait = on(slow) * 30;
         settings.chord_key_wait = on(slow) * 20;
@@ -117,7 +116,7 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
         output.unregistered_key_flag = on(unreg);
         copy_text(output.unregistered_key, sizeof output.unregistered_key, "0e");
         copy_text(output.output_text, sizeof output.output_text, r.text.c_str());
-        EXPECT_EQ(paste_output(owner), r.result) << r.name;
+        EXPECT_EQ(paste_output(owner, r.mode), r.result) << r.name;
         EXPECT_EQ(fake_events(), r.expected) << r.name;
         EXPECT_EQ(output.unregistered_key_flag, 0) << r.name;
     }

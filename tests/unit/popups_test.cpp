@@ -2,6 +2,7 @@
 
 #include "datafile_support.h"
 #include "menus/window_popup.h"
+#include "search/search_state.h"
 #include "search/title_popup.h"
 
 namespace {
@@ -50,14 +51,14 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
     EXPECT_EQ(describe_menu(model, build_title_popup(&model, 1)), "1002 inner; sep 8199; 8200 &@ 通常起動");
 
     // Its answers: "&@ 通常起動" goes on; a dismissed popup closes the instance.
-    settings.search_kind = search_prefix;
+    search_run.search_kind = search_prefix;
     EXPECT_EQ(carry_out_title_choice(5, 8200), choice_continue);
     EXPECT_EQ(carry_out_title_choice(5, 0), choice_scheduled);
     EXPECT_EQ(fake.events.back(), "close");
-    EXPECT_EQ(settings.search_kind, search_prefix);
+    EXPECT_EQ(search_run.search_kind, search_prefix);
     add_listed_window(11, 1, "C:\\a\\notepad.exe", "memo");
     EXPECT_EQ(carry_out_title_choice(5, 1000), choice_scheduled);
-    EXPECT_EQ(settings.search_kind, search_popup_menu) << "an item carried out: no search window follows";
+    EXPECT_EQ(search_run.search_kind, search_popup_menu) << "an item carried out: no search window follows";
 }
 
 } // namespace

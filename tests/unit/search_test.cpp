@@ -1,6 +1,7 @@
 #include "datafile_support.h"
 
 #include "choice/choice.h"
+#include "expand/expand.h"
 #include "search/geometry.h"
 #include "search/matching.h"
 #include "search/result_list.h"
@@ -60,7 +61,7 @@ class SearchWindow : public ::testing::Test {
         calls.clear();
         expression = "(ka|か)";
         settings.main_window = main_window;
-        settings.search_kind = search_prefix;
+        search_run.search_kind = search_prefix;
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
         fake.libraries["migemo.dll"] = {{"migemo_open", migemo_open}, {"migemo_query", migemo_query},
@@ -107,14 +108,14 @@ TEST_F(SearchWindow, PlainMatchingFoldsAsciiOnlyAndTheRomajiRouteFailsClosed)
         {"double-byte characters compared whole", search_prefix, "表Ab", "表a", 1},
     };
     for (const auto &[name, kind, candidate, pattern, expected] : rows) {
-        settings.search_kind = kind;
+        search_run.search_kind = kind;
         EXPECT_EQ(match(candidate, pattern), expected) << name;
     }
     ASSERT_EQ(load_matching_libraries(0), 1);
-    settings.migemo_on = 1;
+    search_run.migemo_on = 1;
     joined();
     for (const auto &[kind, built] : {std::pair{search_prefix, "m/^(ka|か)/ki"}, {search_substring, "m/(ka|か)/ki"}}) {
-        settings.search_kind = kind;
+        search_run.search_kind = kind;
         EXPECT_EQ(std::vector<int>({match("yes", "ka"), match("err", "ka")}), std::vector<int>({1, 0}));
         const std::string b = std::string("BMatch ") + built;
         EXPECT_EQ(joined(), "query 119 ka\nrelease (ka|か)\n" + b + " yes end+3 rx 0\nBRegfree 153\n" + b +
@@ -192,7 +193,7 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
         for (const char *utility : {"&1 : クリップボード", "&2 : 設定ファイル", "&9 : Ver.1.38"})
             add_utility(utility);
         copy_text(settings.data_file_path, 260, "/d/Mivra.ini");
-        settings.search_kind = search_substring;
+        search_run.search_kind = search_substring;
         settings.match_accept = accept;
         settings.preview_mode = preview_above;
         windows.window_count = window_count;
@@ -204,7 +205,7 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     }
     // The initial word stands for the edit line's text while initial_word_state is 1.
     search_result r;
-    settings.initial_word_state = 1;
+    search_run.initial_word_state = 1;
     copy_text(settings.initial_search_word, 260, "zz");
     EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
 }
@@ -223,7 +224,7 @@ TEST_F(SearchWindow, ListCaptionsAndPreviewsShowTextOrFileAndALineStandsForTheIt
     EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95");
     EXPECT_EQ(list_all(&r), 5);
     EXPECT_EQ(listed(r), "Same|same|0123456789012345678\x95|memo.txt >-n|Keys");
-    settings.sendkey_file_enabled = 1;
+    expansion.sendkey_file_enabled = 1;
     settings.preview_size_limit = 0;
     EXPECT_EQ(make_preview_text(search_window, "memo.txt >-n", -1), 1);
     EXPECT_STREQ(output.output_text, "! memo.txt >-n - memo.txt");
@@ -416,9 +417,9 @@ TEST_F(SearchWindow, FinishingHandsOverStaysOrEnds)
         add("Same", "one↓");
         copy_text(settings.manual_path, 260, "/m/Mivra.txt");
         copy_text(output.output_text, sizeof output.output_text, left);
-        settings.output_mode = mode;
+        choice_run.output_mode = mode;
         windows.window_count = window_count;
-        settings.history_running = settings.replace_enabled = recorder;
+        settings.history_running = expansion.replace_enabled = recorder;
         search_run.confirmed_search = how == 'K';
         search_run.keep_in_background = 7;
         delivery_hooks.expand_history_macros = how == 'T' ? +[](os_window) { return 1; } : nullptr;

@@ -157,7 +157,7 @@ TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
         std::istringstream in(setup);
         std::string select, except, named;
         os_window start = 0;
-        in >> settings.window_select_mode >> select >> except >> named >> settings.path_argument_found >>
+        in >> target.window_select_mode >> select >> except >> named >> settings.path_argument_found >>
             start;
         copy_text(settings.window_select_name, 260, named == "-" ? "" : named.c_str());
         list_windows(programs); // a named program is sought while listing
@@ -168,7 +168,7 @@ TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
         filter_window_list();
         EXPECT_EQ(listed() + " / " +
                       joined({static_cast<int32_t>(target.target_window), windows.window_selected,
-                              settings.window_select_mode}),
+                              target.window_select_mode}),
                   expected)
             << name;
     }

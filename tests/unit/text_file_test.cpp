@@ -1,6 +1,7 @@
 #include "datafile_support.h"
 
 #include "datafile/text_file.h"
+#include "expand/expand.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
 #include "search/result_list.h"
@@ -24,7 +25,7 @@ class TextFiles : public ::testing::Test {
     {
         free_text_file();
         settings.main_window = main_window;
-        settings.search_kind = search_prefix;
+        search_run.search_kind = search_prefix;
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
     }
@@ -92,14 +93,14 @@ TEST_F(TextFiles, ChosenLinePastesTheTextTheMenuShowedOnce)
     menu_of("@dlm=|\n;comment\ntext one|first\n\n;x\nsecond\n");
     EXPECT_EQ(dispatch_menu_command(main_window, 9001), choice_scheduled);
     EXPECT_STREQ(output.output_text, "second");
-    EXPECT_EQ(settings.text_file_search, text_file_on) << "keeps the choice out of the log";
+    EXPECT_EQ(choice_run.text_file_search, text_file_on) << "keeps the choice out of the log";
     EXPECT_EQ(load_text_file_line(0), 1);
     EXPECT_EQ(load_text_file_line(2), 0) << "past the lines";
     EXPECT_STREQ(output.output_text, "text one");
-    EXPECT_EQ(settings.sendkey_file_enabled, 0);
+    EXPECT_EQ(expansion.sendkey_file_enabled, 0);
     list_file("a\n", "$keys.txt");
     EXPECT_EQ(load_text_file_line(0), 1);
-    EXPECT_EQ(settings.sendkey_file_enabled, 1) << "a $ file enables key macros";
+    EXPECT_EQ(expansion.sendkey_file_enabled, 1) << "a $ file enables key macros";
     std::filesystem::remove(store.text_file_path[1]);
     fake.events.clear();
     EXPECT_EQ(dispatch_menu_command(main_window, 9000), choice_cancelled) << "a file gone pastes nothing";
@@ -141,12 +142,12 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     settings.comment_mark[0] = '\0';
     EXPECT_EQ(menu_of(";shown\n"), ";shown") << "an empty comment mark marks no comments";
     const std::string path = list_file("");
-    settings.text_file_search = text_file_on;
+    choice_run.text_file_search = text_file_on;
     EXPECT_EQ(load_text_file(main_window), 0);
     std::filesystem::remove(path);
     EXPECT_EQ(switch_text_file_search_on(main_window), 0);
     EXPECT_EQ(fake_events(), "error データファイルが空です\nerror データファイルが読めません") << "load failures";
-    EXPECT_EQ(settings.text_file_search, text_file_off);
+    EXPECT_EQ(choice_run.text_file_search, text_file_off);
 }
 
 TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
@@ -170,7 +171,7 @@ TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
 TEST_F(TextFiles, InsertAppendsToTheChosenFileOnlyAndPastesTheText)
 {
     const std::string path = list_file("one\n");
-    settings.text_file_search = text_file_on;
+    choice_run.text_file_search = text_file_on;
     EXPECT_EQ(insert_typed_line(main_window, "%d new"), action_hand_over);
     EXPECT_STREQ(output.output_text, "%d new") << "no macros";
     fake.file_writes_fail = true;
