@@ -278,12 +278,12 @@ bool carry_out(search_action action)
         EndDialog(search_window, dialog_no_target);
         return true;
     case action_hand_over:
-        if (search_run.initial_word_state == 1)
+        if (search_run.initial_word_state == initial_word_given)
             MoveWindow(search_window, 0, 0, 0, 0, TRUE);
         end_handed_over();
         return true;
     case action_keep_open:
-        if (search_run.initial_word_state == 1)
+        if (search_run.initial_word_state == initial_word_given)
             MoveWindow(search_window, 0, 0, 0, 0, TRUE);
         return true;
     case action_paste_and_stay:
@@ -335,16 +335,16 @@ void run_search_pass()
         // An accepted hit or the clipboard entry ends the pass; the window stays as it is, unless
         // the initial word's pass left it open (the history popup of "&1" returned without a choice):
         // the word is used up then, and the window is shown for the user.
-        if (carry_out(action) || search_run.initial_word_state != 1)
+        if (carry_out(action) || search_run.initial_word_state != initial_word_given)
             return;
         kept_hidden = false;
         ShowWindow(search_window, SW_SHOW);
         switch_foreground(os_of(search_window));
     }
-    if (search_run.initial_word_state == 1) {
+    if (search_run.initial_word_state == initial_word_given) {
         kept_hidden = false;
         ShowWindow(search_window, SW_SHOW);
-        search_run.initial_word_state = 0;
+        search_run.initial_word_state = initial_word_none;
         press_key(VK_UP);
     }
     focus_edit_line();
@@ -752,7 +752,7 @@ BOOL on_init_search_dialog(HWND window)
     edit_procedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit_line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_line_proc)));
     CreateDialogParamA(instance(), "ITEM", window, list_dialog_proc, 0);
-    kept_hidden = search_run.initial_word_state == 1 && settings.match_accept == 1;
+    kept_hidden = search_run.initial_word_state == initial_word_given && settings.match_accept == 1;
     if (!kept_hidden) {
         ShowWindow(window, SW_SHOW);
         switch_foreground(os_of(window));
@@ -768,10 +768,10 @@ BOOL on_init_search_dialog(HWND window)
             fit_guidance(items_guidance, false);
     }
     place(0);
-    if (search_run.initial_word_state == 2) {
+    if (search_run.initial_word_state == initial_word_empty) {
         press_key(VK_DOWN);
-        search_run.initial_word_state = 0;
-    } else if (search_run.initial_word_state == 1) {
+        search_run.initial_word_state = initial_word_none;
+    } else if (search_run.initial_word_state == initial_word_given) {
         SetWindowTextA(edit_line, settings.initial_search_word);
         SendMessageA(window, WM_COMMAND, MAKEWPARAM(edit_id, EN_UPDATE), reinterpret_cast<LPARAM>(edit_line));
     }
