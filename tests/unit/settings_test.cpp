@@ -1,5 +1,6 @@
 // The "[system]" options as the loader hands each line over, and the path file.
 
+#include "datafile/load_dump.h"
 #include "datafile/options.h"
 #include "datafile_support.h"
 
@@ -21,6 +22,23 @@ void long_exe_dir()
     copy_text(settings.exe_dir, sizeof settings.exe_dir, std::string(200, 'd').c_str());
 }
 
+// The checker's dump line of the option that `line` names ("@menu" or "@menu=..."), without the name;
+// "@break" shows on the "@dlm" line, "@except" on the "@select" line, any other name the switches.
+std::string shown_option(const std::string &line)
+{
+    std::string name = line.substr(0, line.find('=')), all;
+    for (char &c : name)
+        c = static_cast<char>(tolower(static_cast<unsigned char>(c)));
+    name = name == "@break" ? "@dlm" : name == "@except" ? "@select" : name;
+    dump_settings(
+        [](const char *dumped, void *to) { *static_cast<std::string *>(to) += "\n" + std::string(dumped); },
+        &all);
+    size_t at = all.find("\n" + name + " ");
+    at = at == std::string::npos ? all.find("\nswitches ") : at;
+    const size_t from = all.find(' ', at) + 1;
+    return all.substr(from, all.find('\n', from) - from);
+}
+
 } // namespace
 
 TEST(SystemOptions, EachLineSetsItsFields)
@@ -36,8 +54,8 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"@dlm=, @break= cut to 31 bytes", "@dlm=" + w40 + "\n@break=" + w40, "[" + w31 + "] [" + w31 + "]"},
         {"@path= takes one byte; nothing is ignored", "@path=x\n@path=", "1 x"},
         {"own lists from 1 byte; empty ignored", "@select=a\n@select=\n@except=x\n@except=", "a / x"},
-        {"10 names, cut to 31", "@select=" + w40 + ",2,3,4,5,6,7,8,9,10,11", w31 + "|2|3|4|5|6|7|8|9|10 / "},
-        {"empty names are skipped and do not count towards 10", "@select=a,,,,,,,,,,,,b,", "a|b / "},
+        {"10 names, cut to 31", "@select=" + w40 + ",2,3,4,5,6,7,8,9,10,11", w31 + "|2|3|4|5|6|7|8|9|10 /"},
+        {"empty names are skipped and do not count towards 10", "@select=a,,,,,,,,,,,,b,", "a|b /"},
         {"@font=: 1 byte, defaults first", "@font=Arial,20,7,1\n@font=X\n@font=", "X 13 400 0 1"},
         {"height 0: 14; italic 2 off", "@font=,0,0,2", "ＭＳ Ｐゴシック 14 0 0 1"},
         {"face cut; -3: 14; weight 12: 400", "@font=" + f140 + ",-3,12", f127 + " 14 400 0 1"},
@@ -109,11 +127,11 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"out of range fall back", font + "@view=1,-5,149,501,,0,12,3", "1 1000 160 150 Courier 18 600 1"},
         {"empty weight 0; italic 0 off", font + "@view=1,,,,,,,0", "1 1000 160 150 Courier 18 0 0"},
         {"@key= with three bytes is ignored", "@key=123", "0 0 0 0"},
-        {"@migemo= length 1 is the least", "@migemo=1", "1 "},
-        {"@migemo= length 10 is the most", "@migemo=10", "10 "},
-        {"@migemo= length 0 gives 2", "@migemo=5\n@migemo=0", "2 "},
-        {"@migemo= length 11 gives 2", "@migemo=5\n@migemo=11", "2 "},
-        {"@migemo= without a value is ignored", "@migemo=7\n@migemo=", "7 "},
+        {"@migemo= length 1 is the least", "@migemo=1", "1"},
+        {"@migemo= length 10 is the most", "@migemo=10", "10"},
+        {"@migemo= length 0 gives 2", "@migemo=5\n@migemo=0", "2"},
+        {"@migemo= length 11 gives 2", "@migemo=5\n@migemo=11", "2"},
+        {"@migemo= without a value is ignored", "@migemo=7\n@migemo=", "7"},
         {"@stay= without a value is ignored", "@stay=2\n@stay=", "2 0"},
         {"stay mode 2 is the most; a flag other than 1 is off", "@stay=2,2", "2 0"},
         {"stay mode 3 is out of range", "@stay=3,1", "0 1"},
@@ -148,8 +166,8 @@ TEST(SystemFileOptions, PathFileGivesTheSearchPath)
         // name, path.txt, shown
         {"a path= line without tabs", "[x]\r\nPATH=\tC:\\a;\tD:\\b\r\nother\r\n", "1 C:\\a;D:\\b"},
         {"else the file without tabs, breaks", "C:\\a;\r\nD:\\ソ;\t\nE:\\c", "1 C:\\a;D:\\ソ;E:\\c"},
-        {"an empty path file leaves no search path", "", "0 "},
-        {"an empty path= line leaves no search path", "path=\r\n", "0 "},
+        {"an empty path file leaves no search path", "", "0"},
+        {"an empty path= line leaves no search path", "path=\r\n", "0"},
         {"at most 5199 bytes", std::string(6000, 'p'), "1 " + std::string(5199, 'p')},
         {"a cut double-byte end is kept", "C:\\a;\x82", "1 C:\\a;\x82"},
     };
