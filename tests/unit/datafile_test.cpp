@@ -16,19 +16,19 @@ template <size_t n> static std::string bytes(const char (&text)[n])
     return std::string(text, n - 1);
 }
 
-// One entry as "kind depth [text|caption|plain|list]", plus " show" and " file(param|caption)".
-static std::string describe_entry(int i)
+// Collects the dump's lines (load_dump.h), each ended by "\n".
+static void collect_line(const char *line, void *context)
 {
-    const item_entry &e = store.items[i];
-    const char *kinds[] = {"text", "util", "sep", "col", "?", "?", "?", "?", "open", "close"};
-    std::string s = std::string(e.kind >= 0 && e.kind <= 9 ? kinds[e.kind] : "?") + " " +
-                    std::to_string(e.depth) + " [" + e.text + "|" + e.caption + "|" + e.plain_caption + "|" +
-                    e.list_caption + "]";
-    if (e.show_text)
-        s += " show";
-    if (e.is_file)
-        s += std::string(" file(") + e.file_param + "|" + e.file_caption + ")";
-    return s;
+    *static_cast<std::string *>(context) += std::string(line) + "\n";
+}
+
+// The items as the checker's dump shows them, "0 text 0 [text|caption|plain|list]" a line.
+static std::string dumped_items()
+{
+    std::string all;
+    dump_item_store(collect_line, &all);
+    const size_t from = all.find('\n') + 1;
+    return all.substr(from, all.find("[files]") - from);
 }
 
 // Tabs kept in "[data]" and dropped in "[file]" are pinned by the golden files.
@@ -50,8 +50,7 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
         char line[line_buffer_size];
         memset(line, 'Z', sizeof line);
         const size_t got = read_line(offset, data.size(), data.data(), keep_tabs, line);
-        EXPECT_EQ(std::string(line) + " " + std::to_string(got),
-                  expected + " " + std::to_string(advance))
+        EXPECT_EQ(std::string(line) + " " + std::to_string(got), expected + " " + std::to_string(advance))
             << name;
         EXPECT_EQ(line[line_buffer_size - 1], '\0') << name;
     }
@@ -158,31 +157,28 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
 TEST(DataSectionGrammar, CutsTrailBytesAndDelimiters)
 {
     const std::string t259(259, 't');
-    // Name, option, body, entries joined by ",".
+    // Name, option, body, the entries.
     const std::tuple<const char *, std::string, std::string, std::string> rows[] = {
         {"text, caption and group caption are cut to 259 bytes", "",
          std::string(300, 't') + " | x\ny | " + std::string(300, 't') + "\n{" + std::string(600, 't') + "\n",
-         "text 0 [" + t259 + "|x|x|x],text 0 [y|" + t259 + "|" + t259 + "|" + t259 + "],open 0 [|" + t259 +
-             "|" + t259 + "|]"},
+         "0 text 0 [" + t259 + "|x|x|x]\n1 text 0 [y|" + t259 + "|" + t259 + "|" + t259 + "]\n2 open 0 [|" +
+             t259 + "|" + t259 + "|]\n"},
         {"double-byte caption keeps its trail bytes", "", "t | " + so + "&" + hyo + "\n",
-         "text 0 [t|" + so + "&" + hyo + "|" + so + hyo + "|" + so + hyo + "]"},
+         "0 text 0 [t|" + so + "&" + hyo + "|" + so + hyo + "|" + so + hyo + "]\n"},
         // A byte search for the delimiter "\\" would cut "表" in half.
         {"the delimiter is found on character boundaries only", "@dlm=\\\\",
          hyo + "\\\\x\n" + so + "a\\\\" + so + "\n",
-         "text 0 [" + hyo + "|x|x|x],text 0 [" + so + "a|" + so + "|" + so + "|" + so + "]"},
-        {"the delimiter is found ignoring case", "@dlm=Or", "aoRb\n", "text 0 [a|b|b|b]"},
+         "0 text 0 [" + hyo + "|x|x|x]\n1 text 0 [" + so + "a|" + so + "|" + so + "|" + so + "]\n"},
+        {"the delimiter is found ignoring case", "@dlm=Or", "aoRb\n", "0 text 0 [a|b|b|b]\n"},
         {"a double-byte delimiter right after a character of two lead bytes", "@dlm=" + so + so,
-         "A\x83\x83" + so + so + "B\n", "text 0 [A\x83\x83|B|B|B]"},
+         "A\x83\x83" + so + so + "B\n", "0 text 0 [A\x83\x83|B|B|B]\n"},
         {"# inverts the show-text default 1; no delimiter takes the default", "@item=1", "a | #A\na | A\nb\n",
-         "text 0 [a|A|A|A],text 0 [a|A|A|A] show,text 0 [b|b|b|b] show"},
+         "0 text 0 [a|A|A|A]\n1 text 0 [a|A|A|A] show\n2 text 0 [b|b|b|b] show\n"},
     };
     for (const auto &[name, option, body, expected] : rows) {
         datafile_dir d;
         ASSERT_EQ(d.load("[system]\n" + option + "\n%end\n[data]\n" + body + "%end\n"), 1) << name;
-        std::string all;
-        for (int i = 0; i < store.item_count; ++i)
-            all += (i ? "," : "") + describe_entry(i);
-        EXPECT_EQ(all, expected) << name;
+        EXPECT_EQ(dumped_items(), expected) << name;
     }
 }
 
@@ -256,12 +252,6 @@ static std::string replace_all(std::string text, const std::string &from, const 
     for (size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
         text.replace(at, from.size(), to);
     return text;
-}
-
-// Collects the dump's lines (load_dump.h), each ended by "\n".
-static void collect_line(const char *line, void *context)
-{
-    *static_cast<std::string *>(context) += std::string(line) + "\n";
 }
 
 static std::string dump_settings()
