@@ -133,7 +133,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"a switch needs its slash; romaji without a search has no effect", "#c #b /#j", 0, ""},
         {"listed text file by name", "/#f=list.txt", 0, "textfile=2 textname=list.txt"},
         {"empty text file name shows the list", "/#f=", 0, "textfile=1"},
-        {"text-file popup", "/#F", 0, "textfile=1"},
         {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
         {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
     };

@@ -138,7 +138,6 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
         {"the first header wins, in a line, any case", "x[Data]y\na\n%end\n[data]\nb\n%end\n", "a 0", 0},
         {"%end ends it ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0", 0},
         {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0", 0},
-        {"last line without LF is dropped", "[data]\na\nb", "a 0", 0},
         {"a last line ending in half a character is dropped", "[data]\nab | cd\nef | gh\x82", "ab 0", 0},
         {"%end without LF at the end still closes", "[data]\na\n%end", "a 0", 0},
         {"header as the last bytes gives an empty section", "a\n[data]", " 0", 0},
