@@ -18,27 +18,15 @@ const os_window main_window = 1, search_window = 2, edit_line = 3;
 std::vector<std::string> calls;
 const char *expression = "(ka|か)";
 std::string long_expression;
-const char *c_str(uintptr_t p)
-{
-    return p ? reinterpret_cast<const char *>(p) : "null";
-}
-uintptr_t migemo_open(const uintptr_t *a)
-{
-    return calls.push_back(std::string("open ") + c_str(a[0])), 0x77;
-}
+const char *c_str(uintptr_t p) { return p ? reinterpret_cast<const char *>(p) : "null"; }
+uintptr_t migemo_open(const uintptr_t *a) { return calls.push_back(std::string("open ") + c_str(a[0])), 0x77; }
 uintptr_t migemo_query(const uintptr_t *a)
 {
     calls.push_back("query " + std::to_string(a[0]) + " " + c_str(a[1]));
     return reinterpret_cast<uintptr_t>(expression);
 }
-uintptr_t migemo_release(const uintptr_t *a)
-{
-    return calls.push_back(std::string("release ") + c_str(a[1])), 0;
-}
-uintptr_t migemo_close(const uintptr_t *a)
-{
-    return calls.push_back("close " + std::to_string(a[0])), 0;
-}
+uintptr_t migemo_release(const uintptr_t *a) { return calls.push_back(std::string("release ") + c_str(a[1])), 0; }
+uintptr_t migemo_close(const uintptr_t *a) { return calls.push_back("close " + std::to_string(a[0])), 0; }
 uintptr_t bmatch(const uintptr_t *a)
 {
     const char *candidate = c_str(a[1]);
@@ -48,15 +36,9 @@ uintptr_t bmatch(const uintptr_t *a)
     *compiled = 0x99;
     return candidate[0] == 'y' ? 1 : candidate[0] == 'e' ? static_cast<uintptr_t>(-1) : 0;
 }
-uintptr_t bregfree(const uintptr_t *a)
-{
-    return calls.push_back("BRegfree " + std::to_string(a[0])), 0;
-}
+uintptr_t bregfree(const uintptr_t *a) { return calls.push_back("BRegfree " + std::to_string(a[0])), 0; }
 
-std::vector<int> corners(const os_rect &r)
-{
-    return {r.left, r.top, r.right, r.bottom};
-}
+std::vector<int> corners(const os_rect &r) { return {r.left, r.top, r.right, r.bottom}; }
 
 std::string joined()
 {
@@ -81,18 +63,15 @@ class SearchWindow : public ::testing::Test {
         settings.search_kind = search_prefix;
         target.target_window = 11;
         add_listed_window(11, 1, "notepad", "memo");
-        fake.libraries["migemo.dll"] = {{"migemo_open", migemo_open},
-                                        {"migemo_query", migemo_query},
-                                        {"migemo_release", migemo_release},
-                                        {"migemo_close", migemo_close}};
+        fake.libraries["migemo.dll"] = {{"migemo_open", migemo_open}, {"migemo_query", migemo_query},
+                                        {"migemo_release", migemo_release}, {"migemo_close", migemo_close}};
         fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch}, {"BRegfree", bregfree}};
         std::ofstream(dict) << "dict";
         copy_text(settings.migemo_dict_path, 260, dict.c_str());
     }
     // An item as the loader stores it: "&" marks leave the plain caption of a text item; a
     // utility entry has only its plain and list caption.
-    static int32_t add(const char *caption, const char *text = "t", int show_text = 0,
-                       int32_t kind = text_item)
+    static int32_t add(const char *caption, const char *text = "t", int show_text = 0, int32_t kind = text_item)
     {
         item_entry &item = store.items[store.item_count] = item_entry{};
         item.kind = kind;
@@ -126,8 +105,7 @@ TEST_F(SearchWindow, PlainMatchingFoldsAsciiOnlyAndTheRomajiRouteFailsClosed)
     ASSERT_EQ(load_matching_libraries(0), 1);
     settings.migemo_on = 1;
     joined();
-    for (const auto &[kind, built] :
-         {std::pair{search_prefix, "m/^(ka|か)/ki"}, {search_substring, "m/(ka|か)/ki"}}) {
+    for (const auto &[kind, built] : {std::pair{search_prefix, "m/^(ka|か)/ki"}, {search_substring, "m/(ka|か)/ki"}}) {
         settings.search_kind = kind;
         EXPECT_EQ(std::vector<int>({match("yes", "ka"), match("err", "ka")}), std::vector<int>({1, 0}));
         const std::string b = std::string("BMatch ") + built;
@@ -271,32 +249,11 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
         {"at the caret without offsets", 0, 0, 0, 100, 100, 0, {100, 123, 260, 273}, {}},
         {"above and left of the screen", 0, 0, 0, -100, -40, 1, {5, 28, 165, 178}, {}},
         {"bottom right: the list ends 5 from both edges", 0, 0, 0, 1200, 900, 1, {1115, 829, 1275, 979}, {}},
-        {"preview beside, bottom right: the taller preview ends 5 from both",
-         1,
-         200,
-         300,
-         1100,
-         900,
-         1,
-         {915, 679, 1075, 829},
-         {1075, 679, 1275, 979}},
-        {"preview above, top right: on screen, the widest window counts",
-         2,
-         300,
-         100,
-         1100,
-         50,
-         1,
-         {975, 128, 1135, 278},
-         {975, 5, 1275, 105}},
-        {"preview above, bottom edge: list ends 5 above it",
-         2,
-         200,
-         100,
-         100,
-         900,
-         1,
-         {110, 829, 270, 979},
+        {"preview beside, bottom right: the taller preview ends 5 from both", 1, 200, 300, 1100, 900, 1,
+         {915, 679, 1075, 829}, {1075, 679, 1275, 979}},
+        {"preview above, top right: on screen, the widest window counts", 2, 300, 100, 1100, 50, 1,
+         {975, 128, 1135, 278}, {975, 5, 1275, 105}},
+        {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, {110, 829, 270, 979},
          {110, 706, 310, 806}},
     };
     for (const auto &r : rows) {
@@ -344,11 +301,7 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrin
         {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}},
         {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}},
         {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}},
-        {"as tall as the window: full form",
-         preview_above,
-         95,
-         nine_lines,
-         {50, 300, 250, 395},
+        {"as tall as the window: full form", preview_above, 95, nine_lines, {50, 300, 250, 395},
          {3, 2, 203, 95}},
     };
     for (const auto &[name, mode, height, text, window, text_rect] : shrinks) {
