@@ -404,8 +404,7 @@ TEST(SystemOptions, EachLineSetsItsFields)
     }
 }
 
-// ---- the "[system]" options that name files
-// ---------------------------------------------------------------------
+// ---- the "[system]" options that name files -------------------------------------------------------
 
 // "@path=" naming a file reads the search path from it (naming a directory, it is the search path:
 // the golden case full_file).
