@@ -128,14 +128,6 @@ inline std::string joined(std::initializer_list<int32_t> values)
     return all;
 }
 
-template <size_t n> std::string joined(const char (*names)[n], int count)
-{
-    std::string all;
-    for (int i = 0; i < count; ++i)
-        all += (i ? "|" : "") + std::string(names[i]);
-    return all;
-}
-
 // What describe_menu shows of each entry; without shown_submenus a built submenu shows its entry count,
 // first and last caption.
 enum { shown_ids = 1, shown_captions = 2, shown_submenus = 4, shown_all = 7 };

@@ -213,7 +213,10 @@ TEST(DataFileTextFiles, ChoosesTheTextFile)
         std::string files =
             listed ? "[file]\n" + d.path("first.txt") + "\n" + d.path("second.txt") + "\n%end\n" : "";
         ASSERT_EQ(d.load("[system]\n" + option + "\n%end\n" + files), 1) << name;
-        EXPECT_EQ(joined(store.text_file_name, store.text_file_count) + " " +
+        std::string shown;
+        for (int i = 0; i < store.text_file_count; ++i)
+            shown += std::string(i ? "|" : "") + store.text_file_name[i];
+        EXPECT_EQ(shown + " " +
                       joined({store.text_file_selected, settings.text_file_search,
                               settings.file_section_enabled, settings.text_file_preselected}),
                   expected)
