@@ -197,10 +197,9 @@ TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherI
 
 TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
-    const std::string editor_dir = files.path("my editor");
-    const std::string dir = editor_dir + "/", ed = dir + "ed.exe", link = files.path("hist.lnk");
-    std::filesystem::create_directory(editor_dir);
-    std::ofstream{ed};
+    const std::string editor_dir = files.path("my editor"), dir = editor_dir + "/", ed = dir + "ed.exe";
+    const std::string link = files.path("hist.lnk");
+    files.write("my editor/ed.exe", "");
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
