@@ -288,34 +288,27 @@ const char *const other_year =
     "%4y%=1999|%2y%=99|%yy%=11|%mm%=12|%-m%=12|%0d%=31|%SM%=Dec|%lm%=december|%ww%=金|%lw%=friday|"
     "%Sw%=Fri|%hh%=11|%HH%=23|%ii%=11|%ss%=58";
 
-TEST_F(ExpandTest, DateMacrosAtFourTimes)
+// An era base year outside (0, this year) gives way to 1988.
+TEST_F(ExpandTest, DateMacrosAtFourTimesAndTheEraBase)
 {
-    // Name, moment, "text=expected|...".
-    const std::tuple<const char *, os_time, const char *> times[] = {
-        {"14:07:09", fake.now, afternoon},
-        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, after_midnight},
-        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, noon},
-        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, other_year},
+    // Name, moment, era_base_year, "text=expected|...".
+    const std::tuple<const char *, os_time, int32_t, const char *> times[] = {
+        {"14:07:09", fake.now, 2018, afternoon},
+        {"00:30", {2026, 3, 5, 4, 0, 30, 5, 0}, 2018, after_midnight},
+        {"12:30", {2026, 3, 5, 4, 12, 30, 0, 0}, 2018, noon},
+        {"1999", {1999, 12, 31, 5, 23, 59, 58, 0}, 2018, other_year},
+        {"a short year keeps its whole number", {7, 1, 1, 1, 9, 0, 0, 0}, 2018, "%2y%=7"},
+        {"era base last year", fake.now, 2025, "%yy%=1"},
+        {"era base this year", fake.now, 2026, "%yy%=38"},
+        {"era base 0", fake.now, 0, "%yy%=38"},
     };
-    settings.era_base_year = 2018;
-    for (const auto &[name, now, pairs] : times) {
+    for (const auto &[name, now, era_base_year, pairs] : times) {
         fake.now = now;
+        settings.era_base_year = era_base_year;
         std::istringstream rows(pairs);
         for (std::string row; std::getline(rows, row, '|');)
             EXPECT_EQ(expand(row.substr(0, row.find('='))), row.substr(row.find('=') + 1))
                 << name << ": " << row;
-    }
-    fake.now = os_time{7, 1, 1, 1, 9, 0, 0, 0};
-    EXPECT_EQ(expand("%2y%"), "7") << "a short year keeps its whole number";
-}
-
-TEST_F(ExpandTest, UnusableEraBaseYearFallsBackTo1988)
-{
-    settings.era_base_year = 2025;
-    EXPECT_EQ(expand("%yy%"), "1") << "last year is used";
-    for (int unusable : {2026, 0}) {
-        settings.era_base_year = unusable;
-        EXPECT_EQ(expand("%yy%"), "38") << unusable;
     }
 }
 
