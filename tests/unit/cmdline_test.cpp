@@ -2,21 +2,17 @@
 // 259-byte rules.
 #include "datafile_support.h"
 
-#include <sys/stat.h>
-
 #include "cmdline/cmdline.h"
 
 namespace {
 
 class CommandLineTest : public ::testing::Test {
   protected:
-    void SetUp() override
+    void SetUp() override // after `files` has reset the process state and the fake
     {
-        reset_fake_system();
         reset_start_state();
-        for (const char *name : {"Mivra.ini", "other.ini", "a.txt", "b.txt", "my", "my file.txt"})
-            fclose(fopen(p(name).c_str(), "wb"));
-        mkdir(p("folder").c_str(), 0700);
+        for (const char *name : {"Mivra.ini", "other.ini", "a.txt", "b.txt", "my", "my file.txt", "folder/"})
+            files.write(name, "");
     }
 
     void reset_start_state()
@@ -65,9 +61,8 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 {
     // Real files whose full paths take 259 and 260 bytes: a path field holds only the first.
     std::string deep = p(std::string(200, 'd')) + "/", fits = deep + std::string(259 - deep.size(), 'f');
-    mkdir(deep.c_str(), 0700);
     for (const std::string &name : {fits, fits + "g"})
-        fclose(fopen(name.c_str(), "wb"));
+        files.write(name.substr(files.dir.size()), "");
     const std::tuple<const char *, std::string, std::string> rows[] = {
         // name, line, path (empty: none)
         {"folder", p("folder"), p("folder")},
@@ -84,9 +79,8 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
         {"a path of 260 bytes is never taken", fits + "g", ""},
         {"an over-long token is cut, not overflowed", std::string(2000, 'x') + " " + p("a.txt"), p("a.txt")},
     };
-    char saved[4096];
-    ASSERT_NE(getcwd(saved, sizeof saved), nullptr);
-    ASSERT_EQ(chdir(files.dir.c_str()), 0);
+    const std::filesystem::path saved = std::filesystem::current_path();
+    std::filesystem::current_path(files.dir);
     for (const auto &[name, line, path] : rows) {
         reset_settings();
         find_path_argument(line.c_str());
@@ -94,7 +88,7 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
                   (path.empty() ? "0 " : "1 ") + path)
             << name;
     }
-    ASSERT_EQ(chdir(saved), 0);
+    std::filesystem::current_path(saved);
 }
 
 // ---- the switches ------------------------------------------------------------------------------
@@ -133,7 +127,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"a switch needs its slash; romaji without a search has no effect", "#c #b /#j", 0, ""},
         {"listed text file by name", "/#f=list.txt", 0, "textfile=2 textname=list.txt"},
         {"empty text file name shows the list", "/#f=", 0, "textfile=1"},
-        {"text-file popup", "/#F", 0, "textfile=1"},
         {"path becomes a text file with /#f", "/#f " + p("a.txt"), 0, "textfile=3"},
         {"path kept by an item switch holding /#l", "/#L:2 " + p("a.txt"), 0, "path=1"},
     };

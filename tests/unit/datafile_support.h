@@ -1,6 +1,6 @@
 // Test support shared by the unit tests: the headers most of them need, a fresh executable directory
-// per test with real files, loading a data file written from a test's text, code page conversion,
-// and what each "[system]" option set.
+// per test with real files, loading a data file written from a test's text, code page conversion
+// and menus as text.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -128,63 +128,6 @@ inline std::string joined(std::initializer_list<int32_t> values)
     for (int32_t v : values)
         all += (all.empty() ? "" : " ") + std::to_string(v);
     return all;
-}
-
-template <size_t n> std::string joined(const char (*names)[n], int count)
-{
-    std::string all;
-    for (int i = 0; i < count; ++i)
-        all += (i ? "|" : "") + std::string(names[i]);
-    return all;
-}
-
-// Every field that the option `line` begins with ("@menu", or a whole "@menu=..." line) sets, in one
-// line; any other name shows the switches whose names carry their value.
-inline std::string shown_option(const std::string &line)
-{
-    const settings_record &s = settings;
-    auto is = [&](const char *name) { return starts_with_nocase(line.c_str(), name); };
-    if (is("@dlm") || is("@break"))
-        return "[" + std::string(s.delimiter) + "] [" + s.break_mark + "]";
-    if (is("@path"))
-        return joined({s.has_search_path}) + " " + s.search_path;
-    if (is("@menu"))
-        return joined({s.menu_position, s.menu_x, s.menu_y});
-    if (is("@item"))
-        return joined({s.show_text_default, s.text_caption_length});
-    if (is("@select") || is("@except"))
-        return joined(s.select_names, s.select_count) + " / " + joined(s.except_names, s.except_count);
-    if (is("@font"))
-        return std::string(s.list_font_face) + " " +
-               joined({s.list_font_height, s.list_font_weight, s.list_font_italic, s.list_font_set});
-    if (is("@year"))
-        return joined({s.era_base_year});
-    if (is("@log"))
-        return joined({s.log_mode, s.log_max_entries}) + " " + s.log_file_path;
-    if (is("@hist"))
-        return joined({s.history_head_chars, s.history_tail_chars});
-    if (is("@wait"))
-        return joined({s.long_text_extra_wait, s.long_text_threshold, s.segment_wait, s.chord_key_wait});
-    if (is("@file"))
-        return joined({s.file_section_enabled, s.file_menu_rows, s.file_menu_columns, s.file_menu_max_lines,
-                       s.file_caption_length, s.file_menu_numbered}) +
-               " " + s.comment_mark;
-    if (is("@window"))
-        return joined({s.search_window_width, s.list_window_width, s.list_window_height, s.window_offset_x,
-                       s.window_offset_y});
-    if (is("@view"))
-        return joined({s.preview_mode, s.preview_size_limit, s.preview_width, s.preview_height}) + " " +
-               s.preview_font_face + " " +
-               joined({s.preview_font_height, s.preview_font_weight, s.preview_font_italic});
-    if (is("@key"))
-        return joined({s.paste_key_count, s.paste_keys[0], s.paste_keys[1], s.paste_keys[2]});
-    if (is("@migemo"))
-        return joined({s.migemo_min_length}) + " " + s.migemo_dict_path;
-    if (is("@stay"))
-        return joined({s.stay_mode, s.stay_flag});
-    // replace, sendkey (the data file's choice, the value in force), output mode, sort, match, guidance
-    return joined({s.replace_enabled, s.sendkey_enabled, s.sendkey_file_enabled, s.output_mode, s.sort_list,
-                   s.match_accept, s.guidance});
 }
 
 // What describe_menu shows of each entry; without shown_submenus a built submenu shows its entry count,

@@ -1,5 +1,7 @@
 #include "datafile_support.h"
 
+#include <algorithm>
+
 #include "menus/main_menu.h"
 #include "menus/menu_model.h"
 
@@ -8,30 +10,6 @@ namespace {
 const os_window main_window = 1;
 
 menu_model model; // large: one static instance for every test
-
-// Fills the store from data-file-like lines separated by blanks: "+", "-", "{caption", "}", anything
-// else a text item whose text and caption are the line. Depths follow the groups; a stray "}" stays
-// on the top level.
-void load_items(const std::string &lines)
-{
-    std::istringstream in(lines);
-    int depth = 0;
-    for (std::string line; in >> line;) {
-        item_entry &e = store.items[store.item_count++];
-        const bool group = line[0] == '{';
-        e.kind = line == "+"   ? separator_mark
-                 : line == "-" ? column_break_mark
-                 : line == "}" ? group_close
-                 : group       ? group_open
-                               : text_item;
-        if (e.kind == text_item || group) {
-            copy_text(e.text, sizeof e.text, line.c_str() + group);
-            copy_text(e.caption, sizeof e.caption, line.c_str() + group);
-        }
-        e.depth = e.kind == group_close && depth > 0 ? depth-- : depth;
-        depth += group;
-    }
-}
 
 int32_t submenu_of(int32_t menu, int32_t id)
 {
@@ -46,6 +24,12 @@ class MenuTest : public ::testing::Test {
         reset_menu_model(&model);
     }
     datafile_dir files; // a fresh folder for the files a test needs
+    // Loads "[data]" from its lines, here separated by blanks.
+    void load_items(std::string lines)
+    {
+        std::replace(lines.begin(), lines.end(), ' ', '\n');
+        ASSERT_EQ(files.load("[data]\n" + lines + "\n%end\n"), 1);
+    }
     // The items of one level in a fresh one-menu model.
     std::string fill(int32_t index, int32_t offset)
     {
@@ -63,8 +47,6 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
         {"two plus lines give one separator, the last one's id", "a + + b", 0, 0, "1000 a; sep 1002; 1003 b"},
         {"plus then minus gives a column break only", "a + - b", 0, 0, "1000 a; |1003 b"},
         {"minus then plus gives a separator only", "a - + b", 0, 0, "1000 a; sep 1002; 1003 b"},
-        {"minus before the first entry breaks it", "- a b", 0, 0, "|1001 a; 1002 b"},
-        {"a close on the level drops a pending mark", "a + } b", 0, 0, "1000 a; 1003 b"},
         {"a trailing plus adds nothing, here or in the next menu", "a +", 0, 0, "1000 a"},
         {"group: lazy empty submenu after its sep, marks inside", "a + {G b + } c", 0, 0,
          "1000 a; sep 1001; 1002 G >group(0); 1006 c"},
@@ -74,10 +56,17 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
         {"empty unclosed group at the end", "a {G", 1, 1, ""},
     };
     for (const auto &[name, lines, index, offset, expected] : rows) {
-        reset_item_store();
         load_items(lines);
         EXPECT_EQ(fill(index, offset), expected) << name;
     }
+    // Stores the loader never writes: a column mark before the first entry breaks before it; a close on
+    // the level drops a pending mark.
+    load_items("x a b");
+    store.items[0].kind = column_break_mark;
+    EXPECT_EQ(fill(0, 0), "|1001 a; 1002 b");
+    load_items("a + x b");
+    store.items[2].kind = group_close;
+    EXPECT_EQ(fill(0, 0), "1000 a; 1003 b");
 }
 
 TEST_F(MenuTest, LazyGroupSubmenuIsFilledFromItsOwner)
@@ -174,9 +163,9 @@ TEST_F(MenuTest, UtilityEntriesFollowModeRecorderWindowsAndItems)
         std::filesystem::remove(recorder);
         if (recorder_exists)
             std::ofstream{recorder};
+        load_items(items ? "a" : "");
         choice_run.output_mode = output_mode;
         settings.history_running = running;
-        load_items(items ? "a" : "");
         const char *names[] = {"notepad", "toolwin", "calc"}, *titles[] = {"memo.txt - Notepad", "x", ""};
         for (int w = 0; w < window_count; ++w)
             add_listed_window(11 + w, w != 1, names[w], titles[w]);
@@ -208,10 +197,9 @@ TEST_F(MenuTest, DispatchEndsItemsAndTheClipboardEntryThroughTheChoiceRoomOtherI
 
 TEST_F(MenuTest, ShellCommandsOpenDataFileManualAndRecorder)
 {
-    const std::string editor_dir = files.path("my editor");
-    const std::string dir = editor_dir + "/", ed = dir + "ed.exe", link = files.path("hist.lnk");
-    std::filesystem::create_directory(editor_dir);
-    std::ofstream{ed};
+    const std::string editor_dir = files.path("my editor"), dir = editor_dir + "/", ed = dir + "ed.exe";
+    const std::string link = files.path("hist.lnk");
+    files.write("my editor/ed.exe", "");
     copy_text(settings.data_file_path, 260, "/data dir/Mivra.ini");
     copy_text(settings.manual_path, 260, "/app/Mivra.txt");
     copy_text(settings.recorder_path, 260, "/app/hist.exe");
