@@ -1,18 +1,10 @@
 // Checks arbitrary bytes as a data file with the report sink listening, as mivracheck does. The
 // first byte chooses a popup-menu or a search-window start. Every kept warning must carry a line
 // of the file, in order, and the loader must understand the same with and without a listener.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
 #include "checker/checker.h"
-#include "datafile/item_store.h"
 #include "datafile/load_dump.h"
 #include "datafile/loader.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
+#include "fuzz_support.h"
 
 static void collect(const char *line, void *all)
 {
@@ -52,16 +44,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const std::string silent = understood();
     reset(data[0] & 1);
     const int count = check_data_text(file, data[0] & 1);
-    if (understood() != silent)
-        abort(); // the listener changed what the loader understood
+    require(understood() == silent); // the listener changes nothing the loader understands
     int32_t lines = 1;
     for (size_t i = 0; i < file.size; ++i)
         lines += file.data[i] == '\n';
     int32_t previous = 1;
     for (int i = 0; i < count && i < check_warning_capacity; ++i) {
         const check_warning &w = report.warnings[i];
-        if (w.line < previous || w.line > lines || memchr(w.text, '\0', sizeof w.text) == nullptr)
-            abort();
+        require(w.line >= previous && w.line <= lines && memchr(w.text, '\0', sizeof w.text));
         previous = w.line;
     }
     free(file.data);
