@@ -1,12 +1,7 @@
 // BREGEXP's adapter over the host's Oniguruma: Shift-JIS characters as units, the str syntax, errors
 // and the cache of compiled expressions.
 #include "bregexp/bregexp.h"
-
-#include <gtest/gtest.h>
-
-#include <cstring>
-#include <string>
-#include <tuple>
+#include "datafile_support.h"
 
 namespace {
 

@@ -54,10 +54,8 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
         {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
         {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
         {"file, clipboard only", file_item, clip_only, 0, works, cancelled, "clip from file\nbeep 64"},
-        {"clipboard entry: unchanged, to 720", clipboard_entry, insert, 1, works, scheduled, to_720},
         {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
         {"history entry: unchanged, to 720", history_entry, insert, 1, works, scheduled, to_720},
-        {"history, clipboard only", history_entry, clip_only, 1, works, cancelled, "clip a↓b\nbeep 64"},
     };
     for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();

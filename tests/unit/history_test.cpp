@@ -37,7 +37,6 @@ class History : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_process_state();
         copy_text(settings.history_path, sizeof settings.history_path, files.path("hist.ini").c_str());
     }
     datafile_dir files;

@@ -1,11 +1,6 @@
 // The Shift-JIS helpers: ASCII-only folding that never touches a trail byte, path splitting and
 // number reading (the bounded copies are pinned where their callers cut: cmdline, loader, menus).
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-
-#include "text/sjis.h"
+#include "datafile_support.h"
 
 // "ソ" is 0x83 0x5C (trail byte a backslash), "ア" is 0x83 0x41 (trail byte 'A').
 static const std::string so = "\x83\x5C", a_kana = "\x83\x41";
