@@ -33,12 +33,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     // The loader reads a buffer one byte longer than the file, zero-terminated.
-    os_buffer file;
-    file.size = size - 1;
-    file.data = static_cast<char *>(calloc(size, 1));
-    if (file.data == nullptr)
-        return 0;
-    memcpy(file.data, data + 1, size - 1);
+    std::vector<char> bytes(size);
+    memcpy(bytes.data(), data + 1, size - 1);
+    const os_buffer file{bytes.data(), size - 1};
     reset(data[0] & 1);
     load_data_text(file);
     const std::string silent = understood();
@@ -54,6 +51,5 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         require(w.line >= previous && w.line <= lines && memchr(w.text, '\0', sizeof w.text));
         previous = w.line;
     }
-    free(file.data);
     return 0;
 }

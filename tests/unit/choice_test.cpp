@@ -46,11 +46,9 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
     const int works = 0, no_clipboard = 1, no_timer = 2; // what the system refuses
     // Name, finish, output mode, listed windows, what fails, result, events.
     const std::tuple<const char *, finish_fn, int, int, int, choice_result, std::string> rows[] = {
-        {"text item: prepared, timer 620", text_item, paste, 1, works, scheduled, to_620},
         {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, works, scheduled,
          "clip a\r\nb\nbeep 64\n" + to_620},
         {"text item, clipboard only, write fails", text_item, clip_only, 0, no_clipboard, cancelled, ""},
-        {"text item without a window to paste into", text_item, paste, 0, works, cancelled, ""},
         {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
         {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
         {"file, clipboard only", file_item, clip_only, 0, works, cancelled, "clip from file\nbeep 64"},
