@@ -32,8 +32,6 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
         {"a last line without line feed is not read", "@log=1", "a\r\nb", "dup", 0, "dup\r\na\r\n"},
         {"20 read by default, 21 written", "@log=1", "x\n" + numbered("c", 0, 25, "\n"), "a", 0,
          "a\r\n" + numbered("c", 0, 20, "\r\n")},
-        {"the count of the option", "@log=2,22", numbered("c", 0, 25, "\n"), "a", 0,
-         "a\r\n" + numbered("c", 0, 22, "\r\n")},
         {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "dup", 0, "dup\r\nc2\r\n"},
         {"log mode 0 reads nothing", "@log=0,20", "b\r\n", "a", 0, "a\r\n"},
         {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
