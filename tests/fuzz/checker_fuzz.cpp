@@ -1,18 +1,10 @@
 // Checks arbitrary bytes as a data file with the report sink listening, as mivracheck does. The
 // first byte chooses a popup-menu or a search-window start. Every kept warning must carry a line
 // of the file, in order, and the loader must understand the same with and without a listener.
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
 #include "checker/checker.h"
-#include "datafile/item_store.h"
 #include "datafile/load_dump.h"
 #include "datafile/loader.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
+#include "fuzz_support.h"
 
 static void collect(const char *line, void *all)
 {
@@ -41,29 +33,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     // The loader reads a buffer one byte longer than the file, zero-terminated.
-    os_buffer file;
-    file.size = size - 1;
-    file.data = static_cast<char *>(calloc(size, 1));
-    if (file.data == nullptr)
-        return 0;
-    memcpy(file.data, data + 1, size - 1);
+    std::vector<char> bytes(size);
+    memcpy(bytes.data(), data + 1, size - 1);
+    const os_buffer file{bytes.data(), size - 1};
     reset(data[0] & 1);
     load_data_text(file);
     const std::string silent = understood();
     reset(data[0] & 1);
     const int count = check_data_text(file, data[0] & 1);
-    if (understood() != silent)
-        abort(); // the listener changed what the loader understood
+    require(understood() == silent); // the listener changes nothing the loader understands
     int32_t lines = 1;
     for (size_t i = 0; i < file.size; ++i)
         lines += file.data[i] == '\n';
     int32_t previous = 1;
     for (int i = 0; i < count && i < check_warning_capacity; ++i) {
         const check_warning &w = report.warnings[i];
-        if (w.line < previous || w.line > lines || memchr(w.text, '\0', sizeof w.text) == nullptr)
-            abort();
+        require(w.line >= previous && w.line <= lines && memchr(w.text, '\0', sizeof w.text));
         previous = w.line;
     }
-    free(file.data);
     return 0;
 }

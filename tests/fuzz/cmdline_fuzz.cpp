@@ -1,14 +1,7 @@
 // Fuzzes the command line: the path-argument scan and every switch, with the values that follow.
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-#include <vector>
-
 #include "cmdline/cmdline.h"
+#include "fuzz_support.h"
 #include "target/target.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -26,11 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     find_path_argument(line.data());
     parse_command_line(line.data());
     // Every text field the command line fills must stay terminated inside its buffer.
-    if (strnlen(settings.path_argument, sizeof settings.path_argument) >= sizeof settings.path_argument ||
-        strnlen(settings.data_file_request, sizeof settings.data_file_request) >= sizeof settings.data_file_request ||
-        strnlen(settings.window_select_name, 260) >= 260 ||
-        strnlen(settings.initial_search_word, 260) >= 260 ||
-        strnlen(settings.text_file_search_name, 260) >= 260)
-        __builtin_trap();
+    require_terminated(settings.path_argument);
+    require_terminated(settings.data_file_request);
+    require_terminated(settings.window_select_name);
+    require_terminated(settings.initial_search_word);
+    require_terminated(settings.text_file_search_name);
     return 0;
 }

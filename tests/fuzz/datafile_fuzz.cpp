@@ -2,18 +2,10 @@
 // after it, so that a read one byte past the data is an AddressSanitizer finding. The first byte
 // chooses the start modes that change what the loader reads: search window or popup menu, mouse,
 // text-file search, output mode, recorder. The load report stays off (the checker target runs it).
-#include <cstdint>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-
 #include <sys/stat.h>
 
-#include "datafile/item_store.h"
 #include "datafile/loader.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
-#include "text/sjis.h"
+#include "fuzz_support.h"
 
 // The executable's folder, named in full by the seeds, with the files they name (会議.txt and
 // progメモ in Shift-JIS; missing.txt stays missing). Runs side by side write the same files.
@@ -66,11 +58,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     load_data_text(file);
     free(file.data);
-    if (store.item_count < 0 || store.item_count > item_capacity ||
-        store.text_file_count > text_file_capacity || store.replace_count > replace_capacity ||
-        store.key_count > key_capacity || store.title_count > title_capacity ||
-        settings.paste_key_count > paste_key_capacity || settings.select_count > select_name_capacity ||
-        settings.except_count > select_name_capacity)
-        abort();
+    require(store.item_count >= 0 && store.item_count <= item_capacity &&
+            store.text_file_count <= text_file_capacity && store.replace_count <= replace_capacity &&
+            store.key_count <= key_capacity && store.title_count <= title_capacity &&
+            settings.paste_key_count <= paste_key_capacity && settings.select_count <= select_name_capacity &&
+            settings.except_count <= select_name_capacity);
     return 0;
 }

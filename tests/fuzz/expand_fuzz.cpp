@@ -3,31 +3,13 @@
 // the switch parse, the range cut, the text preparation with every macro pass, the preview key
 // rendering, the same passes into small buffers where every cut is exercised, and the text as a
 // file item (zero bytes and all) and its "%CLM%"s with history entries that hold zero bytes too.
-#include <cstddef>
-#include <cstdint>
 #include <algorithm>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <vector>
 
-#include <unistd.h>
-
-#include "target/target.h"
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "expand/expand.h"
 #include "expand/history_macros.h"
 #include "expand/substitute.h"
-#include "os/fake/os_fake.h"
+#include "fuzz_support.h"
 #include "output/output_state.h"
-#include "text/sjis.h"
-
-static void check_terminated(const char *text, size_t capacity)
-{
-    if (strnlen(text, capacity) >= capacity)
-        __builtin_trap();
-}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
@@ -82,32 +64,27 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         copy_text(settings.break_mark, sizeof settings.break_mark, switch_text.substr(0, 3).c_str());
 
     // The passes' search must agree with find_nocase on any text, well-formed or not.
-    if (!switch_text.empty()) {
-        const char *hit = find_pattern(text.c_str(), switch_text.c_str());
-        if (hit != find_nocase(text.c_str(), switch_text.c_str()))
-            __builtin_trap();
-    }
+    if (!switch_text.empty())
+        require(find_pattern(text.c_str(), switch_text.c_str()) ==
+                find_nocase(text.c_str(), switch_text.c_str()));
 
     parse_item_switches(switch_text.c_str());
     copy_text(output.output_text, output_text_capacity, text.c_str());
-    size_t length = cut_to_range(output.output_text, strlen(output.output_text));
-    if (length != strlen(output.output_text))
-        __builtin_trap();
+    const size_t length = cut_to_range(output.output_text, strlen(output.output_text));
+    require(length == strlen(output.output_text));
     expansion.replace_enabled = 1;
     prepare_chosen_text(7);
-    check_terminated(output.output_text, output_text_capacity);
+    require_terminated(output.output_text);
     apply_macros(7, 1);
-    check_terminated(output.output_text, output_text_capacity);
+    require_terminated(output.output_text);
 
     // expand_item_file from the file or the clipboard, in the preview or not; the "%CLM%"s left take
     // the parts from the fourth on, and a cancel once they run out.
-    static const std::string item_path = "/dev/shm/mivra_expand_fuzz_" + std::to_string(getpid());
-    os_replace_file(item_path.c_str(), text.data(), text.size());
-    copy_text(store.items[0].text, 260, item_path.c_str());
+    copy_text(store.items[0].text, 260, scratch_file("expand", text.data(), text.size()).c_str());
     copy_text(store.items[0].file_param, 260, switch_text.c_str());
     settings.preview_size_limit = (modes & 8) ? 8 : 0;
     expand_item_file(7, 0, (modes >> 5) & 1, (modes >> 4) & 1);
-    check_terminated(output.output_text, output_text_capacity);
+    require_terminated(output.output_text);
     static size_t next_pick;
     next_pick = 3;
     expand_history_macros(7, [](os_window, text_piece *entry) {
@@ -116,17 +93,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         *entry = text_piece{parts[next_pick].data(), parts[next_pick].size()};
         return static_cast<int>(++next_pick);
     });
-    check_terminated(output.output_text, output_text_capacity);
+    require_terminated(output.output_text);
 
     // The same passes into exactly sized small buffers, so that every cut is reached.
     size_t capacity = 1 + (modes >> 4) * 7;
     char *small = static_cast<char *>(malloc(capacity));
     copy_text(small, capacity, text.c_str());
     expand_date_folder_macros(small, capacity);
-    check_terminated(small, capacity);
+    require_terminated(small, capacity);
     copy_text(small, capacity, text.c_str());
     render_key_macros(small, capacity);
-    check_terminated(small, capacity);
+    require_terminated(small, capacity);
     free(small);
     return 0;
 }

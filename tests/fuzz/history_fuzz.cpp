@@ -1,14 +1,7 @@
 // Fuzzes the reader of "hist.ini": validation of any bytes, the history menu and the load built on
 // it (with any head and tail lengths), and the recorder's update of such an image.
-#include <unistd.h>
-
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <vector>
-
 #include "datafile/history_file.h"
-#include "datafile/settings.h"
+#include "fuzz_support.h"
 #include "menus/history_menu.h"
 
 static menu_model model;
@@ -22,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     history_view view;
     parse_history(image.data(), image.size(), &view);
     reset_settings();
-    snprintf(settings.history_path, sizeof settings.history_path, "/dev/shm/mivra_hist_fuzz_%d.ini", int(getpid()));
-    FILE *file = fopen(settings.history_path, "wb");
-    if (!file || fwrite(image.data(), 1, image.size(), file) != image.size() || fclose(file) != 0)
-        abort();
+    copy_text(settings.history_path, sizeof settings.history_path,
+              scratch_file("hist", image.data(), image.size(), ".ini").c_str());
     settings.history_head_chars = 10 + data[0] % 91;
     settings.history_tail_chars = data[1] % 101 <= 100 - settings.history_head_chars ? data[1] % 101 : 0;
     reset_menu_model(&model);
@@ -36,9 +27,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     image.resize(image.size() + history_header_size + 64);
     size_t used = size - 2, text_length = size % 60;
     const char *text = reinterpret_cast<const char *>(data) + (size - text_length);
-    if (record_history_text(image.data(), image.size(), &used, text, text_length) &&
-        (!parse_history(image.data(), used, &view) || static_cast<size_t>(view.length[0]) != text_length ||
-         memcmp(view.entry[0], text, text_length) != 0 || used > image.size()))
-        abort();
+    require(!record_history_text(image.data(), image.size(), &used, text, text_length) ||
+            (parse_history(image.data(), used, &view) && static_cast<size_t>(view.length[0]) == text_length &&
+             memcmp(view.entry[0], text, text_length) == 0 && used <= image.size()));
     return 0;
 }

@@ -1,24 +1,11 @@
 // Reads arbitrary bytes as the log (an exact-size copy, then the file) against captions that are empty,
 // end in a lead byte or are 259 bytes long; a caption written back must come back first.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <unistd.h>
-#include <vector>
-
-#include "datafile/item_store.h"
 #include "datafile/log.h"
-#include "datafile/settings.h"
-#include "text/sjis.h"
+#include "fuzz_support.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::string path = "/dev/shm/mivra_log_fuzz_" + std::to_string(getpid()) + ".ini";
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f || fwrite(data, 1, size, f) != size || fclose(f) != 0)
-        abort();
+    const std::string path = scratch_file("log", data, size, ".ini");
     reset_settings();
     copy_text(settings.log_file_path, sizeof settings.log_file_path, path.c_str());
     settings.log_max_entries = size > 0 ? 10 + data[0] % 41 : 20;
@@ -28,10 +15,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         copy_text(store.items[store.item_count++].caption, 260, caption.c_str());
     read_log_text(std::vector<char>(data, data + size).data(), size);
     read_log(0);
-    if (log_entry_count > settings.log_max_entries)
-        abort();
+    require(log_entry_count <= settings.log_max_entries);
     write_log("b\x95");
-    if (strcmp(log_entries[0], "b\x95") != 0)
-        abort();
+    require(strcmp(log_entries[0], "b\x95") == 0);
     return 0;
 }

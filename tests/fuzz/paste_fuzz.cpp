@@ -1,16 +1,9 @@
 // Fuzzes the delivery of a text: chord and tab marks are parsed from the text itself, so any bytes
 // must be delivered without reading past the text. The first byte picks the output mode and flags,
 // the second the key table.
-#include <cstddef>
-#include <cstdint>
-#include <cstring>
-
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
-#include "os/fake/os_fake.h"
+#include "fuzz_support.h"
 #include "output/output_state.h"
 #include "output/paste.h"
-#include "text/sjis.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {

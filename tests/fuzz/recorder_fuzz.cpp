@@ -1,15 +1,11 @@
 // Fuzzes the recorder's start over any "hist.ini" (kept, or started empty with a refused file kept
 // beside) and its save; `append_line` over any text file, whole or stopped part way (byte 0 says where).
-#include <unistd.h>
-
-#include <cstring>
 #include <fstream>
 #include <sstream>
 
 #include "datafile/history_file.h"
-#include "datafile/item_store.h"
 #include "datafile/text_file.h"
-#include "os/fake/os_fake.h"
+#include "fuzz_support.h"
 
 static std::string file_bytes(const std::string &path)
 {
@@ -20,27 +16,24 @@ static std::string file_bytes(const std::string &path)
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
-    static const std::string path = "/dev/shm/mivra_recorder_fuzz_" + std::to_string(getpid());
     static std::vector<char> image(history_file_limit);
     const std::string input(reinterpret_cast<const char *>(data), size);
     reset_fake_system();
+    const std::string path = scratch_file("recorder", data, size);
     remove((path + ".bad").c_str());
-    std::ofstream(path, std::ios::binary) << input;
     size_t used = 0;
     history_view view;
     const bool ours =
         size == 0 || parse_history(input.data(), size, &view) || (size >= 404 && !memcmp(data, "\0\0\0", 4));
-    if (!load_recorder_image(path.c_str(), image.data(), image.size(), &used) ||
-        input.compare(0, used, image.data(), used) || used > size ||
-        (!ours && file_bytes(path + ".bad") != input))
-        abort();
+    require(load_recorder_image(path.c_str(), image.data(), image.size(), &used) &&
+            input.compare(0, used, image.data(), used) == 0 && used <= size &&
+            (ours || file_bytes(path + ".bad") == input));
     normalise_history_image(image.data(), image.size(), &used);
     // What the recorder saves, its next start keeps whole.
     const size_t saved = used;
-    if (!os_replace_file(path.c_str(), image.data(), used) ||
-        !load_recorder_image(path.c_str(), image.data(), image.size(), &used) || used != saved)
-        abort();
-    std::ofstream(path, std::ios::binary) << input;
+    require(os_replace_file(path.c_str(), image.data(), used) &&
+            load_recorder_image(path.c_str(), image.data(), image.size(), &used) && used == saved);
+    scratch_file("recorder", data, size);
     store.text_file_count = 1;
     store.text_file_selected = 0;
     strcpy(store.text_file_path[0], path.c_str());
@@ -50,7 +43,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The old bytes stay; a whole append adds CR LF where the last line had none, then a cut of the line.
     const std::string after = file_bytes(path);
     const size_t cut = after.size() >= size + lead.size() + 2 ? after.size() - size - lead.size() - 2 : 0;
-    if (after != (whole ? input + lead + line.substr(0, cut) + "\r\n" : input))
-        abort();
+    require(after == (whole ? input + lead + line.substr(0, cut) + "\r\n" : input));
     return 0;
 }

@@ -1,39 +1,30 @@
 // Arbitrary bytes as a listed text file: the entry walk over exactly the bytes, the menu with layout
 // settings from the first two bytes, a chosen line, and the search's load, listing and mapping.
-#include <cstdint>
-#include <cstdio>
-#include <cstdlib>
-#include <cstring>
-#include <string>
-#include <unistd.h>
-
-#include "datafile/item_store.h"
-#include "datafile/settings.h"
 #include "datafile/text_file.h"
+#include "fuzz_support.h"
 #include "menus/text_file_menu.h"
-#include "os/fake/os_fake.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
-#include "text/sjis.h"
 
 static menu_model model;
 static char last_shown[line_buffer_size];
 
 static bool count_entry(void *context, const text_file_entry &entry)
 {
-    if (strlen(entry.text) > line_limit || strlen(entry.caption) > line_limit)
-        abort();
+    require(strlen(entry.text) <= line_limit && strlen(entry.caption) <= line_limit);
     ++*static_cast<int32_t *>(context);
     return true;
 }
 
-static void keep_line(void *, const char *line) { copy_text(last_shown, sizeof last_shown, line); }
+static void keep_line(void *, const char *line)
+{
+    copy_text(last_shown, sizeof last_shown, line);
+}
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
     if (size < 2)
         return 0;
-    static const std::string path = "/dev/shm/mivra_text_fuzz_" + std::to_string(getpid()) + ".txt";
     reset_settings();
     reset_fake_system();
     settings.file_menu_rows = 1 + data[0] % 100;
@@ -48,22 +39,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     int32_t entries = 0;
     walk_text_file(reinterpret_cast<const char *>(data + 2), length, count_entry, &entries);
 
-    FILE *f = fopen(path.c_str(), "wb");
-    if (!f)
-        return 0;
-    fwrite(data + 2, 1, length, f);
-    fclose(f);
     store.text_file_count = 1;
-    copy_text(store.text_file_path[0], 260, path.c_str());
+    copy_text(store.text_file_path[0], 260, scratch_file("text", data + 2, length, ".txt").c_str());
     copy_text(store.text_file_name[0], 260, "lines");
     reset_menu_model(&model);
     fill_text_file_menu(&model, create_menu(&model, menu_filled, 0), 0);
-    if (load_text_file_line(data[0] % (entries + 1)) != (data[0] % (entries + 1) < entries ? 1 : 0))
-        abort(); // the menu's walk and the chosen line's walk see the same entries
+    // The menu's walk and the chosen line's walk see the same entries.
+    require(load_text_file_line(data[0] % (entries + 1)) == (data[0] % (entries + 1) < entries ? 1 : 0));
     if (load_text_file(1)) {
         last_shown[0] = '\0';
-        if (list_text_file_lines("a", data[1] & 1, text_line_sink{keep_line, nullptr}) > entries)
-            abort();
+        require(list_text_file_lines("a", data[1] & 1, text_line_sink{keep_line, nullptr}) <= entries);
         char out[line_buffer_size];
         line_output_text(last_shown, out, sizeof out);
     }

@@ -8,11 +8,10 @@ const os_window main_window = 1;
 const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back in front
 const std::string to_620 = returned + "\ntimer 620", to_720 = returned + "\ntimer 720";
 
-// The ways a choice ends; items 0, 1 and 2 are a text, a file and a group.
+// The ways a choice ends; items 0 and 1 are a text and a file.
 using finish_fn = choice_result (*)();
 const auto text_item = [] { return finish_item(main_window, 0); };
 const auto file_item = [] { return finish_item(main_window, 1); };
-const auto group_item = [] { return finish_item(main_window, 2); };
 const auto text_line = [] { return finish_text(main_window); };
 const auto clipboard_entry = [] { return finish_clipboard(main_window); };
 const auto history_entry = [] { return finish_history_entry(main_window); };
@@ -32,7 +31,6 @@ class Choice : public ::testing::Test {
         file.is_file = 1;
         copy_text(file.text, 260, files.path("file.txt").c_str());
         std::ofstream(file.text) << "from file";
-        store.items[store.item_count++].kind = group_open;
         copy_text(output.output_text, sizeof output.output_text, "a↓b");
     }
     datafile_dir files;
@@ -46,18 +44,13 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
     const int works = 0, no_clipboard = 1, no_timer = 2; // what the system refuses
     // Name, finish, output mode, listed windows, what fails, result, events.
     const std::tuple<const char *, finish_fn, int, int, int, choice_result, std::string> rows[] = {
-        {"text item: prepared, timer 620", text_item, paste, 1, works, scheduled, to_620},
         {"text item, clipboard only: clipboard, still 620", text_item, clip_only, 0, works, scheduled,
          "clip a\r\nb\nbeep 64\n" + to_620},
         {"text item, clipboard only, write fails", text_item, clip_only, 0, no_clipboard, cancelled, ""},
-        {"text item without a window to paste into", text_item, paste, 0, works, cancelled, ""},
         {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
-        {"group entry carries nothing out", group_item, paste, 1, works, cancelled, ""},
         {"file, clipboard only", file_item, clip_only, 0, works, cancelled, "clip from file\nbeep 64"},
-        {"clipboard entry: unchanged, to 720", clipboard_entry, insert, 1, works, scheduled, to_720},
         {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
         {"history entry: unchanged, to 720", history_entry, insert, 1, works, scheduled, to_720},
-        {"history, clipboard only", history_entry, clip_only, 1, works, cancelled, "clip a↓b\nbeep 64"},
     };
     for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();

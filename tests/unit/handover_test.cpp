@@ -1,20 +1,11 @@
-#include <gtest/gtest.h>
-
-#include <string>
-#include <tuple>
-
 #include "app/handover.h"
+#include "datafile_support.h"
 
 namespace {
 
-class Handover : public ::testing::Test {
-  protected:
-    void SetUp() override { reset_handover(); }
-};
-
 // One row per sequence of events: "c" a WM_CLOSE, "a" a hand-over request, "[" the delivery begins,
 // "]" it ends. Each message is answered "now" or "later"; the end of a delivery gives what follows.
-TEST_F(Handover, MessagesDuringADeliveryWaitForItsEnd)
+TEST(Handover, MessagesDuringADeliveryWaitForItsEnd)
 {
     const std::tuple<const char *, const char *, const char *> rows[] = {
         // name, events, answers
@@ -26,7 +17,7 @@ TEST_F(Handover, MessagesDuringADeliveryWaitForItsEnd)
     };
     const char *followups[] = {"none", "close", "activate"};
     for (const auto &[name, events, expected] : rows) {
-        SetUp();
+        reset_handover();
         std::string out;
         for (const char *e = events; *e; ++e) {
             std::string step;

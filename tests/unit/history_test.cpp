@@ -37,7 +37,6 @@ class History : public ::testing::Test {
   protected:
     void SetUp() override
     {
-        reset_process_state();
         copy_text(settings.history_path, sizeof settings.history_path, files.path("hist.ini").c_str());
     }
     datafile_dir files;
@@ -62,7 +61,6 @@ TEST_F(History, MenuLayout)
          0, "8000 &1  " + std::string(29, 'h')},
         {"a cut double-byte end is kept", image_of({"ab\x82"}, 999), 30, 0, "8000 &1  ab\x82"},
         {"breaks, & and TAB made visible", image_of({"a&b\r\nc\td"}, 999), 30, 0, "8000 &1  a_b↓c d"},
-        {"30 entries: no &V", image_of(numbered(30)), 30, 0, "8029 &U  e29; sep 8999; 8100 &0  e0"},
         {"31 entries: &V with one entry", image_of(numbered(31)), 30, 0,
          "8029 &U  e29; sep 8999; 8300 &V : 31 ～ 60 [1: &1  e30 .. &1  e30]; sep 8999; 8100 &0  e0"},
         {"100 entries: &W and &X", image_of(numbered(100), 99), 30, 0,

@@ -93,7 +93,6 @@ TEST_F(TextFiles, ChosenLinePastesTheTextTheMenuShowedOnce)
     menu_of("@dlm=|\n;comment\ntext one|first\n\n;x\nsecond\n");
     EXPECT_EQ(dispatch_menu_command(main_window, 9001), choice_scheduled);
     EXPECT_STREQ(output.output_text, "second");
-    EXPECT_EQ(choice_run.text_file_search, text_file_on) << "keeps the choice out of the log";
     EXPECT_EQ(load_text_file_line(0), 1);
     EXPECT_EQ(load_text_file_line(2), 0) << "past the lines";
     EXPECT_STREQ(output.output_text, "text one");
@@ -137,8 +136,6 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     EXPECT_STREQ(out, "same") << "the first of two equal captions";
     settings.show_text_default = 1;
     EXPECT_EQ(lines("c", 0), "same|other") << "matched by caption, shown by text";
-    std::string names;
-    EXPECT_EQ(list_text_file_names("ME", 0, text_line_sink{collect, &names}), 1);
     settings.comment_mark[0] = '\0';
     EXPECT_EQ(menu_of(";shown\n"), ";shown") << "an empty comment mark marks no comments";
     const std::string path = list_file("");
