@@ -135,6 +135,30 @@ TEST_F(Activation, ChooserStepFollowsTheStartFormAndTheAnswers)
     expect_flows(on_show_chooser_timer, rows);
 }
 
+// The first wait counts from the arming of timer 610, which fires `delay` ms later; a wait after a
+// popup is whole.
+TEST_F(Activation, FirstWaitCountsFromTheArmingOfTheFirstTimer)
+{
+    static uint32_t delay;
+    const flow_row rows[] = {
+        {"30 ms late: the rest", [] { delay = 30; }, "sleep 70, main_menu"},
+        {"later than the wait: none", [] { delay = 150; }, "sleep 0, main_menu"},
+        {"across the counter's wrap", [] { fake.ticks = 0xFFFFFFF0u, delay = 30; }, "sleep 70, main_menu"},
+        {"after the window choice: whole", [] { several_windows(), delay = 30; },
+         "sleep 70, window, sleep 100, main_menu"},
+        {"after the history popup: whole", [] { history_start(), answers["history"] = go_on, delay = 30; },
+         "history, sleep 100, main_menu"},
+    };
+    expect_flows(
+        [](os_window main) {
+            select_target(main);
+            fake.events.clear();
+            fake.ticks += delay;
+            on_show_chooser_timer(main);
+        },
+        rows);
+}
+
 const auto clm_text = [] {
     copy_text(output.output_text, sizeof output.output_text, "a%clm%b");
     expansion.replace_enabled = settings.history_running = 1;
