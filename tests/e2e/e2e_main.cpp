@@ -17,7 +17,6 @@ static int check_case_list(const char *expected_list)
     std::stringstream in(expected_list);
     for (std::string name; std::getline(in, name, ',');)
         expected.insert(name);
-    expected.erase("");
     const ::testing::UnitTest &unit = *::testing::UnitTest::GetInstance();
     for (int i = 0; i < unit.total_test_suite_count(); ++i)
         for (int j = 0; j < unit.GetTestSuite(i)->total_test_count(); ++j)
@@ -29,7 +28,6 @@ static int check_case_list(const char *expected_list)
     for (const std::string &name : expected)
         if (!compiled.count(name))
             printf("CTest case not in the program: %s\n", name.c_str());
-    printf("%zu cases compiled, %zu registered\n", compiled.size(), expected.size());
     return compiled == expected ? 0 : 1;
 }
 

@@ -48,32 +48,22 @@ class History : public bench {
 
 } // namespace
 
-TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
-{
-    fake_recorder(40);
-    target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", true);
-    process &p = start_mivra(items);
-    ASSERT_TRUE(wait_popup_menu(p.id));
-    // "クリップボード ( &1 )" opens the history, "&V" the entries 31 to 60, "&2" is entry 31.
-    press_keys(p.id, {'1', open_menus_2, 'V', open_menus_3, '2'});
-    expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, head + "v&31\r\n表" + tail);
-}
-
 // The history popup after a first chooser: the pick of "%CLM%" after the main menu; the main menu
 // after "&@ 通常起動" of the history start ("/#h"); the search window's "&1", below its lower-left corner.
+// The main menu's history submenu ("&1") fills its "&V" group (entries 31 to 60) when it opens.
 TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 {
-    fake_recorder(2);
-    // Name, arguments, keys in the first chooser, key in the popup, what edit 1 holds between.
-    const std::tuple<const char *, const char *, const char *, char, const char *> rows[] = {
-        {"%CLM% picks entry &2", "", "M", '2', "[e1]"},
-        {"/#h goes on to the main menu", "/#h", "@", 'A', "item"},
-        {"the search window's &1", "/#i", "&1", '2', "e1"},
+    fake_recorder(40);
+    // Name, arguments, typed in the first chooser, keys in the next menu, what edit 1 holds between.
+    const std::tuple<const char *, const char *, const char *, std::vector<BYTE>, const char *> rows[] = {
+        {"%CLM% picks entry &2", "", "M", {'2'}, "[e1]"},
+        {"/#h goes on to the main menu", "/#h", "@", {'A'}, "item"},
+        {"the search window's &1", "/#i", "&1", {'2'}, "e1"},
+        {"an entry of the &V group keeps its stored bytes", "", "1", {'V', open_menus_3, '2'}, "v&31\r\n表"},
     };
-    for (const auto &[name, args, first, second, pasted] : rows) {
+    for (const auto &[name, args, first, keys, pasted] : rows) {
         SCOPED_TRACE(name);
-        target_app &t = launch_target(head + "[old]" + tail, 4, 9);
+        target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", true);
         process &p = start_mivra(items, args);
         RECT popup = {}, search = {};
         HWND dialog = nullptr;
@@ -87,7 +77,7 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
         EXPECT_TRUE(!dialog || (GetWindowRect(dialog, &search) && popup.left == search.left &&
                                 popup.top == search.bottom))
             << "popup at " << popup.left << "," << popup.top << ", window " << search.left << "," << search.bottom;
-        press_key(static_cast<BYTE>(second));
+        press_keys(p.id, keys);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, head + pasted + tail);
     }
