@@ -3,6 +3,8 @@
 #include <shellapi.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 
@@ -29,14 +31,8 @@ bool write_file(const std::string &path, const std::string &bytes)
 
 std::string file_text(const std::string &path)
 {
-    FILE *f = fopen(path.c_str(), "rb"); // shares reading and writing, as the programs under test do
-    if (!f)
-        return "<missing>";
-    std::string bytes;
-    char chunk[4096];
-    for (size_t got; (got = fread(chunk, 1, sizeof chunk, f)) > 0;)
-        bytes.append(chunk, got);
-    return fclose(f) == 0 ? bytes : "<missing>";
+    std::ifstream f(path, std::ios::binary); // shares reading and writing, as the programs under test do
+    return f ? std::string(std::istreambuf_iterator<char>(f), {}) : "<missing>";
 }
 
 bool file_exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -123,18 +119,12 @@ std::vector<HWND> top_windows(const char *class_wanted, DWORD pid, bool visible_
     return found;
 }
 
-HWND find_window(const char *class_wanted, DWORD pid)
-{
-    const std::vector<HWND> found = top_windows(class_wanted, pid);
-    return found.empty() ? nullptr : found[0];
-}
-
 HWND find_popup_menu(DWORD pid, RECT *rect)
 {
-    HWND menu = find_window("#32768", pid);
-    if (menu && rect)
-        GetWindowRect(menu, rect);
-    return menu;
+    const std::vector<HWND> menus = top_windows("#32768", pid);
+    if (!menus.empty() && rect)
+        GetWindowRect(menus[0], rect);
+    return menus.empty() ? nullptr : menus[0];
 }
 
 // Polls until find gives a window of process pid; null and a failure that shows pid's windows when not.
@@ -454,8 +444,8 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     // Ready once in front with its property "ready", which it sets after its focus and selection: the
     // focus alone comes before the selection, and a caret or selection read then is the wrong one.
     t.window = wait_window(t.proc.id, "target in front", [&] {
-        HWND found = find_window("Mivra_E2E_Target", t.proc.id);
-        return found && GetPropA(found, "ready") && GetForegroundWindow() == found ? found : HWND();
+        HWND found = GetForegroundWindow();
+        return window_process(found) == t.proc.id && GetPropA(found, "ready") ? found : HWND();
     });
     t.edit1 = GetDlgItem(t.window, 101);
     t.edit2 = GetDlgItem(t.window, 102);

@@ -13,18 +13,11 @@ using Hostile = bench;
 TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
 {
     static char one[] = "1", other[] = "x";
-    const struct {
-        const char *name;
-        void *data;
-        DWORD size;
-        bool request;
-    } rows[] = {
-        {"no data", nullptr, 0, false},
-        {"no data but a size", nullptr, 2, false},
-        {"data of size 0", one, 0, false},
-        {"another request", other, 2, false},
-        {"a request without its terminator", one, 1, true},
-    };
+    // Name, data, size, whether it is a request.
+    const std::tuple<const char *, void *, DWORD, bool> rows[] = {
+        {"no data", nullptr, 0, false},       {"no data but a size", nullptr, 2, false},
+        {"data of size 0", one, 0, false},    {"another request", other, 2, false},
+        {"a request without its terminator", one, 1, true}};
     for (const char *args : {"/#i", ""}) {
         SCOPED_TRACE(*args ? "search window" : "menu");
         target_app &t = launch_target("[]", 1, 1);
@@ -37,15 +30,15 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
         }
         const std::vector<HWND> main = top_windows("Mivra_WClass", p.id, false); // hidden
         ASSERT_EQ(main.size(), 1u);
-        for (const auto &r : rows) {
-            SCOPED_TRACE(r.name);
-            COPYDATASTRUCT record = {0, r.size, r.data};
+        for (const auto &[name, data, size, request] : rows) {
+            SCOPED_TRACE(name);
+            COPYDATASTRUCT record = {0, size, data};
             DWORD_PTR result = 0;
             EXPECT_TRUE(SendMessageTimeoutA(main[0], WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
                                             SMTO_NORMAL, wait_ms, &result))
                 << "the instance did not answer";
             // The record is handled before the send returns.
-            EXPECT_TRUE(process_running(p) && (edit ? window_text(edit) == (r.request ? "" : "gr")
+            EXPECT_TRUE(process_running(p) && (edit ? window_text(edit) == (request ? "" : "gr")
                                                     : find_popup_menu(p.id) != nullptr))
                 << "edit line \"" << window_text(edit) << "\"; the windows:\n"
                 << describe_windows(p.id);

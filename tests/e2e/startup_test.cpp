@@ -53,7 +53,8 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
 
 namespace {
 
-// What the test's "Mivra_WClass" window received.
+// What the test's "Mivra_WClass" window received. Told to, it ends on WM_CLOSE as a real instance
+// does: its teardown releases "Mivra_Mark", so that the new one can own it.
 struct instance_log {
     int copy_data_count = 0, close_count = 0;
     std::string copy_data_bytes;
@@ -61,18 +62,6 @@ struct instance_log {
     bool release_on_close = false;
     HANDLE mutex = nullptr;
 } received;
-
-// How a real instance ends: its teardown releases "Mivra_Mark", so that the new one can own it.
-void end_instance(HWND window)
-{
-    if (received.mutex) {
-        ReleaseMutex(received.mutex);
-        CloseHandle(received.mutex);
-        received.mutex = nullptr;
-    }
-    if (IsWindow(window))
-        DestroyWindow(window);
-}
 
 LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -83,51 +72,34 @@ LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM 
         received.sender = reinterpret_cast<HWND>(wparam);
         return TRUE;
     }
-    if (message == WM_CLOSE) {
-        ++received.close_count;
-        if (received.release_on_close)
-            end_instance(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+    if (message != WM_CLOSE)
+        return DefWindowProcA(window, message, wparam, lparam);
+    ++received.close_count;
+    if (received.release_on_close && ReleaseMutex(received.mutex) && CloseHandle(received.mutex))
+        DestroyWindow(window);
+    return 0;
 }
 
-class RunningInstance : public bench {
-  protected:
-    void SetUp() override
-    {
-        bench::SetUp();
-        received = instance_log();
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = instance_proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Mivra_WClass";
-        ASSERT_TRUE(RegisterClassA(&wc));
-        // Hidden, like the real main window: the instance search finds it by class alone.
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "Mivra_WClass", "Mivra_WClass", WS_POPUP, 0, 0, 10, 10,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-        received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
-        ASSERT_TRUE(window_ && received.mutex);
-        ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
-    }
-
-    void TearDown() override
-    {
-        bench::TearDown();
-        end_instance(window_);
-        UnregisterClassA("Mivra_WClass", GetModuleHandleA(nullptr));
-    }
-
-    HWND window_ = nullptr;
-};
+using RunningInstance = bench;
 
 } // namespace
 
 // A plain start hands over once and ends without loading its data file; "/#Z" closes the running
 // instance and runs alone once it ended, or ends when it stays: it may be finishing a delivery, so the
-// new one waits 30 s for it first. The row of the instance that ends comes last.
+// new one waits 30 s for it first. The row of the instance that ends comes last. The instance, played
+// by the test, is hidden like the real main window: the instance search finds it by class alone.
 TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
 {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = instance_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Mivra_WClass";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, wc.lpszClassName, WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
+    ASSERT_TRUE(window && received.mutex);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
     // Arguments, whether the instance ends on WM_CLOSE, the hand-overs and closes it receives.
     const std::tuple<const char *, bool, int, int> rows[] = {
         {"", false, 1, 0}, {"/#Z", false, 0, 1}, {"/#Z", true, 0, 1}};
@@ -144,7 +116,7 @@ TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
         EXPECT_EQ(file_exists(in_dir("mivra.ini")), release) << "only the new only instance loads its data file";
     }
     EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
-    EXPECT_NE(received.sender, window_) << "wParam must be the sender's own main window";
+    EXPECT_NE(received.sender, window) << "wParam must be the sender's own main window";
 }
 
 // ---- a real instance in the middle of a delivery -----------------------------------------------
