@@ -8,12 +8,6 @@ namespace {
 
 using Checker = bench;
 
-// Where the dist folder's mivracheck.exe and its neighbours lie.
-std::string dist(const std::string &name)
-{
-    return join_path(windows_path(MIVRA_DIST_DIR), name);
-}
-
 // Runs the checker through the command interpreter; its output without CRs, the exit status in *status.
 std::string run(const std::string &exe, const std::string &args, int *status)
 {
@@ -42,6 +36,8 @@ TEST_F(Checker, ReportsInShiftJisAndTellsByItsStatus)
               in_dir("mivra.ini") + ":2: warning: [title] の正規表現「m/(/k」は使えません"
                                     "（end pattern with unmatched parenthesis）。この行のグループは開かれません\n1 warning\n");
     EXPECT_EQ(status, 1);
-    EXPECT_EQ(run(dist("mivracheck.exe"), "\"" + dist("Mivra.ini") + "\"", &status), "問題はありません\n");
+    const std::string dist = windows_path(MIVRA_DIST_DIR);
+    EXPECT_EQ(run(join_path(dist, "mivracheck.exe"), "\"" + join_path(dist, "Mivra.ini") + "\"", &status),
+              "問題はありません\n");
     EXPECT_EQ(status, 0);
 }

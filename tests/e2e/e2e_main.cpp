@@ -1,6 +1,5 @@
-// Entry of e2e_tests.exe: GoogleTest, plus --e2e_expect_cases=Suite.Case,..., which runs nothing and
-// fails when the compiled cases differ from that list (CTest registers the cases it reads from the
-// sources, so a case it misread would otherwise never run).
+// Entry of e2e_tests.exe: GoogleTest, plus --e2e_expect_cases=Suite.Case,..., which fails when the compiled
+// cases differ from that list: CTest registers the cases it reads from the sources, a misread one never runs.
 #include <windows.h>
 
 #include <gtest/gtest.h>

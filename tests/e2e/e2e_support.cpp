@@ -2,6 +2,7 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
 #include <fstream>
 #include <iterator>
@@ -11,9 +12,7 @@ namespace e2e {
 std::string windows_path(const std::string &path)
 {
     std::string out = path;
-    for (char &c : out)
-        if (c == '/')
-            c = '\\';
+    std::replace(out.begin(), out.end(), '/', '\\');
     return !path.empty() && path[0] == '/' ? "Z:" + out : out;
 }
 
@@ -45,9 +44,8 @@ std::string lines(std::initializer_list<std::string> each)
     return bytes;
 }
 
-// ---- processes ---------------------------------------------------------------------------------
-
-process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
+// CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
+static process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
     std::string line = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     STARTUPINFOA startup = {};
@@ -71,7 +69,7 @@ bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code)
     return true;
 }
 
-void kill_process(process &p)
+static void kill_process(process &p)
 {
     if (!p.handle)
         return;
@@ -92,8 +90,6 @@ void pump_messages()
     }
 }
 
-// ---- windows -----------------------------------------------------------------------------------
-
 // The class name, or the title as the system keeps it (read without a message to the window's thread).
 static std::string name_of(HWND window, bool title = false)
 {
@@ -102,7 +98,7 @@ static std::string name_of(HWND window, bool title = false)
     return name;
 }
 
-DWORD window_process(HWND window)
+static DWORD window_process(HWND window)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
@@ -249,8 +245,6 @@ HWND wait_search_edit(DWORD pid)
     });
 }
 
-// ---- keys and clipboard ------------------------------------------------------------------------
-
 static void key_event(BYTE virtual_key, DWORD flags)
 {
     // The navigation keys sit on the extended block of the keyboard.
@@ -344,8 +338,6 @@ template <class Char> static std::basic_string<Char> clipboard_format(UINT forma
 
 std::string clipboard_text() { return clipboard_format<char>(CF_TEXT, "<no text>"); }
 std::wstring clipboard_unicode() { return clipboard_format<wchar_t>(CF_UNICODETEXT, L"<no text>"); }
-
-// ---- the fixture -------------------------------------------------------------------------------
 
 void bench::SetUp()
 {

@@ -38,10 +38,7 @@ struct process {
     DWORD id = 0;
 };
 
-// CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
-process start_process(const std::string &exe, const std::string &args, const std::string &work_dir);
 bool process_running(const process &p);
-void kill_process(process &p);
 // True when the process ended within timeout; its exit code goes to *exit_code.
 bool wait_process_exit(process &p, DWORD timeout = wait_ms, DWORD *exit_code = nullptr);
 
@@ -51,19 +48,16 @@ void pump_messages();
 template <class Condition> bool poll_until(Condition condition, DWORD timeout = wait_ms)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
-    for (;;) {
-        pump_messages();
-        if (condition())
-            return true;
+    for (pump_messages(); !condition(); pump_messages()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return true;
 }
 
 // The top-level windows of the class (null: any) of process pid (0: any), top of the Z order first.
 std::vector<HWND> top_windows(const char *class_name, DWORD pid, bool visible_only = true);
-DWORD window_process(HWND window);
 // The visible popup menu window (class "#32768") of process pid and its screen rectangle; the wait
 // fails showing pid's windows when none opens.
 HWND find_popup_menu(DWORD pid, RECT *rect = nullptr);

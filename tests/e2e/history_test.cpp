@@ -1,6 +1,5 @@
-// The clipboard history under Wine: an entry of the history submenu's "&V" group, a "%CLM%" pick,
-// the "/#h" start that goes on to the main menu, and hist.exe recording the clipboard changes of
-// another program until a second start stops it. A running recorder is faked by holding its mutex.
+// The clipboard history under Wine: its submenu and popups in the real menus, and hist.exe recording
+// another program's clipboard changes until a second start stops it. Holding its mutex fakes it running.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -24,27 +23,7 @@ std::string history_image(const std::vector<std::string> &entries)
     return lengths + bytes;
 }
 
-class History : public bench {
-  protected:
-    // Closing the last handle of the mutex ends it, held or not.
-    void TearDown() override
-    {
-        if (mutex_)
-            CloseHandle(mutex_);
-        bench::TearDown();
-    }
-    // hist.ini with entries "e0", "e1", ... (entry 31 with "&" and a line break) and the recorder's
-    // mutex held by this process.
-    void fake_recorder(size_t count)
-    {
-        std::vector<std::string> entries;
-        for (size_t i = 0; i < count; ++i)
-            entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
-        ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
-        ASSERT_TRUE(mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex));
-    }
-    HANDLE mutex_ = nullptr;
-};
+using History = bench;
 
 } // namespace
 
@@ -53,7 +32,12 @@ class History : public bench {
 // The main menu's history submenu ("&1") fills its "&V" group (entries 31 to 60) when it opens.
 TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 {
-    fake_recorder(40);
+    // hist.ini with entries "e0" to "e39" (entry 31 with "&" and a line break), the recorder's mutex held.
+    std::vector<std::string> entries;
+    for (size_t i = 0; i < 40; ++i)
+        entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
+    ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
+    ASSERT_TRUE(CreateMutexA(nullptr, TRUE, recorder_mutex)); // until the test ends
     // Name, arguments, typed in the first chooser, keys in the next menu, what edit 1 holds between.
     const std::tuple<const char *, const char *, const char *, std::vector<BYTE>, const char *> rows[] = {
         {"%CLM% picks entry &2", "", "M", {'2'}, "[e1]"},
@@ -97,10 +81,8 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     ASSERT_EQ(WaitForInputIdle(running.handle, wait_ms), 0u);
     // hist.ini, held without sharing, is read once let go; new texts go on top, "二番目表" twice once.
     const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
-    const std::vector<std::vector<std::string>> files = {{"one", "old"},
-                                                         {"二番目表", "one", "old"},
-                                                         {"二番目表", "one", "old"},
-                                                         {"three", "二番目表", "one", "old"}};
+    const std::vector<std::vector<std::string>> files = {
+        {"one", "old"}, {"二番目表", "one", "old"}, {"二番目表", "one", "old"}, {"three", "二番目表", "one", "old"}};
     for (size_t i = 0; i < clips.size(); ++i) {
         ASSERT_TRUE(set_clipboard_text(clips[i]));
         if (i == 0) {

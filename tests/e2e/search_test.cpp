@@ -1,6 +1,5 @@
-// The search window of a "/#i" (prefix) or "/#g" (substring) start: typing filters the list, the
-// keys move and accept, the preview shows the selected entry, and romaji search finds kanji through
-// the libraries beside the program.
+// The search window of a "/#i" (prefix) or "/#g" (substring) start: the list, its keys, the preview,
+// and romaji search through the libraries beside the program.
 #include "e2e_support.h"
 
 using namespace e2e;

@@ -1,6 +1,5 @@
 // Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// single-instance hand-over to (or replacement of) a running instance: one played by the test, to
-// read the record it receives, and a real one in the middle of a delivery.
+// hand-over to (or replacement of) a running instance, played by the test or real and delivering.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -9,8 +8,8 @@ namespace {
 
 class Startup : public bench {};
 
-// A start that loads its data file goes on to the activation; without items that is the main menu
-// of utility entries, which Escape cancels, and a cancel ends the process like a finished start.
+// A start that loads its data file goes on to the main menu, of utility entries only without items:
+// Escape cancels it, which ends the process like a finished start.
 void expect_start_ends_with_zero(process &p)
 {
     ASSERT_TRUE(poll_until([&] { return !process_running(p) || find_popup_menu(p.id); }))
