@@ -100,8 +100,7 @@ TEST_F(Expansion, FileItemThatCannotBeReadShowsTheMessageAndPastesNothing)
         process &p = start_mivra(data_file(in_dir(file) + " | File\r\n>"));
         ASSERT_TRUE(wait_popup_menu(p.id));
         // The file existed when the data file was read, so the entry is a file entry; now nobody may open it.
-        HANDLE held = CreateFileA(in_dir("held.txt").c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                                  FILE_ATTRIBUTE_NORMAL, nullptr);
+        HANDLE held = CreateFileA(in_dir("held.txt").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
         press_key(VK_RETURN);
         EXPECT_EQ(take_message_box(p), "データファイルが読めません！");
         expect_ends_with_zero(p);

@@ -71,8 +71,7 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
     const std::string recorder = install("hist.exe");
     ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
-    HANDLE held =
-        CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &running = launch(recorder, "", dir_);
     // Its window exists and its thread waits for messages: it listens and has tried the file.

@@ -52,10 +52,9 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
     }
 }
 
-// The menu works from what was loaded when the data file goes or changes under it, and nothing
-// recreates or rewrites it; a log or text file that cannot be written keeps its bytes while the text
-// is pasted. Wine run as root writes into read-only folders: a directory in the place of the log's
-// scratch file stands for a folder that takes no new file.
+// The menu works from what was loaded when the data file goes or changes, which stays as it is; a log
+// or text file that cannot be written keeps its bytes while the text is pasted. Wine run as root writes
+// into read-only folders: a directory in the place of the log's scratch file stands for one.
 TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
 {
     const std::string ini = lines({"[system]", "@log=1", "%end", "[data]", "{Group(&G)", "loaded | 項目(&I)",
@@ -108,9 +107,8 @@ TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
     }
 }
 
-// Another program holds the clipboard open while the chosen text is put there: released soon, the
-// text is pasted; held on, the paste fails after a bounded retry, sends no paste keys (which would
-// paste whatever the clipboard held) and leaves the clipboard as it was.
+// Another program holds the clipboard open while the chosen text is put there: released soon, the text
+// is pasted; held on, the paste fails after a bounded retry, sends no paste keys, keeps the clipboard.
 TEST_F(Hostile, ClipboardHeldByAnotherProgramFailsThePasteCleanly)
 {
     for (bool released_soon : {true, false}) {

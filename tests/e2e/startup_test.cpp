@@ -38,8 +38,7 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
     const std::string ini = in_dir("mivra.ini"), contents = lines({"[data]", "abc", "%end"});
     ASSERT_TRUE(write_file(ini, contents));
     // Share mode 0: every other open of the file fails while the test holds it.
-    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &p = start_mivra("");
     EXPECT_EQ(take_message_box(p), "設定ファイル異常");
@@ -84,9 +83,8 @@ using RunningInstance = bench;
 } // namespace
 
 // A plain start hands over once and ends without loading its data file; "/#Z" closes the running
-// instance and runs alone once it ended, or ends when it stays: it may be finishing a delivery, so the
-// new one waits 30 s for it first. The row of the instance that ends comes last. The instance, played
-// by the test, is hidden like the real main window: the instance search finds it by class alone.
+// instance and runs alone once it ended, or ends when it stays (finishing a delivery: it waits 30 s
+// first). The instance is hidden like the real main window: the search finds it by class alone.
 TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
 {
     WNDCLASSA wc = {};
@@ -99,7 +97,7 @@ TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
     received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
     ASSERT_TRUE(window && received.mutex);
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
-    // Arguments, whether the instance ends on WM_CLOSE, the hand-overs and closes it receives.
+    // Arguments, whether the instance ends on WM_CLOSE (last), the hand-overs and closes it receives.
     const std::tuple<const char *, bool, int, int> rows[] = {
         {"", false, 1, 0}, {"/#Z", false, 0, 1}, {"/#Z", true, 0, 1}};
     for (const auto &[args, release, copies, closes] : rows) {

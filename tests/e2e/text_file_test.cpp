@@ -17,7 +17,9 @@ TEST_F(TextFile, MenusPopupsAndTheSearchWindowPasteTheChosenLine)
         std::vector<BYTE> keys;
         const char *pasted;
         bool plain;
-        const char *typed = "", *appended = ""; // typed in the search window; what the file gains
+        const char *typed = ""; // in the search window
+        // The file before and after; "<missing>": deleted once the search window shows.
+        std::string file = columns_and_groups, file_after = columns_and_groups;
     } rows[] = {
         {"the second column, reached with Right", "", {'3', open_menus_2, 'A', open_menus_3, VK_RIGHT, VK_RETURN},
          "three", false},
@@ -29,18 +31,23 @@ TEST_F(TextFile, MenusPopupsAndTheSearchWindowPasteTheChosenLine)
         {"a dismissed popup ends the start", "/#f=memo", {VK_ESCAPE}, "", false},
         {"/#f with a file's path shows that file's lines", "/#f $DIR\\memo.txt", {VK_DOWN, VK_RETURN}, "two", true},
         {"the search window: a line found by typing", "/#i /#f=memo", {VK_RETURN}, "two", true, "tw"},
-        {"the search window: Insert appends the typed line and pastes it", "/#i /#f=memo", {VK_INSERT}, "new line",
-         true, "new line", "new line\r\n"},
+        {"Insert appends the typed line and pastes it", "/#i /#f=memo", {VK_INSERT}, "new line", true, "new line",
+         "one\ntwo\n", "one\ntwo\nnew line\r\n"},
+        {"Insert ends an unfinished last line first", "/#i /#f=memo", {VK_INSERT}, "new", true, "new", "one\ntwo",
+         "one\ntwo\r\nnew\r\n"},
+        {"Insert into a file deleted meanwhile pastes only", "/#i /#f=memo", {VK_INSERT}, "new", true, "new", "one\n",
+         "<missing>"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         target_app &t = launch_target("[]", 1, 1, "", r.plain);
-        ASSERT_TRUE(write_file(in_dir("memo.txt"), columns_and_groups));
+        ASSERT_TRUE(write_file(in_dir("memo.txt"), r.file));
         process &p = start_mivra(
             lines({"[data]", "item text | 項目(&I)", "%end", "[file]", in_dir("memo.txt"), "%end"}), r.args);
         if (*r.typed) {
             HWND edit = wait_search_edit(p.id);
             ASSERT_TRUE(edit);
+            ASSERT_TRUE(r.file_after != "<missing>" || DeleteFileA(in_dir("memo.txt").c_str()));
             type_text(r.typed);
             EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
         } else {
@@ -49,7 +56,7 @@ TEST_F(TextFile, MenusPopupsAndTheSearchWindowPasteTheChosenLine)
         press_keys(p.id, r.keys);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
-        EXPECT_EQ(file_text(in_dir("memo.txt")), columns_and_groups + r.appended);
+        EXPECT_EQ(file_text(in_dir("memo.txt")), r.file_after);
     }
 }
 
