@@ -44,8 +44,7 @@ std::string lines(std::initializer_list<std::string> each)
     return bytes;
 }
 
-// CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
-static process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
+process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
     std::string line = "\"" + exe + "\"" + (args.empty() ? "" : " " + args);
     STARTUPINFOA startup = {};
@@ -69,7 +68,7 @@ bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code)
     return true;
 }
 
-static void kill_process(process &p)
+void kill_process(process &p)
 {
     if (!p.handle)
         return;
@@ -98,7 +97,7 @@ static std::string name_of(HWND window, bool title = false)
     return name;
 }
 
-static DWORD window_process(HWND window)
+DWORD window_process(HWND window)
 {
     DWORD pid = 0;
     GetWindowThreadProcessId(window, &pid);
@@ -115,12 +114,18 @@ std::vector<HWND> top_windows(const char *class_wanted, DWORD pid, bool visible_
     return found;
 }
 
+HWND find_window(const char *class_wanted, DWORD pid)
+{
+    const std::vector<HWND> found = top_windows(class_wanted, pid);
+    return found.empty() ? nullptr : found[0];
+}
+
 HWND find_popup_menu(DWORD pid, RECT *rect)
 {
-    const std::vector<HWND> menus = top_windows("#32768", pid);
-    if (!menus.empty() && rect)
-        GetWindowRect(menus[0], rect);
-    return menus.empty() ? nullptr : menus[0];
+    HWND menu = find_window("#32768", pid);
+    if (menu && rect)
+        GetWindowRect(menu, rect);
+    return menu;
 }
 
 // Polls until find gives a window of process pid; null and a failure that shows pid's windows when not.
@@ -433,8 +438,7 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
         ADD_FAILURE() << "cannot start the target";
         return t;
     }
-    // Ready once in front with its property "ready", which it sets after its focus and selection: the
-    // focus alone comes before the selection, and a caret or selection read then is the wrong one.
+    // Ready in front with its property "ready", set after focus and selection: a caret read before is wrong.
     t.window = wait_window(t.proc.id, "target in front", [&] {
         HWND found = GetForegroundWindow();
         return window_process(found) == t.proc.id && GetPropA(found, "ready") ? found : HWND();

@@ -38,7 +38,10 @@ struct process {
     DWORD id = 0;
 };
 
+// CreateProcessA with the command line "exe" args, in work_dir; an empty process on failure.
+process start_process(const std::string &exe, const std::string &args, const std::string &work_dir);
 bool process_running(const process &p);
+void kill_process(process &p);
 // True when the process ended within timeout; its exit code goes to *exit_code.
 bool wait_process_exit(process &p, DWORD timeout = wait_ms, DWORD *exit_code = nullptr);
 
@@ -58,6 +61,8 @@ template <class Condition> bool poll_until(Condition condition, DWORD timeout = 
 
 // The top-level windows of the class (null: any) of process pid (0: any), top of the Z order first.
 std::vector<HWND> top_windows(const char *class_name, DWORD pid, bool visible_only = true);
+HWND find_window(const char *class_name, DWORD pid); // the first visible one, or null
+DWORD window_process(HWND window);
 // The visible popup menu window (class "#32768") of process pid and its screen rectangle; the wait
 // fails showing pid's windows when none opens.
 HWND find_popup_menu(DWORD pid, RECT *rect = nullptr);

@@ -57,7 +57,6 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
             ASSERT_TRUE(wait_popup_menu(p.id, &popup));
         type_text(first);
         popup = next_popup(p.id, popup);
-        // Where the search window stands while its popup is open.
         EXPECT_TRUE(!dialog || (GetWindowRect(dialog, &search) && popup.left == search.left &&
                                 popup.top == search.bottom))
             << "popup at " << popup.left << "," << popup.top << ", window " << search.left << "," << search.bottom;

@@ -51,7 +51,6 @@ TEST_F(Libraries, MigemoOfEitherConventionAnswersAndKeepsTheStack)
         ASSERT_NE(text, 0u);
         const std::string expression = reinterpret_cast<const char *>(text);
         call(release, {handle, text});
-        EXPECT_GT(expression.size(), 100u);
         // The dictionary's words are folded into classes (漢[人書字]): the readings show as they are.
         EXPECT_NE(expression.find("かんじ"), std::string::npos) << expression;
 

@@ -1,12 +1,9 @@
-// The end-to-end tests' target: a top-level window "E2E Target" (class "Mivra_E2E_Target") at a fixed
-// place, with two multi-line EDIT controls (identifiers 101 and 102) that take pasted and inserted text.
-//
-//   e2e_target.exe [--plain] @FILE1 SEL_START SEL_END @FILE2
-//
-// Edit 1 holds FILE1's bytes with the selection [SEL_START, SEL_END) (characters) and the focus; edit 2
-// FILE2's. Tab moves the focus to the other edit and selects its text, as in a dialog. Activated again,
-// the window puts the focus back on its edit, as dialogs do; with --plain it leaves WM_ACTIVATE to the
-// system, which focuses the window itself. The property "ready" is set once focus and selection are in.
+// The end-to-end tests' target, "e2e_target.exe [--plain] @FILE1 SEL_START SEL_END @FILE2": a window
+// "E2E Target" (class "Mivra_E2E_Target") at a fixed place with two multi-line EDIT controls (101 and
+// 102). Edit 1 holds FILE1's bytes with the selection [SEL_START, SEL_END) (characters) and the focus;
+// edit 2 FILE2's. Tab moves the focus to the other edit and selects its text, as in a dialog. Activated
+// again, the window puts the focus back on its edit, as dialogs do; with --plain it leaves WM_ACTIVATE
+// to the system, which focuses the window itself. The property "ready" is set once all is in place.
 #include <windows.h>
 
 #include <cstdlib>
@@ -17,8 +14,7 @@
 
 namespace {
 
-HWND edit1, edit2;
-HWND last_focus;
+HWND edit1, edit2, last_focus;
 bool plain = false;
 WNDPROC edit_proc;
 
@@ -105,7 +101,6 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     SetWindowTextA(edit1, argument_text(__argv[first]).c_str());
     SetWindowTextA(edit2, argument_text(__argv[first + 3]).c_str());
     ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
     SetForegroundWindow(window);
     SetFocus(edit1);
     SendMessageA(edit1, EM_SETSEL, atoi(__argv[first + 1]), atoi(__argv[first + 2]));
