@@ -29,12 +29,13 @@ std::string run(const std::string &exe, const std::string &args, int *status)
 TEST_F(Checker, ReportsInShiftJisAndTellsByItsStatus)
 {
     ASSERT_FALSE(install("mivracheck.exe").empty() || install("BREGEXP.DLL").empty());
-    ASSERT_TRUE(
-        write_file(in_dir("mivra.ini"), lines({"[title]", "G | m/(/k", "%end", "[data]", "{G", "a | b", "}", "%end"})));
+    const std::string ini = lines({"[title]", "G | m/(/k", "%end", "[data]", "{G", "a | b", "}", "%end"});
+    ASSERT_TRUE(write_file(in_dir("mivra.ini"), ini));
     int status = 99;
     EXPECT_EQ(run(in_dir("mivracheck.exe"), "", &status),
-              in_dir("mivra.ini") + ":2: warning: [title] の正規表現「m/(/k」は使えません"
-                                    "（end pattern with unmatched parenthesis）。この行のグループは開かれません\n1 warning\n");
+              in_dir("mivra.ini") +
+                  ":2: warning: [title] の正規表現「m/(/k」は使えません（end pattern with unmatched parenthesis）。"
+                  "この行のグループは開かれません\n1 warning\n");
     EXPECT_EQ(status, 1);
     const std::string dist = windows_path(MIVRA_DIST_DIR);
     EXPECT_EQ(run(join_path(dist, "mivracheck.exe"), "\"" + join_path(dist, "Mivra.ini") + "\"", &status),
