@@ -2,16 +2,17 @@
 
 #include <shellapi.h>
 
+#include <algorithm>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 namespace e2e {
 
 std::string windows_path(const std::string &path)
 {
     std::string out = path;
-    for (char &c : out)
-        if (c == '/')
-            c = '\\';
+    std::replace(out.begin(), out.end(), '/', '\\');
     return !path.empty() && path[0] == '/' ? "Z:" + out : out;
 }
 
@@ -29,14 +30,8 @@ bool write_file(const std::string &path, const std::string &bytes)
 
 std::string file_text(const std::string &path)
 {
-    FILE *f = fopen(path.c_str(), "rb"); // shares reading and writing, as the programs under test do
-    if (!f)
-        return "<missing>";
-    std::string bytes;
-    char chunk[4096];
-    for (size_t got; (got = fread(chunk, 1, sizeof chunk, f)) > 0;)
-        bytes.append(chunk, got);
-    return fclose(f) == 0 ? bytes : "<missing>";
+    std::ifstream f(path, std::ios::binary); // shares reading and writing, as the programs under test do
+    return f ? std::string(std::istreambuf_iterator<char>(f), {}) : "<missing>";
 }
 
 bool file_exists(const std::string &path) { return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES; }
@@ -48,8 +43,6 @@ std::string lines(std::initializer_list<std::string> each)
         bytes += line + "\r\n";
     return bytes;
 }
-
-// ---- processes ---------------------------------------------------------------------------------
 
 process start_process(const std::string &exe, const std::string &args, const std::string &work_dir)
 {
@@ -95,8 +88,6 @@ void pump_messages()
         DispatchMessageA(&msg);
     }
 }
-
-// ---- windows -----------------------------------------------------------------------------------
 
 // The class name, or the title as the system keeps it (read without a message to the window's thread).
 static std::string name_of(HWND window, bool title = false)
@@ -259,8 +250,6 @@ HWND wait_search_edit(DWORD pid)
     });
 }
 
-// ---- keys and clipboard ------------------------------------------------------------------------
-
 static void key_event(BYTE virtual_key, DWORD flags)
 {
     // The navigation keys sit on the extended block of the keyboard.
@@ -354,8 +343,6 @@ template <class Char> static std::basic_string<Char> clipboard_format(UINT forma
 
 std::string clipboard_text() { return clipboard_format<char>(CF_TEXT, "<no text>"); }
 std::wstring clipboard_unicode() { return clipboard_format<wchar_t>(CF_UNICODETEXT, L"<no text>"); }
-
-// ---- the fixture -------------------------------------------------------------------------------
 
 void bench::SetUp()
 {
@@ -451,11 +438,10 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
         ADD_FAILURE() << "cannot start the target";
         return t;
     }
-    // Ready once in front with its property "ready", which it sets after its focus and selection: the
-    // focus alone comes before the selection, and a caret or selection read then is the wrong one.
+    // Ready in front with its property "ready", set after focus and selection: a caret read before is wrong.
     t.window = wait_window(t.proc.id, "target in front", [&] {
-        HWND found = find_window("Mivra_E2E_Target", t.proc.id);
-        return found && GetPropA(found, "ready") && GetForegroundWindow() == found ? found : HWND();
+        HWND found = GetForegroundWindow();
+        return window_process(found) == t.proc.id && GetPropA(found, "ready") ? found : HWND();
     });
     t.edit1 = GetDlgItem(t.window, 101);
     t.edit2 = GetDlgItem(t.window, 102);

@@ -1,8 +1,6 @@
-// The end-to-end bench: fresh directories with copies of mivra.exe, processes, top-level windows,
-// popup menus and message boxes of other processes, synthesised keys, the clipboard and the target
-// program (target_app.cpp). Owns no state but the clipboard helper window; every wait polls with a
-// timeout and pumps this thread's messages, so windows of the test keep answering meanwhile.
-// Texts are Shift-JIS byte strings (the bench runs in code page 932).
+// The end-to-end bench: fresh directories with copies of mivra.exe, processes, windows of other
+// processes, synthesised keys, the clipboard and the target program (target_app.cpp). Every wait polls
+// with a timeout and pumps this thread's messages. Texts are Shift-JIS (the bench runs in code page 932).
 #pragma once
 
 #include <windows.h>
@@ -53,28 +51,26 @@ void pump_messages();
 template <class Condition> bool poll_until(Condition condition, DWORD timeout = wait_ms)
 {
     const auto end = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeout);
-    for (;;) {
-        pump_messages();
-        if (condition())
-            return true;
+    for (pump_messages(); !condition(); pump_messages()) {
         if (std::chrono::steady_clock::now() >= end)
             return false;
         std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
+    return true;
 }
 
 // The top-level windows of the class (null: any) of process pid (0: any), top of the Z order first.
 std::vector<HWND> top_windows(const char *class_name, DWORD pid, bool visible_only = true);
 HWND find_window(const char *class_name, DWORD pid); // the first visible one, or null
 DWORD window_process(HWND window);
-// The visible popup menu window (class "#32768") of process pid, and its screen rectangle; the
-// wait reports a failure with pid's windows when none opens.
+// The visible popup menu window (class "#32768") of process pid and its screen rectangle; the wait
+// fails showing pid's windows when none opens.
 HWND find_popup_menu(DWORD pid, RECT *rect = nullptr);
 HWND wait_popup_menu(DWORD pid, RECT *rect = nullptr);
 // Waits for a popup menu of process pid placed or sized otherwise than `previous`; its rectangle.
 RECT next_popup(DWORD pid, const RECT &previous);
-// Waits for the message box titled "Mivra" of the process, checks that it shows its icon and that
-// the process waits for it, and dismisses it; its text, "" when none showed.
+// Dismisses the message box titled "Mivra" of the process once it shows, with its icon, the process
+// waiting for it; its text, "" when none showed.
 std::string take_message_box(const process &p);
 std::string window_text(HWND window); // WM_GETTEXT: also for controls of another process
 // The top-level windows of process pid, one line each: what a failure message shows.
@@ -89,8 +85,7 @@ HWND wait_search_edit(DWORD pid);
 
 // Navigation keys are sent as extended keys; a modifier (VK_SHIFT, VK_CONTROL) is held around the key.
 void press_key(BYTE virtual_key, BYTE modifier = 0);
-// Pseudo keys of press_keys: wait until 2, 3 or 4 menus are open, or until a menu of another place
-// or size than the last one shows.
+// Pseudo keys of press_keys: wait for 2, 3 or 4 open menus, or for a menu placed or sized otherwise.
 constexpr BYTE next_menu = 0xF1, open_menus_2 = 0xF2, open_menus_3 = 0xF3, open_menus_4 = 0xF4;
 // Presses the keys in the menus and windows of process pid; '@' is typed.
 void press_keys(DWORD pid, const std::vector<BYTE> &keys);
@@ -108,8 +103,8 @@ struct target_app {
     HWND window = nullptr, edit1 = nullptr, edit2 = nullptr;
 };
 
-// A test with its own temporary directory dir_. The programs it launches are ended when the test
-// ends, so a failing test leaves nothing behind; the directory is removed when the test passed.
+// A test in its own temporary directory dir_, removed when the test passed; the programs it launches
+// end with the test.
 class bench : public ::testing::Test {
   protected:
     void SetUp() override;
@@ -121,11 +116,9 @@ class bench : public ::testing::Test {
     void install_dictionary(); // the romaji dictionary, into dir_\dict
     // An empty process (null handle) and a failure when the program could not be started.
     process &launch(const std::string &exe, const std::string &args, const std::string &work_dir);
-    // mivra.exe of dir_ with the data file ini ("" writes none), started with args ("$DIR" stands for
-    // the test's directory) in the folder work of dir_.
+    // mivra.exe of dir_ with the data file ini ("" writes none) and args (with_dir), in dir_'s folder work.
     process &start_mivra(const std::string &ini, const std::string &args = "", const std::string &work = "");
-    // e2e_target.exe in dir_ (see target_app.cpp), up and in front with the focus in edit 1; a
-    // failure and a null window when it did not come up.
+    // e2e_target.exe (see target_app.cpp), up and in front with the focus in edit 1; else a failure.
     target_app &launch_target(const std::string &text1, int sel_start, int sel_end,
                               const std::string &text2 = "", bool plain = false);
 
@@ -139,9 +132,8 @@ class bench : public ::testing::Test {
 // mivra.exe ends by itself with exit code 0.
 void expect_ends_with_zero(process &p);
 void expect_edit_text(HWND edit, const std::string &expected, DWORD timeout = wait_ms);
-// Brings the target to the front and types "#" into edit 1. Input is handled in order, so once the
-// mark shows, every key sent before it (a late paste included) has been handled; and the mark lands
-// in place of the selection, so before + "#" + after also proves the selection was kept.
+// Types "#" into edit 1 of the target in front. Input is handled in order, so once the mark shows every
+// key sent before it (a late paste too) was handled; before + "#" + after proves the selection kept.
 void expect_untouched_after_mark(target_app &t, const std::string &before, const std::string &after);
 
 } // namespace e2e

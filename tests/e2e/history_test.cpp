@@ -1,6 +1,5 @@
-// The clipboard history under Wine: an entry of the history submenu's "&V" group, a "%CLM%" pick,
-// the "/#h" start that goes on to the main menu, and hist.exe recording the clipboard changes of
-// another program until a second start stops it. A running recorder is faked by holding its mutex.
+// The clipboard history under Wine: its submenu and popups in the real menus, and hist.exe recording
+// another program's clipboard changes until a second start stops it. Holding its mutex fakes it running.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -24,56 +23,31 @@ std::string history_image(const std::vector<std::string> &entries)
     return lengths + bytes;
 }
 
-class History : public bench {
-  protected:
-    // Closing the last handle of the mutex ends it, held or not.
-    void TearDown() override
-    {
-        if (mutex_)
-            CloseHandle(mutex_);
-        bench::TearDown();
-    }
-    // hist.ini with entries "e0", "e1", ... (entry 31 with "&" and a line break) and the recorder's
-    // mutex held by this process.
-    void fake_recorder(size_t count)
-    {
-        std::vector<std::string> entries;
-        for (size_t i = 0; i < count; ++i)
-            entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
-        ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
-        ASSERT_TRUE(mutex_ = CreateMutexA(nullptr, TRUE, recorder_mutex));
-    }
-    HANDLE mutex_ = nullptr;
-};
+using History = bench;
 
 } // namespace
 
-TEST_F(History, EntryOfTheVGroupPastesItsStoredBytes)
-{
-    fake_recorder(40);
-    target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", true);
-    process &p = start_mivra(items);
-    ASSERT_TRUE(wait_popup_menu(p.id));
-    // "クリップボード ( &1 )" opens the history, "&V" the entries 31 to 60, "&2" is entry 31.
-    press_keys(p.id, {'1', open_menus_2, 'V', open_menus_3, '2'});
-    expect_ends_with_zero(p);
-    expect_edit_text(t.edit1, head + "v&31\r\n表" + tail);
-}
-
 // The history popup after a first chooser: the pick of "%CLM%" after the main menu; the main menu
 // after "&@ 通常起動" of the history start ("/#h"); the search window's "&1", below its lower-left corner.
+// The main menu's history submenu ("&1") fills its "&V" group (entries 31 to 60) when it opens.
 TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
 {
-    fake_recorder(2);
-    // Name, arguments, keys in the first chooser, key in the popup, what edit 1 holds between.
-    const std::tuple<const char *, const char *, const char *, char, const char *> rows[] = {
-        {"%CLM% picks entry &2", "", "M", '2', "[e1]"},
-        {"/#h goes on to the main menu", "/#h", "@", 'A', "item"},
-        {"the search window's &1", "/#i", "&1", '2', "e1"},
+    // hist.ini with entries "e0" to "e39" (entry 31 with "&" and a line break), the recorder's mutex held.
+    std::vector<std::string> entries;
+    for (size_t i = 0; i < 40; ++i)
+        entries.push_back(i == 31 ? "v&31\r\n表" : "e" + std::to_string(i));
+    ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image(entries)));
+    ASSERT_TRUE(CreateMutexA(nullptr, TRUE, recorder_mutex)); // until the test ends
+    // Name, arguments, typed in the first chooser, keys in the next menu, what edit 1 holds between.
+    const std::tuple<const char *, const char *, const char *, std::vector<BYTE>, const char *> rows[] = {
+        {"%CLM% picks entry &2", "", "M", {'2'}, "[e1]"},
+        {"/#h goes on to the main menu", "/#h", "@", {'A'}, "item"},
+        {"the search window's &1", "/#i", "&1", {'2'}, "e1"},
+        {"an entry of the &V group keeps its stored bytes", "", "1", {'V', open_menus_3, '2'}, "v&31\r\n表"},
     };
-    for (const auto &[name, args, first, second, pasted] : rows) {
+    for (const auto &[name, args, first, keys, pasted] : rows) {
         SCOPED_TRACE(name);
-        target_app &t = launch_target(head + "[old]" + tail, 4, 9);
+        target_app &t = launch_target(head + "[old]" + tail, 4, 9, "", true);
         process &p = start_mivra(items, args);
         RECT popup = {}, search = {};
         HWND dialog = nullptr;
@@ -83,11 +57,10 @@ TEST_F(History, HistoryPopupsFollowTheirFirstChooser)
             ASSERT_TRUE(wait_popup_menu(p.id, &popup));
         type_text(first);
         popup = next_popup(p.id, popup);
-        // Where the search window stands while its popup is open.
         EXPECT_TRUE(!dialog || (GetWindowRect(dialog, &search) && popup.left == search.left &&
                                 popup.top == search.bottom))
             << "popup at " << popup.left << "," << popup.top << ", window " << search.left << "," << search.bottom;
-        press_key(static_cast<BYTE>(second));
+        press_keys(p.id, keys);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, head + pasted + tail);
     }
@@ -97,8 +70,7 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
 {
     const std::string recorder = install("hist.exe");
     ASSERT_TRUE(write_file(in_dir("hist.ini"), history_image({"old"})));
-    HANDLE held =
-        CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    HANDLE held = CreateFileA(in_dir("hist.ini").c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &running = launch(recorder, "", dir_);
     // Its window exists and its thread waits for messages: it listens and has tried the file.
@@ -107,10 +79,8 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     ASSERT_EQ(WaitForInputIdle(running.handle, wait_ms), 0u);
     // hist.ini, held without sharing, is read once let go; new texts go on top, "二番目表" twice once.
     const std::vector<std::string> clips = {"one", "二番目表", "二番目表", "three"};
-    const std::vector<std::vector<std::string>> files = {{"one", "old"},
-                                                         {"二番目表", "one", "old"},
-                                                         {"二番目表", "one", "old"},
-                                                         {"three", "二番目表", "one", "old"}};
+    const std::vector<std::vector<std::string>> files = {{"one", "old"}, {"二番目表", "one", "old"},
+        {"二番目表", "one", "old"}, {"three", "二番目表", "one", "old"}};
     for (size_t i = 0; i < clips.size(); ++i) {
         ASSERT_TRUE(set_clipboard_text(clips[i]));
         if (i == 0) {

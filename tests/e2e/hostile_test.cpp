@@ -1,6 +1,5 @@
-// Hostile surroundings of a running mivra.exe: hand-over records that carry no request, its files
-// removed, rewritten or made read-only while it runs, and a clipboard that another program holds.
-// It must not crash or hang, and must leave the user's files as they were.
+// Hostile surroundings of a running mivra.exe: stray hand-over records, its files changed or read-only
+// while it runs, a clipboard another program holds. It must neither crash nor hang nor harm files.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -13,18 +12,11 @@ using Hostile = bench;
 TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
 {
     static char one[] = "1", other[] = "x";
-    const struct {
-        const char *name;
-        void *data;
-        DWORD size;
-        bool request;
-    } rows[] = {
-        {"no data", nullptr, 0, false},
-        {"no data but a size", nullptr, 2, false},
-        {"data of size 0", one, 0, false},
-        {"another request", other, 2, false},
-        {"a request without its terminator", one, 1, true},
-    };
+    // Name, data, size, whether it is a request.
+    const std::tuple<const char *, void *, DWORD, bool> rows[] = {
+        {"no data", nullptr, 0, false},       {"no data but a size", nullptr, 2, false},
+        {"data of size 0", one, 0, false},    {"another request", other, 2, false},
+        {"a request without its terminator", one, 1, true}};
     for (const char *args : {"/#i", ""}) {
         SCOPED_TRACE(*args ? "search window" : "menu");
         target_app &t = launch_target("[]", 1, 1);
@@ -37,23 +29,21 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
         }
         const std::vector<HWND> main = top_windows("Mivra_WClass", p.id, false); // hidden
         ASSERT_EQ(main.size(), 1u);
-        for (const auto &r : rows) {
-            SCOPED_TRACE(r.name);
-            COPYDATASTRUCT record = {0, r.size, r.data};
+        for (const auto &[name, data, size, request] : rows) {
+            SCOPED_TRACE(name);
+            COPYDATASTRUCT record = {0, size, data};
             DWORD_PTR result = 0;
             EXPECT_TRUE(SendMessageTimeoutA(main[0], WM_COPYDATA, 0, reinterpret_cast<LPARAM>(&record),
                                             SMTO_NORMAL, wait_ms, &result))
                 << "the instance did not answer";
             // The record is handled before the send returns.
-            EXPECT_TRUE(process_running(p) && (edit ? window_text(edit) == (r.request ? "" : "gr")
+            EXPECT_TRUE(process_running(p) && (edit ? window_text(edit) == (request ? "" : "gr")
                                                     : find_popup_menu(p.id) != nullptr))
                 << "edit line \"" << window_text(edit) << "\"; the windows:\n"
                 << describe_windows(p.id);
         }
         if (edit) { // once the window is back in front: the first Escape may only clear the list's selection
-            EXPECT_TRUE(poll_until([&] {
-                return focus_of(edit) == edit && GetForegroundWindow() == GetParent(edit);
-            })) << describe_windows(p.id);
+            EXPECT_TRUE(wait_search_edit(p.id));
             press_key(VK_ESCAPE);
         }
         press_key(VK_ESCAPE);
@@ -62,10 +52,9 @@ TEST_F(Hostile, HandOverRecordsWithoutARequestAreIgnored)
     }
 }
 
-// The menu works from what was loaded when the data file goes or changes under it, and nothing
-// recreates or rewrites it; a log or text file that cannot be written keeps its bytes while the text
-// is pasted. Wine run as root writes into read-only folders: a directory in the place of the log's
-// scratch file stands for a folder that takes no new file.
+// The menu works from what was loaded when the data file goes or changes, which stays as it is; a log
+// or text file that cannot be written keeps its bytes while the text is pasted. Wine run as root writes
+// into read-only folders: a directory in the place of the log's scratch file stands for one.
 TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
 {
     const std::string ini = lines({"[system]", "@log=1", "%end", "[data]", "{Group(&G)", "loaded | 項目(&I)",
@@ -105,10 +94,7 @@ TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
             ASSERT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
             press_key(VK_INSERT);
         } else {
-            press_key('G');
-            ASSERT_TRUE(poll_until([&] { return top_windows("#32768", p.id).size() == 2; }))
-                << "no group submenu";
-            press_key('I');
+            press_keys(p.id, {'G', open_menus_2, 'I'});
         }
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, std::string("[") + r.pasted + "]");
@@ -121,9 +107,8 @@ TEST_F(Hostile, FilesChangedOrReadOnlyUnderTheProgramAreLeftAsTheUserMadeThem)
     }
 }
 
-// Another program holds the clipboard open while the chosen text is put there: released soon, the
-// text is pasted; held on, the paste fails after a bounded retry, sends no paste keys (which would
-// paste whatever the clipboard held) and leaves the clipboard as it was.
+// Another program holds the clipboard open while the chosen text is put there: released soon, the text
+// is pasted; held on, the paste fails after a bounded retry, sends no paste keys, keeps the clipboard.
 TEST_F(Hostile, ClipboardHeldByAnotherProgramFailsThePasteCleanly)
 {
     for (bool released_soon : {true, false}) {

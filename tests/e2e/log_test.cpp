@@ -1,15 +1,13 @@
-// The log across starts: the chosen item goes first into the log file, and a later "/#o" start's
-// popup offers it and pastes it; its "&@ 通常起動" goes on to the main menu, and a dismissed popup
-// ends the start without pasting or logging. "@log=" names the data file (the system ignores case):
-// the log stays "log.ini".
+// The log across starts: the chosen item goes first into "log.ini", and a later "/#o" start's popup
+// offers it; "@log=" naming the data file (in other case) still gives "log.ini".
 #include "e2e_support.h"
 
 using namespace e2e;
 
 class Log : public bench {};
 
-// One start per row over a target that does not restore its own focus; then edit 1 holds what was
-// pasted and the log file what was logged. A "log.ini" over the log's size limit is not replaced.
+// One start per row over a plain target: what is pasted and logged. A "log.ini" over the log's size
+// limit is not replaced.
 TEST_F(Log, ChosenItemLeadsTheLogAndALaterStartsRecentPopupPastesIt)
 {
     const std::string ini = lines({"[system]", "@log=1,20,MIVRA.INI", "%end", "[data]", "alpha | 一つ目(&A)",

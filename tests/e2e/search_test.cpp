@@ -1,46 +1,46 @@
-// The search window of a "/#i" (prefix) or "/#g" (substring) start: typing filters the list, the
-// keys move and accept, the preview shows the selected entry, and romaji search finds kanji through
-// the libraries beside the program.
+// The search window of a "/#i" (prefix) or "/#g" (substring) start: the list, its keys, the preview,
+// and romaji search through the libraries beside the program.
 #include "e2e_support.h"
 
 using namespace e2e;
 
 namespace {
 
-class Search : public bench {
-  protected:
-    // The lines of the result list as displayed, "|" between them; "" while the list is hidden.
-    static std::string list_lines(DWORD pid)
-    {
-        HWND list = dialog_control(pid, 200);
-        if (!list || !IsWindowVisible(GetParent(list)))
-            return "";
-        std::string all;
-        const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
-        for (int i = 0; i < count; ++i) {
-            // Read as UTF-16: Wine hands another process's list lines over in that form.
-            wchar_t wide[300] = L"";
-            char line[600] = "";
-            SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
-            WideCharToMultiByte(932, 0, wide, -1, line, sizeof line, nullptr, nullptr);
-            all += (i ? "|" : "") + std::string(line);
-        }
-        return all;
+// The lines of the result list as displayed, "|" between them; "" while the list is hidden.
+std::string list_lines(DWORD pid)
+{
+    HWND list = dialog_control(pid, 200);
+    if (!list || !IsWindowVisible(GetParent(list)))
+        return "";
+    std::string all;
+    const int count = static_cast<int>(SendMessageA(list, LB_GETCOUNT, 0, 0));
+    for (int i = 0; i < count; ++i) {
+        // Read as UTF-16: Wine hands another process's list lines over in that form.
+        wchar_t wide[300] = L"";
+        char line[600] = "";
+        SendMessageW(list, LB_GETTEXT, static_cast<WPARAM>(i), reinterpret_cast<LPARAM>(wide));
+        WideCharToMultiByte(932, 0, wide, -1, line, sizeof line, nullptr, nullptr);
+        all += (i ? "|" : "") + std::string(line);
     }
-    void expect_list(DWORD pid, const std::string &expected)
-    {
-        EXPECT_TRUE(poll_until([&] { return list_lines(pid) == expected; }, 5000))
-            << "list: " << list_lines(pid) << "\nexpected: " << expected;
-    }
-    // Whether a visible dialog of pid shows the text in its first child (the preview window).
-    static bool shows_preview(DWORD pid, const std::string &text)
-    {
-        for (HWND w : top_windows("#32770", pid))
-            if (window_text(GetWindow(w, GW_CHILD)) == text)
-                return true;
-        return false;
-    }
-};
+    return all;
+}
+
+void expect_list(DWORD pid, const std::string &expected)
+{
+    EXPECT_TRUE(poll_until([&] { return list_lines(pid) == expected; }, 5000))
+        << "list: " << list_lines(pid) << "\nexpected: " << expected;
+}
+
+// Whether a visible dialog of pid shows the text in its first child (the preview window).
+bool shows_preview(DWORD pid, const std::string &text)
+{
+    for (HWND w : top_windows("#32770", pid))
+        if (window_text(GetWindow(w, GW_CHILD)) == text)
+            return true;
+    return false;
+}
+
+using Search = bench;
 
 // Substring search: "e" is inside every caption and text, at the start of none.
 TEST_F(Search, PreviewShowsTheSelectedEntryAndEnterPastesTheItemOfItsLine)

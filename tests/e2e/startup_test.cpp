@@ -1,6 +1,5 @@
 // Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// single-instance hand-over to (or replacement of) a running instance: one played by the test, to
-// read the record it receives, and a real one in the middle of a delivery.
+// hand-over to (or replacement of) a running instance, played by the test or real and delivering.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -9,8 +8,8 @@ namespace {
 
 class Startup : public bench {};
 
-// A start that loads its data file goes on to the activation; without items that is the main menu
-// of utility entries, which Escape cancels, and a cancel ends the process like a finished start.
+// A start that loads its data file goes on to the main menu, of utility entries only without items:
+// Escape cancels it, which ends the process like a finished start.
 void expect_start_ends_with_zero(process &p)
 {
     ASSERT_TRUE(poll_until([&] { return !process_running(p) || find_popup_menu(p.id); }))
@@ -39,8 +38,7 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
     const std::string ini = in_dir("mivra.ini"), contents = lines({"[data]", "abc", "%end"});
     ASSERT_TRUE(write_file(ini, contents));
     // Share mode 0: every other open of the file fails while the test holds it.
-    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE held = CreateFileA(ini.c_str(), GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(held, INVALID_HANDLE_VALUE);
     process &p = start_mivra("");
     EXPECT_EQ(take_message_box(p), "設定ファイル異常");
@@ -53,7 +51,8 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
 
 namespace {
 
-// What the test's "Mivra_WClass" window received.
+// What the test's "Mivra_WClass" window received. Told to, it ends on WM_CLOSE as a real instance
+// does: its teardown releases "Mivra_Mark", so that the new one can own it.
 struct instance_log {
     int copy_data_count = 0, close_count = 0;
     std::string copy_data_bytes;
@@ -61,18 +60,6 @@ struct instance_log {
     bool release_on_close = false;
     HANDLE mutex = nullptr;
 } received;
-
-// How a real instance ends: its teardown releases "Mivra_Mark", so that the new one can own it.
-void end_instance(HWND window)
-{
-    if (received.mutex) {
-        ReleaseMutex(received.mutex);
-        CloseHandle(received.mutex);
-        received.mutex = nullptr;
-    }
-    if (IsWindow(window))
-        DestroyWindow(window);
-}
 
 LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
@@ -83,52 +70,34 @@ LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM 
         received.sender = reinterpret_cast<HWND>(wparam);
         return TRUE;
     }
-    if (message == WM_CLOSE) {
-        ++received.close_count;
-        if (received.release_on_close)
-            end_instance(window);
-        return 0;
-    }
-    return DefWindowProcA(window, message, wparam, lparam);
+    if (message != WM_CLOSE)
+        return DefWindowProcA(window, message, wparam, lparam);
+    ++received.close_count;
+    if (received.release_on_close && ReleaseMutex(received.mutex) && CloseHandle(received.mutex))
+        DestroyWindow(window);
+    return 0;
 }
 
-class RunningInstance : public bench {
-  protected:
-    void SetUp() override
-    {
-        bench::SetUp();
-        received = instance_log();
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = instance_proc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = "Mivra_WClass";
-        ASSERT_TRUE(RegisterClassA(&wc));
-        // Hidden, like the real main window: the instance search finds it by class alone.
-        window_ = CreateWindowExA(WS_EX_TOOLWINDOW, "Mivra_WClass", "Mivra_WClass", WS_POPUP, 0, 0, 10, 10,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-        received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
-        ASSERT_TRUE(window_ && received.mutex);
-        ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
-    }
-
-    void TearDown() override
-    {
-        bench::TearDown();
-        end_instance(window_);
-        UnregisterClassA("Mivra_WClass", GetModuleHandleA(nullptr));
-    }
-
-    HWND window_ = nullptr;
-};
+using RunningInstance = bench;
 
 } // namespace
 
 // A plain start hands over once and ends without loading its data file; "/#Z" closes the running
-// instance and runs alone once it ended, or ends when it stays: it may be finishing a delivery, so the
-// new one waits 30 s for it first. The row of the instance that ends comes last.
+// instance and runs alone once it ended, or ends when it stays (finishing a delivery: it waits 30 s
+// first). The instance is hidden like the real main window: the search finds it by class alone.
 TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
 {
-    // Arguments, whether the instance ends on WM_CLOSE, the hand-overs and closes it receives.
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = instance_proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = "Mivra_WClass";
+    ASSERT_TRUE(RegisterClassA(&wc));
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, wc.lpszClassName, WS_POPUP, 0, 0, 10, 10,
+                                  nullptr, nullptr, wc.hInstance, nullptr);
+    received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
+    ASSERT_TRUE(window && received.mutex);
+    ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
+    // Arguments, whether the instance ends on WM_CLOSE (last), the hand-overs and closes it receives.
     const std::tuple<const char *, bool, int, int> rows[] = {
         {"", false, 1, 0}, {"/#Z", false, 0, 1}, {"/#Z", true, 0, 1}};
     for (const auto &[args, release, copies, closes] : rows) {
@@ -144,7 +113,7 @@ TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
         EXPECT_EQ(file_exists(in_dir("mivra.ini")), release) << "only the new only instance loads its data file";
     }
     EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
-    EXPECT_NE(received.sender, window_) << "wParam must be the sender's own main window";
+    EXPECT_NE(received.sender, window) << "wParam must be the sender's own main window";
 }
 
 // ---- a real instance in the middle of a delivery -----------------------------------------------

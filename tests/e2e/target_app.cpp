@@ -1,41 +1,27 @@
-// The end-to-end tests' target: a top-level window "E2E Target" (class "Mivra_E2E_Target") with two
-// multi-line EDIT controls (identifiers 101 and 102) that take pasted and inserted text.
-//
-//   e2e_target.exe [--plain] TEXT1 SEL_START SEL_END [TEXT2]
-//
-// Edit 1 holds TEXT1 with the selection [SEL_START, SEL_END) (characters) and the focus; edit 2 holds
-// TEXT2. A text written "@PATH" is the contents of that file, so any bytes (line breaks, Shift-JIS
-// with a 0x5C trail byte) survive. Tab and Shift+Tab move the focus to the other edit and select its
-// whole text, as in a dialog. Activated again, the window puts the focus back on the edit that had
-// it, as dialogs do; with --plain it leaves WM_ACTIVATE to the system, which focuses the window
-// itself, as plain programs do. The window sits at a fixed place so that caret positions repeat.
-// The property "ready" is set once the focus and the selection are in place.
+// The end-to-end tests' target, "e2e_target.exe [--plain] @FILE1 SEL_START SEL_END @FILE2": a window
+// "E2E Target" (class "Mivra_E2E_Target") at a fixed place with two multi-line EDIT controls (101 and
+// 102). Edit 1 holds FILE1's bytes with the selection [SEL_START, SEL_END) (characters) and the focus;
+// edit 2 FILE2's. Tab moves the focus to the other edit and selects its text, as in a dialog. Activated
+// again, the window puts the focus back on its edit, as dialogs do; with --plain it leaves WM_ACTIVATE
+// to the system, which focuses the window itself. The property "ready" is set once all is in place.
 #include <windows.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
+#include <iterator>
 #include <string>
 
 namespace {
 
-HWND edit1, edit2;
-HWND last_focus;
+HWND edit1, edit2, last_focus;
 bool plain = false;
 WNDPROC edit_proc;
 
-std::string argument_text(const char *arg)
+std::string argument_text(const char *arg) // "@PATH"
 {
-    if (arg[0] != '@')
-        return arg;
-    std::string text;
-    char chunk[4096];
-    FILE *f = fopen(arg + 1, "rb");
-    for (size_t got; f && (got = fread(chunk, 1, sizeof chunk, f)) > 0;)
-        text.append(chunk, got);
-    if (f)
-        fclose(f);
-    return text;
+    std::ifstream f(arg + 1, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(f), {});
 }
 
 // Multi-line edits want every key, so Tab would insert a tab character; here it moves the focus.
@@ -100,13 +86,11 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
     plain = __argc > 1 && strcmp(__argv[1], "--plain") == 0;
     const int first = plain ? 2 : 1;
-    if (__argc < first + 3)
+    if (__argc < first + 4)
         return 2;
     WNDCLASSA wc = {};
     wc.lpfnWndProc = window_proc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = "Mivra_E2E_Target";
     if (!RegisterClassA(&wc))
         return 1;
@@ -115,9 +99,8 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     if (!window)
         return 1;
     SetWindowTextA(edit1, argument_text(__argv[first]).c_str());
-    SetWindowTextA(edit2, __argc > first + 3 ? argument_text(__argv[first + 3]).c_str() : "");
+    SetWindowTextA(edit2, argument_text(__argv[first + 3]).c_str());
     ShowWindow(window, SW_SHOW);
-    UpdateWindow(window);
     SetForegroundWindow(window);
     SetFocus(edit1);
     SendMessageA(edit1, EM_SETSEL, atoi(__argv[first + 1]), atoi(__argv[first + 2]));

@@ -8,23 +8,18 @@ namespace {
 
 const std::string columns_and_groups = "one\ntwo\n\n\nthree\n\n\n\ngroup first\ngroup second\n";
 
-class TextFile : public bench {
-  protected:
-    process &start(const std::string &file, const std::string &args)
-    {
-        EXPECT_TRUE(write_file(in_dir("memo.txt"), file));
-        return start_mivra(lines({"[data]", "item text | 項目(&I)", "%end", "[file]", in_dir("memo.txt"), "%end"}),
-                           args);
-    }
-};
+using TextFile = bench;
 
-TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
+TEST_F(TextFile, MenusPopupsAndTheSearchWindowPasteTheChosenLine)
 {
     const struct {
         const char *name, *args;
         std::vector<BYTE> keys;
         const char *pasted;
         bool plain;
+        const char *typed = ""; // in the search window
+        // The file before and after; "<missing>": deleted once the search window shows.
+        std::string file = columns_and_groups, file_after = columns_and_groups;
     } rows[] = {
         {"the second column, reached with Right", "", {'3', open_menus_2, 'A', open_menus_3, VK_RIGHT, VK_RETURN},
          "three", false},
@@ -35,45 +30,33 @@ TEST_F(TextFile, MenusAndTheStartPopupPasteTheChosenLine)
          "item text", false},
         {"a dismissed popup ends the start", "/#f=memo", {VK_ESCAPE}, "", false},
         {"/#f with a file's path shows that file's lines", "/#f $DIR\\memo.txt", {VK_DOWN, VK_RETURN}, "two", true},
+        {"the search window: a line found by typing", "/#i /#f=memo", {VK_RETURN}, "two", true, "tw"},
+        {"Insert appends the typed line and pastes it", "/#i /#f=memo", {VK_INSERT}, "new line", true, "new line",
+         "one\ntwo\n", "one\ntwo\nnew line\r\n"},
+        {"Insert ends an unfinished last line first", "/#i /#f=memo", {VK_INSERT}, "new", true, "new", "one\ntwo",
+         "one\ntwo\r\nnew\r\n"},
+        {"Insert into a file deleted meanwhile pastes only", "/#i /#f=memo", {VK_INSERT}, "new", true, "new", "one\n",
+         "<missing>"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);
         target_app &t = launch_target("[]", 1, 1, "", r.plain);
-        process &p = start(columns_and_groups, r.args);
-        ASSERT_TRUE(wait_popup_menu(p.id));
+        ASSERT_TRUE(write_file(in_dir("memo.txt"), r.file));
+        process &p = start_mivra(
+            lines({"[data]", "item text | 項目(&I)", "%end", "[file]", in_dir("memo.txt"), "%end"}), r.args);
+        if (*r.typed) {
+            HWND edit = wait_search_edit(p.id);
+            ASSERT_TRUE(edit);
+            ASSERT_TRUE(r.file_after != "<missing>" || DeleteFileA(in_dir("memo.txt").c_str()));
+            type_text(r.typed);
+            EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
+        } else {
+            ASSERT_TRUE(wait_popup_menu(p.id));
+        }
         press_keys(p.id, r.keys);
         expect_ends_with_zero(p);
         expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
-    }
-}
-
-TEST_F(TextFile, SearchWindowPastesAFoundLineAndInsertAppendsTheTypedOne)
-{
-    const struct {
-        const char *name, *file, *typed;
-        BYTE key;
-        const char *pasted, *file_after;
-    } rows[] = {
-        {"a line found by typing", "one\ntwo\n", "tw", VK_RETURN, "two", "one\ntwo\n"},
-        {"Insert appends to the file's end and pastes", "one\ntwo\n", "new line", VK_INSERT, "new line",
-         "one\ntwo\nnew line\r\n"},
-        {"Insert ends an unfinished last line first", "one\ntwo", "new", VK_INSERT, "new",
-         "one\ntwo\r\nnew\r\n"},
-        {"Insert into a file deleted meanwhile pastes only", "one\n", "new", VK_INSERT, "new", nullptr},
-    };
-    for (const auto &r : rows) {
-        SCOPED_TRACE(r.name);
-        target_app &t = launch_target("[]", 1, 1, "", true);
-        process &p = start(r.file, "/#i /#f=memo");
-        HWND edit = wait_search_edit(p.id);
-        ASSERT_TRUE(edit);
-        ASSERT_TRUE(r.file_after || DeleteFileA(in_dir("memo.txt").c_str()));
-        type_text(r.typed);
-        EXPECT_TRUE(poll_until([&] { return window_text(edit) == r.typed; }));
-        press_key(r.key);
-        expect_ends_with_zero(p);
-        expect_edit_text(t.edit1, std::string("[") + r.pasted + "]", 5000);
-        EXPECT_EQ(file_text(in_dir("memo.txt")), r.file_after ? r.file_after : "<missing>");
+        EXPECT_EQ(file_text(in_dir("memo.txt")), r.file_after);
     }
 }
 
