@@ -42,7 +42,7 @@ void set_up_world()
     reset_item_store();
     reset_output_state();
     reset_fake_system();
-    settings.replace_enabled = 1;
+    expansion.replace_enabled = 1;
     fake.clipboard = "clipboard";
     fake.clipboard_has_text = true;
     fake.folders[0x24] = "C:\\windows";

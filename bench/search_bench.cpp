@@ -12,6 +12,7 @@
 #include "os/fake/os_fake.h"
 #include "search/matching.h"
 #include "search/result_list.h"
+#include "search/search_state.h"
 #include "text/sjis.h"
 
 #ifdef MIVRA_BENCH_ROMAJI
@@ -36,7 +37,7 @@ void fill_store(int32_t kind)
     reset_item_store();
     reset_matching_state();
     reset_fake_system();
-    settings.search_kind = kind;
+    search_run.search_kind = kind;
     for (int i = 0; i < data_item_limit; ++i) {
         item_entry &e = store.items[store.item_count++];
         e.kind = text_item;
@@ -105,7 +106,7 @@ void BM_search_romaji(benchmark::State &state)
                                     {"migemo_release", release_real}, {"migemo_close", close_real}};
     fake.libraries["BREGEXP.DLL"] = {{"BMatch", bmatch_real}, {"BRegfree", bregfree_real}};
     copy_text(settings.migemo_dict_path, sizeof settings.migemo_dict_path, dictionary);
-    settings.migemo_on = 1;
+    search_run.migemo_on = 1;
     if (!load_matching_libraries(0)) {
         state.SkipWithError("migemo.dll or BREGEXP.DLL did not load (is the cp932 dictionary there?)");
         return;
