@@ -49,8 +49,6 @@ TEST_F(History, MenuLayout)
         {"missing file", "-", 30, 0, "8999 なし"},
         {"shorter than the header", image_of({"a"}).substr(0, 403), 30, 0, "8999 なし"},
         {"first length 0", image_of({"ab"}, 0, {0, 1}), 30, 0, "8999 なし"},
-        {"first length negative", image_of({"ab"}, 0, {-5, 1}), 30, 0, "8999 なし"},
-        {"first length past the end rejects the file", image_of({"ab"}, 0, {3, 1}), 30, 0, "8999 なし"},
         {"a later entry past the end ends the list", image_of({"abc"}, 0, {1, 9, 1}), 30, 0,
          "8000 &1  a; sep 8999; 8100 &0  a"},
         {"current naming no listed entry: no &0", image_of({"a", "b"}, 2), 30, 0, "8000 &1  a; 8001 &2  b"},
