@@ -34,7 +34,6 @@ TEST(Log, ReadKeepsKnownCaptionsUpToTheLimitAndWriteMovesTheChosenOneFirst)
          "a\r\n" + numbered("c", 0, 20, "\r\n")},
         {"too long, a zero byte, a cut double-byte end", "@log=1", hostile, "dup", 0, "dup\r\nc2\r\n"},
         {"log mode 0 reads nothing", "@log=0,20", "b\r\n", "a", 0, "a\r\n"},
-        {"the first chosen again: unchanged", "@log=1", "a\r\nb\r\n", "a", 0, "a\r\nb\r\n"},
         {"two pastes of a resident process", "@log=1", "a\r\n", "b dup", 0, "dup\r\nb\r\na\r\n"},
         {"\"-\", a paste of no item (the clipboard, a history entry)", "@log=1", "a\r\n", "-", 0, "a\r\n"},
         {"a failed write leaves the old log", "@log=1", "a\r\nb\r\n", "b", 1, "a\r\nb\r\n"},
