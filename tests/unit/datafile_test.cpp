@@ -12,11 +12,7 @@
 // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
 static const std::string so = "\x83\x5C", hyo = "\x95\x5C";
 
-// A literal with its zero bytes kept.
-template <size_t n> static std::string bytes(const char (&text)[n])
-{
-    return std::string(text, n - 1);
-}
+using namespace std::string_literals; // "a\0b"s keeps its zero bytes
 
 // Collects the dump's lines (load_dump.h), each ended by "\n".
 static void collect_line(const char *line, void *context)
@@ -50,7 +46,7 @@ TEST(ReadLine, CopiesOneLineAndReportsTheAdvance)
         {"CR dropped wherever it stands", "a\rb\r\nnext\n", 0, 0, "ab", 5},
         {"last line without LF: the advance runs past size", "ab\ncd", 3, 0, "cd", 3},
         {"offset at the end of the data", "ab\n", 3, 0, "", 1},
-        {"zero byte inside the line ends the text, not the read", bytes("a\0b\nc\n"), 0, 0, "a", 4},
+        {"zero byte inside the line ends the text, not the read", "a\0b\nc\n"s, 0, 0, "a", 4},
         {"trail 5C and a lead byte before LF kept", so + "\\\x83\n", 0, 0, so + "\\\x83", 5},
         {"a 600-byte line is cut to 517 bytes", long_line, 0, 0, std::string(517, 'x'), 601},
         {"dropped bytes do not count towards the limit", tabbed, 0, 0, std::string(517, 'y'), tabbed.size()},
@@ -77,7 +73,6 @@ TEST(ResolvePath, FindsFilesDirectlyThenOnTheSearchPath)
               (d.path("none") + ";" + d.path("bin") + ";" + d.path(deep)).c_str());
     // Name, file, has_search_path, the path then whether it was found.
     const std::tuple<const char *, std::string, int, std::string> rows[] = {
-        {"an existing file", d.path("here.txt"), 0, d.path("here.txt") + " 1"},
         {"a relative name gets its full path", "here.txt", 0, d.path("here.txt") + " 1"},
         {"without a search path its directories are not searched", "tool.exe", 0, "tool.exe 0"},
         {"found nowhere", "missing.exe", 1, "missing.exe 0"},
@@ -141,8 +136,8 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
         {"a last line ending in half a character is dropped", "[data]\nab | cd\nef | gh\x82", "ab 0", 0},
         {"%end without LF at the end still closes", "[data]\na\n%end", "a 0", 0},
         {"header as the last bytes gives an empty section", "a\n[data]", " 0", 0},
-        {"zero byte before the header hides it", bytes("\0[data]\na\n%end\n"), " 0", 0},
-        {"zero byte inside the section does not stop the walk", bytes("[data]\na\0x\nb\n%end\n"), "a|b 0", 0},
+        {"zero byte before the header hides it", "\0[data]\na\n%end\n"s, " 0", 0},
+        {"zero byte inside the section does not stop the walk", "[data]\na\0x\nb\n%end\n"s, "a|b 0", 0},
         {"header behind a lead byte is not a header", "\x83[data]\na\n%end\n", " 0", 0},
         {"select-only mode without a list is dropped", "", " 0", 7},
         {"select-only mode with a list stays", "[system]\n@select=notepad\n%end\n", " 7", 7},
