@@ -55,8 +55,6 @@ class CommandLineTest : public ::testing::Test {
     datafile_dir files; // a fresh folder for the files a test needs
 };
 
-// ---- the path argument -------------------------------------------------------------------------
-
 TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
 {
     // Real files whose full paths take 259 and 260 bytes: a path field holds only the first.
@@ -90,8 +88,6 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
     }
     std::filesystem::current_path(saved);
 }
-
-// ---- the switches ------------------------------------------------------------------------------
 
 TEST_F(CommandLineTest, SwitchesSetTheStartState)
 {

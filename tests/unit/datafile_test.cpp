@@ -290,7 +290,7 @@ std::string shown_option(const std::string &line)
 TEST(SystemOptions, EachLineSetsItsFields)
 {
     const std::string f140(140, 'f'), f127(127, 'f'), n127(127, 'n'),
-        face = "ＭＳ Ｐゴシック 13 400 0", wait = "@wait=5,5,7,9\n", file = "@file=1,100,10,1,100,1,//\n",
+        face = "ＭＳ Ｐゴシック 13 400 0", file = "@file=1,100,10,1,100,1,//\n",
         window = "@window=300,500,500\n", off = "0 1000 0 0 " + face, font = "@font=Courier,18,6,1\n";
     auto no_mouse = [] { settings.mouse_present = 0; };
     const option_row rows[] = {
@@ -341,15 +341,12 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"an earlier tail that no longer fits is dropped", "@hist=40,20\n@hist=100", "100 0"},
         {"an earlier tail that still fits stays", "@hist=40,20\n@hist=60", "60 20"},
         {"1 is the least first wait; values are cut to 15 bytes", "@wait=1,0000000000000002", "1 1000 0 0"},
-        {"a first wait 0 falls back; missing values are left alone", wait + "@wait=0", "100 5 7 9"},
         {"@file=0 turns the section off", "@file=0", "0 25 4 1000 0 0 ;"},
         {"@file= nonzero turns it on", "@file=0\n@file=7", "1 25 4 1000 0 0 ;"},
-        {"@file= highest values, least line count, comment mark", file, "1 100 10 1 100 1 //"},
         {"out of range; empty mark kept", file + "@file=1,101,11,0,101,2,", "1 25 4 1000 0 0 //"},
         {"least; mark cut to 15", "@file=1,1,1,1,1,1," + w40, "1 1 1 1 1 1 " + w40.substr(0, 15)},
         {"@window= with two bytes is ignored", window + "@window=12", "300 500 500 10 30"},
         {"@window= with three bytes is taken", "@window=200", "200 160 150 10 30"},
-        {"@window= highest sizes and the offsets", "@window=300,500,500,-5,7", "300 500 500 -5 7"},
         {"least sizes; offset cut to 6", "@window=120,150,70,1234567", "120 150 70 123456 30"},
         // Read only when the search window is in use. The preview starts from the list window and the
         // list font as they stand at its line.
@@ -358,8 +355,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"highest width, least height", "@view=1,5000,1000,1,Arial,16,7,1", "1 5000 1000 1 Arial 16 700 1"},
         {"out of range fall back", font + "@view=1,-5,149,501,,0,12,3", "1 1000 160 150 Courier 18 600 1"},
         {"empty weight 0; italic 0 off", font + "@view=1,,,,,,,0", "1 1000 160 150 Courier 18 0 0"},
-        {"@migemo= length 0 gives 2", "@migemo=5\n@migemo=0", "2"},
-        {"stay mode 2 is the most; a flag other than 1 is off", "@stay=2,2", "2 0"},
     };
     // Each row's lines go to fresh settings as the loader hands them over: trimmed, CR LF appended.
     for (const option_row &r : rows) {
@@ -380,8 +375,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         EXPECT_EQ(shown_option(last), r.expected) << r.name << "  [" << r.lines << "]";
     }
 }
-
-// ---- the "[system]" options that name files -------------------------------------------------------
 
 // "@path=" naming a file reads the search path from it (naming a directory, it is the search path:
 // the golden case full_file).
