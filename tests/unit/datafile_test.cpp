@@ -191,7 +191,6 @@ TEST(DataFileTextFiles, ChoosesTheTextFile)
     // Name, option, files listed, text_file_search, text_file_search_name, what is shown.
     const std::tuple<const char *, std::string, bool, int, const char *, std::string> rows[] = {
         {"nothing listed turns the file features off", "", false, 1, "", " 0 0 0 0"},
-        {"@file=0 skips the section", "@file=0", true, 0, "", " 0 0 0 0"},
         {"a file search forces the section on", "@file=0", true, 1, "", "first|second 0 1 1 0"},
         {"a name not found (same length) preselects none", "", true, 2, "secon", "first|second 0 1 1 0"},
         {"the path argument is appended and selected", "", true, 3, "", "first|second|arg.file 2 1 1 1"},
