@@ -106,7 +106,6 @@ TEST_F(CommandLineTest, SwitchesSetTheStartState)
         {"window name of 258 characters", "/#a=" + a258, 0, "select=1 name=" + a258},
         {"window name of 259 characters is dropped", "/#a=" + a258 + "a", 0, "select=5"},
         {"select programs", "/#a", 0, "select=7"},
-        {"/#a= (the window list) wins over /#a", "/#a /#a=", 0, "select=5"},
         {"negative handle keeps its 32 bits", "/#w=-1", 0, "window=4294967295"},
         {"prefix search with an empty word", "/#i=", 0, "search=1 state=2"},
         {"substring search with a word", "/#g=xyz", 0, "search=2 word=xyz state=1"},
