@@ -65,7 +65,6 @@ TEST_F(CommandLineTest, PathArgumentIsTheFirstTokenThatNamesAFileOrFolder)
         // name, line, path (empty: none)
         {"folder", p("folder"), p("folder")},
         {"relative path tested against the current directory", "/#l a.txt", "a.txt"},
-        {"quoted path with a blank is one token", "\"" + p("my file.txt") + "\"", p("my file.txt")},
         {"unquoted path with a blank is split", p("my file.txt"), p("my")},
         {"blanks inside the quotes are removed", "\"  " + p("a.txt") + "  \"", p("a.txt")},
         {"quote right after a token", "xyz\"" + p("my file.txt") + "\"", p("my file.txt")},
