@@ -133,7 +133,6 @@ TEST(DataFileSections, HeadersAreFoundAnywhereIgnoringCaseAndTheSystemSectionSet
         {"%end ends it ignoring case, after leading blanks", "[data]\na\n  %END here\nb\n", "a 0", 0},
         {"section without %end swallows later headers", "[data]\na\n[file]\nb\n", "a|[file]|b 0", 0},
         {"a last line ending in half a character is dropped", "[data]\nab | cd\nef | gh\x82", "ab 0", 0},
-        {"%end without LF at the end still closes", "[data]\na\n%end", "a 0", 0},
         {"header as the last bytes gives an empty section", "a\n[data]", " 0", 0},
         {"zero byte before the header hides it", "\0[data]\na\n%end\n"s, " 0", 0},
         {"zero byte inside the section does not stop the walk", "[data]\na\0x\nb\n%end\n"s, "a|b 0", 0},
