@@ -295,7 +295,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"@dlm= is the whole value, commas and blanks included", "@dlm= a,b ", "[ a,b ] [↓]"},
         {"option names ignore case", "@DLM=##", "[##] [↓]"},
         {"@dlm=, @break= cut to 31 bytes", "@dlm=" + w40 + "\n@break=" + w40, "[" + w31 + "] [" + w31 + "]"},
-        {"own lists from 1 byte; empty ignored", "@select=a\n@select=\n@except=x\n@except=", "a / x"},
         {"10 names, cut to 31", "@select=" + w40 + ",2,3,4,5,6,7,8,9,10,11", w31 + "|2|3|4|5|6|7|8|9|10 /"},
         {"empty names are skipped and do not count towards 10", "@select=a,,,,,,,,,,,,b,", "a|b /"},
         {"@font=: 1 byte, defaults first", "@font=Arial,20,7,1\n@font=X\n@font=", "X 13 400 0 1"},
@@ -315,7 +314,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"x,y is position 1; x is cut to 6 bytes", "@menu=-1234567,20", "1 -12345 20"},
         {"x only has to contain MAX; a last y must be exactly MAX", "@menu=aMaxb,MAX1", "1 1280 0"},
         {"a y followed by a comma only has to contain MAX", "@menu=10,xMAXx,5", "1 10 984"},
-        {"two bytes of value are ignored, leaving the next line its turn", "@menu=ab\n@menu=center", "4 0 0"},
         {"command line wins", "@menu=cursor", "4 0 0", [] { parse_menu_value("center\r\n"); }},
         // Numbers and their ranges.
         {"a missing length is left alone; 0 hides texts", "@item=1,30\n@item=0", "0 30"},
@@ -324,7 +322,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"item length 10 is the least", "@item=1,10", "1 10"},
         {"item length 50 is the most", "@item=1,50", "1 50"},
         {"item length 51 is above the range", "@item=1,51", "1 20"},
-        {"@year= with nothing gives 0", "@year=", "0"},
         {"mode 3, count 9, a 128-byte name out of range", "@log=2,30\n@log=3,9,n" + n127, "0 20 " + log},
         {"count 10, a 5-byte name beside the program the least", "@log=1,10,a.ini", "1 10 C:\\app\\a.ini"},
         {"count 50 and a 127-byte name are the most", "@log=1,50," + n127, "1 50 C:\\app\\" + n127},
