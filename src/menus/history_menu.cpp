@@ -163,7 +163,7 @@ int load_history_entry(int32_t index)
     return 1;
 }
 
-int carry_out_history_popup(os_window, int32_t id)
+int carry_out_history_popup(int32_t id)
 {
     if (id == popup_normal_start)
         return history_normal_start;

@@ -33,7 +33,7 @@ enum history_popup_result : int {
     history_dismissed = 1, // cancelled, or an entry that could not be loaded
 };
 // A history id chosen in a history popup. What then becomes of a loaded entry is the caller's.
-int carry_out_history_popup(os_window, int32_t id);
+int carry_out_history_popup(int32_t id);
 // The start form's answer to the activation cycle for a popup result of carry_out_history_popup: a
 // loaded entry is finished by choice/ (finish_history_entry, clipboard-only rule included).
 choice_result finish_history_popup(os_window main, int popup_result);

@@ -27,7 +27,7 @@ int show_history_popup(os_window window, int at_popup_position)
         at = os_point{rect.left, rect.bottom};
     }
     const int32_t id = track_model_popup(window, &history_model, root, at, flags, false);
-    return id > 0 ? carry_out_history_popup(window, id) : history_dismissed;
+    return id > 0 ? carry_out_history_popup(id) : history_dismissed;
 }
 
 choice_result show_history_start_popup(os_window main)
