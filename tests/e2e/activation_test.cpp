@@ -51,10 +51,6 @@ TEST_F(Activation, ChosenTextReachesTheTargetsControl)
          lines({"[system]", "@clip=0", "%end", "[data]", "直接挿入↓テキスト | 挿入(&I)", "%end"}), {'I'},
          head + "直接挿入\r\nテキスト" + tail, "xyz", sentinel},
         {"plain: tab marks across the two fields", true, item, {'T'}, head + "a" + tail, "b", "b"},
-        {"plain: Ctrl+V as a key chord", true,
-         lines({"[system]", "@sendkey=1", "%end", "[data]", "%$1156% | 鍵(&K)", "%end", "[key]", "11 Ctrl", "56 V",
-                "%end"}),
-         {'K'}, head + sentinel + tail, "xyz", sentinel},
         {"plain: a paste over the selection", true, item, {'P'}, head + "貼る表" + tail, "xyz", "貼る表"},
     };
     for (const auto &r : rows) {

@@ -97,13 +97,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 
     // The same passes into exactly sized small buffers, so that every cut is reached.
     size_t capacity = 1 + (modes >> 4) * 7;
-    char *small = static_cast<char *>(malloc(capacity));
-    copy_text(small, capacity, text.c_str());
-    expand_date_folder_macros(small, capacity);
-    require_terminated(small, capacity);
-    copy_text(small, capacity, text.c_str());
-    render_key_macros(small, capacity);
-    require_terminated(small, capacity);
-    free(small);
+    std::vector<char> small(capacity);
+    copy_text(small.data(), capacity, text.c_str());
+    expand_date_folder_macros(small.data(), capacity);
+    require_terminated(small.data(), capacity);
+    copy_text(small.data(), capacity, text.c_str());
+    render_key_macros(small.data(), capacity);
+    require_terminated(small.data(), capacity);
     return 0;
 }
