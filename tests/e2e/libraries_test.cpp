@@ -16,8 +16,6 @@ uintptr_t call(void *function, std::vector<uintptr_t> args)
     return os_call_library(function, static_cast<int>(args.size()), args.data());
 }
 
-template <class T> uintptr_t arg(T *pointer) { return reinterpret_cast<uintptr_t>(pointer); }
-
 uintptr_t stack_pointer()
 {
     uintptr_t sp;
@@ -46,7 +44,7 @@ TEST_F(Libraries, MigemoOfEitherConventionAnswersAndKeepsTheStack)
              *is_enable = function("migemo_is_enable");
         ASSERT_TRUE(open && close && is_enable);
         const std::string dict = in_dir("dict\\migemo-dict");
-        const uintptr_t handle = call(open, {arg(dict.c_str())});
+        const uintptr_t handle = call(open, {reinterpret_cast<uintptr_t>(dict.c_str())});
         ASSERT_NE(handle, 0u);
         const uintptr_t before = stack_pointer();
         int enabled = 0;
