@@ -414,12 +414,12 @@ process &bench::launch(const std::string &exe, const std::string &args, const st
     return processes_.back();
 }
 
-process &bench::start_mivra(const std::string &ini, const std::string &args, const std::string &work)
+process &bench::start_mivra(const std::string &ini, const std::string &args)
 {
     std::string exe = file_exists(in_dir("mivra.exe")) ? in_dir("mivra.exe") : install();
     if (!ini.empty() && !write_file(in_dir("mivra.ini"), ini))
         ADD_FAILURE() << "cannot write the data file";
-    return launch(exe, with_dir(args), in_dir(work));
+    return launch(exe, with_dir(args), dir_);
 }
 
 target_app &bench::launch_target(const std::string &text1, int sel_start, int sel_end, const std::string &text2,

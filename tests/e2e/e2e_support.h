@@ -116,8 +116,8 @@ class bench : public ::testing::Test {
     void install_dictionary(); // the romaji dictionary, into dir_\dict
     // An empty process (null handle) and a failure when the program could not be started.
     process &launch(const std::string &exe, const std::string &args, const std::string &work_dir);
-    // mivra.exe of dir_ with the data file ini ("" writes none) and args (with_dir), in dir_'s folder work.
-    process &start_mivra(const std::string &ini, const std::string &args = "", const std::string &work = "");
+    // mivra.exe of dir_ with the data file ini ("" writes none) and args (with_dir), in dir_.
+    process &start_mivra(const std::string &ini, const std::string &args = "");
     // e2e_target.exe (see target_app.cpp), up and in front with the focus in edit 1; else a failure.
     target_app &launch_target(const std::string &text1, int sel_start, int sel_end,
                               const std::string &text2 = "", bool plain = false);

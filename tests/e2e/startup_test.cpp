@@ -1,33 +1,20 @@
 // Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// hand-over to (or replacement of) a running instance, played by the test or real and delivering.
+// replacement of a running instance, played by the test or real and delivering.
 #include "e2e_support.h"
 
 using namespace e2e;
 
-namespace {
-
-class Startup : public bench {};
-
-// A start that loads its data file goes on to the main menu, of utility entries only without items:
-// Escape cancels it, which ends the process like a finished start.
-void expect_start_ends_with_zero(process &p)
-{
-    ASSERT_TRUE(poll_until([&] { return !process_running(p) || find_popup_menu(p.id); }))
-        << "mivra.exe neither ended nor opened its menu; its windows:\n" << describe_windows(p.id);
-    if (process_running(p))
-        press_key(VK_ESCAPE);
-    expect_ends_with_zero(p);
-}
-
-} // namespace
+using Startup = bench;
 
 // Without a data file an empty one is created, named after the executable's base name, beside it and
-// not in the working folder.
+// not in the working folder; the start goes on to the main menu.
 TEST_F(Startup, DataFileIsTheExecutablesBaseNameBesideIt)
 {
     ASSERT_TRUE(CreateDirectoryA(in_dir("work").c_str(), nullptr));
     process &p = launch(install("mivra.exe", "other.exe"), "", in_dir("work"));
-    expect_start_ends_with_zero(p);
+    ASSERT_TRUE(wait_popup_menu(p.id)); // of utility entries only
+    press_key(VK_ESCAPE);
+    expect_ends_with_zero(p);
     EXPECT_EQ(file_text(in_dir("other.ini")), "");
     for (const char *name : {"Mivra.ini", "work\\other.ini"})
         EXPECT_FALSE(file_exists(in_dir(name))) << name;
@@ -51,83 +38,55 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
 
 namespace {
 
-// What the test's "Mivra_WClass" window received. Told to, it ends on WM_CLOSE as a real instance
-// does: its teardown releases "Mivra_Mark", so that the new one can own it.
-struct instance_log {
-    int copy_data_count = 0, close_count = 0;
-    std::string copy_data_bytes;
-    HWND sender = nullptr;
-    bool release_on_close = false;
-    HANDLE mutex = nullptr;
-} received;
+// The messages the test's "Mivra_WClass" window received; unlike a real instance it never ends.
+int closes = 0, hand_overs = 0;
 
 LRESULT CALLBACK instance_proc(HWND window, UINT message, WPARAM wparam, LPARAM lparam)
 {
-    if (message == WM_COPYDATA) {
-        const auto *record = reinterpret_cast<const COPYDATASTRUCT *>(lparam);
-        ++received.copy_data_count;
-        received.copy_data_bytes.assign(static_cast<const char *>(record->lpData), record->cbData);
-        received.sender = reinterpret_cast<HWND>(wparam);
-        return TRUE;
-    }
-    if (message != WM_CLOSE)
-        return DefWindowProcA(window, message, wparam, lparam);
-    ++received.close_count;
-    if (received.release_on_close && ReleaseMutex(received.mutex) && CloseHandle(received.mutex))
-        DestroyWindow(window);
-    return 0;
+    closes += message == WM_CLOSE;
+    hand_overs += message == WM_COPYDATA;
+    return message == WM_CLOSE ? 0 : DefWindowProcA(window, message, wparam, lparam);
 }
 
 using RunningInstance = bench;
 
 } // namespace
 
-// A plain start hands over once and ends without loading its data file; "/#Z" closes the running
-// instance and runs alone once it ended, or ends when it stays (finishing a delivery: it waits 30 s
-// first). The instance is hidden like the real main window: the search finds it by class alone.
-TEST_F(RunningInstance, SecondStartHandsOverOrReplacesTheRunningInstance)
+// "/#Z" asks the running instance to close; one that stays (finishing a delivery) is waited for 30 s,
+// then the start ends without loading its data file. The instance is hidden like the real main window:
+// the search finds it by class alone. Hand-overs: Activation; a real instance replaced: Startup below.
+TEST_F(RunningInstance, ReplacingStartEndsAfterItsWaitWhenTheRunningInstanceStays)
 {
     WNDCLASSA wc = {};
     wc.lpfnWndProc = instance_proc;
     wc.hInstance = GetModuleHandleA(nullptr);
     wc.lpszClassName = "Mivra_WClass";
     ASSERT_TRUE(RegisterClassA(&wc));
-    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, wc.lpszClassName, WS_POPUP, 0, 0, 10, 10,
-                                  nullptr, nullptr, wc.hInstance, nullptr);
-    received.mutex = CreateMutexA(nullptr, TRUE, "Mivra_Mark");
-    ASSERT_TRUE(window && received.mutex);
+    ASSERT_TRUE(CreateWindowExA(WS_EX_TOOLWINDOW, wc.lpszClassName, wc.lpszClassName, WS_POPUP, 0, 0, 10, 10,
+                                nullptr, nullptr, wc.hInstance, nullptr));
+    ASSERT_TRUE(CreateMutexA(nullptr, TRUE, "Mivra_Mark")); // held until the test ends
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
-    // Arguments, whether the instance ends on WM_CLOSE (last), the hand-overs and closes it receives.
-    const std::tuple<const char *, bool, int, int> rows[] = {
-        {"", false, 1, 0}, {"/#Z", false, 0, 1}, {"/#Z", true, 0, 1}};
-    for (const auto &[args, release, copies, closes] : rows) {
-        SCOPED_TRACE(std::string(args) + (release ? " and the running instance ends" : ""));
-        received.release_on_close = release;
-        received.close_count = received.copy_data_count = 0;
-        process &p = start_mivra("", args);
-        ASSERT_TRUE(release || wait_process_exit(p, 30000 + wait_ms)) << describe_windows(p.id);
-        expect_start_ends_with_zero(p); // pumps messages meanwhile, so the hand-over is received
-        pump_messages();
-        EXPECT_EQ(received.copy_data_count, copies);
-        EXPECT_EQ(received.close_count, closes);
-        EXPECT_EQ(file_exists(in_dir("mivra.ini")), release) << "only the new only instance loads its data file";
-    }
-    EXPECT_EQ(received.copy_data_bytes, std::string("1\0", 2));
-    EXPECT_NE(received.sender, window) << "wParam must be the sender's own main window";
+    process &p = start_mivra("", "/#Z");
+    DWORD code = 1;
+    ASSERT_TRUE(wait_process_exit(p, 30000 + wait_ms, &code)) << describe_windows(p.id);
+    EXPECT_EQ(code, 0u);
+    pump_messages();
+    EXPECT_EQ(closes, 1);
+    EXPECT_EQ(hand_overs, 0);
+    EXPECT_FALSE(file_exists(in_dir("mivra.ini"))) << "only an only instance loads its data file";
 }
 
 // ---- a real instance in the middle of a delivery -----------------------------------------------
 
-// The first instance pastes "first", presses Tab and waits 3 s before "second": a later start lands
-// in that wait. Without "/#z" it hands over and ends; with it, it takes over once the text is in, and
-// at once from an instance whose menu is open.
+// The first instance pastes "first", presses Tab and waits 3 s before "second": a "/#z" start landing
+// in that wait takes over once the text is in, and at once from an instance whose menu is open. A plain
+// start's hand-over during a delivery: Activation's search window case.
 TEST_F(Startup, LaterStartDuringADeliveryLetsTheWholeTextLandFirst)
 {
-    // Arguments of the later start, whether the first delivers, edit 1 and edit 2 at the end.
-    const std::tuple<const char *, bool, const char *, const char *> rows[] = {
-        {"", true, "[first]", "second"}, {"/#z", true, "[first]", "second"}, {"/#z", false, "[]", "xyz"}};
-    for (const auto &[args, deliver, edit1, edit2] : rows) {
-        SCOPED_TRACE(std::string(args) + (deliver ? " during a delivery" : " while the menu is open"));
+    // Whether the first delivers, edit 1 and edit 2 at the end.
+    const std::tuple<bool, const char *, const char *> rows[] = {{true, "[first]", "second"}, {false, "[]", "xyz"}};
+    for (const auto &[deliver, edit1, edit2] : rows) {
+        SCOPED_TRACE(deliver ? "during a delivery" : "while the menu is open");
         target_app &t = launch_target("[]", 1, 1, "xyz");
         process &first = start_mivra(lines({"[system]", "@replace=1", "@wait=100,1000,3000,0", "%end", "[data]",
                                             "first%$tb%second | 遅い(&S)", "%end"}));
@@ -137,13 +96,11 @@ TEST_F(Startup, LaterStartDuringADeliveryLetsTheWholeTextLandFirst)
             ASSERT_TRUE(poll_until([&] { return window_text(t.edit1) == "[first]"; }))
                 << window_text(t.edit1);
         }
-        process &later = start_mivra("", args);
+        process &later = start_mivra("", "/#z");
         expect_edit_text(t.edit2, edit2);
         EXPECT_TRUE(wait_process_exit(first)) << "the first instance stayed:\n" << describe_windows(first.id);
-        if (*args) {
-            EXPECT_TRUE(wait_popup_menu(later.id));
-            press_key(VK_ESCAPE);
-        }
+        EXPECT_TRUE(wait_popup_menu(later.id));
+        press_key(VK_ESCAPE);
         expect_ends_with_zero(later);
         EXPECT_EQ(window_text(t.edit1), edit1);
         EXPECT_EQ(window_text(t.edit2), edit2);

@@ -29,8 +29,6 @@ TEST_F(TextFile, MenusPopupsAndTheSearchWindowPasteTheChosenLine)
         {"&@ 通常起動, the last entry, goes on to the main menu", "/#f", {VK_UP, VK_RETURN, next_menu, 'I'},
          "item text", false},
         {"a dismissed popup ends the start", "/#f=memo", {VK_ESCAPE}, "", false},
-        {"/#f with a file's path shows that file's lines", "/#f $DIR\\memo.txt", {VK_DOWN, VK_RETURN}, "two", true},
-        {"the search window: a line found by typing", "/#i /#f=memo", {VK_RETURN}, "two", true, "tw"},
         {"Insert appends the typed line and pastes it", "/#i /#f=memo", {VK_INSERT}, "new line", true, "new line",
          "one\ntwo\n", "one\ntwo\nnew line\r\n"},
         {"Insert ends an unfinished last line first", "/#i /#f=memo", {VK_INSERT}, "new", true, "new", "one\ntwo",

@@ -19,10 +19,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     find_path_argument(line.data());
     parse_command_line(line.data());
     // Every text field the command line fills must stay terminated inside its buffer.
-    require_terminated(settings.path_argument);
-    require_terminated(settings.data_file_request);
-    require_terminated(settings.window_select_name);
-    require_terminated(settings.initial_search_word);
-    require_terminated(settings.text_file_search_name);
+    require_terminated(settings.path_argument, sizeof settings.path_argument);
+    require_terminated(settings.data_file_request, sizeof settings.data_file_request);
+    require_terminated(settings.window_select_name, sizeof settings.window_select_name);
+    require_terminated(settings.initial_search_word, sizeof settings.initial_search_word);
+    require_terminated(settings.text_file_search_name, sizeof settings.text_file_search_name);
     return 0;
 }

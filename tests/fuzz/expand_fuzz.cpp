@@ -74,9 +74,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     require(length == strlen(output.output_text));
     expansion.replace_enabled = 1;
     prepare_chosen_text(7);
-    require_terminated(output.output_text);
+    require_terminated(output.output_text, sizeof output.output_text);
     apply_macros(7, 1);
-    require_terminated(output.output_text);
+    require_terminated(output.output_text, sizeof output.output_text);
 
     // expand_item_file from the file or the clipboard, in the preview or not; the "%CLM%"s left take
     // the parts from the fourth on, and a cancel once they run out.
@@ -84,7 +84,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     copy_text(store.items[0].file_param, 260, switch_text.c_str());
     settings.preview_size_limit = (modes & 8) ? 8 : 0;
     expand_item_file(7, 0, (modes >> 5) & 1, (modes >> 4) & 1);
-    require_terminated(output.output_text);
+    require_terminated(output.output_text, sizeof output.output_text);
     static size_t next_pick;
     next_pick = 3;
     expand_history_macros(7, [](os_window, text_piece *entry) {
@@ -93,17 +93,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
         *entry = text_piece{parts[next_pick].data(), parts[next_pick].size()};
         return static_cast<int>(++next_pick);
     });
-    require_terminated(output.output_text);
+    require_terminated(output.output_text, sizeof output.output_text);
 
     // The same passes into exactly sized small buffers, so that every cut is reached.
     size_t capacity = 1 + (modes >> 4) * 7;
-    char *small = static_cast<char *>(malloc(capacity));
-    copy_text(small, capacity, text.c_str());
-    expand_date_folder_macros(small, capacity);
-    require_terminated(small, capacity);
-    copy_text(small, capacity, text.c_str());
-    render_key_macros(small, capacity);
-    require_terminated(small, capacity);
-    free(small);
+    std::vector<char> small(capacity);
+    copy_text(small.data(), capacity, text.c_str());
+    expand_date_folder_macros(small.data(), capacity);
+    require_terminated(small.data(), capacity);
+    copy_text(small.data(), capacity, text.c_str());
+    render_key_macros(small.data(), capacity);
+    require_terminated(small.data(), capacity);
     return 0;
 }

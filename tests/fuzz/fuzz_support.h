@@ -39,7 +39,3 @@ inline void require_terminated(const char *text, size_t capacity)
 {
     require(strnlen(text, capacity) < capacity);
 }
-template <size_t n> void require_terminated(const char (&text)[n])
-{
-    require_terminated(text, n);
-}
