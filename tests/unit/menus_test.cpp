@@ -113,7 +113,6 @@ TEST_F(MenuTest, CaptionRule)
         {"caption kept whole, accelerators too", "", "t|&a caption over 20 bytes|x||", 20,
          "&a caption over 20 bytes"},
         {"file shown with its own caption", "sf", memo + "|c|c|3-5|My memo", 20, "My memo"},
-        {"file shown without caption", "sf", memo + "|c|c|3-5|", 20, "memo.txt > 3-5"},
         {"file whose plain caption is its text", "f", memo + "|x|" + memo + "|#s|", 20, "memo.txt > #s"},
         {"file with a caption of its own: the plain one", "f", memo + "|&M|M||ignored", 20, "M"},
         {"cut to 259 bytes", "sf", memo + "|c|c|" + p300 + "|", 20, "memo.txt > " + std::string(248, 'p')},
