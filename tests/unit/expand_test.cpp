@@ -320,7 +320,7 @@ TEST_F(ExpandTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
             {"found without case", {{"Hello", "bye"}}, "HELLO hello", "bye bye"},
             {"rows in table order", {{"a", "b"}, {"b", "c"}}, "a", "c"},
             {"empty pattern replaces nothing", {{"", "x"}}, "abc", "abc"},
-            {"both bytes of a double-byte pattern", {{"ア", "a"}}, "イア", "イa"},
+            {"both bytes of a double-byte pattern", {{"アア", "a"}}, "アイアア", "アイa"},
             // "ア" ends in 'A'; 0x83 0x83 is one character, so the 'A' after it stands alone.
             {"never a trail byte", {{"a", "x"}}, "\x83\x41\x83\x83\x41", "\x83\x41\x83\x83x"},
         };
