@@ -163,14 +163,12 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     // events.
     const std::tuple<const char *, const char *, int, int, search_action, std::string, std::string> rows[] = {
         {"empty pattern", "", 0, 1, action_nothing, "", ""},
-        {"no hit", "zz", 1, 1, action_nothing, "", ""},
-        {"a plain pattern never lists utility entries", "e", 0, 1, listing, "Beta +preview", ""},
+        {"without match_accept one hit lists, no utility entries", "e", 0, 1, listing, "Beta +preview", ""},
         {"& alone lists every utility entry", "&", 1, 1, listing,
          "&1 : クリップボード|&2 : 設定ファイル|&9 : Ver.1.38", ""},
         {"one text hit is accepted at once", "b", 1, 1, action_keep_open, "Beta",
          "foreground 11\nsetsel 0 0 0\ntimer 620"},
         {"one text hit without a window", "b", 1, 0, action_end_no_target, "Beta", ""},
-        {"one text hit without match_accept", "b", 0, 1, listing, "Beta +preview", ""},
         {"&2 opens the data file", "&2", 1, 1, end1, "&2 : 設定ファイル", "shell /d/Mivra.ini||"},
         {"&9 only lists", "&9", 1, 1, listing, "&9 : Ver.1.38", ""},
         {"&1 with match_accept", "&1", 1, 1, clip, "&1 : クリップボード", ""},
