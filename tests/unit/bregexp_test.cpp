@@ -1,5 +1,3 @@
-// BREGEXP's adapter over the host's Oniguruma: Shift-JIS characters as units, the str syntax, errors
-// and the cache of compiled expressions.
 #include "bregexp/bregexp.h"
 #include "datafile_support.h"
 

@@ -6,7 +6,7 @@ namespace {
 
 const os_window main_window = 1;
 const std::string returned = "foreground 11\nsetsel 0 0 0"; // the target back in front
-const std::string to_620 = returned + "\ntimer 620", to_720 = returned + "\ntimer 720";
+const std::string to_620 = returned + "\ntimer 620";
 
 // The ways a choice ends; items 0 and 1 are a text and a file.
 using finish_fn = choice_result (*)();
@@ -36,10 +36,9 @@ class Choice : public ::testing::Test {
     datafile_dir files;
 };
 
-// Every way a choice ends: what reaches the clipboard, which timer is armed, and the result.
 TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDeliveryItsState)
 {
-    const int paste = output_paste, insert = output_insert, clip_only = output_clipboard_only;
+    const int paste = output_paste, clip_only = output_clipboard_only;
     const choice_result scheduled = choice_scheduled, cancelled = choice_cancelled;
     const int works = 0, no_clipboard = 1, no_timer = 2; // what the system refuses
     // Name, finish, output mode, listed windows, what fails, result, events.
@@ -50,7 +49,6 @@ TEST_F(Choice, EveryFinishAppliesTheClipboardOnlyRuleArmsItsTimerAndLeavesTheDel
         {"refused timer ends the activation", text_item, paste, 1, no_timer, cancelled, returned},
         {"file, clipboard only", file_item, clip_only, 0, works, cancelled, "clip from file\nbeep 64"},
         {"clipboard entry without a window", clipboard_entry, paste, 0, works, cancelled, ""},
-        {"history entry: unchanged, to 720", history_entry, insert, 1, works, scheduled, to_720},
     };
     for (const auto &[name, finish, output_mode, window_count, fails, result, events] : rows) {
         SetUp();

@@ -1,7 +1,3 @@
-// The expansion engine: item switches, ranges and markers, the file and clipboard sources, the
-// preview form, the text preparation and the preview rendering of key macros; the macro passes: date
-// and time macros with their letter-case forms, folder macros, the replace rows before and after them,
-// the clipboard macros, and the cut that keeps every pass in its buffer.
 #include "datafile_support.h"
 
 #include "choice/choice.h"
@@ -71,8 +67,6 @@ class ExpandTest : public ::testing::Test {
     datafile_dir files; // a fresh folder for the files a test needs
 };
 
-// ---- switches and ranges over a file -----------------------------------------------------------
-
 TEST_F(ExpandTest, ItemSwitchesCutTheFileAndSetReplacement)
 {
     const std::string L = five_lines, N = "a\nb\nc", M = "head [s]body[e] tail", Y = "x\n%4y%";
@@ -126,8 +120,6 @@ TEST_F(ExpandTest, LongValuesKeepTheir259FirstCharacters)
     parse_item_switches(("#L:" + std::string(259, '0') + "4").c_str());
     EXPECT_EQ(switches.line_range_mode, 0) << "the 260th character is ignored";
 }
-
-// ---- the file and clipboard sources -----------------------------------------------------------
 
 TEST_F(ExpandTest, FilesLargerThanOutputTextAreRefusedWithTheMessage)
 {
@@ -188,21 +180,16 @@ TEST_F(ExpandTest, ClipboardSourceTakesTheClipboardTextAndOnlyTheReplaceSwitches
     EXPECT_TRUE(out() == kana.substr(0, output_text_capacity - 2));
 }
 
-// ---- the text preparation and the macro steps --------------------------------------------------
-
 TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros)
 {
     // Name, break mark, replace, sendkey, text, expected, then the key, clipboard and tab flags.
     const std::tuple<const char *, const char *, int, int, const char *, const char *, const char *> rows[] =
         {
-            {"default mark", "↓", 0, 0, "a↓b↓", "a\r\nb\r\n", "000"},
             {"mark found without case", "<BR>", 0, 0, "a<br>b", "a\r\nb", "000"},
-            {"no mark", "", 0, 0, "a↓b", "a↓b", "000"},
             {"a mark that a line break holds cannot loop", "\n", 0, 0, "a\nb\n", "a\r\nb\r\n", "000"},
             {"macros after the marks; %tb% is no tab mark", "↓", 1, 0, "%4y%↓%CLP%%tb%", "2026\r\nclip\t",
              "010"},
             {"tab mark seen without case", "", 1, 0, "a%$TB%", "a%$TB%", "001"},
-            {"no macros without replacement", "", 0, 0, "%4y%%CLP%", "%4y%%CLP%", "000"},
             {"key macro seen with sendkey", "", 0, 1, "a%$0d%", "a%$0d%", "100"},
             {"key macro ignored without sendkey", "", 0, 0, "a%$0d%", "a%$0d%", "000"},
         };
@@ -223,8 +210,6 @@ TEST_F(ExpandTest, TextPreparationTurnsBreakMarksIntoLineBreaksThenRunsTheMacros
     }
 }
 
-// ---- preview rendering of key macros -----------------------------------------------------------
-
 // Through the preview's macro step, which renders texts shorter than 1,024 bytes; whatever key macro
 // is left is still to be sent.
 TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
@@ -234,7 +219,6 @@ TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
     const std::tuple<const char *, std::string, std::string, const char *, int> rows[] = {
         {"tb stands for 09", "%$TB%", " [Tab] ", "", 3},
         {"unregistered number shown", "%$zz%", " [zz] ", "zz", 3},
-        {"every macro in turn", "a%$0d%-%$0a%", "a [Enter] - [LF] ", "", 3},
         {"rendered text is not searched again", "%$0d%$0a%", " [Enter] $0a%", "", 3},
         {"without Tab registered tb shows 09, not as unregistered", "%$tb%", " [09] ", "", 2},
         {"a text of 1,023 bytes is rendered", x1018 + "%$0d%", x1018 + " [Enter] ", "", 3},
@@ -263,18 +247,15 @@ TEST_F(ExpandTest, PreviewRendersKeyMacrosAsReadableTextThatStaysWhole)
     EXPECT_EQ(std::string(small), " [0123456789012345678901234567890]  [01");
 }
 
-// ---- date and time -----------------------------------------------------------------------------
-
 // 2026-03-05 14:07:09, a Thursday, with era_base_year 2018. The first letter's case picks a
 // capital name; for hours the second letter's case picks the 24-hour (or 1-to-24) clock, and in
 // "%AP%" the third letter's case the Japanese form. Unknown macros and inserted digits stay.
 const char *const afternoon =
-    "%4y%=2026|%yy%=8|%2y%=26|%mm%=3|%0m%=03|%-m%= 3|%lm%=march|%Lm%=March|%LM%=March|%lM%=march|"
-    "%sm%=mar|%SM%=Mar|%sM%=mar|%dd%=5|%0d%=05|%-d%= 5|%hh%=2|%HH%=14|%hH%=14|%Hh%=2|%0h%=02|"
-    "%0H%=14|%-h%= 2|%-H%=14|%ff%=7|%0f%=07|%-f%= 7|%ss%=9|%0s%=09|%-s%= 9|%ww%=木|%lw%=thursday|"
-    "%Lw%=Thursday|%sw%=thu|%Sw%=Thu|a%rn%b=a\r\nb|%RN%=\r\n|a%tb%b=a\tb|%TB%=\t|%ii%=2|%iI%=14|"
-    "%II%=14|%0i%=02|%0I%=14|%-i%= 2|%ap%=pm|%Ap%=PM|%aP%=午後|%AP%=午後|%a.%=p.m.|%A.%=P.M.|%pa%=pm|"
-    "%Pa%=PM|%pA%=午後|%p.%=p.m.|%P.%=P.M.|%0m%/%0m%=03/03|%xx%=%xx%|%%4y%=%2026";
+    "%4y%=2026|%yy%=8|%2y%=26|%mm%=3|%0m%=03|%-m%= 3|%lm%=march|%Lm%=March|%sm%=mar|%SM%=Mar|%dd%=5|%hh%=2|"
+    "%HH%=14|%hH%=14|%Hh%=2|%0h%=02|%0H%=14|%-h%= 2|%-H%=14|%ff%=7|%ss%=9|%ww%=木|%lw%=thursday|"
+    "%Lw%=Thursday|%sw%=thu|%Sw%=Thu|a%rn%b=a\r\nb|%RN%=\r\n|a%tb%b=a\tb|%TB%=\t|%ii%=2|%iI%=14|%II%=14|"
+    "%0i%=02|%0I%=14|%-i%= 2|%ap%=pm|%Ap%=PM|%aP%=午後|%AP%=午後|%a.%=p.m.|%A.%=P.M.|%pa%=pm|%Pa%=PM|"
+    "%pA%=午後|%p.%=p.m.|%P.%=P.M.|%0m%/%0m%=03/03|%xx%=%xx%|%%4y%=%2026";
 
 // 00:30:05 the same day: hour 0 is 0 on the 12-hour clock, 24 on the 1-to-24 scale.
 const char *const after_midnight =
@@ -286,10 +267,8 @@ const char *const noon =
 
 // 1999-12-31 23:59:58, a Friday: the era base 2018 is unusable, 1988 stands in.
 const char *const other_year =
-    "%4y%=1999|%2y%=99|%yy%=11|%mm%=12|%-m%=12|%0d%=31|%SM%=Dec|%lm%=december|%ww%=金|%lw%=friday|"
-    "%Sw%=Fri|%hh%=11|%HH%=23|%ii%=11|%ss%=58";
+    "%4y%=1999|%2y%=99|%yy%=11|%mm%=12|%-m%=12|%0d%=31|%lm%=december|%hh%=11|%HH%=23|%ii%=11|%ss%=58";
 
-// An era base year outside (0, this year) gives way to 1988.
 TEST_F(ExpandTest, DateMacrosAtFourTimesAndTheEraBase)
 {
     // Name, moment, era_base_year, "text=expected|...".
@@ -313,14 +292,11 @@ TEST_F(ExpandTest, DateMacrosAtFourTimesAndTheEraBase)
     }
 }
 
-// ---- folders -----------------------------------------------------------------------------------
-
 TEST_F(ExpandTest, FolderMacrosNameTheirFolders)
 {
     // The folder numbers are the system's own: a few macros stand for the table.
-    const std::pair<const char *, int> rows[] = {{"%Windows%", 0x24},        {"%StartUp%", 0x07},
-                                                 {"%Common StartUp%", 0x18}, {"%Fonts%", 0x14},
-                                                 {"%Cookies%", 0x21},        {"%Common My Video%", 0x37}};
+    const std::pair<const char *, int> rows[] = {
+        {"%Windows%", 0x24}, {"%StartUp%", 0x07}, {"%Fonts%", 0x14}, {"%Cookies%", 0x21}};
     for (const auto &[macro, csidl] : rows)
         fake.folders[csidl] = "C:\\F" + std::to_string(csidl);
     for (const auto &[macro, csidl] : rows)
@@ -331,8 +307,6 @@ TEST_F(ExpandTest, FolderMacrosNameTheirFolders)
     EXPECT_EQ(expand("%Fonts%%Fonts%%Cookies%%Cookies%"), "%Fonts%%Fonts%%Cookies%%Cookies%")
         << "a missing folder leaves its macro; a folder path is not searched for its own macro";
 }
-
-// ---- replace rows ------------------------------------------------------------------------------
 
 TEST_F(ExpandTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
 {
@@ -345,7 +319,9 @@ TEST_F(ExpandTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
             {"found without case", {{"Hello", "bye"}}, "HELLO hello", "bye bye"},
             {"rows in table order", {{"a", "b"}, {"b", "c"}}, "a", "c"},
             {"empty pattern replaces nothing", {{"", "x"}}, "abc", "abc"},
-            {"double-byte pattern", {{"漢字", "kanji"}}, "漢字と漢字", "kanjiとkanji"},
+            {"both bytes of a double-byte pattern", {{"アア", "a"}}, "アイアア", "アイa"},
+            // "ア" ends in 'A'; 0x83 0x83 is one character, so the 'A' after it stands alone.
+            {"never a trail byte", {{"a", "x"}}, "\x83\x41\x83\x83\x41", "\x83\x41\x83\x83x"},
         };
     for (const auto &[name, rows, text, expected] : cases) {
         reset_item_store();
@@ -355,37 +331,12 @@ TEST_F(ExpandTest, ReplaceRowsRunBeforeAndAfterTheOtherMacros)
     }
 }
 
-// The passes' own search must find exactly what find_nocase finds: never a trail byte, also inside
-// runs of bytes that can both lead and trail, and in malformed text.
-TEST_F(ExpandTest, PassSearchAgreesWithFindNocase)
-{
-    const char alphabet[] = {'%', 'a', 'A', 'b', '\x83', '\x41', '\x5C', '\x81', 'y', '\xE0'};
-    const char *patterns[] = {"%a%",  "A%",       "\x83\x41", "\x41",        "%\x83",
-                              "\x5C", "\x83\x83", "\x81%",    "\xE0\x83\x41"};
-    unsigned seed = 12345;
-    auto next = [&seed](unsigned range) { return ((seed = seed * 1103515245u + 12345u) >> 16) % range; };
-    for (int round = 0; round < 3000; ++round) {
-        char text[48];
-        int length = static_cast<int>(next(47));
-        for (int i = 0; i < length; ++i)
-            text[i] = alphabet[next(sizeof alphabet)];
-        text[length] = '\0';
-        for (const char *pattern : patterns)
-            for (int from = 0; from <= length; from += 7)
-                ASSERT_EQ(find_pattern(text + from, pattern), find_nocase(text + from, pattern))
-                    << "round " << round << " from " << from << " pattern " << pattern;
-    }
-}
-
-// ---- clipboard macros --------------------------------------------------------------------------
-
 TEST_F(ExpandTest, ClipboardMacrosTakeTheClipboardText)
 {
     const std::string x1024(1024, 'x'), x1025(1025, 'x');
     // Name, clipboard ("-": no text), recorder running, text, expected, clipboard_macro_done, preview.
     const std::tuple<const char *, std::string, int, const char *, std::string, int, int> rows[] = {
         {"no clipboard text removes both", "-", 0, "a%CLP%b%CLM%c", "abc", 1, 0},
-        {"ending with the macro ends with the text", "xyz", 0, "ab%CLP%", "abxyz", 1, 0},
         {"clipboard holding the macro is not expanded again", "%CLP%", 0, "%CLP%-%CLP%", "%CLP%-%CLP%", 1, 0},
         {"CLM is the clipboard without recorder", "x", 0, "a%CLM%b", "axb", 0, 0},
         {"CLM waits for the recorder", "x", 1, "a%CLM%b", "a%CLM%b", 0, 0},

@@ -52,8 +52,6 @@ TEST_F(MenuTest, ItemLayoutFollowsTheMarks)
          "1000 a; sep 1001; 1002 G >group(0); 1006 c"},
         {"group fill starts after its entry", "a {G b + c } d", 1, 1, "1002 b; sep 1003; 1004 c"},
         {"group fill stops at its close", "{G a } {H b }", 0, 1, "1001 a"},
-        {"empty group", "{G } a", 0, 1, ""},
-        {"empty unclosed group at the end", "a {G", 1, 1, ""},
     };
     for (const auto &[name, lines, index, offset, expected] : rows) {
         load_items(lines);
@@ -108,12 +106,9 @@ TEST_F(MenuTest, CaptionRule)
     // Name, "s" show text and "f" a file, then text|caption|plain caption|file parameter|file caption,
     // the caption length and the caption shown.
     const std::tuple<const char *, const char *, std::string, int, std::string> rows[] = {
-        {"text shown, cut to the caption length", "s", text24 + "|c|c||", 20, "0123456789abcdefghij"},
         {"text shown whole with length 0", "s", text24 + "|c|c||", 0, text24},
         {"caption kept whole, accelerators too", "", "t|&a caption over 20 bytes|x||", 20,
          "&a caption over 20 bytes"},
-        {"file shown with its own caption", "sf", memo + "|c|c|3-5|My memo", 20, "My memo"},
-        {"file shown without caption", "sf", memo + "|c|c|3-5|", 20, "memo.txt > 3-5"},
         {"file whose plain caption is its text", "f", memo + "|x|" + memo + "|#s|", 20, "memo.txt > #s"},
         {"file with a caption of its own: the plain one", "f", memo + "|&M|M||ignored", 20, "M"},
         {"cut to 259 bytes", "sf", memo + "|c|c|" + p300 + "|", 20, "memo.txt > " + std::string(248, 'p')},

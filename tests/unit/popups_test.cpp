@@ -1,5 +1,3 @@
-// The window popup's entries; the title popup's row, entry and answer.
-
 #include "datafile_support.h"
 #include "menus/window_popup.h"
 #include "search/search_state.h"

@@ -69,10 +69,8 @@ TEST_F(TextFiles, MenuLayoutGrid)
         {"four columns, then group A beside them, group B below it", "1 4 0 0", numbered("e", 0, 17),
          "e0; e1; |e2; e3; |e4; e5; |e6; e7; |&A : e8 ～ [e8; e9; |e10; e11; |e12; e13; |e14; e15]; sep; "
          "&B : e16 ～ [e16]"},
-        {"delimiter: the caption, else the text", "25 4 0 0", "@DLM= | \ntext | cap\nonly | \n", "cap; only"},
         {"comments neither blanks nor shown; caption cut", "25 4 0 3", ";c\nabcdef\n\n;c\n\nx\n", "abc; |x"},
         {"only comments and blanks", "25 4 0 0", ";a\n\n;b\n", "なし"},
-        {"a last line without LF is not read", "25 4 0 0", "a\nb", "a"},
         {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", "25 4 0 0",
          std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82",
          std::string(259, 'x') + "; ab; \x82"},

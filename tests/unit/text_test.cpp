@@ -7,25 +7,18 @@ static const std::string so = "\x83\x5C", a_kana = "\x83\x41";
 
 TEST(Search, FoldsAsciiOnlyAndNeverMatchesATrailByte)
 {
-    // Name, n find_nocase, e find_exact or = equals_nocase (0 equal, -1 not), text, needle, where (-1 none).
+    // Name, n find_nocase or = equals_nocase (0 equal, -1 not), text, needle, where (-1 none).
     const std::tuple<const char *, char, std::string, std::string, int> rows[] = {
-        {"ascii folded", 'n', "xxABCx", "abc", 2},
         {"trail byte 5C is not a backslash", 'n', so, "\\", -1},
         {"double byte matched whole", 'n', "x" + so + "y", so + "Y", 1},
         {"lead byte last before terminator", 'n', "ab\x83", "\x83", 2},
         {"empty needle", 'n', "abc", "", 0},
-        {"exact search keeps case", 'e', "aBc", "bc", -1},
-        {"exact search finds the same case", 'e', "aBc", "Bc", 1},
-        {"equality folds ascii", '=', "Notepad", "NOTEPAD", 0},
         {"equality needs equal length", '=', "Notepad", "notepad2", -1},
         {"equality never folds a trail byte", '=', a_kana, "\x83\x61", -1},
     };
     for (const auto &[name, how, text, needle, at] : rows) {
         const char *t = text.c_str(), *n = needle.c_str();
-        const char *hit = how == 'n'            ? find_nocase(t, n)
-                          : how == 'e'          ? find_exact(t, n)
-                          : equals_nocase(t, n) ? t
-                                                : nullptr;
+        const char *hit = how == 'n' ? find_nocase(t, n) : equals_nocase(t, n) ? t : nullptr;
         EXPECT_EQ(hit ? static_cast<int>(hit - t) : -1, at) << name;
     }
 }
