@@ -18,9 +18,7 @@ using Activation = bench;
 RECT target_caret(target_app &t)
 {
     GUITHREADINFO info = {};
-    info.cbSize = sizeof info;
-    const DWORD thread = GetWindowThreadProcessId(t.window, nullptr);
-    EXPECT_TRUE(poll_until([&] { return GetGUIThreadInfo(thread, &info) && info.hwndCaret; }));
+    EXPECT_TRUE(poll_until([&] { return (info = gui_info(t.window)).hwndCaret != nullptr; }));
     MapWindowPoints(info.hwndCaret, nullptr, reinterpret_cast<POINT *>(&info.rcCaret), 2);
     return info.rcCaret;
 }

@@ -15,15 +15,14 @@ int main(int argc, char **argv)
     SetErrorMode(SEM_FAILCRITICALERRORS | SEM_NOGPFAULTERRORBOX);
     ::testing::InitGoogleTest(&argc, argv);
     const char option[] = "--e2e_expect_cases=";
-    for (int i = 1; i < argc; ++i) {
-        if (strncmp(argv[i], option, sizeof option - 1) != 0)
-            continue;
-        const int registered = atoi(argv[i] + sizeof option - 1);
-        const int compiled = ::testing::UnitTest::GetInstance()->total_test_count();
-        if (compiled != registered)
-            printf("%d cases compiled, %d registered with CTest: compare --gtest_list_tests\n", compiled,
-                   registered);
-        return compiled == registered ? 0 : 1;
-    }
+    for (int i = 1; i < argc; ++i)
+        if (strncmp(argv[i], option, sizeof option - 1) == 0) {
+            const int registered = atoi(argv[i] + sizeof option - 1);
+            const int compiled = ::testing::UnitTest::GetInstance()->total_test_count();
+            if (compiled != registered)
+                printf("%d cases compiled, %d registered with CTest: compare --gtest_list_tests\n", compiled,
+                       registered);
+            return compiled == registered ? 0 : 1;
+        }
     return RUN_ALL_TESTS();
 }

@@ -1,9 +1,8 @@
 #include "e2e_support.h"
 
-#include <shellapi.h>
-
 #include <algorithm>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 
@@ -70,13 +69,11 @@ bool wait_process_exit(process &p, DWORD timeout, DWORD *exit_code)
 
 void kill_process(process &p)
 {
-    if (!p.handle)
-        return;
-    if (process_running(p)) {
+    if (p.handle) { // terminating a process that has ended fails harmlessly
         TerminateProcess(p.handle, 255);
         WaitForSingleObject(p.handle, 5000);
+        CloseHandle(p.handle);
     }
-    CloseHandle(p.handle);
     p.handle = nullptr;
 }
 
@@ -151,16 +148,6 @@ RECT next_popup(DWORD pid, const RECT &previous)
     return now;
 }
 
-// A message box always has its icon control; without an icon style it is hidden and holds no icon.
-static bool shows_icon(HWND box)
-{
-    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
-        if (IsWindowVisible(child) && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
-            SendMessageA(child, STM_GETICON, 0, 0))
-            return true;
-    return false;
-}
-
 std::string take_message_box(const process &p)
 {
     HWND box = wait_window(p.id, "message box titled \"Mivra\"", [&] {
@@ -171,7 +158,12 @@ std::string take_message_box(const process &p)
     });
     if (!box)
         return "";
-    EXPECT_TRUE(shows_icon(box)) << "the message box shows no icon";
+    // A message box always has its icon control; without an icon style it is hidden and holds no icon.
+    bool icon = false;
+    for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT))
+        icon = icon || (IsWindowVisible(child) && (GetWindowLongA(child, GWL_STYLE) & SS_TYPEMASK) == SS_ICON &&
+                        SendMessageA(child, STM_GETICON, 0, 0));
+    EXPECT_TRUE(icon) << "the message box shows no icon";
     EXPECT_TRUE(process_running(p)) << "the process must wait for the message to be dismissed";
     // Message boxes give their text control the identifier 0xFFFF.
     const std::string text = window_text(GetDlgItem(box, 0xFFFF));
@@ -210,11 +202,11 @@ std::string describe_windows(DWORD pid)
     return text.empty() ? "  no top-level windows\n" : text;
 }
 
-HWND focus_of(HWND window)
+GUITHREADINFO gui_info(HWND window)
 {
     GUITHREADINFO info = {};
     info.cbSize = sizeof info;
-    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info.hwndFocus : nullptr;
+    return GetGUIThreadInfo(GetWindowThreadProcessId(window, nullptr), &info) ? info : GUITHREADINFO();
 }
 
 int listed_index(HWND window)
@@ -246,7 +238,7 @@ HWND wait_search_edit(DWORD pid)
 {
     return wait_window(pid, "search window with its edit line focused", [&] {
         HWND edit = dialog_control(pid, 100);
-        return edit && GetForegroundWindow() == GetParent(edit) && focus_of(edit) == edit ? edit : HWND();
+        return edit && GetForegroundWindow() == GetParent(edit) && gui_info(edit).hwndFocus == edit ? edit : HWND();
     });
 }
 
@@ -312,17 +304,12 @@ static bool open_clipboard()
 
 bool set_clipboard_text(const std::string &text)
 {
-    if (!open_clipboard())
-        return false;
     HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    bool ok = EmptyClipboard() && block;
-    if (ok) {
-        memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
-        GlobalUnlock(block);
-        ok = SetClipboardData(CF_TEXT, block) != nullptr;
-    }
-    if (!ok && block)
-        GlobalFree(block);
+    if (!block || !open_clipboard())
+        return false;
+    memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
+    GlobalUnlock(block);
+    const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
     CloseClipboard();
     return ok;
 }
@@ -369,18 +356,12 @@ void bench::TearDown()
 {
     for (process &p : processes_)
         kill_process(p);
-    for (target_app &t : targets_)
-        kill_process(t.proc);
     if (HasFailure() || dir_.empty()) {
         fprintf(stderr, "e2e: files of the failed test kept in %s\n", dir_.c_str());
         return;
     }
-    const std::string from = dir_ + '\0'; // a list of names, ended by an empty one
-    SHFILEOPSTRUCTA op = {};
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.c_str();
-    op.fFlags = FOF_NOCONFIRMATION | FOF_NOERRORUI | FOF_SILENT;
-    SHFileOperationA(&op);
+    std::error_code ignored;
+    std::filesystem::remove_all(dir_, ignored);
 }
 
 std::string bench::with_dir(std::string text) const
@@ -427,17 +408,14 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
 {
     targets_.emplace_back();
     target_app &t = targets_.back();
-    std::string file1 = in_dir("target_text1.txt"), file2 = in_dir("target_text2.txt");
-    if (write_file(file1, text1) && write_file(file2, text2))
-        t.proc = start_process(windows_path(E2E_TARGET_PATH),
-                               std::string(plain ? "--plain " : "") + "\"@" + file1 + "\" " +
-                                   std::to_string(sel_start) + " " + std::to_string(sel_end) + " \"@" +
-                                   file2 + "\"",
-                               dir_);
-    if (!t.proc.handle) {
-        ADD_FAILURE() << "cannot start the target";
+    const std::string file1 = in_dir("target_text1.txt"), file2 = in_dir("target_text2.txt");
+    EXPECT_TRUE(write_file(file1, text1) && write_file(file2, text2));
+    t.proc = launch(windows_path(E2E_TARGET_PATH),
+                    std::string(plain ? "--plain " : "") + "\"@" + file1 + "\" " + std::to_string(sel_start) + " " +
+                        std::to_string(sel_end) + " \"@" + file2 + "\"",
+                    dir_);
+    if (!t.proc.handle)
         return t;
-    }
     // Ready in front with its property "ready", set after focus and selection: a caret read before is wrong.
     t.window = wait_window(t.proc.id, "target in front", [&] {
         HWND found = GetForegroundWindow();
@@ -448,10 +426,10 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     return t;
 }
 
-void expect_ends_with_zero(process &p)
+void expect_ends_with_zero(process &p, DWORD timeout)
 {
     DWORD code = 1;
-    ASSERT_TRUE(wait_process_exit(p, wait_ms, &code)) << "mivra.exe did not end; its windows:\n"
+    ASSERT_TRUE(wait_process_exit(p, timeout, &code)) << "the process did not end; its windows:\n"
                                                       << describe_windows(p.id);
     EXPECT_EQ(code, 0u);
 }
@@ -466,7 +444,7 @@ void expect_edit_text(HWND edit, const std::string &expected, DWORD timeout)
 void expect_untouched_after_mark(target_app &t, const std::string &before, const std::string &after)
 {
     SetForegroundWindow(t.window);
-    ASSERT_TRUE(poll_until([&] { return GetForegroundWindow() == t.window && focus_of(t.window) == t.edit1; }))
+    ASSERT_TRUE(poll_until([&] { return GetForegroundWindow() == t.window && gui_info(t.window).hwndFocus == t.edit1; }))
         << "the target did not come to the front with edit 1 focused";
     type_text("#");
     expect_edit_text(t.edit1, before + "#" + after);

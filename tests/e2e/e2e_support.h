@@ -11,7 +11,6 @@
 #include <cstdint>
 #include <cstdio>
 #include <deque>
-#include <initializer_list>
 #include <string>
 #include <thread>
 #include <tuple>
@@ -75,7 +74,7 @@ std::string take_message_box(const process &p);
 std::string window_text(HWND window); // WM_GETTEXT: also for controls of another process
 // The top-level windows of process pid, one line each: what a failure message shows.
 std::string describe_windows(DWORD pid);
-HWND focus_of(HWND window); // the keyboard focus of the window's thread (GetGUIThreadInfo)
+GUITHREADINFO gui_info(HWND window); // of the window's thread: its focus, its caret
 // Where a start lists `window` among the candidate targets (top of the Z order first); -1 when not.
 int listed_index(HWND window);
 // Control `id` of a dialog of process pid (the search window: 100 its edit line, 200 its list).
@@ -125,12 +124,12 @@ class bench : public ::testing::Test {
     std::string dir_;
 
   private:
-    std::deque<process> processes_;
+    std::deque<process> processes_; // the targets' too
     std::deque<target_app> targets_;
 };
 
-// mivra.exe ends by itself with exit code 0.
-void expect_ends_with_zero(process &p);
+// The process (mivra.exe, hist.exe) ends by itself within timeout with exit code 0.
+void expect_ends_with_zero(process &p, DWORD timeout = wait_ms);
 void expect_edit_text(HWND edit, const std::string &expected, DWORD timeout = wait_ms);
 // Types "#" into edit 1 of the target in front. Input is handled in order, so once the mark shows every
 // key sent before it (a late paste too) was handled; before + "#" + after proves the selection kept.

@@ -67,9 +67,7 @@ TEST_F(RunningInstance, ReplacingStartEndsAfterItsWaitWhenTheRunningInstanceStay
     ASSERT_TRUE(CreateMutexA(nullptr, TRUE, "Mivra_Mark")); // held until the test ends
     ASSERT_NE(GetLastError(), static_cast<DWORD>(ERROR_ALREADY_EXISTS)) << "another Mivra_Mark holder runs";
     process &p = start_mivra("", "/#Z");
-    DWORD code = 1;
-    ASSERT_TRUE(wait_process_exit(p, 30000 + wait_ms, &code)) << describe_windows(p.id);
-    EXPECT_EQ(code, 0u);
+    expect_ends_with_zero(p, 30000 + wait_ms);
     pump_messages();
     EXPECT_EQ(closes, 1);
     EXPECT_EQ(hand_overs, 0);
