@@ -42,9 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     reset(data[0] & 1);
     const int count = check_data_text(file, data[0] & 1);
     require(understood() == silent); // the listener changes nothing the loader understands
-    int32_t lines = 1;
-    for (size_t i = 0; i < file.size; ++i)
-        lines += file.data[i] == '\n';
+    const auto lines = 1 + std::count(file.data, file.data + file.size, '\n');
     int32_t previous = 1;
     for (int i = 0; i < count && i < check_warning_capacity; ++i) {
         const check_warning &w = report.warnings[i];

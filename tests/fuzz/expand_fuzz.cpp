@@ -3,8 +3,6 @@
 // the switch parse, the range cut, the text preparation with every macro pass, the preview key
 // rendering, the same passes into small buffers where every cut is exercised, and the text as a
 // file item (zero bytes and all) and its "%CLM%"s with history entries that hold zero bytes too.
-#include <algorithm>
-
 #include "expand/expand.h"
 #include "expand/history_macros.h"
 #include "expand/substitute.h"

@@ -32,9 +32,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
             store.key_count++;
         }
     }
-    size_t length = size - 2;
-    if (length >= output_text_capacity)
-        length = output_text_capacity - 1;
+    const size_t length = std::min<size_t>(size - 2, output_text_capacity - 1);
     memcpy(output.output_text, data + 2, length);
     output.output_text[length] = '\0';
     paste_output(1, modes % 3);
