@@ -260,9 +260,6 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
         EXPECT_EQ(search.right - search.left, 130) << r.name;
         EXPECT_EQ(corners(layout.list), r.list) << r.name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, r.preview) << r.name;
-        EXPECT_EQ(::joined({target.popup_origin.x, target.popup_origin.y}),
-                  ::joined({search.left, search.bottom}))
-            << r.name;
         if (layout.has_preview)
             EXPECT_EQ(target.preview_top, layout.preview.top) << r.name;
     }
