@@ -50,6 +50,7 @@ TEST(Popups, TitlePicksTheFirstMatchingRowsEntryByItsExactCaption)
 
     // Its answers: "&@ 通常起動" goes on; a dismissed popup closes the instance.
     search_run.search_kind = search_prefix;
+    EXPECT_EQ(carry_out_title_choice(5, 8200), choice_continue);
     EXPECT_EQ(carry_out_title_choice(5, 0), choice_scheduled);
     EXPECT_EQ(fake.events.back(), "close");
     EXPECT_EQ(search_run.search_kind, search_prefix);
