@@ -58,8 +58,7 @@ TEST_F(TargetTest, CaptureRecordsTheFocusAndReturnRestoresItWhenThereIsOne)
         EXPECT_EQ(capture_target(1, 7), 1);
     }
     EXPECT_EQ(capture_target(1, 0), 0); // no target: nothing read, no switch
-    EXPECT_EQ(target.caret_point.x, 103);
-    EXPECT_EQ(target.caret_point.y, 95);
+    EXPECT_EQ(joined({target.caret_point.x, target.caret_point.y}), "103 95");
     target.target_window = 7;
     return_to_target();
     // The focus goes back to the control after the foreground switch and before the selection.
@@ -113,11 +112,6 @@ TEST_F(TargetTest, PopupOriginPerMenuPosition)
 
 TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
 {
-    auto span = [](int from, int to) { // "from from+1 ... to"
-        std::string out = numbered("", from, to + 1, " ");
-        out.pop_back();
-        return out;
-    };
     // Setup: mode, select names, except names (comma-separated, "-" for none), the named program,
     // path_argument_found and the starting target; expected: the list / target selected mode.
     const std::tuple<const char *, std::string, const char *, std::string> rows[] = {
@@ -126,16 +120,18 @@ TEST_F(TargetTest, FiltersRestrictTheListAndChooseTheTarget)
         {"named program: an unreadable path never matches", "-", "1 - - - 0 0", "1 / 1 0 0"},
         {"named program: sought only in its mode", "notepad", "0 - - notepad 0 0", "1 / 1 0 0"},
         {"101st window not listed nor target", repeated("a ", 100) + "late", "1 - - late 0 0",
-         span(1, 100) + " / 1 0 0"},
+         numbered("", 1, 101, " ") + "/ 1 0 0"},
         {"select names in the order of the names", "a b c b d", "7 c,b - - 0 5", "3 2 4 / 3 0 7"},
         {"select names ignore case, exact length", "Calc calcx calc", "7 CALC - - 0 1", "1 3 / 1 0 7"},
-        {"select names keep 20", "a " + repeated("b ", 30), "7 a,b - - 0 0", span(1, 20) + " / 1 0 7"},
+        {"select names keep 20", "a " + repeated("b ", 30), "7 a,b - - 0 0",
+         numbered("", 1, 21, " ") + "/ 1 0 7"},
         {"none selected, with a file: choose from list", "a", "7 z - - 1 1", "1 / 1 0 5"},
         {"select names skip the except list", "a b", "7 b b - 0 0", "2 / 2 0 7"},
         {"except list removes programs, order kept", "a x b X c", "0 - x - 0 5", "1 3 5 / 5 2 0"},
         {"except list keeps 20", "a a a skip " + repeated("a ", 22), "0 - skip - 0 0",
-         "1 2 3 " + span(5, 21) + " / 1 0 0"},
-        {"no except list, no cap at 20", repeated("a ", 25), "0 - - - 0 0", span(1, 25) + " / 1 0 0"},
+         "1 2 3 " + numbered("", 5, 22, " ") + "/ 1 0 0"},
+        {"no except list, no cap at 20", repeated("a ", 25), "0 - - - 0 0",
+         numbered("", 1, 26, " ") + "/ 1 0 0"},
         {"except list keeps the named program", "a x", "2 - x x 0 2", "1 2 / 2 1 2"},
     };
     for (const auto &[name, programs, setup, expected] : rows) {
