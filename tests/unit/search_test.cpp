@@ -315,11 +315,10 @@ TEST_F(SearchWindow, KeyMapGridAndModeSwitches)
         {key_other, N, Y, N, N, N, key_action_none, Y, Y},
         {key_other, Y, N, N, N, N, key_action_none, Y, N},
     };
-    int row = 0;
     for (const auto &[key, shift, ctrl, selection, empty, entries, action, pass_on, clears] : rows) {
         const key_decision d = decide_key(key_state{key, shift, ctrl, selection, empty, entries});
         EXPECT_EQ(::joined({d.action, d.pass_on, d.clear_confirmed}), ::joined({action, pass_on, clears}))
-            << ++row;
+            << "row of key " << key << ", shift " << shift << ", ctrl " << ctrl;
     }
     EXPECT_EQ(std::vector<int>({next_selection(0, 3, 1), next_selection(2, 3, 0), next_selection(1, 3, 0),
                                 next_selection(-1, 3, 0)}),
