@@ -336,10 +336,8 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"@file=0 turns the section off", "@file=0", "0 25 4 1000 0 0 ;"},
         {"@file= nonzero turns it on", "@file=0\n@file=7", "1 25 4 1000 0 0 ;"},
         {"out of range; empty mark kept", file + "@file=1,101,11,0,101,2,", "1 25 4 1000 0 0 //"},
-        {"least; mark cut to 15", "@file=1,1,1,1,1,1," + w40, "1 1 1 1 1 1 " + w40.substr(0, 15)},
         {"@window= with two bytes is ignored", window + "@window=12", "300 500 500 10 30"},
         {"@window= with three bytes is taken", "@window=200", "200 160 150 10 30"},
-        {"least sizes; offset cut to 6", "@window=120,150,70,1234567", "120 150 70 123456 30"},
         // Read only when the search window is in use. The preview starts from the list window and the
         // list font as they stand at its line.
         {"@view= with nothing is mode 0, which turns the preview off, sizes 0", "@view=1\n@view=", off},
