@@ -150,7 +150,6 @@ static void print_into(const char *native, const char *text)
     printed += std::string(native) + text + "\n";
 }
 
-// mivracheck's command line: the report's form, its last line and the exit status.
 TEST(Checker, RunPrintsTheReportAndTellsByItsStatus)
 {
     datafile_dir d;

@@ -246,8 +246,6 @@ TEST(DataFileTables, StopAtTheirLimits)
               "k3" + n40.substr(0, 29) + ",,k149" + n40.substr(0, 27));
 }
 
-// ---- the "[system]" options ----------------------------------------------------------------------
-
 namespace {
 
 // "lines" are "\n"-separated option lines, shown as the option of the last line sets them. `before`
@@ -387,8 +385,6 @@ TEST(SystemFileOptions, PathFileGivesTheSearchPath)
         EXPECT_EQ(read_all(d.path("path.txt")), contents) << name << ": reading changed the file";
     }
 }
-
-// ---- golden files --------------------------------------------------------------------------------
 
 static std::string replace_all(std::string text, const std::string &from, const std::string &to)
 {
