@@ -81,7 +81,6 @@ TEST(RecentItems, MenusPopupAndSearchListShowEveryItemOfEachLogEntry)
               past_20 + "; sep 8099; 8100");
     EXPECT_EQ(caption(recent_more_command) + caption(recent_popup_normal_start), "21 -&>&@ 通常起動");
     EXPECT_EQ(dispatch_recent_popup_command(1, recent_popup_normal_start), choice_continue);
-    EXPECT_EQ(dispatch_recent_popup_command(1, 1004), choice_scheduled);
     search_result listed;
     EXPECT_EQ(list_recent(&listed), 23);
     EXPECT_EQ(std::vector<int32_t>(listed.entries + 20, listed.entries + 23),
