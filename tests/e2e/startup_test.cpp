@@ -34,8 +34,6 @@ TEST_F(Startup, UnreadableDataFileShowsTheErrorAndEndsWhenDismissed)
     EXPECT_EQ(file_text(ini), contents);
 }
 
-// ---- a running instance, played by the test ----------------------------------------------------
-
 namespace {
 
 // The messages the test's "Mivra_WClass" window received; unlike a real instance it never ends.
@@ -73,8 +71,6 @@ TEST_F(RunningInstance, ReplacingStartEndsAfterItsWaitWhenTheRunningInstanceStay
     EXPECT_EQ(hand_overs, 0);
     EXPECT_FALSE(file_exists(in_dir("mivra.ini"))) << "only an only instance loads its data file";
 }
-
-// ---- a real instance in the middle of a delivery -----------------------------------------------
 
 // The first instance pastes "first", presses Tab and waits 3 s before "second": a "/#z" start landing
 // in that wait takes over once the text is in, and at once from an instance whose menu is open. A plain

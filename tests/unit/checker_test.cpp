@@ -7,14 +7,12 @@
 #include "datafile/load_report.h"
 #include "datafile_support.h"
 
-// BREGEXP.DLL compiles every pattern (a real one's failure is shown end to end).
-static uintptr_t fake_bmatch(const uintptr_t *) { return 0; }
-
 // Checks `text` (with $DIR/ for the executable's folder) from inside that folder, as mivracheck
 // does; the warnings as "LINE: text".
 static std::vector<std::string> check(const datafile_dir &d, const std::string &text, int search_start = 0)
 {
-    fake.libraries["BREGEXP.DLL"] = {{"BMatch", fake_bmatch}};
+    // BREGEXP.DLL compiles every pattern (a real one's failure is shown end to end).
+    fake.libraries["BREGEXP.DLL"] = {{"BMatch", [](const uintptr_t *) -> uintptr_t { return 0; }}};
     std::string bytes = text;
     for (size_t at = bytes.find("$DIR/"); at != std::string::npos; at = bytes.find("$DIR/"))
         bytes.replace(at, 5, d.dir);

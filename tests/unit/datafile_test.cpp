@@ -300,7 +300,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"@replace=10 begins with @replace=1", "@replace=10", "1 0 0 1 1 0 1"},
         {"@clip=0 inserts into the control", "@clip=0", "0 0 0 0 1 0 1"},
         {"other values", "@replace=0\n@sendkey=0\n@clip=1\n@sort=1\n@match=0\n@guidance=1", "0 0 0 1 1 0 1"},
-        // Menu position.
         {"mouse, ignoring case", "@menu=MOUSE", "2 0 0"},
         {"mous2", "@menu=mous2", "3 0 0"},
         {"center, found inside the value", "@menu= at center", "4 0 0"},
@@ -311,7 +310,6 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"x only has to contain MAX; a last y must be exactly MAX", "@menu=aMaxb,MAX1", "1 1280 0"},
         {"a y followed by a comma only has to contain MAX", "@menu=10,xMAXx,5", "1 10 984"},
         {"command line wins", "@menu=cursor", "4 0 0", [] { parse_menu_value("center\r\n"); }},
-        // Numbers and their ranges.
         {"a missing length is left alone; 0 hides texts", "@item=1,30\n@item=0", "0 30"},
         {"only 1 shows texts; -1 shows whole texts", "@item=2,-1", "0 0"},
         {"item length 9 is below the range", "@item=1,9", "1 20"},

@@ -2,7 +2,6 @@
 
 #include "choice/choice.h"
 #include "expand/expand.h"
-#include "expand/substitute.h"
 
 namespace {
 

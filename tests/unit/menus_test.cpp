@@ -3,7 +3,6 @@
 #include <algorithm>
 
 #include "menus/main_menu.h"
-#include "menus/menu_model.h"
 
 namespace {
 

@@ -15,10 +15,9 @@ void set_names(char (*names)[32], int32_t *count, const std::string &list)
 void list_windows(const std::string &names)
 {
     std::istringstream in(names);
-    int n = 0;
-    for (std::string name; in >> name;) {
+    std::string name;
+    for (int n = 1; in >> name; ++n) {
         std::string path = name == "-" ? "" : "C:\\Program Files\\" + name + ".exe";
-        ++n;
         add_listed_window(static_cast<os_window>(n), 1, path.c_str(), ("title " + std::to_string(n)).c_str());
     }
 }
