@@ -19,7 +19,8 @@ struct key_row {
 
 // The first row that fits decides. Ctrl with Tab, Enter, Escape, Insert or Delete acts as the key
 // alone; Ctrl with an arrow shows the window popup (Ctrl+Shift+Up with no selection first asks for the
-// [file]-name choice); Ctrl with any other key only ends a confirmed search.
+// [file]-name choice); Ctrl+Home and Ctrl+End go to the ends of a list; Ctrl with any other key only
+// ends a confirmed search. The keys that move through a list by more than a line are consumed there.
 const key_row key_map[] = {
     {key_tab, any, any, no, yes, any, key_action_to_target, 0, 0},
     {key_tab, any, any, any, any, any, key_action_none, 1, 0},
@@ -35,7 +36,11 @@ const key_row key_map[] = {
     {key_down, any, yes, any, any, any, key_action_window_popup, 1, 1},
     {key_left, any, yes, any, any, any, key_action_window_popup, 1, 1},
     {key_right, any, yes, any, any, any, key_action_window_popup, 1, 1},
+    {key_home, any, yes, any, any, yes, key_action_move_selection, 0, 1},
+    {key_end, any, yes, any, any, yes, key_action_move_selection, 0, 1},
     {key_other, any, yes, any, any, any, key_action_none, 1, 1},
+    {key_page_up, any, any, any, any, yes, key_action_move_selection, 0, 0},
+    {key_page_down, any, any, any, any, yes, key_action_move_selection, 0, 0},
     {key_left, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
     {key_right, yes, any, any, yes, any, key_action_toggle_romaji, 1, 1},
     {key_left, any, any, any, yes, any, key_action_toggle_kind, 1, 1},
@@ -66,6 +71,10 @@ search_key search_key_from_virtual(int virtual_key)
 {
     switch (virtual_key) {
     case 0x09: return key_tab;
+    case 0x21: return key_page_up;
+    case 0x22: return key_page_down;
+    case 0x23: return key_end;
+    case 0x24: return key_home;
     case 0x0D: return key_enter;
     case 0x1B: return key_escape;
     case 0x2D: return key_insert;
@@ -112,13 +121,24 @@ int32_t toggle_romaji_search()
 
 const char *confirmed_search_guidance(int32_t mode) { return mode == 1 ? "確定検索モード" : "逐次検索モード"; }
 
-int32_t next_selection(int32_t current, int32_t count, int up)
+int32_t selection_step(search_key key, int32_t page_lines, int32_t count)
+{
+    switch (key) {
+    case key_up: return -1;
+    case key_down: return 1;
+    case key_page_up: return -page_lines;
+    case key_page_down: return page_lines;
+    case key_home: return -count;
+    default: return count;
+    }
+}
+
+int32_t next_selection(int32_t current, int32_t count, int32_t step)
 {
     if (current < 0)
         return -1;
-    if (up)
-        return current > 0 ? current - 1 : 0;
-    return current + 1 < count ? current + 1 : count - 1;
+    const int32_t next = current + step;
+    return next < 0 ? 0 : next < count ? next : count - 1;
 }
 
 bool release_warning_due(int32_t poll) { return poll == 300 || poll >= 500; }

@@ -18,6 +18,10 @@ enum search_key : int32_t {
     key_right,
     key_up,
     key_down,
+    key_page_up,
+    key_page_down,
+    key_home,
+    key_end,
     key_other,
 };
 
@@ -42,7 +46,8 @@ enum key_action : int32_t {
     key_action_toggle_confirmed, // toggle_confirmed_search, show its guidance text at 96 and 90
     key_action_toggle_romaji,  // toggle_romaji_search, repaint
     key_action_toggle_kind,    // toggle_search_kind, repaint
-    key_action_move_selection, // next_selection, the preview of the new line, focus the edit line
+    key_action_move_selection, // next_selection by selection_step, the preview of the new line,
+                               // focus the edit line
     key_action_list_all,       // list_all
     key_action_up_on_empty,    // text-file search: toggle file_choice; otherwise list_recent
     key_action_insert,         // insert_typed_line (text-file search only)
@@ -72,8 +77,11 @@ constexpr int32_t mode_guidance_width = 96, mode_guidance_label_width = 90;
 // "ファイル検索実行" and "設定ファイル使用" are shown at these.
 constexpr int32_t source_guidance_width = 106, source_guidance_label_width = 100;
 
-// The selection after Up (up 1) or Down: one step, kept within the list; -1 stays -1.
-int32_t next_selection(int32_t current, int32_t count, int up);
+// How far a selection move goes (negative: up): Up and Down one line, Page Up and Page Down the
+// `page_lines` the list shows, Ctrl+Home and Ctrl+End the whole list of `count` lines.
+int32_t selection_step(search_key key, int32_t page_lines, int32_t count);
+// The selection after a move by `step` lines, kept within the list; -1 stays -1.
+int32_t next_selection(int32_t current, int32_t count, int32_t step);
 
 // After Shift+Enter: the release wait polls every 10 ms; the warning is due at poll 300 and at
 // every poll from 500 on.

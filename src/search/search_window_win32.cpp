@@ -102,6 +102,15 @@ void empty_search()
 int list_count() { return static_cast<int>(SendMessageA(result_list, LB_GETCOUNT, 0, 0)); }
 int list_selection() { return static_cast<int>(SendMessageA(result_list, LB_GETCURSEL, 0, 0)); }
 
+// The lines the list shows: its client height over the line height, at least one.
+int32_t page_lines()
+{
+    RECT r;
+    GetClientRect(result_list, &r);
+    const LRESULT line = SendMessageA(result_list, LB_GETITEMHEIGHT, 0, 0);
+    return line > 0 && r.bottom >= line ? static_cast<int32_t>(r.bottom / line) : 1;
+}
+
 // Line n as the list box holds it (a sorted list box orders lines its own way); false for none.
 bool read_line(int n, char *out, size_t capacity)
 {
@@ -522,7 +531,8 @@ bool on_key(WPARAM virtual_key)
         InvalidateRect(search_window, nullptr, TRUE);
         break;
     case key_action_move_selection: {
-        int32_t next = next_selection(list_selection(), count, state.key == key_up);
+        const int32_t step = selection_step(state.key, page_lines(), count);
+        const int32_t next = next_selection(list_selection(), count, step);
         if (next >= 0) {
             SendMessageA(result_list, LB_SETCURSEL, static_cast<WPARAM>(next), 0);
             show_preview(next);
@@ -638,8 +648,15 @@ INT_PTR CALLBACK list_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
         create_result_list(settings.list_style);
         return FALSE;
     case WM_COMMAND:
-        if (LOWORD(wparam) == list_id)
-            SetTimer(window, timer_refocus_edit, 0, nullptr);
+        if (LOWORD(wparam) != list_id)
+            return TRUE;
+        // A double click is Enter in the edit line, taken once the list is done with the click.
+        if (HIWORD(wparam) == LBN_DBLCLK) {
+            focus_edit_line();
+            PostMessageA(edit_line, WM_KEYDOWN, VK_RETURN, 1);
+            return TRUE;
+        }
+        SetTimer(window, timer_refocus_edit, 0, nullptr);
         return TRUE;
     case WM_TIMER:
         if (wparam == static_cast<WPARAM>(timer_refocus_edit)) {
