@@ -325,9 +325,7 @@ TEST_F(SearchWindow, KeyMapGridAndModeSwitches)
             << "row of key " << key << ", shift " << shift << ", ctrl " << ctrl;
     }
     // In a list of 10 showing 4 lines: kept within the list; no selection stays none.
-    const auto move = [](search_key key, int32_t from) {
-        return next_selection(from, 10, selection_step(key, 4, 10));
-    };
+    auto move = [](search_key k, int32_t at) { return next_selection(at, 10, selection_step(k, 4, 10)); };
     EXPECT_EQ(std::vector<int>({move(key_up, 0), move(key_down, 3), move(key_page_down, 3),
                                 move(key_page_down, 7), move(key_page_up, 5), move(key_page_up, 2),
                                 move(key_end, 2), move(key_home, 8), move(key_down, -1)}),
