@@ -71,12 +71,12 @@ search_key search_key_from_virtual(int virtual_key)
 {
     switch (virtual_key) {
     case 0x09: return key_tab;
+    case 0x0D: return key_enter;
+    case 0x1B: return key_escape;
     case 0x21: return key_page_up;
     case 0x22: return key_page_down;
     case 0x23: return key_end;
     case 0x24: return key_home;
-    case 0x0D: return key_enter;
-    case 0x1B: return key_escape;
     case 0x2D: return key_insert;
     case 0x2E: return key_delete;
     case 0x25: return key_left;
