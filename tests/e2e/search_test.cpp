@@ -69,8 +69,7 @@ TEST_F(Search, PreviewShowsTheSelectedEntryAndEnterPastesTheItemOfItsLine)
     expect_edit_text(t.edit1, "[melon soda with lemon]");
 }
 
-// Thirty items, more than the eleven lines the list shows: two Page Downs select the 23rd line and
-// scroll it to the list's foot; a double click on the third line shown then takes the 15th.
+// Two Page Downs by the 11 lines shown reach line 22 at the list's foot; a double click takes line 14.
 TEST_F(Search, PageDownMovesByTheLinesShownAndADoubleClickPastesTheLineUnderIt)
 {
     std::string data = "[data]\r\n";
