@@ -302,16 +302,21 @@ static bool open_clipboard()
     return poll_until([&] { return OpenClipboard(owner) != 0; }, 3000);
 }
 
-bool set_clipboard_text(const std::string &text)
+bool set_clipboard_text(const std::string &text, const char *format, DWORD value)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!block || !open_clipboard())
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1), extra = GlobalAlloc(GMEM_MOVEABLE, sizeof value);
+    if (!block || !extra || !open_clipboard())
         return false;
     memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
     GlobalUnlock(block);
+    memcpy(GlobalLock(extra), &value, sizeof value);
+    GlobalUnlock(extra);
     const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
+    const bool extra_taken = ok && format && SetClipboardData(RegisterClipboardFormatA(format), extra);
     CloseClipboard();
-    return ok;
+    if (!extra_taken)
+        GlobalFree(extra);
+    return ok && (!format || extra_taken);
 }
 
 template <class Char> static std::basic_string<Char> clipboard_format(UINT format, const Char *none)

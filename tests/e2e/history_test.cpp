@@ -79,6 +79,14 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     ASSERT_TRUE(set_clipboard_text("二番目表"));
     EXPECT_TRUE(
         poll_until([&] { return file_text(in_dir("hist.ini")) == history_image({"二番目表", "one", "old"}); }));
+    // Content that asks to be skipped never arrives; a text held already moves to the top.
+    ASSERT_TRUE(set_clipboard_text("marked", "Clipboard Viewer Ignore"));
+    ASSERT_TRUE(set_clipboard_text("excluded", "ExcludeClipboardContentFromMonitorProcessing"));
+    ASSERT_TRUE(set_clipboard_text("secret", "CanIncludeInClipboardHistory", 0));
+    ASSERT_TRUE(set_clipboard_text("one"));
+    EXPECT_TRUE(
+        poll_until([&] { return file_text(in_dir("hist.ini")) == history_image({"one", "二番目表", "old"}); }))
+        << file_text(in_dir("hist.ini"));
     const auto mutex_exists = [] {
         HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex);
         return mutex && CloseHandle(mutex);
