@@ -1,5 +1,6 @@
-// The clipboard history under Wine: its popups in the real menus, and hist.exe recording
-// another program's clipboard changes until a second start stops it. Holding its mutex fakes it running.
+// The clipboard history under Wine: its popups in the real menus, and hist.exe recording another
+// program's clipboard changes (not those marked to be skipped) until a second start stops it. Holding
+// its mutex fakes it running.
 #include "e2e_support.h"
 
 using namespace e2e;
@@ -86,6 +87,17 @@ TEST_F(History, RecorderRecordsNewClipboardTextsUntilASecondStartStopsIt)
     ASSERT_TRUE(set_clipboard_text("one"));
     EXPECT_TRUE(
         poll_until([&] { return file_text(in_dir("hist.ini")) == history_image({"one", "二番目表", "old"}); }))
+        << file_text(in_dir("hist.ini"));
+    // The segments of a tab mark reach the target through the clipboard, marked: none is recorded.
+    target_app &t = launch_target("[]", 1, 1);
+    process &p = start_mivra(lines({"[system]", "@replace=1", "%end", "[data]", "seg1%$tb%seg2 | 区切り(&S)", "%end"}));
+    ASSERT_TRUE(wait_popup_menu(p.id));
+    press_key('S');
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit2, "seg2");
+    ASSERT_TRUE(set_clipboard_text("last"));
+    EXPECT_TRUE(poll_until(
+        [&] { return file_text(in_dir("hist.ini")) == history_image({"last", "one", "二番目表", "old"}); }))
         << file_text(in_dir("hist.ini"));
     const auto mutex_exists = [] {
         HANDLE mutex = OpenMutexA(SYNCHRONIZE, FALSE, recorder_mutex);
