@@ -302,15 +302,14 @@ static bool open_clipboard()
     return poll_until([&] { return OpenClipboard(owner) != 0; }, 3000);
 }
 
-bool set_clipboard_text(const std::string &text, const char *format, DWORD value)
+bool set_clipboard_text(const std::string &text, const char *format)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1), extra = GlobalAlloc(GMEM_MOVEABLE, sizeof value);
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1),
+            extra = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
     if (!block || !extra || !open_clipboard())
         return false;
     memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
     GlobalUnlock(block);
-    memcpy(GlobalLock(extra), &value, sizeof value);
-    GlobalUnlock(extra);
     const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
     const bool extra_taken = ok && format && SetClipboardData(RegisterClipboardFormatA(format), extra);
     CloseClipboard();
