@@ -21,7 +21,7 @@ bool clipboard_only() { return choice_run.output_mode == output_clipboard_only; 
 // In clipboard-only mode the clipboard is the whole output; the beep tells the user it is there.
 static int put_output_on_clipboard(os_window owner)
 {
-    if (!put_clipboard_text(owner, output.output_text))
+    if (!put_clipboard_text(owner, output.output_text, 0))
         return 0;
     os_beep(beep_asterisk);
     return 1;

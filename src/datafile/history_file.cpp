@@ -97,8 +97,20 @@ int record_history_text(char *image, size_t capacity, size_t *size, const char *
     length = whole_chars_length(text, length, history_entry_limit);
     if (length == 0 || history_header_size + length > capacity)
         return 0;
-    if (old.count > 0 && static_cast<size_t>(old.length[0]) == length && memcmp(old.entry[0], text, length) == 0)
+    int32_t held = 0;
+    while (held < old.count &&
+           !(static_cast<size_t>(old.length[held]) == length && memcmp(old.entry[held], text, length) == 0))
+        ++held;
+    if (held == 0 && old.count > 0)
         return 0;
+    // An older equal entry moves to the top: it leaves its place, then goes in as a new text.
+    if (held < old.count) {
+        char *at = image + (old.entry[held] - image);
+        memmove(at, at + length, static_cast<size_t>(image + *size - (at + length)));
+        for (int32_t h = held; h + 1 < old.count; ++h)
+            old.length[h] = old.length[h + 1];
+        --old.count;
+    }
     // The kept entries are the newest ones, which lie together right after the header.
     int32_t lengths[history_capacity];
     lengths[0] = static_cast<int32_t>(length);

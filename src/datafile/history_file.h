@@ -53,8 +53,8 @@ int load_recorder_image(const char *path, char *image, size_t capacity, size_t *
 // The recorder's update: `text` (length bytes, cut to history_entry_limit at a character boundary)
 // becomes entry 0 and current of the image held in `image` (capacity bytes, *size used; anything
 // that parse_history refuses counts as empty). The older entries follow, at most 99, as many as fit
-// in `capacity`. An empty text, or one equal to the newest entry, changes nothing. Returns 1 when
-// the image changed.
+// in `capacity`. An empty text, or one equal to the newest entry, changes nothing; one equal to an
+// older entry moves that entry to the top. Returns 1 when the image changed.
 int record_history_text(char *image, size_t capacity, size_t *size, const char *text, size_t length);
 
 // Rewrites the image as record_history_text leaves it: the listed entries only, current 0 (999 when

@@ -82,8 +82,9 @@ int os_copy_file(const char *from, const char *to);
 int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length);
 // Replaces the clipboard contents with text. Returns 1 on success, 0 on failure.
 // CF_TEXT holds the bytes as given; beside it go CF_UNICODETEXT converted from code page 932 and
-// CF_LOCALE Japanese (0x0411), whenever they can be made (CF_TEXT alone otherwise).
-int os_clipboard_set_text(os_window owner, const char *text);
+// CF_LOCALE Japanese (0x0411), whenever they can be made (CF_TEXT alone otherwise). A write that only
+// serves a delivery (`delivery_only` 1) also carries the formats that clipboard tools agree to skip.
+int os_clipboard_set_text(os_window owner, const char *text, int delivery_only);
 
 // ---- time and folders ------------------------------------------------------------------------
 

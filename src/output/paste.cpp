@@ -72,7 +72,7 @@ void send_paste_keys(int extended_rule)
 int deliver_segment(os_window owner, const char *segment, int extended_rule, int32_t mode)
 {
     if (mode == output_paste) {
-        if (!put_clipboard_text(owner, segment))
+        if (!put_clipboard_text(owner, segment, 1))
             return 0;
         os_sleep(output.clipboard_settle_wait);
         send_paste_keys(extended_rule);
@@ -176,13 +176,13 @@ int process_tabs(os_window owner, int32_t mode)
 
 } // namespace
 
-int put_clipboard_text(os_window owner, const char *text)
+int put_clipboard_text(os_window owner, const char *text, int delivery_only)
 {
     const size_t length = strlen(text);
     const bool long_text =
         settings.long_text_threshold >= 0 && length > static_cast<size_t>(settings.long_text_threshold);
     output.clipboard_settle_wait = clipboard_wait + (long_text ? settings.long_text_extra_wait : 0);
-    return os_clipboard_set_text(owner, text) ? 1 : 0;
+    return os_clipboard_set_text(owner, text, delivery_only) ? 1 : 0;
 }
 
 int paste_output(os_window owner, int32_t mode)

@@ -8,8 +8,9 @@
 
 #include "os/os.h"
 
-// Replaces the clipboard with text and sets clipboard_settle_wait. Returns 1 on success, 0 on failure.
-int put_clipboard_text(os_window owner, const char *text);
+// Replaces the clipboard with text and sets clipboard_settle_wait. A delivery's write (`delivery_only`
+// 1) is marked for clipboard tools to skip; what is left for the user is not. 1 on success, 0 on failure.
+int put_clipboard_text(os_window owner, const char *text, int delivery_only);
 // Delivers output_text as `mode` (output_*) and the flags say. 1 delivered (or nothing to do), 0
 // failed or cancelled.
 int paste_output(os_window owner, int32_t mode);

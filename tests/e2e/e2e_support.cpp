@@ -302,16 +302,20 @@ static bool open_clipboard()
     return poll_until([&] { return OpenClipboard(owner) != 0; }, 3000);
 }
 
-bool set_clipboard_text(const std::string &text)
+bool set_clipboard_text(const std::string &text, const char *format)
 {
-    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!block || !open_clipboard())
+    HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1),
+            extra = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, sizeof(DWORD));
+    if (!block || !extra || !open_clipboard())
         return false;
     memcpy(GlobalLock(block), text.c_str(), text.size() + 1);
     GlobalUnlock(block);
     const bool ok = EmptyClipboard() && SetClipboardData(CF_TEXT, block);
+    const bool extra_taken = ok && format && SetClipboardData(RegisterClipboardFormatA(format), extra);
     CloseClipboard();
-    return ok;
+    if (!extra_taken)
+        GlobalFree(extra);
+    return ok && (!format || extra_taken);
 }
 
 template <class Char> static std::basic_string<Char> clipboard_format(UINT format, const Char *none)

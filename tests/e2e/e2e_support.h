@@ -92,7 +92,8 @@ void press_keys(DWORD pid, const std::vector<BYTE> &keys);
 void choose_entry(int index);
 void type_text(const std::string &ascii); // printable ASCII, with Shift where the layout needs it
 
-bool set_clipboard_text(const std::string &text);
+// With `format` (a registered name), that format goes beside the text holding a DWORD 0.
+bool set_clipboard_text(const std::string &text, const char *format = nullptr);
 // CF_TEXT and CF_UNICODETEXT, or "<no text>" when the clipboard holds none or stays locked.
 std::string clipboard_text();
 std::wstring clipboard_unicode();

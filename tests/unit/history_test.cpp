@@ -110,7 +110,7 @@ TEST(HistoryRecorder, UpdateRule)
     // Name, image before, clipboard texts, capacity, entries after, what the last text changed.
     const std::tuple<const char *, std::string, texts, size_t, texts, int> rows[] = {
         {"a text equal to the newest changes nothing", "", {"a", "a"}, all, {"a"}, 0},
-        {"an older text comes up again", "", {"a", "b", "a"}, all, {"a", "b", "a"}, 1},
+        {"an older text moves to the top", "", {"a", "bb", "c", "bb"}, all, {"bb", "c", "a"}, 1},
         {"an empty text changes nothing", "", {"a", ""}, all, {"a"}, 0},
         {"a refused image counts as empty", image_of({"z"}, 0, {99}), {"a"}, all, {"a"}, 1},
         {"the oldest that do not fit go", "", {"0123456789", "abcdefghij", "ABCDEFGHIJ"},

@@ -13,7 +13,7 @@ const std::string unregistered = "error 未登録キーのため処理をキャ�
 // One segment pasted through the clipboard with Ctrl+V.
 std::string seg(const std::string &text)
 {
-    return "clip " + text + "\nsleep 100\n" + ctrl_v;
+    return "clip* " + text + "\nsleep 100\n" + ctrl_v;
 }
 // Keys ("2E ext": code and flag) pressed in order and released in reverse, `wait` ms after each event.
 std::string presses(const std::vector<std::string> &keys, int wait = 50)
@@ -50,7 +50,7 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
     // slow: extra waits configured; own_keys: Shift+Insert as the paste keys.
     const int keys = 1, tabs = 2, history = 4, clip_macro = 8, preview = 16, fails = 32, source = 64,
               unreg = 128, slow = 256, own_keys = 512;
-    const std::string x1000(1000, 'x'), seg_a = "clip a\nsleep 100\n";
+    const std::string x1000(1000, 'x'), seg_a = "clip* a\nsleep 100\n";
     struct row {
         const char *name;
         std::string text;
@@ -59,7 +59,7 @@ TEST_F(PasteTest, DeliveryFollowsModeFlagsAndMarks)
         int result = 1;
     } rows[] = {
         {"a text of the threshold's length waits 100 ms", x1000, 1, 0, seg(x1000)},
-        {"a longer text waits the extra too", x1000 + "x", 1, 0, "clip " + x1000 + "x\nsleep 200\n" + ctrl_v},
+        {"a longer text waits the extra too", x1000 + "x", 1, 0, "clip* " + x1000 + "x\nsleep 200\n" + ctrl_v},
         {"clipboard-only delivers nothing, marks or not", "a%$tb%%$11%b", 2, keys | tabs, ""},
         {"clipboard source: paste keys after the last settle wait", "x", 1, source, "sleep 350\n" + ctrl_v},
         {"own paste keys, extended-key rule", "a", 1, own_keys, seg_a + presses({"10", "2D ext"})},

@@ -234,13 +234,13 @@ int os_clipboard_get_text(os_window, char *buffer, size_t capacity, size_t *leng
     return 1;
 }
 
-int os_clipboard_set_text(os_window, const char *text)
+int os_clipboard_set_text(os_window, const char *text, int delivery_only)
 {
     if (fake.clipboard_fails)
         return 0;
     fake.clipboard = text;
     fake.clipboard_has_text = true;
-    log_event(std::string("clip ") + text);
+    log_event(std::string(delivery_only ? "clip* " : "clip ") + text);
     return 1;
 }
 

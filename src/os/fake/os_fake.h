@@ -36,8 +36,9 @@ struct fake_system {
     typedef uintptr_t (*library_function)(const uintptr_t *args);
     std::map<std::string, std::map<std::string, library_function>> libraries;
     // Every observable action, one line each, e.g. "key 11 down", "key 2D up ext", "sleep 50",
-    // "clip a", "replace b", "setsel 1 3", "getsel 31", "foreground 5", "focus 31", "timer 620", "close",
-    // "beep 64", "error <text>", "shell <file>|<params>|<dir>", "load <library>", "free <library>".
+    // "clip a" ("clip* a": marked for clipboard tools to skip), "replace b", "setsel 1 3", "getsel 31",
+    // "foreground 5", "focus 31", "timer 620", "close", "beep 64", "error <text>",
+    // "shell <file>|<params>|<dir>", "load <library>", "free <library>".
     std::vector<std::string> events;
 };
 

@@ -314,7 +314,20 @@ static void put_extra_format(UINT format, HGLOBAL block)
         GlobalFree(block);
 }
 
-int os_clipboard_set_text(os_window owner, const char *text)
+// Clipboard tools (history recorders, cloud clipboards) skip content that carries either format;
+// the data does not matter.
+static void put_skip_marks()
+{
+    const char *const names[] = {"ExcludeClipboardContentFromMonitorProcessing", "Clipboard Viewer Ignore"};
+    for (const char *name : names) {
+        const UINT format = RegisterClipboardFormatA(name);
+        const DWORD none = 0;
+        if (format != 0)
+            put_extra_format(format, global_copy(&none, sizeof none));
+    }
+}
+
+int os_clipboard_set_text(os_window owner, const char *text, int delivery_only)
 {
     const size_t length = strlen(text);
     HGLOBAL ansi = global_copy(text, length + 1);
@@ -340,6 +353,8 @@ int os_clipboard_set_text(os_window owner, const char *text)
         result = 1;
         put_extra_format(CF_UNICODETEXT, wide);
         put_extra_format(CF_LOCALE, locale);
+        if (delivery_only)
+            put_skip_marks();
     } else {
         GlobalFree(ansi);
         if (wide)
