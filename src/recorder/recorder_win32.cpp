@@ -8,6 +8,7 @@
 
 #include "datafile/history_file.h"
 #include "os/os.h"
+#include "os/win32/os_win32.h"
 #include "text/sjis.h"
 
 static const char recorder_mutex_name[] = "Mivra_hist_mark";
@@ -59,58 +60,17 @@ static void save_history(HWND window, int attempts = 10)
     SetTimer(window, retry_timer, retry_ms, nullptr);
 }
 
-static bool format_present(const char *name)
-{
-    const UINT format = RegisterClipboardFormatA(name);
-    return format != 0 && IsClipboardFormatAvailable(format);
-}
-
-// Content that asks clipboard tools to leave it alone (a password manager's copy, a program's own
-// paste) is not recorded. When the clipboard cannot be opened to read the history flag, the content
-// is skipped as well: a notice for a later change reads it again.
-static bool asks_to_be_skipped(HWND window)
-{
-    if (format_present("ExcludeClipboardContentFromMonitorProcessing") || format_present("Clipboard Viewer Ignore"))
-        return true;
-    const UINT history_flag = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
-    if (history_flag == 0 || !IsClipboardFormatAvailable(history_flag))
-        return false;
-    bool opened = false;
-    for (int attempt = 0; attempt < 10 && !(opened = OpenClipboard(window) != 0); ++attempt)
-        Sleep(10);
-    if (!opened)
-        return true;
-    bool refused = false;
-    if (HANDLE block = GetClipboardData(history_flag)) {
-        const DWORD *flag = static_cast<const DWORD *>(GlobalLock(block));
-        refused = flag && GlobalSize(block) >= sizeof(DWORD) && *flag == 0;
-        if (flag)
-            GlobalUnlock(block);
-    }
-    CloseClipboard();
-    return refused;
-}
-
-// The clipboard is open only while the history flag or the text is read. Notices that
-// arrive while a text is handled are dropped: the text that caused them is read anyway.
+// The clipboard is open only while the text is read. Notices that arrive while a text is handled are
+// dropped: the text that caused them is read anyway. Content that asks clipboard tools to leave it
+// alone (a password manager's copy, a program's own paste) is not recorded.
 static void record_clipboard(HWND window)
 {
     if (recording || !loaded)
         return;
     recording = true;
-    // The marks are looked at before the text is read, not in the same open of the clipboard (a
-    // writer may be between its text and its mark): content that changed meanwhile is read again.
-    bool taken = false;
-    for (int attempt = 0; attempt < 5; ++attempt) {
-        last_sequence = GetClipboardSequenceNumber();
-        size_t length = 0;
-        taken = !asks_to_be_skipped(window) &&
-                os_clipboard_get_text(reinterpret_cast<os_window>(window), clip, clip_capacity, &length);
-        if (GetClipboardSequenceNumber() == last_sequence)
-            break;
-        taken = false;
-    }
-    if (taken && record_history_text(image, history_file_limit, &image_size, clip, strlen(clip)))
+    last_sequence = GetClipboardSequenceNumber();
+    if (os_clipboard_get_recordable_text(reinterpret_cast<os_window>(window), clip, clip_capacity) &&
+        record_history_text(image, history_file_limit, &image_size, clip, strlen(clip)))
         save_history(window);
     recording = false;
 }

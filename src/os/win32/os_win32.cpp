@@ -240,7 +240,30 @@ static bool open_clipboard_retrying(os_window owner)
     return false;
 }
 
-int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length)
+// The formats that clipboard tools (history recorders, cloud clipboards) agree to skip; their data
+// does not matter.
+static const char *const skip_mark_names[] = {"ExcludeClipboardContentFromMonitorProcessing",
+                                              "Clipboard Viewer Ignore"};
+
+// With the clipboard open: its content carries a skip mark, or "CanIncludeInClipboardHistory" as 0.
+static bool asks_to_be_skipped()
+{
+    for (const char *name : skip_mark_names) {
+        const UINT format = RegisterClipboardFormatA(name);
+        if (format != 0 && IsClipboardFormatAvailable(format))
+            return true;
+    }
+    const UINT history_flag = RegisterClipboardFormatA("CanIncludeInClipboardHistory");
+    HANDLE block = history_flag != 0 ? GetClipboardData(history_flag) : nullptr;
+    const DWORD *flag = block ? static_cast<const DWORD *>(GlobalLock(block)) : nullptr;
+    const bool refused = flag && GlobalSize(block) >= sizeof(DWORD) && *flag == 0;
+    if (flag)
+        GlobalUnlock(block);
+    return refused;
+}
+
+// Marks and text are read in one open of the clipboard: a writer puts all its formats in one open.
+static int read_clipboard_text(os_window owner, char *buffer, size_t capacity, size_t *length, bool honour_marks)
 {
     if (capacity > 0)
         buffer[0] = '\0';
@@ -248,6 +271,10 @@ int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t
         *length = 0;
     if (!IsClipboardFormatAvailable(CF_TEXT) || !open_clipboard_retrying(owner))
         return 0;
+    if (honour_marks && asks_to_be_skipped()) {
+        CloseClipboard();
+        return 0;
+    }
     int result = 0;
     HANDLE data = GetClipboardData(CF_TEXT);
     if (data) {
@@ -265,6 +292,16 @@ int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t
     }
     CloseClipboard();
     return result;
+}
+
+int os_clipboard_get_text(os_window owner, char *buffer, size_t capacity, size_t *length)
+{
+    return read_clipboard_text(owner, buffer, capacity, length, false);
+}
+
+int os_clipboard_get_recordable_text(os_window owner, char *buffer, size_t capacity)
+{
+    return read_clipboard_text(owner, buffer, capacity, nullptr, true);
 }
 
 // A movable global block holding a copy of size bytes; null when it cannot be had.
@@ -314,12 +351,9 @@ static void put_extra_format(UINT format, HGLOBAL block)
         GlobalFree(block);
 }
 
-// Clipboard tools (history recorders, cloud clipboards) skip content that carries either format;
-// the data does not matter.
 static void put_skip_marks()
 {
-    const char *const names[] = {"ExcludeClipboardContentFromMonitorProcessing", "Clipboard Viewer Ignore"};
-    for (const char *name : names) {
+    for (const char *name : skip_mark_names) {
         const UINT format = RegisterClipboardFormatA(name);
         const DWORD none = 0;
         if (format != 0)
