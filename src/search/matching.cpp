@@ -28,6 +28,24 @@ void close_dictionary()
 
 } // namespace
 
+int escape_expression_char(unsigned int code, unsigned char *out)
+{
+    unsigned char bytes[2];
+    int length = 0;
+    if (code >= 0x100) {
+        bytes[length++] = static_cast<unsigned char>((code >> 8) & 0xff);
+        bytes[length++] = static_cast<unsigned char>(code & 0xff);
+    }
+    else {
+        if (code < 0x80 && strchr("\\.*+?^$|()[]{}/-", static_cast<int>(code)) != nullptr && code != 0)
+            bytes[length++] = '\\';
+        bytes[length++] = static_cast<unsigned char>(code);
+    }
+    if (out != nullptr)
+        memcpy(out, bytes, static_cast<size_t>(length));
+    return length;
+}
+
 void reset_matching_state()
 {
     matching.migemo_library = 0;
@@ -49,29 +67,54 @@ int match(const char *candidate, const char *pattern)
     return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
 }
 
-int build_regex_pattern(const char *pattern)
+// Appends migemo's expression for word to out, grouped when grouped is 1. 0 when migemo gives none,
+// an empty one (it would match everything) or one that does not fit.
+static int append_expression(char *out, size_t room, const char *word, int grouped)
 {
-    matching.regex_pattern_built = 0;
     void *query = os_library_function(matching.migemo_library, "migemo_query");
     if (query == nullptr)
         return 0;
-    const uintptr_t query_args[] = {matching.migemo_handle, pointer_argument(pattern)};
+    const uintptr_t query_args[] = {matching.migemo_handle, pointer_argument(word)};
     const char *expression = reinterpret_cast<const char *>(os_call_library(query, 2, query_args));
-    // An empty expression ("m//ki") would match every caption: like a null one, it is no pattern.
-    if (expression != nullptr && expression[0] != '\0') {
-        // Built whole or not at all: a cut expression would be a different expression.
-        const char *head = search_run.search_kind == search_prefix ? "m/^" : "m/";
-        char *out = matching.regex_pattern;
-        const size_t room = regex_pattern_capacity;
-        if (copy_text(out, room, head) && append_text(out, room, expression) && append_text(out, room, "/ki"))
-            matching.regex_pattern_built = 1;
-        else
-            out[0] = '\0';
-    }
+    const int appended = expression != nullptr && expression[0] != '\0' &&
+                         (!grouped || append_text(out, room, "(?:")) && append_text(out, room, expression) &&
+                         (!grouped || append_text(out, room, ")"));
     if (void *release = os_library_function(matching.migemo_library, "migemo_release")) {
         const uintptr_t release_args[] = {matching.migemo_handle, pointer_argument(expression)};
         os_call_library(release, 2, release_args);
     }
+    return appended;
+}
+
+int build_regex_pattern(const char *pattern)
+{
+    matching.regex_pattern_built = 0;
+    char *out = matching.regex_pattern;
+    const size_t room = regex_pattern_capacity;
+    // Built whole or not at all: a cut expression would be a different expression.
+    int built = copy_text(out, room, search_run.search_kind == search_prefix ? "m/^" : "m/");
+    if (strchr(pattern, ' ') == nullptr) {
+        built = built && append_expression(out, room, pattern, 0);
+    }
+    else {
+        // Each word is converted on its own ("c orei" is "c" and "お礼", not one reading), and the
+        // spaces stay spaces. A space byte is never part of a double-byte character.
+        char word[path_capacity];
+        for (const char *p = pattern; built && *p != '\0';) {
+            const size_t length = strcspn(p, " ");
+            if (length == 0) {
+                built = append_text(out, room, " ");
+                ++p;
+                continue;
+            }
+            built = copy_text_n(word, sizeof word, p, length) && append_expression(out, room, word, 1);
+            p += length;
+        }
+    }
+    if (built && append_text(out, room, "/ki"))
+        matching.regex_pattern_built = 1;
+    else
+        out[0] = '\0';
     return matching.regex_pattern_built;
 }
 
@@ -112,6 +155,11 @@ int load_matching_libraries(int regex_only)
             os_free_library(matching.migemo_library);
             matching.migemo_library = 0;
             return 0;
+        }
+        if (void *writer = os_library_function(matching.migemo_library, "migemo_setproc_int2char")) {
+            const uintptr_t args[] = {matching.migemo_handle, pointer_argument(reinterpret_cast<void *>(
+                                                                  &escape_expression_char))};
+            os_call_library(writer, 2, args);
         }
     }
     matching.regex_library = os_load_library(regex_library_name);

@@ -32,6 +32,10 @@ void reset_matching_state();
 // 1 when candidate matches pattern: the romaji route while `migemo_on` is 1 and the pattern has at
 // least `migemo_min_length` bytes, else the plain comparison of `search_kind`.
 int match(const char *candidate, const char *pattern);
+// migemo's writer of one character into its expressions (out may be null: the length only): a
+// Shift-JIS character as its two bytes, and every ASCII character that is special to the Perl syntax
+// of BREGEXP.DLL escaped. migemo's own escapes too few ("c" gives "C++" as "C++").
+int escape_expression_char(unsigned int code, unsigned char *out);
 // Asks migemo for the pattern's expression and builds regex_pattern for the current pass. A failed
 // build leaves regex_pattern_built 0, so the next candidate asks again.
 int build_regex_pattern(const char *pattern);

@@ -64,6 +64,24 @@ void press_key(BYTE key)
 
 void focus_edit_line() { SetFocus(edit_line); }
 
+// Romaji search wants letters: the edit line starts with the input method closed (the user may
+// open it again). imm32 is looked up, not linked, so a start without romaji never loads it.
+static void close_input_method()
+{
+    typedef HANDLE(WINAPI * get_context_fn)(HWND);
+    typedef BOOL(WINAPI * set_open_fn)(HANDLE, BOOL);
+    typedef BOOL(WINAPI * release_context_fn)(HWND, HANDLE);
+    auto get_context = reinterpret_cast<get_context_fn>(os_system_function("imm32.dll", "ImmGetContext"));
+    auto set_open = reinterpret_cast<set_open_fn>(os_system_function("imm32.dll", "ImmSetOpenStatus"));
+    auto release = reinterpret_cast<release_context_fn>(os_system_function("imm32.dll", "ImmReleaseContext"));
+    if (!get_context || !set_open || !release)
+        return;
+    if (HANDLE context = get_context(edit_line)) {
+        set_open(context, FALSE);
+        release(edit_line, context);
+    }
+}
+
 // ---- the result list --------------------------------------------------------------------------
 
 // The list window goes to its place below the search window, at full size, before every new list.
@@ -768,6 +786,8 @@ BOOL on_init_search_dialog(HWND window)
     SendMessageA(edit_line, WM_SETFONT, static_cast<WPARAM>(settings.default_font), FALSE);
     edit_procedure = reinterpret_cast<WNDPROC>(
         SetWindowLongPtrA(edit_line, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(edit_line_proc)));
+    if (search_run.migemo_on == 1)
+        close_input_method();
     CreateDialogParamA(instance(), "ITEM", window, list_dialog_proc, 0);
     kept_hidden = search_run.initial_word_state == initial_word_given && settings.match_accept == 1;
     if (!kept_hidden) {

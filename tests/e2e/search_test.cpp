@@ -107,7 +107,7 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     const std::string dist_dir = windows_path(MIVRA_DIST_DIR);
     install_dictionary();
     ASSERT_TRUE(
-        write_file(in_dir("mivra.ini"), lines({"[data]", "kanji text | 漢字の表", "other | 仮名", "%end"})));
+        write_file(in_dir("mivra.ini"), lines({"[data]", "kanji text | &c 漢字の表", "other | 仮名", "%end"})));
     target_app &t = launch_target("[]", 1, 1);
     SetEnvironmentVariableA("PATH", (dist_dir + ";C:\\windows\\system32;C:\\windows").c_str());
     process &lacking = launch(install(), "/#i /#j", dist_dir); // "/#j": romaji search at once
@@ -128,8 +128,8 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     press_key(VK_RIGHT, VK_SHIFT);
     EXPECT_TRUE(poll_until([&] { return bars().second == GetSysColor(COLOR_ACTIVECAPTION); }, 5000))
         << "romaji search on";
-    type_text("kanji");
-    expect_list(p.id, "漢字の表");
+    type_text("c kanji"); // each word converted on its own, the space kept
+    expect_list(p.id, "c 漢字の表");
     press_key(VK_RETURN);
     expect_ends_with_zero(p);
     expect_edit_text(t.edit1, "[#kanji text]");

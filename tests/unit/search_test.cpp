@@ -28,6 +28,11 @@ uintptr_t migemo_query(const uintptr_t *a)
 }
 uintptr_t migemo_release(const uintptr_t *a) { return calls.push_back(std::string("release ") + c_str(a[1])), 0; }
 uintptr_t migemo_close(const uintptr_t *a) { return calls.push_back("close " + std::to_string(a[0])), 0; }
+uintptr_t migemo_setproc(const uintptr_t *a)
+{
+    const bool ours = a[1] == reinterpret_cast<uintptr_t>(&escape_expression_char);
+    return calls.push_back("int2char " + std::to_string(a[0]) + (ours ? " escape" : " other")), 0;
+}
 uintptr_t bmatch(const uintptr_t *a)
 {
     const char *candidate = c_str(a[1]);
@@ -99,9 +104,18 @@ class SearchWindow : public ::testing::Test {
 // romaji route asks migemo once per pass, compiles per candidate and fails closed.
 TEST_F(SearchWindow, RomajiRouteAsksOncePerPassAndFailsClosed)
 {
+    fake.libraries["migemo.dll"]["migemo_setproc_int2char"] = migemo_setproc;
     ASSERT_EQ(load_matching_libraries(0), 1);
     search_run.migemo_on = 1;
-    joined();
+    EXPECT_EQ(joined(), "open " + dict + "\nint2char 119 escape");
+    // Perl's special characters escaped ("C++" in the dictionary), Shift-JIS whole, the rest as is.
+    for (const auto &[code, written] : {std::pair{0x2bu, "\\+"}, {0x7cu, "\\|"}, {0x2du, "\\-"}, {0x61u, "a"},
+                                        {0xb1u, "\xb1"}, {0x82a0u, "\x82\xa0"}, {0x835cu, "\x83\x5c"}}) {
+        unsigned char out[2] = {};
+        const int length = escape_expression_char(code, out);
+        EXPECT_EQ(std::string(reinterpret_cast<char *>(out), static_cast<size_t>(length)), written) << code;
+        EXPECT_EQ(escape_expression_char(code, nullptr), length);
+    }
     for (const auto &[kind, built] : {std::pair{search_prefix, "m/^(ka|か)/ki"}, {search_substring, "m/(ka|か)/ki"}}) {
         search_run.search_kind = kind;
         EXPECT_EQ(std::vector<int>({match("yes", "ka"), match("err", "ka")}), std::vector<int>({1, 0}));
@@ -111,6 +125,11 @@ TEST_F(SearchWindow, RomajiRouteAsksOncePerPassAndFailsClosed)
         end_search_pass();
         EXPECT_EQ(matching.regex_pattern_built, 0);
     }
+    // A query with spaces: each word on its own, grouped, joined by the same spaces.
+    EXPECT_EQ(build_regex_pattern("c  ka"), 1);
+    EXPECT_STREQ(matching.regex_pattern, "m/(?:(ka|か))  (?:(ka|か))/ki");
+    EXPECT_EQ(joined(), "query 119 c\nrelease (ka|か)\nquery 119 ka\nrelease (ka|か)");
+    end_search_pass();
     // Below migemo_min_length the plain route answers.
     EXPECT_EQ(match("kan", "k"), 1);
     EXPECT_EQ(joined(), "");
