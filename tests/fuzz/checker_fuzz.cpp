@@ -1,9 +1,11 @@
 // Checks arbitrary bytes as a data file with the report sink listening, as mivracheck does. The
 // first byte chooses a popup-menu or a search-window start. Every kept warning must carry a line
-// of the file, in order, and the loader must understand the same with and without a listener.
+// of the file, in order, and the loader must understand the same with and without a listener (a
+// UTF-8 file converted either way).
 #include "checker/checker.h"
 #include "datafile/load_dump.h"
 #include "datafile/loader.h"
+#include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 
 static void collect(const char *line, void *all)
@@ -33,14 +35,17 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (size == 0)
         return 0;
     // The loader reads a buffer one byte longer than the file, zero-terminated.
-    std::vector<char> bytes(size);
+    std::vector<char> bytes(size), converted(size);
     memcpy(bytes.data(), data + 1, size - 1);
-    const os_buffer file{bytes.data(), size - 1};
+    memcpy(converted.data(), data + 1, size - 1);
+    os_buffer file{bytes.data(), size - 1};
     reset(data[0] & 1);
-    load_data_text(file);
+    const os_buffer text{converted.data(), convert_utf8_text(converted.data(), size - 1)};
+    load_data_text(text);
     const std::string silent = understood();
     reset(data[0] & 1);
-    const int count = check_data_text(file, data[0] & 1);
+    const int count = check_data_text(&file, data[0] & 1);
+    require(file.size == text.size && memcmp(file.data, text.data, text.size) == 0);
     require(understood() == silent); // the listener changes nothing the loader understands
     const auto lines = 1 + std::count(file.data, file.data + file.size, '\n');
     int32_t previous = 1;
