@@ -219,7 +219,8 @@ void on_load_issue(const load_issue &i)
         add_warning(i.offset, "%sは %d 個までです。「%s」は無視されます", i.text, as_int(i.value), i.detail);
         break;
     case issue_not_in_sjis:
-        add_warning(i.offset, "Shift-JIS にない文字か UTF-8 として読めないバイトがあります。「?」として読まれます");
+        add_warning(i.offset,
+                    "Shift-JIS にない文字か UTF-8 として読めないバイトがあります。「?」として読まれます");
         break;
     case issue_section_unused:
         if (strcmp(i.text, "[file]") == 0)

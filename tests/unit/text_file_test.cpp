@@ -73,7 +73,9 @@ TEST_F(TextFiles, MenuLayoutGrid)
         {"comments neither blanks nor shown; caption cut", "25 4 0 3", ";c\nabcdef\n\n;c\n\nx\n", "abc; |x"},
         {"only comments and blanks", "25 4 0 0", ";a\n\n;b\n", "なし"},
         {"UTF-8 with the mark, its delimiter too", "25 4 0 0",
-         utf8_mark + std::string("@dlm=\xEF\xBD\x9C\n\xE3\x81\x82\xEF\xBD\x9C\xE6\xBC\xA2\nb\xF0\x9F\x98\x80\n"), "漢; b?"},
+         utf8_mark +
+             std::string("@dlm=\xEF\xBD\x9C\n\xE3\x81\x82\xEF\xBD\x9C\xE6\xBC\xA2\nb\xF0\x9F\x98\x80\n"),
+         "漢; b?"},
         {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", "25 4 0 0",
          std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82",
          std::string(259, 'x') + "; ab; \x82"},
