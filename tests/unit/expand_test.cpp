@@ -123,24 +123,19 @@ TEST_F(ExpandTest, LongValuesKeepTheir259FirstCharacters)
 
 TEST_F(ExpandTest, FilesLargerThanOutputTextAreRefusedWithTheMessage)
 {
-    const std::string mark = utf8_mark, kana = "\xEF\xBD\xB1";
-    // Name, the file, the text it gives ("" when refused).
-    const std::tuple<const char *, std::string, std::string> rows[] = {
-        {"fills output_text", std::string(output_text_capacity - 1, 'x'),
-         std::string(output_text_capacity - 1, 'x')},
-        {"one byte more", std::string(output_text_capacity, 'x'), ""},
-        {"UTF-8 larger than output_text, its text fits", mark + repeated(kana, output_text_capacity - 1),
-         std::string(output_text_capacity - 1, '\xB1')},
-        {"UTF-8 whose text does not fit", mark + repeated(kana, output_text_capacity), ""},
-    };
-    for (const auto &[name, content, text] : rows) {
+    for (size_t size : {output_text_capacity, output_text_capacity - 1}) {
         reset_fake_system();
         set_text("untouched");
-        const int fits = !text.empty();
-        EXPECT_EQ(expand_file(content, ""), fits) << name;
-        EXPECT_EQ(fake_events(), fits ? "" : "error データファイルが読めません！") << name;
-        EXPECT_TRUE(out() == (fits ? text : "untouched")) << name;
+        std::string content(size, 'x');
+        int fits = size < output_text_capacity;
+        EXPECT_EQ(expand_file(content, ""), fits) << size;
+        EXPECT_EQ(fake_events(), fits ? "" : "error データファイルが読めません！") << size;
+        EXPECT_TRUE(out() == (fits ? content : "untouched")) << size;
     }
+    const std::string kana = utf8_mark + repeated("\xEF\xBD\xB1", output_text_capacity - 1);
+    EXPECT_EQ(expand_file(kana, ""), 1) << "UTF-8 larger than output_text whose text fits";
+    EXPECT_TRUE(out() == std::string(output_text_capacity - 1, '\xB1'));
+    EXPECT_EQ(expand_file(kana + "\xEF\xBD\xB1", ""), 0) << "one character more";
     EXPECT_EQ(expand_item_file(owner, -1, 0, 0), 0) << "an item outside the store";
 }
 
