@@ -10,6 +10,7 @@
 #include "datafile/load_report.h"
 #include "datafile/loader.h"
 #include "datafile/settings.h"
+#include "datafile/utf8_file.h"
 #include "search/title_popup.h"
 #include "text/sjis.h"
 
@@ -217,6 +218,10 @@ void on_load_issue(const load_issue &i)
     case issue_extra_values:
         add_warning(i.offset, "%sは %d 個までです。「%s」は無視されます", i.text, as_int(i.value), i.detail);
         break;
+    case issue_not_in_sjis:
+        add_warning(i.offset,
+                    "Shift-JIS にない文字か UTF-8 として読めないバイトがあります。「?」として読まれます");
+        break;
     case issue_section_unused:
         if (strcmp(i.text, "[file]") == 0)
             add_warning(i.offset, "@file= の1番目が 0 なので、[file] は読まれません");
@@ -309,13 +314,15 @@ void number_lines(const os_buffer &file)
 
 } // namespace
 
-int check_data_text(const os_buffer &file, int search_start)
+int check_data_text(os_buffer *text, int search_start)
 {
     report.count = 0;
     state = check_state{};
     if (search_start)
         settings.search_kind = search_prefix;
     load_report = on_load_issue;
+    text->size = convert_utf8_text(text->data, text->size);
+    const os_buffer &file = *text;
     load_data_text(file);
     load_report = nullptr;
     if (state.regex_library)
@@ -376,13 +383,17 @@ int run_checker(int argc, char **argv, const char *exe_dir, check_output_functio
         settings.data_file_path[0] = '\0';
     const char *path = named ? named : settings.data_file_path;
     os_buffer file;
-    if (path[0] == '\0' || !os_read_whole_file(path, 0, data_file_read_limit, &file)) {
+    // A UTF-8 file is read as it is: the check converts it and reports its lines.
+    char start[utf8_mark_size];
+    const bool marked = begins_with_utf8_mark(start, os_read_file_start(path, start, sizeof start));
+    const size_t limit = marked ? marked_file_limit(data_file_read_limit) : data_file_read_limit;
+    if (path[0] == '\0' || !os_read_whole_file(path, 0, limit, &file)) {
         out(path, ": error: 設定ファイルを読めません");
         return 2;
     }
     if (enter_folder)
         enter_folder(path);
-    const int count = check_data_text(file, search_start ? 1 : 0);
+    const int count = check_data_text(&file, search_start ? 1 : 0);
     if (dump) {
         dump_settings(print_dump_line, nullptr);
         dump_item_store(print_dump_line, nullptr);

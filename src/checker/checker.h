@@ -30,8 +30,8 @@ extern check_report report;
 
 // Loads the data file text (read whole) as a popup-menu start, or as a search-window start when
 // search_start is 1, into the settings record and the item store; report gets its warnings,
-// ordered by line. Returns their count.
-int check_data_text(const os_buffer &file, int search_start);
+// ordered by line. A UTF-8 text is converted in place first. Returns their count.
+int check_data_text(os_buffer *file, int search_start);
 
 // One line of output: `native` as it is (a file name in the system's own code page), then `text`
 // (code page 932, converted by the front), then a line end.

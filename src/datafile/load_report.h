@@ -39,6 +39,7 @@ enum load_issue_kind {
     issue_menu_word_unknown,   // detail: the "@menu=" value that names no position
     issue_extra_values,        // text: "@name= の値", detail: the values left, value: how many are read
     issue_section_unused,      // text: the header of a section the options leave unread or unused
+    issue_not_in_sjis,         // a line of a UTF-8 file with a character of no Shift-JIS form (now "?")
 };
 
 struct load_issue {

@@ -8,6 +8,7 @@
 #include "datafile/options.h"
 #include "datafile/section_reader.h"
 #include "datafile/settings.h"
+#include "datafile/utf8_file.h"
 #include "text/sjis.h"
 
 load_report_function load_report;
@@ -55,7 +56,7 @@ namespace {
 int read_data_file(os_buffer *file)
 {
     return choose_data_file_path() &&
-           os_read_whole_file(settings.data_file_path, 1, data_file_read_limit, file);
+           read_file_text(settings.data_file_path, 1, data_file_read_limit, file);
 }
 
 void reset_loaded_settings()

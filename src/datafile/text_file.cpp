@@ -4,6 +4,7 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "datafile/utf8_file.h"
 #include "text/sjis.h"
 
 char text_file_delimiter[260];
@@ -96,7 +97,7 @@ int32_t walk_listed_text_file(int32_t f, text_entry_visitor visit, void *context
     if (!listed(f))
         return 0;
     os_buffer file{nullptr, 0};
-    if (!os_read_whole_file(store.text_file_path[f], 0, text_file_read_limit, &file))
+    if (!read_file_text(store.text_file_path[f], 0, text_file_read_limit, &file))
         return 0;
     const int32_t entries = walk_text_file(file.data, file.size, visit, context);
     os_free_buffer(&file);
@@ -126,5 +127,13 @@ int append_line(const char *text)
     char line[line_limit + 3];
     copy_text(line, line_limit + 1, text);
     append_text(line, sizeof line, "\r\n");
-    return os_append_existing_file(store.text_file_path[f], line, strlen(line), "\r\n");
+    const char *path = store.text_file_path[f];
+    char start[utf8_mark_size + 1];
+    const size_t got = os_read_file_start(path, start, sizeof start);
+    if (!begins_with_utf8_mark(start, got))
+        return os_append_existing_file(path, line, strlen(line), "\r\n");
+    // A UTF-8 file stays UTF-8; after the mark alone there is no last line to end.
+    char utf8[3 * sizeof line];
+    return os_sjis_to_utf8(line, utf8, sizeof utf8) &&
+           os_append_existing_file(path, utf8, strlen(utf8), got > utf8_mark_size ? "\r\n" : nullptr);
 }

@@ -6,6 +6,7 @@
 
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
+#include "datafile/utf8_file.h"
 #include "expand/expand.h"
 #include "expand/substitute.h"
 #include "output/chord.h"
@@ -230,7 +231,7 @@ file_source_result read_file_source(os_window window, const item_entry &item, in
     if (limited && static_cast<size_t>(limit) < capacity - 1)
         capacity = static_cast<size_t>(limit) + 1;
     size_t file_size = 0;
-    int status = os_read_file_into(item.text, output.output_text, capacity, &file_size);
+    int status = read_file_text_into(item.text, output.output_text, capacity, &file_size);
     if (status != os_read_open_failed && limited && file_size > static_cast<size_t>(limit)) {
         write_preview_notice(item.list_caption, item.text);
         return file_source_notice;

@@ -73,6 +73,21 @@ int os_replace_file(const char *path, const char *data, size_t size);
 int os_append_existing_file(const char *path, const char *data, size_t size, const char *line_break);
 // Copies a file over `to` (CopyFileA). Returns 1 on success.
 int os_copy_file(const char *from, const char *to);
+// Reads at most `count` bytes from the start of a file into buffer (not terminated): how many came.
+// 0 when the file cannot be opened or is empty.
+size_t os_read_file_start(const char *path, char *buffer, size_t count);
+
+// ---- code pages ------------------------------------------------------------------------------
+
+// Converts well-formed UTF-8 (characters of the Basic Multilingual Plane only, which the caller
+// checks) to code page 932 into out, at most `capacity` bytes, not terminated. A character with no
+// code page 932 form becomes "?", never a best-fit look-alike, and sets *replaced to 1. The result
+// is never longer than the text and each piece is read before its result is written, so out may be
+// the text itself. Returns the bytes written.
+size_t os_utf8_to_sjis(const char *utf8, size_t size, char *out, size_t capacity, int *replaced);
+// Converts a Shift-JIS text to UTF-8 into out (capacity includes the terminator); a byte that does
+// not convert becomes "?". Returns 0 when the result did not fit.
+int os_sjis_to_utf8(const char *text, char *out, size_t capacity);
 
 // ---- clipboard (CF_TEXT) -----------------------------------------------------------------------
 

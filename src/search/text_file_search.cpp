@@ -6,6 +6,7 @@
 #include "datafile/item_store.h"
 #include "datafile/settings.h"
 #include "datafile/text_file.h"
+#include "datafile/utf8_file.h"
 #include "expand/expand.h"
 #include "output/output_state.h"
 #include "search/matching.h"
@@ -69,7 +70,7 @@ int load_text_file(os_window owner)
     free_text_file();
     const int32_t f = store.text_file_selected;
     if (f < 0 || f >= store.text_file_count ||
-        !os_read_whole_file(store.text_file_path[f], 0, text_file_read_limit, &text_file_text))
+        !read_file_text(store.text_file_path[f], 0, text_file_read_limit, &text_file_text))
         return fail_load(owner, unreadable_message);
     if (text_file_text.size == 0)
         return fail_load(owner, empty_message);

@@ -4,6 +4,7 @@
 #include "checker/checker.h"
 #include "datafile/load_dump.h"
 #include "datafile/loader.h"
+#include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 
 static void collect(const char *line, void *all)
@@ -35,13 +36,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     // The loader reads a buffer one byte longer than the file, zero-terminated.
     std::vector<char> bytes(size);
     memcpy(bytes.data(), data + 1, size - 1);
-    const os_buffer file{bytes.data(), size - 1};
+    os_buffer file{bytes.data(), size - 1};
     reset(data[0] & 1);
-    load_data_text(file);
-    const std::string silent = understood();
+    const int count = check_data_text(&file, data[0] & 1);
+    const std::string checked = understood();
     reset(data[0] & 1);
-    const int count = check_data_text(file, data[0] & 1);
-    require(understood() == silent); // the listener changes nothing the loader understands
+    load_data_text(file); // the text as the check converted it
+    require(understood() == checked); // the listener changes nothing the loader understands
     const auto lines = 1 + std::count(file.data, file.data + file.size, '\n');
     int32_t previous = 1;
     for (int i = 0; i < count && i < check_warning_capacity; ++i) {

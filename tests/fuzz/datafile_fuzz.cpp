@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 
 #include "datafile/loader.h"
+#include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 
 // The executable's folder, named in full by the seeds, with the files they name (会議.txt and
@@ -54,6 +55,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.screen_width = 1280;
     settings.screen_height = 984;
 
+    file.size = convert_utf8_text(file.data, file.size);
     load_data_text(file);
     free(file.data);
     require(store.item_count >= 0 && store.item_count <= item_capacity &&

@@ -1,6 +1,8 @@
-// Arbitrary bytes as a listed text file: the entry walk over exactly the bytes, the menu with layout
-// settings from the first two bytes, a chosen line, and the search's load, listing and mapping.
+// Arbitrary bytes as a listed text file: the entry walk over exactly the bytes (converted when they
+// begin with the UTF-8 mark), the menu with layout settings from the first two bytes, a chosen line,
+// and the search's load, listing and mapping.
 #include "datafile/text_file.h"
+#include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 #include "menus/text_file_menu.h"
 #include "search/search_state.h"
@@ -34,10 +36,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.show_text_default = data[1] >> 7;
     search_run.search_kind = search_substring;
 
-    // The fuzzer's bytes have no terminator after them: a read past them is caught.
+    // The bytes as the file's read gives them (a UTF-8 file converted), with no terminator after
+    // them: a read past them is caught.
     const size_t length = size - 2;
+    std::vector<char> text(data + 2, data + size);
     int32_t entries = 0;
-    walk_text_file(reinterpret_cast<const char *>(data + 2), length, count_entry, &entries);
+    walk_text_file(text.data(), convert_utf8_text(text.data(), length), count_entry, &entries);
 
     store.text_file_count = 1;
     copy_text(store.text_file_path[0], 260, scratch_file("text", data + 2, length, ".txt").c_str());

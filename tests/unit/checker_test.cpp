@@ -22,7 +22,7 @@ static std::vector<std::string> check(const datafile_dir &d, const std::string &
     char before[4096];
     EXPECT_TRUE(getcwd(before, sizeof before));
     EXPECT_EQ(chdir(d.dir.c_str()), 0);
-    int count = check_data_text(file, search_start);
+    int count = check_data_text(&file, search_start);
     EXPECT_EQ(chdir(before), 0);
     os_free_buffer(&file);
     std::vector<std::string> got;
@@ -82,6 +82,8 @@ static const mistake mistakes[] = {
     {data(std::string(300, 't') + " | caption"), "2: 文字列が 300 バイトあります。259 バイトに切られます"},
     {data("\xE3\x81\x82"),
      "1: このファイルは UTF-8 で保存されているようです。Mivra は Shift-JIS として読むので、日本語が化けます"},
+    {"\xEF\xBB\xBF" + data("\xE3\x81\x82\ncaf\xC3\xA9"),
+     "3: Shift-JIS にない文字か UTF-8 として読めないバイトがあります。「?」として読まれます"},
     {"stray\n" + data("a"), "1: どのセクションにも入っていない行です。読まれません"},
     {"[key]\n%end\n[KEY]\n0D Enter\n%end\n",
      "3: [key] は2度目の見出しです。最初の [key] だけが読まれ、このセクションは無視されます"},

@@ -7,6 +7,7 @@
 #include "datafile/load_dump.h"
 #include "datafile/load_report.h"
 #include "datafile/options.h"
+#include "datafile/utf8_file.h"
 #include "datafile_support.h"
 
 // "ソ" is 0x83 0x5C and "表" is 0x95 0x5C: their trail byte is a backslash.
@@ -429,9 +430,60 @@ static void apply_setup(const datafile_dir &d, const std::string &setup)
     }
 }
 
+// Texts after the byte-order mark (none: the bytes as they are), what they become and the line
+// starts in the converted text that the load report is told hold a "?".
+static std::string told;
+TEST(Utf8File, MarkedTextsBecomeShiftJis)
+{
+    const std::string mark = utf8_mark;
+    const std::tuple<const char *, std::string, std::string, std::string> rows[] = {
+        {"ASCII and its own ? untold", mark + "a?\r\nb", "a?\r\nb", ""},
+        {"kana and kanji", mark + "\xE3\x81\x82\xE6\xBC\xA2\xE5\xAD\x97", "あ漢字", ""},
+        {"half-width kana, one byte", mark + "\xEF\xBD\xB1\xEF\xBE\x9E", "\xB1\xDE", ""},
+        {"an emoji", mark + "a\xF0\x9F\x98\x80!", "a?!", "0"},
+        {"no Shift-JIS form", mark + "caf\xC3\xA9", "caf?", "0"},
+        {"no best-fit look-alike for U+301C", mark + "\xE3\x80\x9C\xEF\xBD\x9E", "?～", "0"},
+        {"invalid bytes, one ? each", mark + "\xFF\x80\xC0\xAF", "????", "0"},
+        {"a truncated character, one ?", mark + "\xE3\x81z\n\xF0\x9F\x98", "?z\n?", "0 3"},
+        {"each line told at its converted start", mark + "\xE3\x81\x82\n\n\xC3\xA9\n\xC3\xA9", "あ\n\n?\n?",
+         "4 6"},
+        {"the mark alone", mark, "", ""},
+        {"no mark: unchanged", "\xE3\x81\x82\xFF" + mark, "\xE3\x81\x82\xFF" + mark, ""},
+    };
+    for (const auto &[name, in, out, lines] : rows) {
+        std::vector<char> bytes(in.begin(), in.end());
+        told.clear();
+        load_report = [](const load_issue &i) {
+            told +=
+                (told.empty() ? "" : " ") + (i.kind == issue_not_in_sjis ? std::to_string(i.offset) : "?");
+        };
+        const size_t size = convert_utf8_text(bytes.data(), bytes.size());
+        load_report = nullptr;
+        EXPECT_EQ(std::string(bytes.data(), size), out) << name;
+        EXPECT_EQ(told, lines) << name;
+    }
+}
+
+// A read's limit applies to the converted text (output_text's in the expansion's rows).
+TEST(Utf8File, ReadLimitAppliesToTheConvertedText)
+{
+    datafile_dir d;
+    const auto read = [&d](const std::string &bytes) { // limited to 2 bytes
+        d.write("f.txt", bytes);
+        os_buffer whole{nullptr, 0};
+        const int read = read_file_text(d.path("f.txt").c_str(), 0, 2, &whole);
+        const std::string text = read ? std::string(whole.data, whole.size) : "refused";
+        os_free_buffer(&whole);
+        return text;
+    };
+    const std::string kana = utf8_mark + std::string("\xEF\xBD\xB1\xEF\xBD\xB2"); // 9 bytes, 2 converted
+    EXPECT_EQ(read("\xB1\xB2\xB3") + "|" + read(kana) + "|" + read(kana + "a"), "refused|\xB1\xB2|refused");
+}
+
 // Each case directory holds input.ini (UTF-8, converted to code page 932 and with $DIR/ standing for
 // the executable's directory), setup.txt and expected.txt. MIVRA_UPDATE_GOLDEN=1 rewrites
-// expected.txt from what the loader understood.
+// expected.txt from what the loader understood. An input.ini with the byte-order mark is the loader's
+// to convert.
 TEST(DataFileGolden, LoaderUnderstandsEachCase)
 {
     std::vector<std::string> cases;
@@ -451,8 +503,8 @@ TEST(DataFileGolden, LoaderUnderstandsEachCase)
             c * 2 < cases.size() ? nullptr : static_cast<load_report_function>([](const load_issue &) {});
         std::string defaults = dump_settings();
         apply_setup(d, read_all(dir + "/setup.txt"));
-        ASSERT_EQ(
-            d.load(convert(replace_all(read_all(dir + "/input.ini"), "$DIR/", d.dir), "CP932", "UTF-8")), 1);
+        const std::string input = replace_all(read_all(dir + "/input.ini"), "$DIR/", d.dir);
+        ASSERT_EQ(d.load(input.rfind(utf8_mark, 0) == 0 ? input : convert(input, "CP932", "UTF-8")), 1);
         load_report = nullptr;
         std::string got = dump_loaded(d.dir, defaults);
         if (getenv("MIVRA_UPDATE_GOLDEN"))

@@ -1,6 +1,7 @@
 #include "datafile_support.h"
 
 #include "choice/choice.h"
+#include "datafile/utf8_file.h"
 #include "expand/expand.h"
 
 namespace {
@@ -131,6 +132,10 @@ TEST_F(ExpandTest, FilesLargerThanOutputTextAreRefusedWithTheMessage)
         EXPECT_EQ(fake_events(), fits ? "" : "error データファイルが読めません！") << size;
         EXPECT_TRUE(out() == (fits ? content : "untouched")) << size;
     }
+    const std::string kana = utf8_mark + repeated("\xEF\xBD\xB1", output_text_capacity - 1);
+    EXPECT_EQ(expand_file(kana, ""), 1) << "UTF-8 larger than output_text whose text fits";
+    EXPECT_TRUE(out() == std::string(output_text_capacity - 1, '\xB1'));
+    EXPECT_EQ(expand_file(kana + "\xEF\xBD\xB1", ""), 0) << "one character more";
     EXPECT_EQ(expand_item_file(owner, -1, 0, 0), 0) << "an item outside the store";
 }
 

@@ -1,6 +1,7 @@
 #include "datafile_support.h"
 
 #include "datafile/text_file.h"
+#include "datafile/utf8_file.h"
 #include "expand/expand.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
@@ -71,6 +72,10 @@ TEST_F(TextFiles, MenuLayoutGrid)
          "&B : e16 ～ [e16]"},
         {"comments neither blanks nor shown; caption cut", "25 4 0 3", ";c\nabcdef\n\n;c\n\nx\n", "abc; |x"},
         {"only comments and blanks", "25 4 0 0", ";a\n\n;b\n", "なし"},
+        {"UTF-8 with the mark, its delimiter too", "25 4 0 0",
+         utf8_mark +
+             std::string("@dlm=\xEF\xBD\x9C\n\xE3\x81\x82\xEF\xBD\x9C\xE6\xBC\xA2\nb\xF0\x9F\x98\x80\n"),
+         "漢; b?"},
         {"hostile: a long line (a 259-byte caption), a zero byte ends a line, a lone lead byte", "25 4 0 0",
          std::string(600, 'x') + "\nab" + std::string(1, '\0') + "cd\n\x82\n\x82",
          std::string(259, 'x') + "; ab; \x82"},
@@ -143,6 +148,8 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     EXPECT_EQ(switch_text_file_search_on(main_window), 0);
     EXPECT_EQ(fake_events(), "error データファイルが空です\nerror データファイルが読めません") << "load failures";
     EXPECT_EQ(choice_run.text_file_search, text_file_off);
+    list_file(utf8_mark + std::string("\xE3\x81\x82\n"));
+    EXPECT_EQ(load_text_file(main_window) == 1 ? lines("", 1) : "", "あ") << "UTF-8 searched as Shift-JIS";
 }
 
 TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
@@ -178,6 +185,23 @@ TEST_F(TextFiles, InsertAppendsToTheChosenFileOnlyAndPastesTheText)
     fake.append_stops_after = 3;
     EXPECT_EQ(append_line("half"), 0);
     EXPECT_EQ(read_all(path), "one\n%d new\r\n") << "a short write is undone";
+}
+
+TEST_F(TextFiles, InsertKeepsTheFileInItsEncoding)
+{
+    const std::string mark = utf8_mark;
+    // Name, the file, the typed text (Shift-JIS), the file after.
+    const std::tuple<const char *, std::string, const char *, std::string> rows[] = {
+        {"Shift-JIS gets Shift-JIS", "a\n", "あｱ", "a\nあｱ\r\n"},
+        {"UTF-8 gets UTF-8, its last line ended first", mark + "a", "あｱ",
+         mark + "a\r\n\xE3\x81\x82\xEF\xBD\xB1\r\n"},
+        {"after the mark alone, no line end first", mark, "b", mark + "b\r\n"},
+    };
+    for (const auto &[name, file, typed, after] : rows) {
+        const std::string path = list_file(file);
+        EXPECT_EQ(append_line(typed), 1) << name;
+        EXPECT_EQ(read_all(path), after) << name;
+    }
 }
 
 } // namespace

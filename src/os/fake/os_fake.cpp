@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <iconv.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -222,6 +223,88 @@ int os_copy_file(const char *from, const char *to)
     ok = f && fclose(f) == 0 && ok;
     os_free_buffer(&file);
     return ok ? 1 : 0;
+}
+
+size_t os_read_file_start(const char *path, char *buffer, size_t count)
+{
+    int status = os_read_ok;
+    FILE *f = open_to_read(path, &status);
+    if (!f)
+        return 0;
+    const size_t got = fread(buffer, 1, count, f);
+    fclose(f);
+    return got;
+}
+
+// One conversion of glibc's iconv; false when a byte does not convert or the result does not fit.
+static bool convert_with(iconv_t cd, const char *in, size_t size, char *out, size_t capacity, size_t *written)
+{
+    iconv(cd, nullptr, nullptr, nullptr, nullptr);
+    char *src = const_cast<char *>(in), *dst = out;
+    size_t left = size, room = capacity;
+    const bool ok = iconv(cd, &src, &left, &dst, &room) != static_cast<size_t>(-1);
+    *written = capacity - room;
+    return ok;
+}
+
+static iconv_t utf8_to_sjis_cd()
+{
+    static iconv_t cd = iconv_open("CP932", "UTF-8");
+    return cd;
+}
+
+static iconv_t sjis_to_utf8_cd()
+{
+    static iconv_t cd = iconv_open("UTF-8", "CP932");
+    return cd;
+}
+
+// Character by character: a character maps only when it comes back the same, as Windows'
+// WC_NO_BEST_FIT_CHARS allows (glibc also maps look-alikes one way, such as U+301C to 0x8160).
+size_t os_utf8_to_sjis(const char *utf8, size_t size, char *out, size_t capacity, int *replaced)
+{
+    size_t written = 0;
+    for (size_t at = 0; at < size;) {
+        const unsigned char lead = static_cast<unsigned char>(utf8[at]);
+        size_t length = lead < 0x80 ? 1 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : 4;
+        length = length < size - at ? length : size - at;
+        char sjis[8], back[8];
+        size_t sjis_size = 0, back_size = 0;
+        const bool maps = convert_with(utf8_to_sjis_cd(), utf8 + at, length, sjis, sizeof sjis, &sjis_size) &&
+                          convert_with(sjis_to_utf8_cd(), sjis, sjis_size, back, sizeof back, &back_size) &&
+                          back_size == length && memcmp(back, utf8 + at, length) == 0;
+        if (!maps) {
+            sjis[0] = '?';
+            sjis_size = 1;
+            *replaced = 1;
+        }
+        const size_t take = sjis_size < capacity - written ? sjis_size : capacity - written;
+        memmove(out + written, sjis, take);
+        written += take;
+        at += length;
+    }
+    return written;
+}
+
+int os_sjis_to_utf8(const char *text, char *out, size_t capacity)
+{
+    size_t used = 0;
+    for (const char *c = text; *c != '\0'; c += char_width(c)) {
+        char utf8[8];
+        size_t size = 0;
+        if (!convert_with(sjis_to_utf8_cd(), c, char_width(c), utf8, sizeof utf8, &size)) {
+            utf8[0] = '?';
+            size = 1;
+        }
+        if (used + size + 1 > capacity) {
+            out[used] = '\0';
+            return 0;
+        }
+        memcpy(out + used, utf8, size);
+        used += size;
+    }
+    out[used] = '\0';
+    return 1;
 }
 
 int os_clipboard_get_text(os_window, char *buffer, size_t capacity, size_t *length)

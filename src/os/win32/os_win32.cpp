@@ -118,6 +118,77 @@ int os_read_file_into(const char *path, char *buffer, size_t capacity, size_t *f
     return (ok && got == size) ? os_read_ok : os_read_failed;
 }
 
+size_t os_read_file_start(const char *path, char *buffer, size_t count)
+{
+    HANDLE file = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return 0;
+    size_t got = 0;
+    if (!read_up_to(file, buffer, count, &got))
+        got = 0;
+    CloseHandle(file);
+    return got;
+}
+
+// ---- code pages ------------------------------------------------------------------------------
+
+// Pieces of this many bytes go through UTF-16 on the stack; a piece ends before a character's
+// continuation bytes, so that no character is split between two.
+static const size_t utf8_piece = 512;
+
+size_t os_utf8_to_sjis(const char *utf8, size_t size, char *out, size_t capacity, int *replaced)
+{
+    size_t written = 0;
+    for (size_t at = 0; at < size;) {
+        size_t piece = size - at < utf8_piece ? size - at : utf8_piece;
+        while (piece > 1 && at + piece < size &&
+               (static_cast<unsigned char>(utf8[at + piece]) & 0xC0) == 0x80)
+            --piece;
+        WCHAR wide[utf8_piece];
+        const int wide_length = MultiByteToWideChar(CP_UTF8, 0, utf8 + at, static_cast<int>(piece), wide,
+                                                    static_cast<int>(utf8_piece));
+        // Each UTF-16 unit gives at most two bytes.
+        char sjis[2 * utf8_piece];
+        BOOL used_default = FALSE;
+        const int sjis_length = wide_length > 0
+                                    ? WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, wide, wide_length, sjis,
+                                                          sizeof sjis, "?", &used_default)
+                                    : 0;
+        if (used_default)
+            *replaced = 1;
+        size_t take = sjis_length > 0 ? static_cast<size_t>(sjis_length) : 0;
+        take = take < capacity - written ? take : capacity - written;
+        memmove(out + written, sjis, take);
+        written += take;
+        at += piece;
+    }
+    return written;
+}
+
+int os_sjis_to_utf8(const char *text, char *out, size_t capacity)
+{
+    out[0] = '\0';
+    const size_t length = strlen(text);
+    if (length == 0)
+        return 1;
+    if (length > 0x7FFFFFFF || capacity > 0x7FFFFFFF)
+        return 0;
+    const int wide_length = MultiByteToWideChar(932, 0, text, static_cast<int>(length), nullptr, 0);
+    if (wide_length <= 0)
+        return 0;
+    WCHAR *wide = static_cast<WCHAR *>(
+        HeapAlloc(GetProcessHeap(), 0, static_cast<size_t>(wide_length) * sizeof(WCHAR)));
+    if (!wide)
+        return 0;
+    MultiByteToWideChar(932, 0, text, static_cast<int>(length), wide, wide_length);
+    const int utf8_length = WideCharToMultiByte(CP_UTF8, 0, wide, wide_length, out,
+                                                static_cast<int>(capacity) - 1, nullptr, nullptr);
+    HeapFree(GetProcessHeap(), 0, wide);
+    out[utf8_length > 0 ? utf8_length : 0] = '\0';
+    return utf8_length > 0 ? 1 : 0;
+}
+
 // As shlwapi's path tests ask (without importing shlwapi): a drive without its medium answers "no"
 // instead of the system's error box.
 static DWORD path_attributes(const char *path)
