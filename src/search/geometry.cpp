@@ -18,7 +18,10 @@ os_rect search_window_rect(int32_t with_offsets)
     const int32_t w = settings.search_window_width;
     const int32_t lw = settings.list_window_width, lh = settings.list_window_height;
     const int32_t vw = settings.preview_width, vh = settings.preview_height;
-    const int32_t sw = settings.screen_width, sh = settings.screen_height;
+    // Kept on the monitor of the caret.
+    const os_rect bounds = placement_bounds();
+    const int32_t top = bounds.top + screen_margin, left = bounds.left + screen_margin;
+    const int32_t right_edge = bounds.right, bottom_edge = bounds.bottom;
     const int32_t bottom_gap = search_window_height + screen_margin; // 28
 
     int32_t total_width, y;
@@ -26,10 +29,10 @@ os_rect search_window_rect(int32_t with_offsets)
         // The preview stands above the search window, the list below it.
         total_width = max2(max2(lw, vw), w) + dx;
         const int32_t height = lh + search_window_height + dy;
-        if (py - vh + dy < screen_margin)
-            y = vh + screen_margin;
-        else if (py + height > sh - screen_margin)
-            y = sh - lh - bottom_gap;
+        if (py - vh + dy < top)
+            y = vh + top;
+        else if (py + height > bottom_edge - screen_margin)
+            y = bottom_edge - lh - bottom_gap;
         else
             y = py + dy;
     }
@@ -37,18 +40,18 @@ os_rect search_window_rect(int32_t with_offsets)
         // The preview (if any) stands beside the list.
         total_width = max2(lw + vw, w) + dx;
         const int32_t height = max2(lh, vh) + search_window_height + dy;
-        if (py + dy < screen_margin)
-            y = screen_margin;
-        else if (py + height > sh - screen_margin)
-            y = sh - max2(lh, vh) - bottom_gap;
+        if (py + dy < top)
+            y = top;
+        else if (py + height > bottom_edge - screen_margin)
+            y = bottom_edge - max2(lh, vh) - bottom_gap;
         else
             y = py + dy;
     }
     int32_t x;
-    if (px + total_width > sw - screen_margin)
-        x = sw - (total_width - dx) - screen_margin;
+    if (px + total_width > right_edge - screen_margin)
+        x = right_edge - (total_width - dx) - screen_margin;
     else
-        x = max2(px + dx, screen_margin);
+        x = max2(px + dx, left);
     return os_rect{x, y, x + w, y + search_window_height};
 }
 

@@ -264,6 +264,32 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
     }
 }
 
+TEST_F(SearchWindow, SearchWindowStaysOnTheCaretsMonitor)
+{
+    // A second monitor left of the primary; both keep the primary's allowance (984 of a 994 work area).
+    settings.screen_width = 1280, settings.screen_height = 984;
+    fake.monitors = {{{0, 0, 1280, 1024}, {0, 0, 1280, 994}}, {{-1024, 0, 0, 768}, {-1024, 0, 0, 738}}};
+    fake.window_rects[11] = os_rect{-600, 200, -200, 500};
+    struct row {
+        const char *name;
+        int32_t caret_x, caret_y, with_offsets;
+        std::vector<int> list;
+    } rows[] = {
+        {"near the caret on the left monitor", -900, 100, 1, {-890, 153, -730, 303}},
+        {"its right edge: stays on it, not on the primary", -50, 100, 1, {-165, 153, -5, 303}},
+        {"its left and bottom edges", -1024, 700, 0, {-1019, 573, -859, 723}},
+        {"no caret read: the target window's monitor", 0, 0, 0, {-165, 28, -5, 178}},
+    };
+    for (const auto &r : rows) {
+        target.caret_point = os_point{r.caret_x, r.caret_y};
+        EXPECT_EQ(corners(place_search_window_layout(search_window_rect(r.with_offsets)).list), r.list) << r.name;
+    }
+    settings.menu_position = menu_at_screen_centre;
+    target.caret_point = os_point{-900, 100};
+    compute_popup_origin();
+    EXPECT_EQ(::joined({target.popup_origin.x, target.popup_origin.y}), "-512 364") << "its centre";
+}
+
 TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrinks)
 {
     const os_rect given{50, 60, 190, 90}; // taller and wider than asked

@@ -675,6 +675,38 @@ int os_window_rect(os_window window, os_rect *out)
     return 1;
 }
 
+// ---- monitors ------------------------------------------------------------------------------------
+
+static os_rect os_rect_of(const RECT &r)
+{
+    return os_rect{r.left, r.top, r.right, r.bottom};
+}
+
+static int read_monitor(HMONITOR monitor, os_monitor *out)
+{
+    MONITORINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoA(monitor, &info))
+        return 0;
+    out->full = os_rect_of(info.rcMonitor);
+    out->work = os_rect_of(info.rcWork);
+    return 1;
+}
+
+int os_monitor_at(os_point point, os_monitor *out)
+{
+    POINT p = {point.x, point.y};
+    return read_monitor(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST), out);
+}
+
+int os_monitor_of_window(os_window window, os_monitor *out)
+{
+    if (!window || !IsWindow(as_hwnd(window)))
+        return 0;
+    return read_monitor(MonitorFromWindow(as_hwnd(window), MONITOR_DEFAULTTONEAREST), out);
+}
+
 void os_cursor_pos(os_point *out)
 {
     POINT point = {0, 0};
