@@ -234,6 +234,7 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
         const char *name;
         int32_t preview_mode, preview_width, preview_height, caret_x, caret_y, with_offsets;
         std::vector<int> list, preview; // preview {} when none
+        uint32_t dpi = 96;
     } rows[] = {
         {"beside the caret with offsets", 0, 0, 0, 100, 100, 1, {110, 153, 270, 303}, {}},
         {"at the caret without offsets", 0, 0, 0, 100, 100, 0, {100, 123, 260, 273}, {}},
@@ -245,15 +246,20 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
          {975, 128, 1135, 278}, {975, 5, 1275, 105}},
         {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, {110, 829, 270, 979},
          {110, 706, 310, 806}},
+        {"144 DPI: sizes and offsets 1.5 times, 34.5 rounds to 35", 0, 0, 0, 100, 100, 1, {115, 180, 355, 405}, {}, 144},
+        {"144 DPI, bottom right: the margin 7.5 rounds to 8", 0, 0, 0, 1200, 900, 1, {1032, 751, 1272, 976}, {}, 144},
+        {"144 DPI, preview beside", 1, 200, 100, 100, 100, 1, {115, 180, 355, 405}, {355, 180, 655, 330}, 144},
     };
     for (const auto &r : rows) {
         settings.preview_mode = r.preview_mode;
         settings.preview_width = r.preview_width;
         settings.preview_height = r.preview_height;
         target.caret_point = os_point{r.caret_x, r.caret_y};
-        os_rect search = search_window_rect(r.with_offsets);
-        search_window_layout layout = place_search_window_layout(search);
-        EXPECT_EQ(search.right - search.left, 130) << r.name;
+        os_rect search = search_window_rect(r.with_offsets, r.dpi);
+        search_window_layout layout = place_search_window_layout(search, r.dpi);
+        EXPECT_EQ(::joined({search.right - search.left, search.bottom - search.top}),
+                  r.dpi == 96 ? "130 23" : "195 35")
+            << r.name;
         EXPECT_EQ(corners(layout.list), r.list) << r.name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, r.preview) << r.name;
         EXPECT_EQ(::joined({target.popup_origin.x, target.popup_origin.y}),
@@ -282,7 +288,7 @@ TEST_F(SearchWindow, SearchWindowStaysOnTheCaretsMonitor)
     };
     for (const auto &r : rows) {
         target.caret_point = os_point{r.caret_x, r.caret_y};
-        EXPECT_EQ(corners(place_search_window_layout(search_window_rect(r.with_offsets)).list), r.list) << r.name;
+        EXPECT_EQ(corners(place_search_window_layout(search_window_rect(r.with_offsets, 96), 96).list), r.list) << r.name;
     }
     settings.menu_position = menu_at_screen_centre;
     target.caret_point = os_point{-900, 100};
@@ -304,25 +310,27 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrin
     for (const auto &[name, mode, guidance, preview, guidance_rect] : rows) {
         settings.preview_mode = mode;
         settings.guidance = guidance;
-        search_window_layout layout = place_search_window_layout(given);
+        search_window_layout layout = place_search_window_layout(given, 96);
         EXPECT_EQ(corners(layout.list), std::vector<int>({50, 90, 210, 240})) << name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, preview) << name;
         EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, guidance_rect) << name;
     }
     settings.preview_font_height = 10;
     const char *nine_lines = "1\n2\n3\n4\n5\n6\n7\n8\n9";
-    // Name, preview_mode, preview_height, text, window rectangle, text rectangle.
-    const std::tuple<const char *, int32_t, int32_t, const char *, os_rect, os_rect> shrinks[] = {
-        {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}},
-        {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}},
-        {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}},
+    // Name, preview_mode, preview_height, text, window rectangle, text rectangle, DPI.
+    const std::tuple<const char *, int32_t, int32_t, const char *, os_rect, os_rect, uint32_t> shrinks[] = {
+        {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}, 96},
+        {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}, 96},
+        {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}, 96},
         {"as tall as the window: full form", preview_above, 95, nine_lines, {50, 300, 250, 395},
-         {3, 2, 203, 95}},
+         {3, 2, 203, 95}, 96},
+        {"144 DPI: one line of the 15-pixel font", preview_beside, 100, "a", {50, 300, 350, 323}, {5, 3, 305, 21},
+         144},
     };
-    for (const auto &[name, mode, height, text, window, text_rect] : shrinks) {
+    for (const auto &[name, mode, height, text, window, text_rect, dpi] : shrinks) {
         settings.preview_mode = mode;
         settings.preview_height = height;
-        const preview_placement p = preview_layout(text, 50, 300);
+        const preview_placement p = preview_layout(text, 50, 300, dpi);
         EXPECT_EQ(corners(p.window), corners(window)) << name;
         EXPECT_EQ(corners(p.text), corners(text_rect)) << name;
     }
