@@ -135,64 +135,33 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     expect_edit_text(t.edit1, "[#kanji text]");
 }
 
-// LogPixels where Wine reads the DPI of a program as it starts, under both keys; set for a case and
-// put back as it was (or removed) when the case ends, whatever way it ends.
-class screen_dpi {
-  public:
+// LogPixels under both keys Wine reads a program's DPI from as it starts: set for a case, and put back
+// as it was (or removed) however the case ends.
+struct screen_dpi {
+    const std::pair<HKEY, const char *> keys[2] = {
+        {HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+        {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
+    DWORD old[2] = {0, 0};
+    bool had[2] = {false, false};
     explicit screen_dpi(DWORD dpi)
     {
         for (int k = 0; k < 2; ++k) {
-            DWORD size = sizeof old_[k];
-            had_[k] = RegGetValueA(keys_[k].root, keys_[k].path, "LogPixels", RRF_RT_REG_DWORD, nullptr, &old_[k],
-                                   &size) == ERROR_SUCCESS;
-            set(k, &dpi);
+            DWORD size = sizeof old[k];
+            had[k] = !RegGetValueA(keys[k].first, keys[k].second, "LogPixels", RRF_RT_REG_DWORD, nullptr, &old[k], &size);
+            RegSetKeyValueA(keys[k].first, keys[k].second, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
         }
     }
     ~screen_dpi()
     {
         for (int k = 0; k < 2; ++k)
-            set(k, had_[k] ? &old_[k] : nullptr);
+            had[k] ? RegSetKeyValueA(keys[k].first, keys[k].second, "LogPixels", REG_DWORD, &old[k], sizeof old[k])
+                   : RegDeleteKeyValueA(keys[k].first, keys[k].second, "LogPixels");
     }
-
-  private:
-    struct key {
-        HKEY root;
-        const char *path;
-    };
-    const key keys_[2] = {{HKEY_CURRENT_USER, "Control Panel\\Desktop"},
-                                     {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
-    void set(int k, const DWORD *value)
-    {
-        HKEY opened;
-        if (RegCreateKeyExA(keys_[k].root, keys_[k].path, 0, nullptr, 0, KEY_SET_VALUE, nullptr, &opened, nullptr) !=
-            ERROR_SUCCESS)
-            return;
-        if (value)
-            RegSetValueExA(opened, "LogPixels", 0, REG_DWORD, reinterpret_cast<const BYTE *>(value), sizeof *value);
-        else
-            RegDeleteValueA(opened, "LogPixels");
-        RegCloseKey(opened);
-    }
-    DWORD old_[2] = {0, 0};
-    bool had_[2] = {false, false};
 };
-
-std::string size_of(HWND window)
-{
-    RECT r = {0, 0, 0, 0};
-    GetWindowRect(window, &r);
-    return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
-}
 
 // The search window, its edit line and the list window, 1.5 times as large at 144 DPI (34.5 rounds to 35).
 TEST_F(Search, SizesFollowTheScreenDpi)
 {
-    launch_target("[]", 1, 1);
-    // DPI; search window, edit line, list window.
-    const std::tuple<DWORD, const char *, const char *, const char *> rows[] = {
-        {96, "130x23", "96x19", "160x150"},
-        {144, "195x35", "144x29", "240x225"},
-    };
     // Windows reads the awareness from the manifest (Wine tells every program the DPI).
     HMODULE exe = LoadLibraryExA(install().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
     HRSRC manifest = exe ? FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
@@ -202,16 +171,24 @@ TEST_F(Search, SizesFollowTheScreenDpi)
     EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
     EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << text;
     FreeLibrary(exe);
-    for (const auto &[dpi, search, edit_size, list] : rows) {
+    auto size_of = [](HWND w) {
+        RECT r = {0, 0, 0, 0};
+        GetWindowRect(w, &r);
+        return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    };
+    launch_target("[]", 1, 1);
+    // DPI; search window, edit line and list window. 96 last: Wine notes the DPI its programs ran at.
+    for (const auto &[dpi, expected] : {std::make_pair(144, "195x35 144x29 240x225"),
+                                        std::make_pair(96, "130x23 96x19 160x150")}) {
         screen_dpi at(dpi);
         process &p = start_mivra(lines({"[data]", "melon | Melon", "lemon | Lemon", "%end"}), "/#g");
         HWND edit = wait_search_edit(p.id);
         ASSERT_TRUE(edit) << dpi;
         type_text("e");
         expect_list(p.id, "Lemon|Melon");
-        HWND list_window = GetParent(dialog_control(p.id, 200));
-        auto sizes = [&] { return size_of(GetParent(edit)) + " " + size_of(edit) + " " + size_of(list_window); };
-        const std::string expected = std::string(search) + " " + edit_size + " " + list;
+        auto sizes = [&] {
+            return size_of(GetParent(edit)) + " " + size_of(edit) + " " + size_of(GetParent(dialog_control(p.id, 200)));
+        };
         EXPECT_TRUE(poll_until([&] { return sizes() == expected; }, 5000)) << dpi << " DPI: " << sizes();
         press_key(VK_RETURN);
         expect_ends_with_zero(p);

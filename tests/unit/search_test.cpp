@@ -317,23 +317,25 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrin
     }
     settings.preview_font_height = 10;
     const char *nine_lines = "1\n2\n3\n4\n5\n6\n7\n8\n9";
-    // Name, preview_mode, preview_height, text, window rectangle, text rectangle, DPI.
-    const std::tuple<const char *, int32_t, int32_t, const char *, os_rect, os_rect, uint32_t> shrinks[] = {
-        {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}, 96},
-        {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}, 96},
-        {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}, 96},
+    // Name, preview_mode, preview_height, text, window rectangle, text rectangle.
+    const std::tuple<const char *, int32_t, int32_t, const char *, os_rect, os_rect> shrinks[] = {
+        {"beside: one line, top kept", preview_beside, 100, "a", {50, 300, 250, 315}, {3, 2, 203, 14}},
+        {"above: two lines, bottom kept", preview_above, 100, "a\nb", {50, 375, 250, 400}, {3, 2, 203, 24}},
+        {"nine lines still short", preview_above, 100, nine_lines, {50, 305, 250, 400}, {3, 2, 203, 94}},
         {"as tall as the window: full form", preview_above, 95, nine_lines, {50, 300, 250, 395},
-         {3, 2, 203, 95}, 96},
-        {"144 DPI: one line of the 15-pixel font", preview_beside, 100, "a", {50, 300, 350, 323}, {5, 3, 305, 21},
-         144},
+         {3, 2, 203, 95}},
     };
-    for (const auto &[name, mode, height, text, window, text_rect, dpi] : shrinks) {
+    for (const auto &[name, mode, height, text, window, text_rect] : shrinks) {
         settings.preview_mode = mode;
         settings.preview_height = height;
-        const preview_placement p = preview_layout(text, 50, 300, dpi);
+        const preview_placement p = preview_layout(text, 50, 300, 96);
         EXPECT_EQ(corners(p.window), corners(window)) << name;
         EXPECT_EQ(corners(p.text), corners(text_rect)) << name;
     }
+    settings.preview_mode = preview_beside;
+    const preview_placement p = preview_layout("a", 50, 300, 144); // one line of the 15-pixel font
+    EXPECT_EQ(corners(p.window), std::vector<int>({50, 300, 350, 323})) << "144 DPI";
+    EXPECT_EQ(corners(p.text), std::vector<int>({5, 3, 305, 21})) << "144 DPI";
 }
 
 TEST_F(SearchWindow, KeyMapGridAndModeSwitches)
