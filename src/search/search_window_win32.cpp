@@ -121,6 +121,12 @@ void make_fonts()
 
 // ---- the result list --------------------------------------------------------------------------
 
+// The list box inside the list window, at window_dpi.
+RECT list_box_rect()
+{
+    return RECT{at_dpi(-1), 0, at_dpi(settings.list_window_width - 5), at_dpi(settings.list_window_height - 5)};
+}
+
 // The list window goes to its place below the search window, at full size, before every new list.
 void create_result_list(DWORD style)
 {
@@ -128,9 +134,9 @@ void create_result_list(DWORD style)
     GetWindowRect(search_window, &r);
     MoveWindow(list_window, r.left, r.bottom, at_dpi(settings.list_window_width), at_dpi(settings.list_window_height),
                TRUE);
-    const int x = at_dpi(-1);
-    result_list = CreateWindowExA(0, "LISTBOX", nullptr, style, x, 0, at_dpi(settings.list_window_width - 5) - x,
-                                  at_dpi(settings.list_window_height - 5), list_window,
+    const RECT b = list_box_rect();
+    result_list = CreateWindowExA(0, "LISTBOX", nullptr, style, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                                  list_window,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(list_id)), instance(), nullptr);
     uintptr_t font = settings.list_font_set == 1 ? settings.list_font : settings.default_font;
     SendMessageA(result_list, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
@@ -291,21 +297,21 @@ void show_text_file_guidance()
 
 // ---- placement and the end of the dialog -------------------------------------------------------
 
-// The edit line and the result list sized for window_dpi (the preview and guidance are sized as
-// they are shown).
+// The edit line in the search window, at window_dpi.
 RECT edit_rect()
 {
     const int x = at_dpi(edit_x), y = at_dpi(edit_y);
     return RECT{x, y, at_dpi(settings.search_window_width - edit_margin + edit_x), y + at_dpi(edit_height)};
 }
 
+// The edit line and the result list sized for window_dpi (the preview and guidance are sized as
+// they are shown).
 void size_children()
 {
-    const RECT e = edit_rect();
+    const RECT e = edit_rect(), b = list_box_rect();
     MoveWindow(edit_line, e.left, e.top, e.right - e.left, e.bottom - e.top, TRUE);
     if (result_list)
-        MoveWindow(result_list, at_dpi(-1), 0, at_dpi(settings.list_window_width - 5) - at_dpi(-1),
-                   at_dpi(settings.list_window_height - 5), TRUE);
+        MoveWindow(result_list, b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
 }
 
 // Everything sized for another DPI: the fonts made again, the children resized.
