@@ -707,12 +707,13 @@ int os_monitor_of_window(os_window window, os_monitor *out)
     return read_monitor(MonitorFromWindow(as_hwnd(window), MONITOR_DEFAULTTONEAREST), out);
 }
 
-// Where Windows 8.1 and later tell each monitor's DPI; older systems have one, the screen's.
-static uint32_t monitor_dpi(HMONITOR monitor)
+uint32_t os_dpi_at(os_point point)
 {
     typedef HRESULT(WINAPI * dpi_for_monitor_fn)(HMONITOR, int, UINT *, UINT *);
     const dpi_for_monitor_fn dpi_for_monitor =
         reinterpret_cast<dpi_for_monitor_fn>(os_system_function("shcore.dll", "GetDpiForMonitor"));
+    POINT p = {point.x, point.y};
+    HMONITOR monitor = MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST);
     UINT x = 0, y = 0;
     const int effective_dpi = 0; // MDT_EFFECTIVE_DPI
     if (monitor && dpi_for_monitor && dpi_for_monitor(monitor, effective_dpi, &x, &y) == S_OK && y > 0)
@@ -722,21 +723,6 @@ static uint32_t monitor_dpi(HMONITOR monitor)
     if (screen)
         ReleaseDC(nullptr, screen);
     return logical > 0 ? static_cast<uint32_t>(logical) : 96;
-}
-
-uint32_t os_dpi_at(os_point point)
-{
-    POINT p = {point.x, point.y};
-    return monitor_dpi(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST));
-}
-
-uint32_t os_window_dpi(os_window window)
-{
-    typedef UINT(WINAPI * dpi_for_window_fn)(HWND);
-    static const dpi_for_window_fn dpi_for_window =
-        reinterpret_cast<dpi_for_window_fn>(os_system_function("user32.dll", "GetDpiForWindow"));
-    const UINT dpi = dpi_for_window && window ? dpi_for_window(as_hwnd(window)) : 0;
-    return dpi > 0 ? dpi : monitor_dpi(MonitorFromWindow(as_hwnd(window), MONITOR_DEFAULTTONEAREST));
 }
 
 void os_cursor_pos(os_point *out)
