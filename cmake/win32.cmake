@@ -11,6 +11,7 @@ target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 # functions are looked up when first used (os_system_function).
 target_link_libraries(mivra mivra_logic user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+set_source_files_properties(src/resources/mivra.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest)
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
 # system seam.

@@ -72,8 +72,13 @@ int main(int argc, char **argv)
         Sleep(500);               // the list draws before the picture is taken
         RECT r;
         GetWindowRect(window, &r);
+        // The margin for the list and the preview grows with the screen's DPI, as they do.
+        HDC screen = GetDC(nullptr);
+        const int dpi = GetDeviceCaps(screen, LOGPIXELSY);
+        ReleaseDC(nullptr, screen);
         char where[80];
-        snprintf(where, sizeof where, "%ld %ld %ld %ld\n", r.left, r.top - 20, r.right + 480, r.bottom + 320);
+        snprintf(where, sizeof where, "%ld %ld %ld %ld\n", r.left, r.top - MulDiv(20, dpi, 96),
+                 r.right + MulDiv(480, dpi, 96), r.bottom + MulDiv(320, dpi, 96));
         write_file(join_path(state, "menu-open"), where);
         if (!poll_until([&] { return file_exists(join_path(state, "shot-ready")); }, 60000))
             return fail("no screenshot was taken");

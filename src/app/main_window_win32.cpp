@@ -29,12 +29,6 @@ static const char recorder_mutex_name[] = "Mivra_hist_mark";
 
 static HANDLE instance_mutex;
 
-static HFONT create_japanese_font(const char *face, int height, int weight, int italic)
-{
-    return CreateFontA(height, 0, 0, 0, weight, italic ? TRUE : FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
-                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_MODERN | FIXED_PITCH, face);
-}
-
 int register_main_class(HINSTANCE instance, const char *class_name)
 {
     WNDCLASSA window_class;
@@ -84,7 +78,6 @@ void init_environment(HWND main_window)
     settings.mouse_present = GetSystemMetrics(SM_CMOUSEBUTTONS);
     target.caret_point.x = 0;
     target.caret_point.y = 0;
-    settings.default_font = reinterpret_cast<uintptr_t>(create_japanese_font(default_font_face, default_font_height, default_font_weight, 0));
 
     // The recorder holds its mutex while it runs; probe it without keeping it alive.
     settings.history_running = 0;
@@ -187,17 +180,6 @@ static bool take_instance(HWND window)
     return false;
 }
 
-static void create_option_fonts()
-{
-    if (settings.list_font_set == 1 && !settings.list_font)
-        settings.list_font = reinterpret_cast<uintptr_t>(create_japanese_font(
-            settings.list_font_face, settings.list_font_height, settings.list_font_weight, settings.list_font_italic));
-    if (settings.preview_mode != preview_off && !settings.preview_font)
-        settings.preview_font = reinterpret_cast<uintptr_t>(
-            create_japanese_font(settings.preview_font_face, settings.preview_font_height,
-                                 settings.preview_font_weight, settings.preview_font_italic));
-}
-
 static bool command_line_empty()
 {
     for (const char *p = settings.command_line; *p; ++p)
@@ -249,7 +231,6 @@ static LRESULT on_create(HWND window)
         return -1;
     }
     start_run_modes();
-    create_option_fonts();
     choosers.enumerate_windows = enumerate_windows;
     choosers.show_main_menu = show_main_menu;
     choosers.run_search_window = run_search_window;

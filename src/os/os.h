@@ -159,6 +159,20 @@ void os_replace_selection(os_window control, const char *text);
 int os_window_rect(os_window window, os_rect *out);
 // Mouse cursor in screen pixels.
 void os_cursor_pos(os_point *out);
+
+// ---- monitors ------------------------------------------------------------------------------------
+
+// A monitor's full rectangle and its work area (without the task bars), in screen pixels.
+struct os_monitor {
+    os_rect full;
+    os_rect work;
+};
+// The monitor that holds `point`, or the nearest one. The primary monitor holds (0, 0). Returns 1
+// on success.
+int os_monitor_at(os_point point, os_monitor *out);
+// The monitor that holds the largest part of `window`, or the nearest one; 0 when there is no such
+// window.
+int os_monitor_of_window(os_window window, os_monitor *out);
 // SetTimer(window, id, 0, NULL); 0 when the system refused the timer.
 int os_arm_timer(os_window window, int id);
 // Asks the main window to close (WM_CLOSE), which ends the activation and the process.

@@ -10,6 +10,7 @@
 #include "expand/substitute.h"
 #include "menus/item_caption.h"
 #include "output/output_state.h"
+#include "search/geometry.h"
 #include "search/matching.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
@@ -241,25 +242,27 @@ int make_preview_text(os_window owner, const char *line, int32_t kept)
     return 1;
 }
 
-preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top)
+preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top, uint32_t dpi)
 {
+    auto at_dpi = [dpi](int32_t pixels) { return scale_to_dpi(pixels, dpi); };
     int64_t line_feeds = 0;
     for (const char *p = text; *p != '\0'; ++p)
         line_feeds += *p == '\n';
-    const int64_t text_height = (line_feeds + 1) * settings.preview_font_height;
-    const int32_t width = settings.preview_width;
-    const int32_t full_height = settings.preview_height;
+    const int64_t text_height = (line_feeds + 1) * at_dpi(settings.preview_font_height);
+    const int32_t width = at_dpi(settings.preview_width);
+    const int32_t full_height = at_dpi(settings.preview_height);
+    const int32_t x = at_dpi(3), y = at_dpi(2);
     preview_placement placed;
-    if (text_height + 5 < full_height) {
-        const int32_t height = static_cast<int32_t>(text_height + 5);
+    if (text_height + at_dpi(5) < full_height) {
+        const int32_t height = static_cast<int32_t>(text_height + at_dpi(5));
         // Above the search window the preview grows upwards: its bottom stays at the search window.
         const int32_t top = settings.preview_mode == preview_beside ? remembered_top
                                                                     : remembered_top + full_height - height;
         placed.window = os_rect{left, top, left + width, top + height};
-        placed.text = os_rect{3, 2, 3 + width, 2 + static_cast<int32_t>(text_height + 2)};
+        placed.text = os_rect{x, y, x + width, y + static_cast<int32_t>(text_height + y)};
     } else {
         placed.window = os_rect{left, remembered_top, left + width, remembered_top + full_height};
-        placed.text = os_rect{3, 2, 3 + width, 2 + full_height - 2};
+        placed.text = os_rect{x, y, x + width, y + full_height - y};
     }
     return placed;
 }

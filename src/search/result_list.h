@@ -62,6 +62,6 @@ struct preview_placement {
     os_rect window; // screen rectangle of the preview window
     os_rect text;   // the text control inside it (x 3, y 2)
 };
-// left: the preview window's left; remembered_top: its top as placed (target.preview_top). Short
-// texts shrink the window: with preview_beside it keeps its top, otherwise its bottom.
-preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top);
+// left: the preview window's left; remembered_top: its top as placed (target.preview_top); sizes
+// for `dpi`. Short texts shrink the window: with preview_beside it keeps its top, otherwise its bottom.
+preview_placement preview_layout(const char *text, int32_t left, int32_t remembered_top, uint32_t dpi);

@@ -37,6 +37,9 @@ const char file_choice_guidance[] = "ファイル検索実行";
 
 HWND search_window, edit_line, list_window, result_list, preview_window, preview_text, guidance_window,
     guidance_label;
+// The DPI the search window and its companions are sized for (that of the monitor they are on), and
+// the one the fonts in `settings` were made for (0 before any).
+uint32_t window_dpi = base_dpi, fonts_dpi;
 // With an initial word and automatic acceptance the window stays hidden until the first pass has
 // decided; the dialog's modal loop would otherwise show and activate it, taking the paste's focus.
 bool kept_hidden;
@@ -66,7 +69,7 @@ void focus_edit_line() { SetFocus(edit_line); }
 
 // Romaji search wants letters: the edit line starts with the input method closed (the user may
 // open it again). imm32 is looked up, not linked, so a start without romaji never loads it.
-static void close_input_method()
+void close_input_method()
 {
     typedef HANDLE(WINAPI * get_context_fn)(HWND);
     typedef BOOL(WINAPI * set_open_fn)(HANDLE, BOOL);
@@ -82,16 +85,76 @@ static void close_input_method()
     }
 }
 
+// A size or position in 96-DPI pixels at the windows' DPI. Edges are scaled, not widths, so that
+// neighbours still meet.
+int at_dpi(int pixels) { return scale_to_dpi(pixels, window_dpi); }
+
+// ---- fonts ---------------------------------------------------------------------------------------
+
+HFONT create_japanese_font(const char *face, int height, int weight, int italic)
+{
+    return CreateFontA(at_dpi(height), 0, 0, 0, weight, italic ? TRUE : FALSE, FALSE, FALSE, SHIFTJIS_CHARSET,
+                       OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY, FF_MODERN | FIXED_PITCH, face);
+}
+
+uintptr_t as_font(HFONT font) { return reinterpret_cast<uintptr_t>(font); }
+
+void set_font(HWND window, uintptr_t font)
+{
+    if (window)
+        SendMessageA(window, WM_SETFONT, static_cast<WPARAM>(font), TRUE);
+}
+
+// The default font, the list's ("@font=") and the preview's, at window_dpi. Made once; made again
+// when the DPI changed, the old ones deleted once no window uses them.
+void make_fonts()
+{
+    uintptr_t *fonts[] = {&settings.default_font, &settings.list_font, &settings.preview_font};
+    uintptr_t old[3] = {0, 0, 0};
+    if (fonts_dpi != window_dpi) {
+        for (int i = 0; i < 3; ++i) {
+            old[i] = *fonts[i];
+            *fonts[i] = 0;
+        }
+    }
+    fonts_dpi = window_dpi;
+    if (!settings.default_font)
+        settings.default_font =
+            as_font(create_japanese_font(default_font_face, default_font_height, default_font_weight, 0));
+    if (settings.list_font_set == 1 && !settings.list_font)
+        settings.list_font = as_font(create_japanese_font(settings.list_font_face, settings.list_font_height,
+                                                          settings.list_font_weight, settings.list_font_italic));
+    if (settings.preview_mode != preview_off && !settings.preview_font)
+        settings.preview_font = as_font(create_japanese_font(settings.preview_font_face, settings.preview_font_height,
+                                                             settings.preview_font_weight,
+                                                             settings.preview_font_italic));
+    set_font(edit_line, settings.default_font);
+    set_font(result_list, settings.list_font_set == 1 ? settings.list_font : settings.default_font);
+    set_font(preview_text, settings.preview_font);
+    set_font(guidance_label, settings.default_font);
+    for (uintptr_t font : old)
+        if (font)
+            DeleteObject(reinterpret_cast<HFONT>(font));
+}
+
 // ---- the result list --------------------------------------------------------------------------
+
+// The list box inside the list window, at window_dpi.
+RECT list_box_rect()
+{
+    return RECT{at_dpi(-1), 0, at_dpi(settings.list_window_width - 5), at_dpi(settings.list_window_height - 5)};
+}
 
 // The list window goes to its place below the search window, at full size, before every new list.
 void create_result_list(DWORD style)
 {
     RECT r;
     GetWindowRect(search_window, &r);
-    MoveWindow(list_window, r.left, r.bottom, settings.list_window_width, settings.list_window_height, TRUE);
-    result_list = CreateWindowExA(0, "LISTBOX", nullptr, style, -1, 0, settings.list_window_width - 4,
-                                  settings.list_window_height - 5, list_window,
+    MoveWindow(list_window, r.left, r.bottom, at_dpi(settings.list_window_width), at_dpi(settings.list_window_height),
+               TRUE);
+    const RECT b = list_box_rect();
+    result_list = CreateWindowExA(0, "LISTBOX", nullptr, style, b.left, b.top, b.right - b.left, b.bottom - b.top,
+                                  list_window,
                                   reinterpret_cast<HMENU>(static_cast<INT_PTR>(list_id)), instance(), nullptr);
     uintptr_t font = settings.list_font_set == 1 ? settings.list_font : settings.default_font;
     SendMessageA(result_list, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
@@ -158,7 +221,7 @@ void show_preview(int n)
     SetWindowTextA(preview_text, output.output_text);
     RECT r;
     GetWindowRect(preview_window, &r);
-    preview_placement place = preview_layout(output.output_text, r.left, target.preview_top);
+    preview_placement place = preview_layout(output.output_text, r.left, target.preview_top, window_dpi);
     move_to(preview_window, place.window);
     move_to(preview_text, place.text);
     ShowWindow(preview_window, SW_SHOWNA);
@@ -210,8 +273,8 @@ void show_guidance(const char *text, int width, int label_width)
         return;
     RECT r;
     GetWindowRect(guidance_window, &r);
-    MoveWindow(guidance_window, r.left, r.top, width, 18, TRUE);
-    MoveWindow(guidance_label, 3, 1, label_width, 16, TRUE);
+    MoveWindow(guidance_window, r.left, r.top, at_dpi(width), at_dpi(18), TRUE);
+    MoveWindow(guidance_label, at_dpi(3), at_dpi(1), at_dpi(3 + label_width) - at_dpi(3), at_dpi(16), TRUE);
     SetWindowTextA(guidance_label, text);
     ShowWindow(guidance_window, SW_SHOWNA);
 }
@@ -227,8 +290,8 @@ void fit_guidance(const char *text, bool show)
     ReleaseDC(guidance_label, dc);
     RECT r;
     GetWindowRect(guidance_window, &r);
-    MoveWindow(guidance_window, r.left, r.top, size.cx + 6, 18, TRUE);
-    MoveWindow(guidance_label, 3, 1, size.cx, 16, TRUE);
+    MoveWindow(guidance_window, r.left, r.top, size.cx + at_dpi(6), at_dpi(18), TRUE);
+    MoveWindow(guidance_label, at_dpi(3), at_dpi(1), size.cx, at_dpi(16), TRUE);
     SetWindowTextA(guidance_label, text);
     if (show)
         ShowWindow(guidance_window, SW_SHOWNA);
@@ -252,18 +315,73 @@ void show_text_file_guidance()
 
 // ---- placement and the end of the dialog -------------------------------------------------------
 
-void place(int with_offsets)
+// The edit line in the search window, at window_dpi.
+RECT edit_rect()
 {
-    os_rect wanted = search_window_rect(with_offsets);
-    move_to(search_window, wanted);
+    const int x = at_dpi(edit_x), y = at_dpi(edit_y);
+    return RECT{x, y, at_dpi(settings.search_window_width - edit_margin + edit_x), y + at_dpi(edit_height)};
+}
+
+// The edit line and the result list sized for window_dpi (the preview and guidance are sized as
+// they are shown).
+void size_children()
+{
+    const RECT e = edit_rect(), b = list_box_rect();
+    MoveWindow(edit_line, e.left, e.top, e.right - e.left, e.bottom - e.top, TRUE);
+    if (result_list)
+        MoveWindow(result_list, b.left, b.top, b.right - b.left, b.bottom - b.top, TRUE);
+}
+
+// Everything sized for another DPI: the fonts made again, the children resized.
+void rescale(uint32_t dpi)
+{
+    window_dpi = dpi;
+    make_fonts();
+    size_children();
+    InvalidateRect(search_window, nullptr, TRUE);
+}
+
+// The DPI of the monitor the search window is placed on, known before it is there.
+uint32_t placement_dpi()
+{
+    const os_rect b = placement_bounds();
+    return os_dpi_at(os_point{b.left + (b.right - b.left) / 2, b.top + (b.bottom - b.top) / 2});
+}
+
+// The companions where the search window is now.
+void place_companions()
+{
     RECT r;
     GetWindowRect(search_window, &r);
-    search_window_layout layout = place_search_window_layout(os_rect{r.left, r.top, r.right, r.bottom});
+    search_window_layout layout =
+        place_search_window_layout(os_rect{r.left, r.top, r.right, r.bottom}, window_dpi);
     move_to(list_window, layout.list);
     if (layout.has_preview)
         move_to(preview_window, layout.preview);
     if (layout.has_guidance)
         move_to(guidance_window, layout.guidance);
+}
+
+// Sized for the caret's monitor first: the move there then brings no DPI change to follow.
+void place(int with_offsets)
+{
+    const uint32_t dpi = placement_dpi();
+    if (dpi != window_dpi)
+        rescale(dpi);
+    move_to(search_window, search_window_rect(with_offsets, window_dpi));
+    place_companions();
+}
+
+// The system moved the search window to a monitor of another DPI, or changed the DPI under it: to
+// the rectangle it suggests, and everything sized again. A DPI the windows are sized for already
+// (placement moved them there) needs nothing.
+void on_dpi_changed(uint32_t dpi, const RECT *suggested)
+{
+    if (dpi == window_dpi || dpi == 0)
+        return;
+    rescale(dpi);
+    move_to(search_window, os_rect{suggested->left, suggested->top, suggested->right, suggested->bottom});
+    place_companions();
 }
 
 void restore_edit_procedure()
@@ -665,6 +783,8 @@ INT_PTR CALLBACK list_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
         list_window = window;
         create_result_list(settings.list_style);
         return FALSE;
+    case WM_DPICHANGED:
+        return TRUE; // the search window sizes and places its companions
     case WM_COMMAND:
         if (LOWORD(wparam) != list_id)
             return TRUE;
@@ -694,8 +814,10 @@ INT_PTR CALLBACK note_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
         const bool preview = lparam != 0;
         HWND child = CreateWindowExA(0, "STATIC", nullptr,
                                      WS_CHILD | WS_VISIBLE | SS_NOPREFIX | (preview ? SS_LEFTNOWORDWRAP : SS_CENTER),
-                                     3, preview ? 2 : 1, preview ? settings.preview_width : 94,
-                                     preview ? settings.preview_height : 16, window, nullptr, instance(), nullptr);
+                                     at_dpi(3), at_dpi(preview ? 2 : 1),
+                                     at_dpi(3 + (preview ? settings.preview_width : 94)) - at_dpi(3),
+                                     at_dpi(preview ? settings.preview_height : 16), window, nullptr, instance(),
+                                     nullptr);
         uintptr_t font = preview ? settings.preview_font : settings.default_font;
         SendMessageA(child, WM_SETFONT, static_cast<WPARAM>(font), FALSE);
         if (preview) {
@@ -707,6 +829,8 @@ INT_PTR CALLBACK note_dialog_proc(HWND window, UINT message, WPARAM wparam, LPAR
         }
         return FALSE;
     }
+    case WM_DPICHANGED:
+        return TRUE; // the search window sizes and places its companions
     case WM_CTLCOLORDLG:
     case WM_CTLCOLORSTATIC:
         SetTextColor(reinterpret_cast<HDC>(wparam), RGB(0, 0, 0));
@@ -740,11 +864,11 @@ void paint(HWND window)
     const int bottom = (outer.bottom - outer.top) - 2;
     const int width = settings.search_window_width;
     const bool prefix = search_run.search_kind == search_prefix;
-    fill_bar(dc, width - 15, width - 3, bottom, prefix ? COLOR_3DFACE : COLOR_INACTIVECAPTION);
+    fill_bar(dc, at_dpi(width - 15), at_dpi(width - 3), bottom, prefix ? COLOR_3DFACE : COLOR_INACTIVECAPTION);
     if (search_run.migemo_on == 1)
-        fill_bar(dc, width - 10, width - 3, bottom, COLOR_ACTIVECAPTION);
+        fill_bar(dc, at_dpi(width - 10), at_dpi(width - 3), bottom, COLOR_ACTIVECAPTION);
     else if (prefix)
-        fill_bar(dc, width - 10, width - 3, bottom, COLOR_3DFACE);
+        fill_bar(dc, at_dpi(width - 10), at_dpi(width - 3), bottom, COLOR_3DFACE);
 
     HICON icon = nullptr;
     bool from_shell = false;
@@ -765,7 +889,7 @@ void paint(HWND window)
     }
     if (!icon)
         icon = LoadIconA(instance(), "MYICON");
-    DrawIconEx(dc, 1, 1, icon, 16, 16, 0, nullptr, DI_NORMAL);
+    DrawIconEx(dc, at_dpi(1), at_dpi(1), icon, at_dpi(17) - at_dpi(1), at_dpi(17) - at_dpi(1), 0, nullptr, DI_NORMAL);
     if (from_shell)
         DestroyIcon(icon);
     EndPaint(window, &ps);
@@ -780,8 +904,11 @@ BOOL on_init_search_dialog(HWND window)
     if (search_run.migemo_on == 1 && !load_matching_libraries(0))
         search_run.migemo_on = 0;
     ShowWindow(window, SW_HIDE);
+    window_dpi = placement_dpi();
+    make_fonts();
+    const RECT e = edit_rect();
     edit_line = CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "", WS_CHILD | WS_VISIBLE | ES_MULTILINE | ES_AUTOHSCROLL,
-                                edit_x, edit_y, settings.search_window_width - edit_margin, edit_height, window,
+                                e.left, e.top, e.right - e.left, e.bottom - e.top, window,
                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(edit_id)), instance(), nullptr);
     SendMessageA(edit_line, WM_SETFONT, static_cast<WPARAM>(settings.default_font), FALSE);
     edit_procedure = reinterpret_cast<WNDPROC>(
@@ -825,6 +952,9 @@ INT_PTR CALLBACK search_dialog_proc(HWND window, UINT message, WPARAM wparam, LP
         return TRUE;
     case WM_PAINT:
         paint(window);
+        return TRUE;
+    case WM_DPICHANGED:
+        on_dpi_changed(HIWORD(wparam), reinterpret_cast<const RECT *>(lparam));
         return TRUE;
     case WM_COMMAND:
         if (LOWORD(wparam) == edit_id && HIWORD(wparam) == EN_UPDATE && search_run.confirmed_search != 1)

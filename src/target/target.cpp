@@ -42,9 +42,24 @@ void return_to_target()
     os_set_selection(target.focus_control, target.selection_start, target.selection_end);
 }
 
+os_rect placement_bounds()
+{
+    const os_rect screen{0, 0, settings.screen_width, settings.screen_height};
+    const bool no_caret = target.caret_point.x == 0 && target.caret_point.y == 0;
+    os_monitor primary, here;
+    if (!os_monitor_at(os_point{0, 0}, &primary) ||
+        (!(no_caret && os_monitor_of_window(target.target_window, &here)) &&
+         !os_monitor_at(target.caret_point, &here)))
+        return screen;
+    const os_rect &w = here.work, &p = primary.work;
+    return os_rect{w.left + screen.left - p.left, w.top + screen.top - p.top, w.right + screen.right - p.right,
+                   w.bottom + screen.bottom - p.bottom};
+}
+
 static os_point screen_centre()
 {
-    return os_point{settings.screen_width / 2, settings.screen_height / 2};
+    const os_rect b = placement_bounds();
+    return os_point{b.left + (b.right - b.left) / 2, b.top + (b.bottom - b.top) / 2};
 }
 
 void compute_popup_origin()

@@ -65,6 +65,11 @@ constexpr uint32_t popup_vcenter_align = 0x10; // TPM_VCENTERALIGN
 
 // Sets popup_flags, and popup_origin with caret_point after menu_position.
 void compute_popup_origin();
+// Where windows that open at the caret are kept: the work area of the monitor that holds the caret
+// (of the target window when no caret was read, which leaves it at 0, 0), widened as
+// (0, 0, screen_width, screen_height) widens the primary monitor's work area, so that with one
+// monitor the bounds are those numbers. The centre of "@menu=center" is its centre.
+os_rect placement_bounds();
 
 // ---- the window list ----------------------------------------------------------------------------
 

@@ -135,4 +135,64 @@ TEST_F(Search, ModeKeysSwitchTheBarsAndRomajiFindsKanji)
     expect_edit_text(t.edit1, "[#kanji text]");
 }
 
+// LogPixels under both keys Wine reads a program's DPI from as it starts: set for a case, and put back
+// as it was (or removed) however the case ends.
+struct screen_dpi {
+    const std::pair<HKEY, const char *> keys[2] = {
+        {HKEY_CURRENT_USER, "Control Panel\\Desktop"},
+        {HKEY_LOCAL_MACHINE, "System\\CurrentControlSet\\Hardware Profiles\\Current\\Software\\Fonts"}};
+    DWORD old[2] = {0, 0};
+    bool had[2] = {false, false};
+    explicit screen_dpi(DWORD dpi)
+    {
+        for (int k = 0; k < 2; ++k) {
+            DWORD size = sizeof old[k];
+            had[k] = !RegGetValueA(keys[k].first, keys[k].second, "LogPixels", RRF_RT_REG_DWORD, nullptr, &old[k], &size);
+            RegSetKeyValueA(keys[k].first, keys[k].second, "LogPixels", REG_DWORD, &dpi, sizeof dpi);
+        }
+    }
+    ~screen_dpi()
+    {
+        for (int k = 0; k < 2; ++k)
+            had[k] ? RegSetKeyValueA(keys[k].first, keys[k].second, "LogPixels", REG_DWORD, &old[k], sizeof old[k])
+                   : RegDeleteKeyValueA(keys[k].first, keys[k].second, "LogPixels");
+    }
+};
+
+// The search window, its edit line and the list window, 1.5 times as large at 144 DPI (34.5 rounds to 35).
+TEST_F(Search, SizesFollowTheScreenDpi)
+{
+    // Windows reads the awareness from the manifest (Wine tells every program the DPI).
+    HMODULE exe = LoadLibraryExA(install().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+    HRSRC manifest = exe ? FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
+    ASSERT_TRUE(manifest);
+    const std::string text(static_cast<const char *>(LockResource(LoadResource(exe, manifest))),
+                           SizeofResource(exe, manifest));
+    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
+    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << text;
+    FreeLibrary(exe);
+    auto size_of = [](HWND w) {
+        RECT r = {0, 0, 0, 0};
+        GetWindowRect(w, &r);
+        return std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+    };
+    launch_target("[]", 1, 1);
+    // DPI; search window, edit line and list window. 96 last: Wine notes the DPI its programs ran at.
+    for (const auto &[dpi, expected] : {std::make_pair(144, "195x35 144x29 240x225"),
+                                        std::make_pair(96, "130x23 96x19 160x150")}) {
+        screen_dpi at(dpi);
+        process &p = start_mivra(lines({"[data]", "melon | Melon", "lemon | Lemon", "%end"}), "/#g");
+        HWND edit = wait_search_edit(p.id);
+        ASSERT_TRUE(edit) << dpi;
+        type_text("e");
+        expect_list(p.id, "Lemon|Melon");
+        auto sizes = [&] {
+            return size_of(GetParent(edit)) + " " + size_of(edit) + " " + size_of(GetParent(dialog_control(p.id, 200)));
+        };
+        EXPECT_TRUE(poll_until([&] { return sizes() == expected; }, 5000)) << dpi << " DPI: " << sizes();
+        press_key(VK_RETURN);
+        expect_ends_with_zero(p);
+    }
+}
+
 } // namespace

@@ -253,6 +253,7 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
         const char *name;
         int32_t preview_mode, preview_width, preview_height, caret_x, caret_y, with_offsets;
         std::vector<int> list, preview; // preview {} when none
+        uint32_t dpi = 96;
     } rows[] = {
         {"beside the caret with offsets", 0, 0, 0, 100, 100, 1, {110, 153, 270, 303}, {}},
         {"at the caret without offsets", 0, 0, 0, 100, 100, 0, {100, 123, 260, 273}, {}},
@@ -264,15 +265,20 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
          {975, 128, 1135, 278}, {975, 5, 1275, 105}},
         {"preview above, bottom edge: list ends 5 above it", 2, 200, 100, 100, 900, 1, {110, 829, 270, 979},
          {110, 706, 310, 806}},
+        {"144 DPI: sizes and offsets 1.5 times, 34.5 rounds to 35", 0, 0, 0, 100, 100, 1, {115, 180, 355, 405}, {}, 144},
+        {"144 DPI, bottom right: the margin 7.5 rounds to 8", 0, 0, 0, 1200, 900, 1, {1032, 751, 1272, 976}, {}, 144},
+        {"144 DPI, preview beside", 1, 200, 100, 100, 100, 1, {115, 180, 355, 405}, {355, 180, 655, 330}, 144},
     };
     for (const auto &r : rows) {
         settings.preview_mode = r.preview_mode;
         settings.preview_width = r.preview_width;
         settings.preview_height = r.preview_height;
         target.caret_point = os_point{r.caret_x, r.caret_y};
-        os_rect search = search_window_rect(r.with_offsets);
-        search_window_layout layout = place_search_window_layout(search);
-        EXPECT_EQ(search.right - search.left, 130) << r.name;
+        os_rect search = search_window_rect(r.with_offsets, r.dpi);
+        search_window_layout layout = place_search_window_layout(search, r.dpi);
+        EXPECT_EQ(::joined({search.right - search.left, search.bottom - search.top}),
+                  r.dpi == 96 ? "130 23" : "195 35")
+            << r.name;
         EXPECT_EQ(corners(layout.list), r.list) << r.name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, r.preview) << r.name;
         EXPECT_EQ(::joined({target.popup_origin.x, target.popup_origin.y}),
@@ -281,6 +287,32 @@ TEST_F(SearchWindow, SearchWindowStaysOnScreen)
         if (layout.has_preview)
             EXPECT_EQ(target.preview_top, layout.preview.top) << r.name;
     }
+}
+
+TEST_F(SearchWindow, SearchWindowStaysOnTheCaretsMonitor)
+{
+    // A second monitor left of the primary; both keep the primary's allowance (984 of a 994 work area).
+    settings.screen_width = 1280, settings.screen_height = 984;
+    fake.monitors = {{{0, 0, 1280, 1024}, {0, 0, 1280, 994}}, {{-1024, 0, 0, 768}, {-1024, 0, 0, 738}}};
+    fake.window_rects[11] = os_rect{-600, 200, -200, 500};
+    struct row {
+        const char *name;
+        int32_t caret_x, caret_y, with_offsets;
+        std::vector<int> list;
+    } rows[] = {
+        {"near the caret on the left monitor", -900, 100, 1, {-890, 153, -730, 303}},
+        {"its right edge: stays on it, not on the primary", -50, 100, 1, {-165, 153, -5, 303}},
+        {"its left and bottom edges", -1024, 700, 0, {-1019, 573, -859, 723}},
+        {"no caret read: the target window's monitor", 0, 0, 0, {-165, 28, -5, 178}},
+    };
+    for (const auto &r : rows) {
+        target.caret_point = os_point{r.caret_x, r.caret_y};
+        EXPECT_EQ(corners(place_search_window_layout(search_window_rect(r.with_offsets, 96), 96).list), r.list) << r.name;
+    }
+    settings.menu_position = menu_at_screen_centre;
+    target.caret_point = os_point{-900, 100};
+    compute_popup_origin();
+    EXPECT_EQ(::joined({target.popup_origin.x, target.popup_origin.y}), "-512 364") << "its centre";
 }
 
 TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrinks)
@@ -297,7 +329,7 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrin
     for (const auto &[name, mode, guidance, preview, guidance_rect] : rows) {
         settings.preview_mode = mode;
         settings.guidance = guidance;
-        search_window_layout layout = place_search_window_layout(given);
+        search_window_layout layout = place_search_window_layout(given, 96);
         EXPECT_EQ(corners(layout.list), std::vector<int>({50, 90, 210, 240})) << name;
         EXPECT_EQ(layout.has_preview ? corners(layout.preview) : std::vector<int>{}, preview) << name;
         EXPECT_EQ(layout.has_guidance ? corners(layout.guidance) : std::vector<int>{}, guidance_rect) << name;
@@ -315,10 +347,14 @@ TEST_F(SearchWindow, CompanionsFollowTheRectangleTheSystemGaveAndThePreviewShrin
     for (const auto &[name, mode, height, text, window, text_rect] : shrinks) {
         settings.preview_mode = mode;
         settings.preview_height = height;
-        const preview_placement p = preview_layout(text, 50, 300);
+        const preview_placement p = preview_layout(text, 50, 300, 96);
         EXPECT_EQ(corners(p.window), corners(window)) << name;
         EXPECT_EQ(corners(p.text), corners(text_rect)) << name;
     }
+    settings.preview_mode = preview_beside;
+    const preview_placement p = preview_layout("a", 50, 300, 144); // one line of the 15-pixel font
+    EXPECT_EQ(corners(p.window), std::vector<int>({50, 300, 350, 323})) << "144 DPI";
+    EXPECT_EQ(corners(p.text), std::vector<int>({5, 3, 305, 21})) << "144 DPI";
 }
 
 TEST_F(SearchWindow, KeyMapGridAndModeSwitches)

@@ -424,6 +424,34 @@ int os_window_rect(os_window window, os_rect *out)
 
 void os_cursor_pos(os_point *out) { *out = fake.cursor; }
 
+// Distance from a point to a rectangle, squared; 0 inside it.
+static int64_t distance_to(const os_rect &r, os_point p)
+{
+    const int64_t dx = p.x < r.left ? r.left - p.x : p.x >= r.right ? p.x - r.right + 1 : 0;
+    const int64_t dy = p.y < r.top ? r.top - p.y : p.y >= r.bottom ? p.y - r.bottom + 1 : 0;
+    return dx * dx + dy * dy;
+}
+
+int os_monitor_at(os_point point, os_monitor *out)
+{
+    if (fake.monitors.empty())
+        return 0;
+    const os_monitor *nearest = &fake.monitors[0];
+    for (const os_monitor &m : fake.monitors)
+        if (distance_to(m.full, point) < distance_to(nearest->full, point))
+            nearest = &m;
+    *out = *nearest;
+    return 1;
+}
+
+int os_monitor_of_window(os_window window, os_monitor *out)
+{
+    os_rect r;
+    if (!os_window_rect(window, &r))
+        return 0;
+    return os_monitor_at(os_point{r.left + (r.right - r.left) / 2, r.top + (r.bottom - r.top) / 2}, out);
+}
+
 int os_arm_timer(os_window, int id)
 {
     if (fake.timer_fails)

@@ -24,6 +24,9 @@ struct fake_system {
     std::map<int, std::string> folders; // csidl -> path; missing means failure
     std::map<os_window, os_rect> window_rects;
     os_point cursor{0, 0};
+    // The monitor layout; the first is the primary one (at 0, 0). os_monitor_of_window goes by the
+    // centre of the window's rectangle.
+    std::vector<os_monitor> monitors{os_monitor{{0, 0, 1280, 1024}, {0, 0, 1280, 994}}};
     // What os_read_target_focus reports.
     os_window focus_control = 0;
     os_point caret{0, 0};

@@ -746,6 +746,56 @@ int os_window_rect(os_window window, os_rect *out)
     return 1;
 }
 
+// ---- monitors ------------------------------------------------------------------------------------
+
+static os_rect os_rect_of(const RECT &r)
+{
+    return os_rect{r.left, r.top, r.right, r.bottom};
+}
+
+static int read_monitor(HMONITOR monitor, os_monitor *out)
+{
+    MONITORINFO info;
+    memset(&info, 0, sizeof info);
+    info.cbSize = sizeof info;
+    if (!monitor || !GetMonitorInfoA(monitor, &info))
+        return 0;
+    out->full = os_rect_of(info.rcMonitor);
+    out->work = os_rect_of(info.rcWork);
+    return 1;
+}
+
+int os_monitor_at(os_point point, os_monitor *out)
+{
+    POINT p = {point.x, point.y};
+    return read_monitor(MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST), out);
+}
+
+int os_monitor_of_window(os_window window, os_monitor *out)
+{
+    if (!window || !IsWindow(as_hwnd(window)))
+        return 0;
+    return read_monitor(MonitorFromWindow(as_hwnd(window), MONITOR_DEFAULTTONEAREST), out);
+}
+
+uint32_t os_dpi_at(os_point point)
+{
+    typedef HRESULT(WINAPI * dpi_for_monitor_fn)(HMONITOR, int, UINT *, UINT *);
+    const dpi_for_monitor_fn dpi_for_monitor =
+        reinterpret_cast<dpi_for_monitor_fn>(os_system_function("shcore.dll", "GetDpiForMonitor"));
+    POINT p = {point.x, point.y};
+    HMONITOR monitor = MonitorFromPoint(p, MONITOR_DEFAULTTONEAREST);
+    UINT x = 0, y = 0;
+    const int effective_dpi = 0; // MDT_EFFECTIVE_DPI
+    if (monitor && dpi_for_monitor && dpi_for_monitor(monitor, effective_dpi, &x, &y) == S_OK && y > 0)
+        return y;
+    HDC screen = GetDC(nullptr);
+    const int logical = screen ? GetDeviceCaps(screen, LOGPIXELSY) : 0;
+    if (screen)
+        ReleaseDC(nullptr, screen);
+    return logical > 0 ? static_cast<uint32_t>(logical) : 96;
+}
+
 void os_cursor_pos(os_point *out)
 {
     POINT point = {0, 0};

@@ -13,3 +13,8 @@ void *os_system_function(const char *library, const char *name);
 // skip it ("ExcludeClipboardContentFromMonitorProcessing", "Clipboard Viewer Ignore", or
 // "CanIncludeInClipboardHistory" holding 0), which is read in the same open of the clipboard.
 int os_clipboard_get_recordable_text(os_window owner, char *buffer, size_t capacity);
+
+// The DPI of the monitor that holds `point` (the nearest one): shcore's GetDpiForMonitor where the
+// system has it (Windows 8.1 and later), else the screen's LOGPIXELSY, the one DPI of older systems.
+// Known before a window is on that monitor, unlike GetDpiForWindow's.
+uint32_t os_dpi_at(os_point point);
