@@ -3,10 +3,13 @@
 // index (menu command ids are 1000 + index). Written afterwards only in each item's `list_caption`
 // (search/result_list forms it), `text_file_selected` (the text-file menus and the text-file search
 // set the file chosen) and item 0's `text` and `file_param` (a direct start names its file and
-// command line there, app/activation).
+// command line there, app/activation). With "@kana=1" the loader also keeps every item's plain
+// caption folded (`folded_captions`), so that a search pass folds only its pattern.
 #pragma once
 
 #include <cstdint>
+
+#include "text/fold.h"
 
 constexpr int item_capacity = 3010;
 constexpr int data_item_limit = 3000;
@@ -41,6 +44,8 @@ struct item_entry {
 struct item_store {
     int32_t item_count;
     item_entry items[item_capacity];
+    // items[i].plain_caption through fold_for_match; filled only while "@kana=1".
+    char folded_captions[item_capacity][fold_growth * sizeof item_entry::plain_caption];
 
     int32_t text_file_count;
     int32_t text_file_selected;
@@ -63,6 +68,8 @@ struct item_store {
 extern item_store store;
 
 void reset_item_store();
+// Folds the plain caption of every item into folded_captions.
+void fold_item_captions();
 // The key text registered for a two-character key number (byte-exact, case-sensitive), or "" when
 // the number is not registered.
 const char *find_key(const char *code);

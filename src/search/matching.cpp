@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "search/search_state.h"
+#include "text/fold.h"
 #include "text/sjis.h"
 
 matching_state matching;
@@ -26,6 +28,29 @@ void close_dictionary()
     matching.migemo_library = 0;
 }
 
+int plain_match(const char *candidate, const char *pattern)
+{
+    if (search_run.search_kind == search_prefix)
+        return starts_with_nocase(candidate, pattern) ? 1 : 0;
+    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
+}
+
+// The pattern is folded once per pass; a candidate not folded by the loader (a text-file line or
+// name) is folded as it comes.
+int folded_match(const char *candidate, const char *pattern, const char *folded_candidate)
+{
+    if (matching.folded_pattern_built == 0) {
+        fold_for_match(matching.folded_pattern, sizeof matching.folded_pattern, pattern);
+        matching.folded_pattern_built = 1;
+    }
+    char folded[fold_growth * line_buffer_size];
+    if (folded_candidate == nullptr) {
+        fold_for_match(folded, sizeof folded, candidate);
+        folded_candidate = folded;
+    }
+    return plain_match(folded_candidate, matching.folded_pattern);
+}
+
 } // namespace
 
 void reset_matching_state()
@@ -35,18 +60,20 @@ void reset_matching_state()
     matching.migemo_handle = 0;
     matching.regex_pattern_built = 0;
     matching.regex_pattern[0] = '\0';
+    matching.folded_pattern_built = 0;
+    matching.folded_pattern[0] = '\0';
 }
 
-int match(const char *candidate, const char *pattern)
+int match(const char *candidate, const char *pattern, const char *folded_candidate)
 {
     if (search_run.migemo_on != 0 && strlen(pattern) >= static_cast<size_t>(settings.migemo_min_length)) {
         if (matching.regex_pattern_built == 0 && !build_regex_pattern(pattern))
             return 0;
         return regex_match(candidate, matching.regex_pattern);
     }
-    if (search_run.search_kind == search_prefix)
-        return starts_with_nocase(candidate, pattern) ? 1 : 0;
-    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
+    if (settings.kana_fold == 1)
+        return folded_match(candidate, pattern, folded_candidate);
+    return plain_match(candidate, pattern);
 }
 
 int build_regex_pattern(const char *pattern)
@@ -139,4 +166,5 @@ void end_search_pass()
         matching.regex_pattern_built = 0;
         matching.regex_pattern[0] = '\0';
     }
+    matching.folded_pattern_built = 0;
 }

@@ -193,6 +193,31 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
 }
 
+// "@kana=1" folds captions when the data file loads and the pattern once per pass.
+TEST_F(SearchWindow, KanaOptionFoldsKanaWidthAndCaseInPlainPasses)
+{
+    // Name, @kana, search kind, pattern -> listed.
+    const std::tuple<const char *, int, int32_t, const char *, const char *> rows[] = {
+        {"off: half-width does not find full-width", 0, search_prefix, "ｶﾀ", ""},
+        {"off: hiragana does not find katakana", 0, search_substring, "ろぐ", ""},
+        {"on: half-width finds full-width at the start", 1, search_prefix, "ｶﾀ", "カタログ"},
+        {"on: a plain letter does not find its voiced one", 1, search_prefix, "か", "カタログ"},
+        {"on: half-width voiced finds the voiced letter", 1, search_substring, "ｶﾞﾗ", "ガラス"},
+        {"on: hiragana and ASCII find katakana and full-width", 1, search_substring, "bc表ろぐ", "ＡＢＣ表ログ"},
+        {"on: only a prefix at the start", 1, search_prefix, "ろぐ", ""},
+    };
+    for (const auto &[name, kana, kind, pattern, lines] : rows) {
+        datafile_dir d;
+        settings.search_kind = kind;
+        ASSERT_EQ(d.load("[system]\n@kana=" + std::to_string(kana) +
+                             "\n%end\n[data]\nt | カタログ\nt | ガラス\nt | ＡＢＣ表ログ\n"),
+                  1);
+        search_result r;
+        search_pass(search_window, pattern, &r);
+        EXPECT_EQ(listed(r), lines) << name;
+    }
+}
+
 TEST_F(SearchWindow, ListCaptionsAndPreviewsShowTextOrFileAndALineStandsForTheItemKeptWithIt)
 {
     add("Same", "first");

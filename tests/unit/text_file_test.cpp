@@ -4,6 +4,7 @@
 #include "expand/expand.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
+#include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
@@ -143,6 +144,14 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     EXPECT_EQ(switch_text_file_search_on(main_window), 0);
     EXPECT_EQ(fake_events(), "error データファイルが空です\nerror データファイルが読めません") << "load failures";
     EXPECT_EQ(choice_run.text_file_search, text_file_off);
+    // "@kana=1" folds each line as the walk passes it.
+    list_file("カタログ\nｶﾀﾛｸﾞ\nその他\n");
+    ASSERT_EQ(load_text_file(main_window), 1);
+    for (const auto &[kana, listed] : {std::pair{0, ""}, {1, "カタログ|ｶﾀﾛｸﾞ"}}) {
+        settings.kana_fold = kana;
+        EXPECT_EQ(lines("かたろぐ", 0), listed) << kana;
+        end_search_pass();
+    }
 }
 
 TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
