@@ -35,20 +35,22 @@ int plain_match(const char *candidate, const char *pattern)
     return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
 }
 
-// The pattern is folded once per pass; a candidate not folded by the loader (a text-file line or
-// name) is folded as it comes.
-int folded_match(const char *candidate, const char *pattern, const char *folded_candidate)
+// This pass's pattern folded, folded at its first candidate.
+const char *folded_pattern(const char *pattern)
 {
     if (matching.folded_pattern_built == 0) {
         fold_for_match(matching.folded_pattern, sizeof matching.folded_pattern, pattern);
         matching.folded_pattern_built = 1;
     }
+    return matching.folded_pattern;
+}
+
+// A candidate that the loader did not fold (a text-file line or name) is folded as it comes.
+int fold_and_match(const char *candidate, const char *pattern)
+{
     char folded[fold_growth * line_buffer_size];
-    if (folded_candidate == nullptr) {
-        fold_for_match(folded, sizeof folded, candidate);
-        folded_candidate = folded;
-    }
-    return plain_match(folded_candidate, matching.folded_pattern);
+    fold_for_match(folded, sizeof folded, candidate);
+    return plain_match(folded, folded_pattern(pattern));
 }
 
 } // namespace
@@ -71,8 +73,10 @@ int match(const char *candidate, const char *pattern, const char *folded_candida
             return 0;
         return regex_match(candidate, matching.regex_pattern);
     }
+    if (settings.kana_fold == 1 && folded_candidate != nullptr)
+        return plain_match(folded_candidate, folded_pattern(pattern));
     if (settings.kana_fold == 1)
-        return folded_match(candidate, pattern, folded_candidate);
+        return fold_and_match(candidate, pattern);
     return plain_match(candidate, pattern);
 }
 
