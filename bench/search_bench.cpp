@@ -84,7 +84,8 @@ void BM_search_kana(benchmark::State &state)
     settings.kana_fold = static_cast<int32_t>(state.range(0));
     if (settings.kana_fold == 1)
         fold_item_captions();
-    state.SetLabel(std::string(settings.kana_fold == 1 ? "folded " : "not folded ") + kana_labels[state.range(2)]);
+    state.SetLabel(std::string(settings.kana_fold == 1 ? "folded " : "not folded ") +
+                   kana_labels[state.range(2)]);
     run_passes(state, kana_patterns[state.range(2)]);
 }
 BENCHMARK(BM_search_kana)

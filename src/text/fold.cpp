@@ -34,7 +34,7 @@ constexpr uint16_t half_width_to_full[] = {
     0x8377, 0x837A, 0x837D, 0x837E, 0x8380, 0x8381, 0x8382, 0x8384, 0x8386, 0x8388, 0x8389, // ﾍ..ﾘ
     0x838A, 0x838B, 0x838C, 0x838D, 0x838F, 0x8393, 0x814A, 0x814B,                         // ﾙ..ﾟ
 };
-static_assert(sizeof half_width_to_full / sizeof half_width_to_full[0] == half_width_last - half_width_first + 1,
+static_assert(std::size(half_width_to_full) == half_width_last - half_width_first + 1,
               "one full-width character per half-width form");
 constexpr unsigned char half_voiced_mark = 0xDE, half_semi_voiced_mark = 0xDF; // ﾞ ﾟ
 constexpr unsigned char half_u = 0xB3;                                          // ｳ: ｳﾞ is ヴ
@@ -102,10 +102,10 @@ uint16_t fold_half_width(const unsigned char *p, size_t *used)
     *used = 2;
     if (p[1] == half_voiced_mark && c == half_u)
         return katakana_vu;
-    if (p[1] == half_voiced_mark &&
-        ((c >= half_voiceable_first && c <= half_voiceable_last) || (c >= half_h_row_first && c <= half_h_row_last)))
+    const bool h_row = c >= half_h_row_first && c <= half_h_row_last;
+    if (p[1] == half_voiced_mark && ((c >= half_voiceable_first && c <= half_voiceable_last) || h_row))
         return full + 1;
-    if (p[1] == half_semi_voiced_mark && c >= half_h_row_first && c <= half_h_row_last)
+    if (p[1] == half_semi_voiced_mark && h_row)
         return full + 2;
     *used = 1;
     return full;

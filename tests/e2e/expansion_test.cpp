@@ -21,7 +21,6 @@ std::string big_text(size_t size)
     return text;
 }
 
-// "@kana=1" matters only to the "/#i=" rows, whose words it folds.
 std::string data_file(const std::string &item)
 {
     return lines({"[system]", "@replace=1", "@match=1", "@kana=1", "%end", "[data]", item, "%end"});

@@ -4,7 +4,6 @@
 #include "expand/expand.h"
 #include "menus/main_menu.h"
 #include "menus/text_file_menu.h"
-#include "search/matching.h"
 #include "search/result_list.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
@@ -147,11 +146,9 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     // "@kana=1" folds each line as the walk passes it.
     list_file("カタログ\nｶﾀﾛｸﾞ\nその他\n");
     ASSERT_EQ(load_text_file(main_window), 1);
-    for (const auto &[kana, listed] : {std::pair{0, ""}, {1, "カタログ|ｶﾀﾛｸﾞ"}}) {
-        settings.kana_fold = kana;
-        EXPECT_EQ(lines("かたろぐ", 0), listed) << kana;
-        end_search_pass();
-    }
+    EXPECT_EQ(lines("かたろぐ", 0), "") << "@kana=0";
+    settings.kana_fold = 1;
+    EXPECT_EQ(lines("かたろぐ", 0), "カタログ|ｶﾀﾛｸﾞ");
 }
 
 TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)

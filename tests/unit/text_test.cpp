@@ -30,24 +30,21 @@ TEST(Fold, KanaWidthAndCaseFoldToOneForm)
 {
     // Name, text, capacity, folded, whole text fitted.
     const std::tuple<const char *, std::string, size_t, std::string, int> rows[] = {
-        {"hiragana as katakana, either side of the katakana gap", "かなむん", 64, "カナムン", 1},
-        {"hiragana iteration marks as katakana ones", "ゝゞ", 64, "ヽヾ", 1},
+        {"hiragana as katakana, across the gap; iteration marks", "かなむんゝゞ", 64, "カナムンヽヾ", 1},
         {"half-width kana and punctuation widen", "ｶﾀ｢ｰ｣ｦ", 64, "カタ「ー」ヲ", 1},
         {"voiced and semi-voiced marks join their letter", "ｶﾞﾂﾞﾎﾞﾊﾟｳﾞ", 64, "ガヅボパヴ", 1},
         {"a mark that joins nothing stays a mark", "ｱﾞｶﾟﾞ", 64, "ア゛カ゜゛", 1},
-        {"full-width letters, digits and symbols as ASCII", "ＡＢｃ０９！～（＼）　", 64, "abc09!~(\\) ", 1},
-        {"the second code of a full-width quote", "\xFA\x57\xEE\xFB", 64, "\"'", 1},
+        {"full-width ASCII as ASCII", "ＡＢｃ０９！～（＼）　\xFA\x57\xEE\xFB", 64, "abc09!~(\\) \"'", 1},
         {"ASCII capitals, Greek and Cyrillic capitals as small", "ZΑΩωНОЯЁ", 64, "zαωωнояё", 1},
         {"trail bytes that look like ASCII never fold", so + a_kana + "表ヶ", 64, so + a_kana + "表ヶ", 1},
         {"a lead byte last before the terminator stays", "Ａ\x83", 64, "a\x83", 1},
         {"a widened character that does not fit ends the output", "abｶ", 4, "ab", 0},
         {"exactly fitting", "ｶﾞA", 4, "ガa", 1},
-        {"no room at all", "a", 0, "", 0},
     };
     for (const auto &[name, text, capacity, folded, fitted] : rows) {
-        char out[64] = "untouched";
+        char out[64];
         EXPECT_EQ(fold_for_match(out, capacity, text.c_str()), fitted) << name;
-        EXPECT_EQ(capacity ? std::string(out) : folded, folded) << name;
+        EXPECT_EQ(std::string(out), folded) << name;
     }
 }
 
