@@ -1,6 +1,7 @@
 // One search pass (a keystroke in the search window) over 3,000 text items with Japanese and ASCII
 // captions, some holding characters whose trail byte is 0x5C. Plain: prefix and substring, patterns
-// of 1, 2 and 5 characters. Romaji (when built with libmigemo and libonig): the fake migemo.dll and
+// of 1, 2 and 5 characters; the same pass with and without "@kana=1" (captions folded at load, the
+// pattern once per pass). Romaji (when built with libmigemo and libonig): the fake migemo.dll and
 // BREGEXP.DLL forward to Debian's libmigemo with the cp932 dictionary and to BREGEXP's adapter, so a
 // pass makes one real migemo_query and one BMatch per candidate, as the program does.
 #include <benchmark/benchmark.h>
@@ -70,6 +71,25 @@ void BM_search_plain(benchmark::State &state)
 }
 BENCHMARK(BM_search_plain)
     ->ArgsProduct({{search_prefix, search_substring}, {0, 1, 2, 3, 4, 5}})
+    ->Unit(benchmark::kMicrosecond);
+
+// Full-width and half-width katakana: without the fold only the first finds its captions.
+const char *const kana_patterns[] = {"ソフト", "ｿﾌﾄ"};
+const char *const kana_labels[] = {"full-width", "half-width"};
+
+// Arguments: @kana (0, 1), search_kind, the pattern's index.
+void BM_search_kana(benchmark::State &state)
+{
+    fill_store(static_cast<int32_t>(state.range(1)));
+    settings.kana_fold = static_cast<int32_t>(state.range(0));
+    if (settings.kana_fold == 1)
+        fold_item_captions();
+    state.SetLabel(std::string(settings.kana_fold == 1 ? "folded " : "not folded ") +
+                   kana_labels[state.range(2)]);
+    run_passes(state, kana_patterns[state.range(2)]);
+}
+BENCHMARK(BM_search_kana)
+    ->ArgsProduct({{0, 1}, {search_prefix, search_substring}, {0, 1}})
     ->Unit(benchmark::kMicrosecond);
 
 #ifdef MIVRA_BENCH_ROMAJI

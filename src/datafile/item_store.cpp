@@ -3,8 +3,15 @@
 #include <cstring>
 
 item_store store;
+char folded_captions[item_capacity][fold_growth * sizeof item_entry::plain_caption];
 
 void reset_item_store() { memset(&store, 0, sizeof store); }
+
+void fold_item_captions()
+{
+    for (int32_t i = 0; i < store.item_count; ++i)
+        fold_for_match(folded_captions[i], sizeof folded_captions[i], store.items[i].plain_caption);
+}
 
 const char *find_key(const char *code)
 {

@@ -3,10 +3,13 @@
 // index (menu command ids are 1000 + index). Written afterwards only in each item's `list_caption`
 // (search/result_list forms it), `text_file_selected` (the text-file menus and the text-file search
 // set the file chosen) and item 0's `text` and `file_param` (a direct start names its file and
-// command line there, app/activation).
+// command line there, app/activation). With "@kana=1" the loader also keeps every item's plain
+// caption folded (`folded_captions`), so that a search pass folds only its pattern.
 #pragma once
 
 #include <cstdint>
+
+#include "text/fold.h"
 
 constexpr int item_capacity = 3010;
 constexpr int data_item_limit = 3000;
@@ -62,7 +65,14 @@ struct item_store {
 
 extern item_store store;
 
+// items[i].plain_caption through fold_for_match, for every item while "@kana=1": written by the loader
+// (fold_item_captions), read by the search passes. Apart from `store`, which every start clears, so
+// that a start without "@kana=1" never touches its 1.5 MB; no row is read before the loader wrote it.
+extern char folded_captions[item_capacity][fold_growth * sizeof item_entry::plain_caption];
+
 void reset_item_store();
+// Folds the plain caption of every item into folded_captions.
+void fold_item_captions();
 // The key text registered for a two-character key number (byte-exact, case-sensitive), or "" when
 // the number is not registered.
 const char *find_key(const char *code);

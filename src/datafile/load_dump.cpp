@@ -163,6 +163,8 @@ void dump_settings(dump_line_function emit, void *context)
     end_line();
     put_format("@stay %d %d", s.stay_mode, s.stay_flag);
     end_line();
+    put_format("@kana %d", s.kana_fold);
+    end_line();
     // replace, sendkey (the data file's choice, the value in force), output mode, sort, match, guidance
     const int32_t switches[] = {s.replace_enabled, s.sendkey_enabled, s.sendkey_file_enabled,
                                 s.output_mode,     s.sort_list,       s.match_accept,

@@ -498,6 +498,8 @@ void load_data_text(const os_buffer &file)
     read_data_section(file);
     if (settings.search_kind > search_popup_menu)
         append_utility_entries();
+    if (settings.kana_fold == 1)
+        fold_item_captions();
     if (settings.text_file_search != text_file_off)
         settings.file_section_enabled = 1;
     if (settings.file_section_enabled == 1)

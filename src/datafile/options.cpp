@@ -560,6 +560,12 @@ void parse_migemo(value_reader *values)
         report_load_issue(issue_file_missing, load_report_line, "@migemo=", name);
 }
 
+void parse_kana(value_reader *values)
+{
+    read_numbers(values, "@kana=", 1, 1, 15);
+    report_extra_values(*values, 1);
+}
+
 void disable_guidance(value_reader *)
 {
     settings.guidance = 0;
@@ -632,7 +638,7 @@ const option_entry option_table[] = {
     {"@sort=0", 0, 1, disable_sort},      {"@match=1", 0, 1, enable_match_accept},
     {"@view=", 0, 1, parse_view},         {"@key=", 4, 1, parse_paste_keys},
     {"@migemo=", 1, 1, parse_migemo},     {"@guidance=0", 0, 1, disable_guidance},
-    {"@stay=", 1, 1, parse_stay},
+    {"@stay=", 1, 1, parse_stay},         {"@kana=", 1, 0, parse_kana},
 };
 
 } // namespace

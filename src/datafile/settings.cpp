@@ -36,6 +36,7 @@ const option_number option_numbers[] = {
     {"@view=", 3, "幅", &settings_record::preview_width, 150, 1000, option_keep_current, ""},
     {"@view=", 4, "高さ", &settings_record::preview_height, 1, 500, option_keep_current, ""},
     {"@migemo=", 1, "語の長さ", &settings_record::migemo_min_length, 1, 10, 2, ""},
+    {"@kana=", 1, "かな・全角半角・大文字小文字を区別しない", &settings_record::kana_fold, 1, 1, 0, ""},
     {"@stay=", 1, "", &settings_record::stay_mode, stay_off, stay_at_caret, stay_off, ""},
     {"@stay=", 2, "", &settings_record::stay_flag, 1, 1, 0, ""},
 };

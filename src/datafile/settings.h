@@ -144,6 +144,7 @@ struct settings_record {
     int32_t paste_keys[paste_key_capacity];
     int32_t paste_key_count;
     int32_t migemo_min_length;
+    int32_t kana_fold; // 1: plain matching folds kana, width and case (text/fold.h)
     int32_t guidance;
     int32_t stay_mode; // stay_*
     int32_t stay_flag;

@@ -2,8 +2,10 @@
 
 #include <cstring>
 
+#include "datafile/section_reader.h"
 #include "datafile/settings.h"
 #include "search/search_state.h"
+#include "text/fold.h"
 #include "text/sjis.h"
 
 matching_state matching;
@@ -24,6 +26,40 @@ void close_dictionary()
     matching.migemo_handle = 0;
     os_free_library(matching.migemo_library);
     matching.migemo_library = 0;
+}
+
+int plain_match(const char *candidate, const char *pattern)
+{
+    if (search_run.search_kind == search_prefix)
+        return starts_with_nocase(candidate, pattern) ? 1 : 0;
+    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
+}
+
+// Folded texts are compared by the walk that finds candidates by their first byte: faster than
+// find_nocase's over the captions of a pass, with the same answer.
+int folded_plain_match(const char *folded_candidate, const char *folded_pattern)
+{
+    if (search_run.search_kind == search_prefix)
+        return starts_with_nocase(folded_candidate, folded_pattern) ? 1 : 0;
+    return find_nocase_in(folded_candidate, strlen(folded_candidate), folded_pattern) != nullptr ? 1 : 0;
+}
+
+// This pass's pattern folded, folded at its first candidate.
+const char *folded_pattern(const char *pattern)
+{
+    if (matching.folded_pattern_built == 0) {
+        fold_for_match(matching.folded_pattern, sizeof matching.folded_pattern, pattern);
+        matching.folded_pattern_built = 1;
+    }
+    return matching.folded_pattern;
+}
+
+// A candidate that the loader did not fold (a text-file line or name) is folded as it comes.
+int fold_and_match(const char *candidate, const char *pattern)
+{
+    char folded[fold_growth * line_buffer_size];
+    fold_for_match(folded, sizeof folded, candidate);
+    return folded_plain_match(folded, folded_pattern(pattern));
 }
 
 } // namespace
@@ -53,18 +89,22 @@ void reset_matching_state()
     matching.migemo_handle = 0;
     matching.regex_pattern_built = 0;
     matching.regex_pattern[0] = '\0';
+    matching.folded_pattern_built = 0;
+    matching.folded_pattern[0] = '\0';
 }
 
-int match(const char *candidate, const char *pattern)
+int match(const char *candidate, const char *pattern, const char *folded_candidate)
 {
     if (search_run.migemo_on != 0 && strlen(pattern) >= static_cast<size_t>(settings.migemo_min_length)) {
         if (matching.regex_pattern_built == 0 && !build_regex_pattern(pattern))
             return 0;
         return regex_match(candidate, matching.regex_pattern);
     }
-    if (search_run.search_kind == search_prefix)
-        return starts_with_nocase(candidate, pattern) ? 1 : 0;
-    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
+    if (settings.kana_fold == 1 && folded_candidate != nullptr)
+        return folded_plain_match(folded_candidate, folded_pattern(pattern));
+    if (settings.kana_fold == 1)
+        return fold_and_match(candidate, pattern);
+    return plain_match(candidate, pattern);
 }
 
 // Appends migemo's expression for word to out, grouped when grouped is 1. 0 when migemo gives none,
@@ -187,4 +227,5 @@ void end_search_pass()
         matching.regex_pattern_built = 0;
         matching.regex_pattern[0] = '\0';
     }
+    matching.folded_pattern_built = 0;
 }

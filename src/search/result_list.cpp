@@ -113,7 +113,7 @@ search_action search_pass(os_window owner, const char *edit_text, search_result 
         const item_entry &item = store.items[i];
         if (!listed_kind(item) || (item.plain_caption[0] == '&' && !utility_pattern))
             continue;
-        if (match(item.plain_caption, pattern)) {
+        if (match(item.plain_caption, pattern, folded_captions[i])) {
             make_list_caption(i, 0);
             add_entry(result, i);
             last_hit = i;

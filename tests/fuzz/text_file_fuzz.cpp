@@ -1,12 +1,14 @@
 // Arbitrary bytes as a listed text file: the entry walk over exactly the bytes (converted when they
 // begin with the UTF-8 mark), the menu with layout settings from the first two bytes, a chosen line,
-// and the search's load, listing and mapping.
+// the search's load, listing (folded or not) and mapping, and the fold of the bytes themselves.
 #include "datafile/text_file.h"
 #include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 #include "menus/text_file_menu.h"
+#include "search/matching.h"
 #include "search/search_state.h"
 #include "search/text_file_search.h"
+#include "text/fold.h"
 
 static menu_model model;
 static char last_shown[line_buffer_size];
@@ -35,6 +37,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     settings.file_caption_length = (data[1] >> 1) % 101;
     settings.show_text_default = data[1] >> 7;
     search_run.search_kind = search_substring;
+    settings.kana_fold = data[0] >> 7;
+    // The fold stays within fold_growth and is its own fixed point.
+    std::vector<char> folded(fold_growth * size + 1), again(folded.size());
+    require(fold_for_match(folded.data(), folded.size(), std::string(data + 2, data + size).c_str()) == 1);
+    require(fold_for_match(again.data(), again.size(), folded.data()) == 1 &&
+            strcmp(again.data(), folded.data()) == 0);
 
     // The bytes as the file's read gives them (a UTF-8 file converted), with no terminator after
     // them: a read past them is caught.
@@ -53,6 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     if (load_text_file(1)) {
         last_shown[0] = '\0';
         require(list_text_file_lines("a", data[1] & 1, text_line_sink{keep_line, nullptr}) <= entries);
+        end_search_pass();
         char out[line_buffer_size];
         line_output_text(last_shown, out, sizeof out);
     }

@@ -341,6 +341,8 @@ TEST(SystemOptions, EachLineSetsItsFields)
         {"@view=1: list window size, limit 1000, default font", "@view=1", "1 1000 160 150 " + face},
         {"highest width, least height", "@view=1,5000,1000,1,Arial,16,7,1", "1 5000 1000 1 Arial 16 700 1"},
         {"out of range fall back", font + "@view=1,-5,149,501,,0,12,3", "1 1000 160 150 Courier 18 600 1"},
+        {"@kana=1 folds", "@kana=1", "1"},
+        {"@kana= with any other value does not", "@kana=1\n@kana=2", "0"},
         {"empty weight 0; italic 0 off", font + "@view=1,,,,,,,0", "1 1000 160 150 Courier 18 0 0"},
     };
     // Each row's lines go to fresh settings as the loader hands them over: trimmed, CR LF appended.

@@ -212,6 +212,30 @@ TEST_F(SearchWindow, PassListsCaptionsAndAcceptsAOneHitByTheFiveRules)
     EXPECT_EQ(search_pass(search_window, "al", &r), action_nothing);
 }
 
+// "@kana=1" folds captions at load and the pattern once per pass (rows of one value run in a row).
+TEST_F(SearchWindow, KanaOptionFoldsKanaWidthAndCaseInPlainPasses)
+{
+    // Name, @kana, search kind, pattern -> listed.
+    const std::tuple<const char *, int, int32_t, const char *, const char *> rows[] = {
+        {"on: half-width finds full-width at the start", 1, search_prefix, "ｶﾀ", "カタログ"},
+        {"on: only a prefix at the start, the last pass's pattern dropped", 1, search_prefix, "ろぐ", ""},
+        {"on: half-width voiced finds the voiced letter", 1, search_substring, "ｶﾞﾗ", "ガラス"},
+        {"on: hiragana, ASCII find katakana, full-width", 1, search_substring, "bc表ろぐ", "ＡＢＣ表ログ"},
+        {"off: half-width does not find full-width", 0, search_prefix, "ｶﾀ", ""},
+        {"off: hiragana does not find katakana", 0, search_substring, "ろぐ", ""},
+    };
+    const std::string items = "%end\n[data]\nt | カタログ\nt | ガラス\nt | ＡＢＣ表ログ\n";
+    datafile_dir d;
+    for (const auto &[name, kana, kind, pattern, lines] : rows) {
+        if (store.item_count == 0 || settings.kana_fold != kana)
+            ASSERT_EQ(d.load("[system]\n@kana=" + std::to_string(kana) + "\n" + items), 1);
+        search_run.search_kind = kind;
+        search_result r;
+        search_pass(search_window, pattern, &r);
+        EXPECT_EQ(listed(r), lines) << name;
+    }
+}
+
 TEST_F(SearchWindow, ListCaptionsAndPreviewsShowTextOrFileAndALineStandsForTheItemKeptWithIt)
 {
     add("Same", "first");

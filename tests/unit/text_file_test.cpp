@@ -150,6 +150,12 @@ TEST_F(TextFiles, SearchListsAndOutputsWhatTheMenuDoes)
     EXPECT_EQ(choice_run.text_file_search, text_file_off);
     list_file(utf8_mark + std::string("\xE3\x81\x82\n"));
     EXPECT_EQ(load_text_file(main_window) == 1 ? lines("", 1) : "", "あ") << "UTF-8 searched as Shift-JIS";
+    // "@kana=1" folds each line as the walk passes it.
+    list_file("カタログ\nｶﾀﾛｸﾞ\nその他\n");
+    ASSERT_EQ(load_text_file(main_window), 1);
+    EXPECT_EQ(lines("かたろぐ", 0), "") << "@kana=0";
+    settings.kana_fold = 1;
+    EXPECT_EQ(lines("かたろぐ", 0), "カタログ|ｶﾀﾛｸﾞ");
 }
 
 TEST_F(TextFiles, SearchPassAcceptsOneLineOrChoosesOneName)
