@@ -1,10 +1,12 @@
 // Fuzzes the recorder's start over any "hist.ini" (kept, or started empty with a refused file kept
-// beside) and its save; `append_line` over any text file, whole or stopped part way (byte 0 says where).
+// beside) and its save; `append_line` over any text file (Shift-JIS, or UTF-8 after the mark), whole or
+// stopped part way (byte 0 says where).
 #include <fstream>
 #include <sstream>
 
 #include "datafile/history_file.h"
 #include "datafile/text_file.h"
+#include "datafile/utf8_file.h"
 #include "fuzz_support.h"
 
 static std::string file_bytes(const std::string &path)
@@ -42,6 +44,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
     const bool whole = append_line(line.c_str()) == 1;
     // The old bytes stay; a whole append adds CR LF where the last line had none, then a cut of the line.
     const std::string after = file_bytes(path);
+    if (begins_with_utf8_mark(input.data(), size)) { // the line goes in as UTF-8
+        require(whole ? after.size() > size && after.compare(0, size, input) == 0 : after == input);
+        return 0;
+    }
     const size_t cut = after.size() >= size + lead.size() + 2 ? after.size() - size - lead.size() - 2 : 0;
     require(after == (whole ? input + lead + line.substr(0, cut) + "\r\n" : input));
     return 0;
