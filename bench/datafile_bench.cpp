@@ -19,13 +19,14 @@ namespace {
 struct full_data_file {
     std::string dir;
 
-    explicit full_data_file(bool crlf)
+    explicit full_data_file(bool crlf, bool kana = false)
     {
         char pattern[] = "/tmp/mivra_datafile_bench_XXXXXX";
         const char *made = mkdtemp(pattern);
         dir = std::string(made ? made : "/tmp") + "/";
         std::string text =
-            "[system]\n@item=0,30\n@hist=40,20\n@window=200,300,200\n@file=1,25,4,1000\n%end\n";
+            "[system]\n@item=0,30\n@hist=40,20\n@window=200,300,200\n@file=1,25,4,1000\n";
+        text += kana ? "@kana=1\n%end\n" : "%end\n";
         text += "[data]\n";
         for (int i = 0; i < 3000; ++i) {
             if (i % 50 == 0)
@@ -92,7 +93,7 @@ void prepare_settings(const full_data_file &file)
 
 void load_full_data_file(benchmark::State &state)
 {
-    full_data_file file(state.range(0) == 1);
+    full_data_file file(state.range(0) == 1, state.range(0) == 2);
     for (auto _ : state) {
         state.PauseTiming();
         prepare_settings(file);
@@ -109,10 +110,11 @@ void load_full_data_file(benchmark::State &state)
 
 } // namespace
 
-// Argument 0: LF line ends; 1: CR LF.
+// Argument 0: LF line ends; 1: CR LF; 2: LF with "@kana=1" (every caption folded as it loads).
 BENCHMARK(load_full_data_file)
     ->Arg(0)
     ->Arg(1)
+    ->Arg(2)
     ->Unit(benchmark::kMillisecond)
     ->Repetitions(9)
     ->ReportAggregatesOnly(true);
