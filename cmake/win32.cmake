@@ -95,11 +95,11 @@ if(EXISTS ${CMAKE_SOURCE_DIR}/tests/e2e/CMakeLists.txt)
     add_subdirectory(tests/e2e)
 endif()
 
-# The sample data file and the manual are kept in UTF-8 with LF here and shipped in Shift-JIS with
-# CR LF.
+# The sample data file, the sample text file it lists and the manual are kept in UTF-8 with LF here
+# and shipped in Shift-JIS with CR LF.
 find_program(MIVRA_ICONV iconv REQUIRED)
 set(MIVRA_PACKAGE_OUTPUTS)
-foreach(name Mivra.ini Mivra.txt)
+foreach(name Mivra.ini Mivra.txt sample.txt)
     add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/${name}
         COMMAND sh -c "${MIVRA_ICONV} -f UTF-8 -t CP932 \"$1\" | sed 's/$/\\r/' > \"$2\""
                    mivra-package ${CMAKE_SOURCE_DIR}/package/${name} ${MIVRA_DIST_DIR}/${name}

@@ -139,6 +139,7 @@ TEST(Checker, TheSampleDataFileGivesNone)
     for (int search_start : {0, 1}) {
         datafile_dir d;
         d.write("Mivra.txt", read_all(package + "Mivra.txt"));
+        d.write("sample.txt", read_all(package + "sample.txt"));
         EXPECT_EQ(check(d, sample, search_start), std::vector<std::string>{}) << search_start;
     }
 }

@@ -1,6 +1,9 @@
 // The sample data file that ships beside mivra.exe: it must load as the comments in it promise.
 
+#include <unistd.h>
+
 #include "datafile_support.h"
+#include "datafile/text_file.h"
 #include "expand/expand.h"
 
 namespace {
@@ -27,17 +30,24 @@ TEST(SampleDataFile, LoadsEverySectionAndItsDateAndUserMacroItemsGiveWhatTheirCa
 {
     datafile_dir d;
     package_file("Mivra.txt"); // the manual is wholly in code page 932 too
-    ASSERT_EQ(d.load(package_file("Mivra.ini")), 1);
+    d.write("sample.txt", package_file("sample.txt"));
+    // Started from the folder, as the shortcut's working folder has it: the sample's file names are found.
+    char before[4096];
+    ASSERT_TRUE(getcwd(before, sizeof before));
+    ASSERT_EQ(chdir(d.dir.c_str()), 0);
+    const int loaded = d.load(package_file("Mivra.ini"));
+    ASSERT_EQ(chdir(before), 0);
+    ASSERT_EQ(loaded, 1);
     int kinds[10] = {};
     for (int i = 0; i < store.item_count; ++i)
         ++kinds[store.items[i].kind];
     // menu position, replace, output mode ("@clip=0" and "@sendkey=1" stay commented out), era, tables,
-    // groups (one nested), marks; the listed text file is absent until the user makes it
+    // groups (one nested), marks; the listed sample text file
     EXPECT_EQ(joined({settings.menu_position, settings.replace_enabled, settings.output_mode,
                       settings.sendkey_enabled, settings.era_base_year, store.replace_count, store.key_count,
                       store.title_count, store.text_file_count, kinds[group_open], kinds[separator_mark],
                       kinds[column_break_mark]}),
-              "5 1 1 0 2018 2 16 1 0 4 2 1");
+              "5 1 1 0 2018 2 16 1 1 4 2 1");
     EXPECT_STREQ(find_key("0D"), "Enter");
     EXPECT_GE(find_item("&1 今日の日付"), 0);
     int tab_item = find_item("&f 氏名とタブと住所");
@@ -61,6 +71,17 @@ TEST(SampleDataFile, LoadsEverySectionAndItsDateAndUserMacroItemsGiveWhatTheirCa
         prepare_chosen_text(1);
         EXPECT_STREQ(output.output_text, expected);
     }
+    // The sample text file splits at its "@dlm=" line, and the file item's "#T:" takes the signature
+    // between its marks, the marks left out.
+    char first[line_buffer_size];
+    EXPECT_EQ(find_text_file_entry(0, 0, first, sizeof first), 1);
+    EXPECT_EQ(std::string(text_file_delimiter) + first, " | お世話になっております。");
+    int signature = -1;
+    for (int i = 0; i < store.item_count; ++i)
+        if (store.items[i].is_file == 1 && std::string(store.items[i].text) == d.path("sample.txt"))
+            signature = i;
+    ASSERT_EQ(expand_item_file(0, signature, expand_from_file, 0), 1);
+    EXPECT_STREQ(output.output_text, "\n山田 太郎\n株式会社みほん 営業部\nyamada@example.jp\n");
 }
 
 } // namespace
