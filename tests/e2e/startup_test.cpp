@@ -1,5 +1,6 @@
-// Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// replacement of a running instance, played by the test or real and delivering.
+// Start-up of mivra.exe: the manifest every shipped program carries, the data file named after the
+// executable, the unreadable data file, and the replacement of a running instance, played by the test or
+// real and delivering.
 #include "e2e_support.h"
 
 using namespace e2e;
