@@ -11,18 +11,20 @@ target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 # functions are looked up when first used (os_system_function).
 target_link_libraries(mivra mivra_logic user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
-set_source_files_properties(src/resources/mivra.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest)
+# One manifest for every program; the toolchain links no default one beside it (Manifest.* checks).
+set_source_files_properties(src/resources/mivra.rc src/resources/manifest.rc
+    PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest)
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
 # system seam.
-add_executable(hist WIN32 src/recorder/recorder_win32.cpp src/os/win32/os_win32.cpp)
+add_executable(hist WIN32 src/recorder/recorder_win32.cpp src/os/win32/os_win32.cpp src/resources/manifest.rc)
 target_include_directories(hist PRIVATE src)
 target_compile_options(hist PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 target_link_libraries(hist mivra_logic shlwapi shell32 user32 kernel32)
 set_target_properties(hist PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
 # mivracheck.exe, the data-file checker: a console program over the loader and the system seam.
-add_executable(mivracheck src/checker/mivracheck_win32.cpp src/os/win32/os_win32.cpp)
+add_executable(mivracheck src/checker/mivracheck_win32.cpp src/os/win32/os_win32.cpp src/resources/manifest.rc)
 target_include_directories(mivracheck PRIVATE src)
 target_compile_options(mivracheck PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 target_link_libraries(mivracheck mivra_checker shlwapi shell32 user32 gdi32 kernel32)

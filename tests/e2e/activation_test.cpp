@@ -149,3 +149,30 @@ TEST_F(Activation, SearchWindowAfterTheHistoryPopupAndHandOversPastesIntoAStrict
     expect_ends_with_zero(p);
     expect_edit_text(t.edit2, "ya");
 }
+
+// "/#a=NAME" takes the window of the program so named (without ".exe", any case) behind another program's
+// window in front, and "/#b" pastes the clipboard there. In a 64-bit prefix the pass gives a 64-bit target,
+// behind the 32-bit notepad.
+TEST_F(Activation, WindowOfTheProgramNamedByTheSwitchIsTheTargetBehindAnotherProgram)
+{
+    ASSERT_TRUE(set_clipboard_text("clip"));
+    target_app &t = launch_target("[]", 1, 1);
+    BOOL bench_wow64 = FALSE, target_wow64 = FALSE;
+    IsWow64Process(GetCurrentProcess(), &bench_wow64);
+    IsWow64Process(t.proc.handle, &target_wow64);
+    EXPECT_FALSE(bench_wow64 && target_wow64) << "a 32-bit target on 64-bit Windows";
+    char system[MAX_PATH] = "";
+    GetSystemDirectoryA(system, sizeof system);
+    process &notepad = launch(join_path(system, "notepad.exe"), "", dir_);
+    ASSERT_TRUE(notepad.handle);
+    HWND front = nullptr;
+    ASSERT_TRUE(poll_until([&] {
+        if ((front = find_window(nullptr, notepad.id)))
+            SetForegroundWindow(front);
+        return front && GetForegroundWindow() == front;
+    })) << "notepad did not come to the front";
+    process &p = start_mivra(lines({"[data]", "item | Item", "%end"}), "/#a=E2E_Target /#b");
+    expect_ends_with_zero(p);
+    expect_edit_text(t.edit1, "[clip]");
+    EXPECT_EQ(window_text(FindWindowExA(front, nullptr, "Edit", nullptr)), "");
+}

@@ -8,6 +8,8 @@
 
 namespace e2e {
 
+std::string target_path = E2E_TARGET_PATH;
+
 std::string windows_path(const std::string &path)
 {
     std::string out = path;
@@ -414,7 +416,7 @@ target_app &bench::launch_target(const std::string &text1, int sel_start, int se
     target_app &t = targets_.back();
     const std::string file1 = in_dir("target_text1.txt"), file2 = in_dir("target_text2.txt");
     EXPECT_TRUE(write_file(file1, text1) && write_file(file2, text2));
-    t.proc = launch(windows_path(E2E_TARGET_PATH),
+    t.proc = launch(windows_path(target_path),
                     std::string(plain ? "--plain " : "") + "\"@" + file1 + "\" " + std::to_string(sel_start) + " " +
                         std::to_string(sel_end) + " \"@" + file2 + "\"",
                     dir_);

@@ -22,6 +22,9 @@ namespace e2e {
 // Long enough for a loaded two-core machine; a passing test never waits this long.
 constexpr DWORD wait_ms = 20000;
 
+// The target program: E2E_TARGET_PATH, or the one "--e2e_target=PATH" names (the 64-bit pass's x86-64 build).
+extern std::string target_path;
+
 // CMake passes Unix paths; Wine maps the Unix root to drive Z:.
 std::string windows_path(const std::string &unix_or_windows_path);
 std::string join_path(const std::string &dir, const std::string &name);

@@ -1,10 +1,54 @@
-// Start-up of mivra.exe: the data file named after the executable, the unreadable data file, and the
-// replacement of a running instance, played by the test or real and delivering.
+// Start-up of mivra.exe: the manifest every shipped program carries, the data file named after the
+// executable, the unreadable data file, and the replacement of a running instance, played by the test or
+// real and delivering.
 #include "e2e_support.h"
 
 using namespace e2e;
 
 using Startup = bench;
+
+namespace {
+
+BOOL CALLBACK add_manifest_id(HMODULE, LPCSTR, LPCSTR id, WORD, LONG_PTR ids)
+{
+    *reinterpret_cast<std::string *>(ids) += std::to_string(reinterpret_cast<ULONG_PTR>(id)) + " ";
+    return TRUE;
+}
+
+BOOL CALLBACK add_manifest_ids(HMODULE module, LPCSTR type, LPSTR id, LONG_PTR ids)
+{
+    return EnumResourceLanguagesA(module, type, id, add_manifest_id, ids);
+}
+
+} // namespace
+
+// Each shipped program holds one manifest (RT_MANIFEST, id 1, one language: no toolchain default beside
+// it) that runs it as its invoker, names the systems from Vista to 11 and declares per-monitor awareness.
+TEST_F(Startup, EveryProgramHoldsOneManifestNamingItsLevelSystemsAndDpiAwareness)
+{
+    const char *const needed[] = {"level=\"asInvoker\" uiAccess=\"false\"",
+                                  "{e2011457-1546-43c5-a5fe-008deee3d3f0}", // Vista
+                                  "{35138b9a-5d96-4fbd-8e2d-a2440225f93a}", // 7
+                                  "{4a2f28e3-53b9-4441-ba9c-d69d4a4a6e38}", // 8
+                                  "{1f676c76-80e1-4239-95bb-83d0f6d0da78}", // 8.1
+                                  "{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}", // 10 and 11
+                                  ">true/pm</dpiAware>", ">PerMonitorV2, PerMonitor</dpiAwareness>"};
+    for (const char *name : {"mivra.exe", "hist.exe", "mivracheck.exe"}) {
+        SCOPED_TRACE(name);
+        HMODULE exe = LoadLibraryExA(install(name).c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+        ASSERT_TRUE(exe);
+        std::string ids; // one per manifest: each language of each id
+        EnumResourceNamesA(exe, MAKEINTRESOURCEA(24), add_manifest_ids, reinterpret_cast<LONG_PTR>(&ids));
+        EXPECT_EQ(ids, "1 ");
+        HRSRC manifest = FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+        ASSERT_TRUE(manifest);
+        const std::string text(static_cast<const char *>(LockResource(LoadResource(exe, manifest))),
+                               SizeofResource(exe, manifest));
+        for (const char *part : needed)
+            EXPECT_NE(text.find(part), std::string::npos) << part;
+        FreeLibrary(exe);
+    }
+}
 
 // Without a data file an empty one is created, named after the executable's base name, beside it and
 // not in the working folder; the start goes on to the main menu.
