@@ -109,6 +109,18 @@ foreach(name Mivra.ini Mivra.txt)
 endforeach()
 add_custom_target(mivra_package ALL DEPENDS ${MIVRA_PACKAGE_OUTPUTS})
 
+# NOTICES.txt: Mivra's licence and each bundled component's version, source and licence, written from
+# Debian's copyright files of the packages this build takes them from (scripts/notices).
+add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/NOTICES.txt
+    COMMAND ${CMAKE_COMMAND} -E env MIVRA_THIRD_PARTY=${MIVRA_THIRD_PARTY}
+            ${CMAKE_SOURCE_DIR}/scripts/notices write ${MIVRA_DIST_DIR}/NOTICES.txt
+    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/notices ${CMAKE_SOURCE_DIR}/LICENSE
+            ${MIVRA_THIRD_PARTY}/cmigemo/debian/copyright ${MIVRA_THIRD_PARTY}/onig/debian/copyright
+            /usr/share/doc/skkdic/copyright /usr/share/doc/gcc-mingw-w64-base/copyright
+            /usr/share/doc/mingw-w64-common/copyright
+    VERBATIM)
+add_custom_target(mivra_notices ALL DEPENDS ${MIVRA_DIST_DIR}/NOTICES.txt)
+
 # The drivers of scripts/demo (demo/) and scripts/bench startup (bench/), built on the end-to-end
 # tests' support code; the bench times mivra.exe's start against a bare popup program.
 function(mivra_support_driver name source)
