@@ -28,6 +28,26 @@ target_compile_options(mivracheck PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNING
 target_link_libraries(mivracheck mivra_checker shlwapi shell32 user32 gdi32 kernel32)
 set_target_properties(mivracheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
+# What ships carries no debug information: each link moves it to dist/.debug/<file>.debug, which the
+# stripped file names (a GNU debuglink) so gdb finds it there; the ZIP leaves .debug out. The symbol
+# table goes too (a third of hist.exe); the .debug file keeps it. The linker writes a zero PE
+# timestamp and objcopy and strip are told to keep it, so two builds of one commit are identical.
+function(mivra_split_debug target)
+    set(debug_file ${MIVRA_DIST_DIR}/.debug/$<TARGET_FILE_NAME:${target}>.debug)
+    target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${MIVRA_DIST_DIR}/.debug
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${debug_file}
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                ${CMAKE_OBJCOPY} --add-gnu-debuglink=${debug_file} $<TARGET_FILE:${target}>
+        VERBATIM)
+endfunction()
+mivra_split_debug(mivra)
+mivra_split_debug(hist)
+mivra_split_debug(mivracheck)
+
 # ---- the run-time libraries of the search window -------------------------------------------------
 # Their third-party sources come from Debian's source packages (scripts/fetch-sources, which
 # scripts/build runs first; a bare configure runs it here when they are missing).
@@ -55,6 +75,7 @@ target_compile_options(bregexp PRIVATE ${MIVRA_WARNINGS} -fno-exceptions -fno-rt
 target_link_libraries(bregexp PRIVATE onig)
 set_target_properties(bregexp PROPERTIES PREFIX "" OUTPUT_NAME BREGEXP SUFFIX .DLL
     RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+mivra_split_debug(bregexp)
 
 # C/Migemo as its source package has it (the library's sources, its .def for the plain export
 # names). MinGW builds export cdecl functions; MSVC builds export stdcall ones under the same names,
@@ -66,6 +87,7 @@ file(GLOB MIVRA_MIGEMO_SOURCES ${MIVRA_THIRD_PARTY}/cmigemo/src/*.c)
 list(FILTER MIVRA_MIGEMO_SOURCES EXCLUDE REGEX "/main\\.c$")
 add_library(migemo SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
 set_target_properties(migemo PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+mivra_split_debug(migemo)
 add_library(migemo_stdcall SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
 file(WRITE ${CMAKE_BINARY_DIR}/migemo_stdcall.h "#undef __MINGW32__\n#include \"migemo.h\"\n#define __MINGW32__ 1\n")
 target_include_directories(migemo_stdcall PRIVATE ${MIVRA_THIRD_PARTY}/cmigemo/src)
