@@ -63,6 +63,8 @@ endif()
 # Where the libraries built for the tests only go (not shipped).
 set(MIVRA_TEST_LIBS_DIR ${CMAKE_BINARY_DIR}/test-libs)
 
+mivra_map_path(${MIVRA_THIRD_PARTY} mivra/build/third_party ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/onig)
+
 # Oniguruma as a static library inside BREGEXP.DLL.
 set(CMAKE_POLICY_DEFAULT_CMP0077 NEW)
 set(BUILD_SHARED_LIBS OFF)
@@ -142,6 +144,9 @@ add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/NOTICES.txt
             /usr/share/doc/mingw-w64-common/copyright
     VERBATIM)
 add_custom_target(mivra_notices ALL DEPENDS ${MIVRA_DIST_DIR}/NOTICES.txt)
+
+# Everything dist holds, without the tests: what scripts/test builds a second time to compare.
+add_custom_target(mivra_dist DEPENDS mivra hist mivracheck bregexp migemo mivra_dict mivra_package mivra_notices)
 
 # The drivers of scripts/demo (demo/) and scripts/bench startup (bench/), built on the end-to-end
 # tests' support code; the bench times mivra.exe's start against a bare popup program.
