@@ -11,7 +11,8 @@ target_compile_options(mivra PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNINGS})
 # functions are looked up when first used (os_system_function).
 target_link_libraries(mivra mivra_logic user32 gdi32 kernel32)
 set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
-set_source_files_properties(src/resources/mivra.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest)
+set_source_files_properties(src/resources/mivra.rc PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest
+    COMPILE_DEFINITIONS "MIVRA_VERSION_MAJOR=${MIVRA_VERSION_MAJOR};MIVRA_VERSION_MINOR=${MIVRA_VERSION_MINOR};MIVRA_VERSION_TEXT=${MIVRA_VERSION}")
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
 # system seam.
