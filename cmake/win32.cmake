@@ -14,6 +14,8 @@ set_target_properties(mivra PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR
 # One manifest for every program; the toolchain links no default one beside it (Manifest.* checks).
 set_source_files_properties(src/resources/mivra.rc src/resources/manifest.rc
     PROPERTIES OBJECT_DEPENDS ${CMAKE_SOURCE_DIR}/src/resources/mivra.manifest)
+set_source_files_properties(src/resources/mivra.rc PROPERTIES
+    COMPILE_DEFINITIONS "MIVRA_VERSION_MAJOR=${MIVRA_VERSION_MAJOR};MIVRA_VERSION_MINOR=${MIVRA_VERSION_MINOR};MIVRA_VERSION_TEXT=${MIVRA_VERSION}")
 
 # hist.exe, the clipboard history recorder: its own front over the history file's rules and the
 # system seam.
@@ -30,6 +32,26 @@ target_compile_options(mivracheck PRIVATE ${MIVRA_CHARSET_FLAGS} ${MIVRA_WARNING
 target_link_libraries(mivracheck mivra_checker shlwapi shell32 user32 gdi32 kernel32)
 set_target_properties(mivracheck PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
 
+# What ships carries no debug information: each link moves it to dist/.debug/<file>.debug, which the
+# stripped file names (a GNU debuglink) so gdb finds it there; the ZIP leaves .debug out. The symbol
+# table goes too (a third of hist.exe); the .debug file keeps it. The linker writes a zero PE
+# timestamp and objcopy and strip are told to keep it, so two builds of one commit are identical.
+function(mivra_split_debug target)
+    set(debug_file ${MIVRA_DIST_DIR}/.debug/$<TARGET_FILE_NAME:${target}>.debug)
+    target_link_options(${target} PRIVATE -Wl,--no-insert-timestamp)
+    add_custom_command(TARGET ${target} POST_BUILD
+        COMMAND ${CMAKE_COMMAND} -E make_directory ${MIVRA_DIST_DIR}/.debug
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                ${CMAKE_OBJCOPY} --only-keep-debug $<TARGET_FILE:${target}> ${debug_file}
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0 ${CMAKE_STRIP} --strip-all $<TARGET_FILE:${target}>
+        COMMAND ${CMAKE_COMMAND} -E env SOURCE_DATE_EPOCH=0
+                ${CMAKE_OBJCOPY} --add-gnu-debuglink=${debug_file} $<TARGET_FILE:${target}>
+        VERBATIM)
+endfunction()
+mivra_split_debug(mivra)
+mivra_split_debug(hist)
+mivra_split_debug(mivracheck)
+
 # ---- the run-time libraries of the search window -------------------------------------------------
 # Their third-party sources come from Debian's source packages (scripts/fetch-sources, which
 # scripts/build runs first; a bare configure runs it here when they are missing).
@@ -45,6 +67,8 @@ endif()
 # Where the libraries built for the tests only go (not shipped).
 set(MIVRA_TEST_LIBS_DIR ${CMAKE_BINARY_DIR}/test-libs)
 
+mivra_map_path(${MIVRA_THIRD_PARTY} mivra/build/third_party ${CMAKE_BINARY_DIR} ${CMAKE_BINARY_DIR}/onig)
+
 # Oniguruma as a static library inside BREGEXP.DLL.
 set(CMAKE_POLICY_DEFAULT_CMP0077 NEW)
 set(BUILD_SHARED_LIBS OFF)
@@ -57,6 +81,7 @@ target_compile_options(bregexp PRIVATE ${MIVRA_WARNINGS} -fno-exceptions -fno-rt
 target_link_libraries(bregexp PRIVATE onig)
 set_target_properties(bregexp PROPERTIES PREFIX "" OUTPUT_NAME BREGEXP SUFFIX .DLL
     RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+mivra_split_debug(bregexp)
 
 # C/Migemo as its source package has it (the library's sources, its .def for the plain export
 # names). MinGW builds export cdecl functions; MSVC builds export stdcall ones under the same names,
@@ -68,6 +93,7 @@ file(GLOB MIVRA_MIGEMO_SOURCES ${MIVRA_THIRD_PARTY}/cmigemo/src/*.c)
 list(FILTER MIVRA_MIGEMO_SOURCES EXCLUDE REGEX "/main\\.c$")
 add_library(migemo SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
 set_target_properties(migemo PROPERTIES PREFIX "" RUNTIME_OUTPUT_DIRECTORY ${MIVRA_DIST_DIR})
+mivra_split_debug(migemo)
 add_library(migemo_stdcall SHARED ${MIVRA_MIGEMO_SOURCES} ${MIVRA_THIRD_PARTY}/cmigemo/src/migemo.def)
 file(WRITE ${CMAKE_BINARY_DIR}/migemo_stdcall.h "#undef __MINGW32__\n#include \"migemo.h\"\n#define __MINGW32__ 1\n")
 target_include_directories(migemo_stdcall PRIVATE ${MIVRA_THIRD_PARTY}/cmigemo/src)
@@ -110,6 +136,21 @@ foreach(name Mivra.ini Mivra.txt sample.txt)
     list(APPEND MIVRA_PACKAGE_OUTPUTS ${MIVRA_DIST_DIR}/${name})
 endforeach()
 add_custom_target(mivra_package ALL DEPENDS ${MIVRA_PACKAGE_OUTPUTS})
+
+# NOTICES.txt: Mivra's licence and each bundled component's version, source and licence, written from
+# Debian's copyright files of the packages this build takes them from (scripts/notices).
+add_custom_command(OUTPUT ${MIVRA_DIST_DIR}/NOTICES.txt
+    COMMAND ${CMAKE_COMMAND} -E env MIVRA_THIRD_PARTY=${MIVRA_THIRD_PARTY}
+            ${CMAKE_SOURCE_DIR}/scripts/notices write ${MIVRA_DIST_DIR}/NOTICES.txt
+    DEPENDS ${CMAKE_SOURCE_DIR}/scripts/notices ${CMAKE_SOURCE_DIR}/LICENSE
+            ${MIVRA_THIRD_PARTY}/cmigemo/debian/copyright ${MIVRA_THIRD_PARTY}/onig/debian/copyright
+            /usr/share/doc/skkdic/copyright /usr/share/doc/gcc-mingw-w64-base/copyright
+            /usr/share/doc/mingw-w64-common/copyright
+    VERBATIM)
+add_custom_target(mivra_notices ALL DEPENDS ${MIVRA_DIST_DIR}/NOTICES.txt)
+
+# Everything dist holds, without the tests: what scripts/test builds a second time to compare.
+add_custom_target(mivra_dist DEPENDS mivra hist mivracheck bregexp migemo mivra_dict mivra_package mivra_notices)
 
 # The drivers of scripts/demo (demo/) and scripts/bench startup (bench/), built on the end-to-end
 # tests' support code; the bench times mivra.exe's start against a bare popup program.

@@ -275,7 +275,7 @@ void append_utility_entries()
         append_utility_entry("&4 : 履歴停止");
     else if (settings.recorder_path[0] != '\0' && os_file_exists(settings.recorder_path))
         append_utility_entry("&4 : 履歴開始");
-    append_utility_entry("&9 : Ver.1.38");
+    append_utility_entry("&9 : Ver." MIVRA_VERSION); // MIVRA_VERSION: CMakeLists.txt
 }
 
 void append_text_file(const char *path, const char *name)

@@ -22,7 +22,7 @@ constexpr int32_t recent_menu_command = 6015;                 // "ログ -&>"
 constexpr int32_t recent_more_command = 6016;                 // "21 -&>"
 constexpr int32_t window_menu_command = 6110;                 // "選択 [ %s ] ( &2 )"
 constexpr command_range window_commands{6120, 6140};          // window submenu entry w
-constexpr int32_t version_menu_command = 6210;                // "Ver.1.38 ( &0 )"
+constexpr int32_t version_menu_command = 6210;                // "Ver.<version> ( &0 )"
 constexpr int32_t data_file_command = 6220;                   // "設定ファイル ( &S )"
 constexpr int32_t manual_command = 6230;                      // "説明書 ( &H )"
 constexpr int32_t recorder_command = 6240;                    // "履歴停止 ( &R )" / "履歴開始 ( &R )"

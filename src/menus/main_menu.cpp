@@ -23,7 +23,7 @@ constexpr int32_t mark_column_break = 2;
 
 const char clipboard_caption[] = "クリップボード ( &1 )";
 const char window_menu_format[] = "選択 [ %s ] ( &2 )";
-const char version_caption[] = "Ver.1.38 ( &0 )";
+const char version_caption[] = "Ver." MIVRA_VERSION " ( &0 )"; // MIVRA_VERSION: CMakeLists.txt
 const char recorder_stop_caption[] = "履歴停止 ( &R )";
 const char recorder_start_caption[] = "履歴開始 ( &R )";
 const char data_file_caption[] = "設定ファイル ( &S )";
