@@ -1,7 +1,5 @@
 // The sample data file that ships beside mivra.exe: it must load as the comments in it promise.
 
-#include <unistd.h>
-
 #include "datafile_support.h"
 #include "datafile/text_file.h"
 #include "expand/expand.h"
