@@ -72,11 +72,7 @@ TEST(SampleDataFile, LoadsEverySectionAndItsDateAndUserMacroItemsGiveWhatTheirCa
     char first[line_buffer_size];
     EXPECT_EQ(find_text_file_entry(0, 0, first, sizeof first), 1);
     EXPECT_EQ(std::string(text_file_delimiter) + first, " | お世話になっております。");
-    int signature = -1;
-    for (int i = 0; i < store.item_count; ++i)
-        if (store.items[i].is_file == 1 && std::string(store.items[i].text) == d.path("sample.txt"))
-            signature = i;
-    ASSERT_EQ(expand_item_file(0, signature, expand_from_file, 0), 1);
+    ASSERT_EQ(expand_item_file(0, find_item("署名"), expand_from_file, 0), 1); // its path found at the load
     EXPECT_STREQ(output.output_text, "\n山田 太郎\n株式会社みほん 営業部\nyamada@example.jp\n");
 }
 
