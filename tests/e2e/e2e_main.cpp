@@ -4,9 +4,6 @@
 // the target program of the pass.
 #include "e2e_support.h"
 
-#include <gtest/gtest.h>
-
-#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 

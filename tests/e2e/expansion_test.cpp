@@ -23,7 +23,7 @@ std::string big_text(size_t size)
 
 std::string data_file(const std::string &item)
 {
-    return lines({"[system]", "@replace=1", "@match=1", "@kana=1", "%end", "[data]", item, "%end"});
+    return lines({"[system]", "@replace=1", "@match=1", "%end", "[data]", item, "%end"});
 }
 
 // "YYYY-MM-DD HH" of the moment.
@@ -58,8 +58,6 @@ TEST_F(Expansion, ChosenItemTakesWhatTheSystemHolds)
          "/#L \"$DIR\\表 ソ.txt\"", false, "日本語の名前\r\n"},
         {"/#i= with one hit pastes it without a window", "apple pie | Apple\r\ngrape | Grape", "/#i=gra", false,
          "grape"},
-        {"a half-width /#i= word finds its full-width caption", "catalogue | カタログ\r\nglass | ガラス", "/#i=ｶﾀ",
-         false, "catalogue"},
     };
     for (const auto &r : rows) {
         SCOPED_TRACE(r.name);

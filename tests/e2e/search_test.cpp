@@ -160,17 +160,9 @@ struct screen_dpi {
 };
 
 // The search window, its edit line and the list window, 1.5 times as large at 144 DPI (34.5 rounds to 35).
+// Wine tells every program the DPI; the awareness the manifest declares: Startup's manifest case.
 TEST_F(Search, SizesFollowTheScreenDpi)
 {
-    // Windows reads the awareness from the manifest (Wine tells every program the DPI).
-    HMODULE exe = LoadLibraryExA(install().c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
-    HRSRC manifest = exe ? FindResourceA(exe, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24)) : nullptr;
-    ASSERT_TRUE(manifest);
-    const std::string text(static_cast<const char *>(LockResource(LoadResource(exe, manifest))),
-                           SizeofResource(exe, manifest));
-    EXPECT_NE(text.find(">true/pm</dpiAware>"), std::string::npos) << text;
-    EXPECT_NE(text.find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos) << text;
-    FreeLibrary(exe);
     auto size_of = [](HWND w) {
         RECT r = {0, 0, 0, 0};
         GetWindowRect(w, &r);

@@ -1,6 +1,8 @@
-// Fuzzes the recorder's start over any "hist.ini" (kept, or started empty with a refused file kept
-// beside) and its save; `append_line` over any text file (Shift-JIS, or UTF-8 after the mark), whole or
-// stopped part way (byte 0 says where).
+// Fuzzes the reader of "hist.ini" over the bytes after the first two (validation, the history menu and
+// the load built on it with the head and tail lengths the two give, the update of such an image); the
+// recorder's start over any "hist.ini" (kept, or started empty with a refused file kept beside) and its
+// save; `append_line` over any text file (Shift-JIS, or UTF-8 after the mark), whole or stopped part way
+// (byte 0 says where).
 #include <fstream>
 #include <sstream>
 
@@ -8,6 +10,9 @@
 #include "datafile/text_file.h"
 #include "datafile/utf8_file.h"
 #include "fuzz_support.h"
+#include "menus/history_menu.h"
+
+static menu_model model;
 
 static std::string file_bytes(const std::string &path)
 {
@@ -16,8 +21,33 @@ static std::string file_bytes(const std::string &path)
     return bytes.str();
 }
 
+// An exact-size copy of the bytes after the first two for the parser and the file, so that a read past
+// the image is caught; whatever it was, the newest entry after an update is the text, and lies inside.
+static void read_history(const uint8_t *data, size_t size)
+{
+    std::vector<char> image(data + 2, data + size);
+    history_view view;
+    parse_history(image.data(), image.size(), &view);
+    reset_settings();
+    copy_text(settings.history_path, sizeof settings.history_path,
+              scratch_file("hist", image.data(), image.size(), ".ini").c_str());
+    settings.history_head_chars = 10 + data[0] % 91;
+    settings.history_tail_chars = data[1] % 101 <= 100 - settings.history_head_chars ? data[1] % 101 : 0;
+    reset_menu_model(&model);
+    fill_history_menu(&model, create_menu(&model, menu_lazy_history, 0));
+    load_history_entry(data[1] % 102);
+    image.resize(image.size() + history_header_size + 64);
+    size_t used = size - 2, text_length = size % 60;
+    const char *text = reinterpret_cast<const char *>(data) + (size - text_length);
+    require(!record_history_text(image.data(), image.size(), &used, text, text_length) ||
+            (parse_history(image.data(), used, &view) && static_cast<size_t>(view.length[0]) == text_length &&
+             memcmp(view.entry[0], text, text_length) == 0 && used <= image.size()));
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t *data, size_t size)
 {
+    if (size >= 2)
+        read_history(data, size);
     static std::vector<char> image(history_file_limit);
     const std::string input(reinterpret_cast<const char *>(data), size);
     reset_fake_system();
