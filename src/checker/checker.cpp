@@ -384,10 +384,7 @@ int run_checker(int argc, char **argv, const char *exe_dir, check_output_functio
     const char *path = named ? named : settings.data_file_path;
     os_buffer file;
     // A UTF-8 file is read as it is: the check converts it and reports its lines.
-    char start[utf8_mark_size];
-    const bool marked = begins_with_utf8_mark(start, os_read_file_start(path, start, sizeof start));
-    const size_t limit = marked ? marked_file_limit(data_file_read_limit) : data_file_read_limit;
-    if (path[0] == '\0' || !os_read_whole_file(path, 0, limit, &file)) {
+    if (path[0] == '\0' || !read_marked_file(path, 0, data_file_read_limit, &file)) {
         out(path, ": error: 設定ファイルを読めません");
         return 2;
     }

@@ -86,11 +86,20 @@ size_t convert_utf8_text(char *data, size_t size)
     return out;
 }
 
+int read_marked_file(const char *path, int create_if_missing, size_t limit, os_buffer *out)
+{
+    if (os_read_whole_file(path, create_if_missing, limit, out))
+        return 1;
+    // Only a file too large as it stands is looked at again: as UTF-8 its text may still fit.
+    char start[utf8_mark_size];
+    return out->status == os_read_too_large &&
+           begins_with_utf8_mark(start, os_read_file_start(path, start, sizeof start)) &&
+           os_read_whole_file(path, 0, marked_file_limit(limit), out);
+}
+
 int read_file_text(const char *path, int create_if_missing, size_t limit, os_buffer *out)
 {
-    char start[utf8_mark_size];
-    const bool marked = begins_with_utf8_mark(start, os_read_file_start(path, start, sizeof start));
-    if (!os_read_whole_file(path, create_if_missing, marked ? marked_file_limit(limit) : limit, out))
+    if (!read_marked_file(path, create_if_missing, limit, out))
         return 0;
     out->size = convert_utf8_text(out->data, out->size);
     if (out->size <= limit)

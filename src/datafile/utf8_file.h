@@ -24,6 +24,9 @@ bool begins_with_utf8_mark(const char *data, size_t size);
 // told to the load report (issue_not_in_sjis, at the line's start in the converted text).
 size_t convert_utf8_text(char *data, size_t size);
 
+// os_read_whole_file, but a file that begins with the mark may have up to marked_file_limit(limit)
+// bytes; not converted. The file is opened once unless it is too large as it stands.
+int read_marked_file(const char *path, int create_if_missing, size_t limit, os_buffer *out);
 // os_read_whole_file with the conversion: `limit` applies to the converted text, so a UTF-8 file a
 // little larger is still read when its text fits.
 int read_file_text(const char *path, int create_if_missing, size_t limit, os_buffer *out);

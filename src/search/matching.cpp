@@ -28,20 +28,12 @@ void close_dictionary()
     matching.migemo_library = 0;
 }
 
+// The plain comparison of `search_kind`, for texts as they are or both folded.
 int plain_match(const char *candidate, const char *pattern)
 {
     if (search_run.search_kind == search_prefix)
         return starts_with_nocase(candidate, pattern) ? 1 : 0;
-    return find_nocase(candidate, pattern) != nullptr ? 1 : 0;
-}
-
-// Folded texts are compared by the walk that finds candidates by their first byte: faster than
-// find_nocase's over the captions of a pass, with the same answer.
-int folded_plain_match(const char *folded_candidate, const char *folded_pattern)
-{
-    if (search_run.search_kind == search_prefix)
-        return starts_with_nocase(folded_candidate, folded_pattern) ? 1 : 0;
-    return find_nocase_in(folded_candidate, strlen(folded_candidate), folded_pattern) != nullptr ? 1 : 0;
+    return find_nocase_in(candidate, strlen(candidate), pattern) != nullptr ? 1 : 0;
 }
 
 // This pass's pattern folded, folded at its first candidate.
@@ -59,7 +51,7 @@ int fold_and_match(const char *candidate, const char *pattern)
 {
     char folded[fold_growth * line_buffer_size];
     fold_for_match(folded, sizeof folded, candidate);
-    return folded_plain_match(folded, folded_pattern(pattern));
+    return plain_match(folded, folded_pattern(pattern));
 }
 
 } // namespace
@@ -101,7 +93,7 @@ int match(const char *candidate, const char *pattern, const char *folded_candida
         return regex_match(candidate, matching.regex_pattern);
     }
     if (settings.kana_fold == 1 && folded_candidate != nullptr)
-        return folded_plain_match(folded_candidate, folded_pattern(pattern));
+        return plain_match(folded_candidate, folded_pattern(pattern));
     if (settings.kana_fold == 1)
         return fold_and_match(candidate, pattern);
     return plain_match(candidate, pattern);
